@@ -1,0 +1,6 @@
+#include "app/CommandLine.h"
+
+int RunTorvex(int, char**)
+{
+    return 0;
+}

@@ -1,0 +1,4 @@
+// Entry point of the program: command-line modes, or the window.
+#pragma once
+
+int RunTorvex(int argc, char** argv);
