@@ -1,0 +1,260 @@
+#include "data/LineFile.h"
+
+#include "data/NumberFormat.h"
+#include "platform/MessageBox.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <memory>
+
+bool quietFileErrors = false;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+void Report(const char* phrase, const std::string& path)
+{
+    if (!quietFileErrors)
+        ShowMessageBox(phrase + path);
+}
+
+constexpr std::size_t npos = std::string_view::npos;
+
+}  // namespace
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string_view TrimView(std::string_view s)
+{
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
+}
+
+std::string Trim(const std::string& s)
+{
+    return std::string(TrimView(s));
+}
+
+void SplitLines(std::string_view text, LineList& lines)
+{
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        if (nl == npos)
+            nl = text.size();
+        const std::string_view line = TrimView(text.substr(start, nl - start));
+        if (!line.empty())
+            lines.emplace_back(line);
+        start = nl + 1;
+    }
+}
+
+int ReadLines(const std::string& path, LineList& lines)
+{
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        Report("Cannot open file for reading: ", path);
+        return FILE_CANNOT_OPEN;
+    }
+    lines.clear();
+    std::string text;
+    char buffer[1 << 16];
+    for (;;) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
+        text.append(buffer, n);
+        if (n < sizeof buffer)
+            break;
+    }
+    if (std::ferror(file.get())) {
+        // Keep only the lines that were read whole before the error.
+        const std::size_t lastEnd = text.rfind('\n');
+        SplitLines(std::string_view(text).substr(0, lastEnd == npos ? 0 : lastEnd), lines);
+        Report("Problem reading file: ", path);
+        return FILE_READ_ERROR;
+    }
+    SplitLines(text, lines);
+    return FILE_OK;
+}
+
+int WriteLines(const std::string& path, const LineList& lines, bool append)
+{
+    FilePtr file(std::fopen(path.c_str(), append ? "ab" : "wb"));
+    if (!file) {
+        Report("Cannot open file for writing: ", path);
+        return FILE_CANNOT_OPEN;
+    }
+    bool ok = true;
+    for (const std::string& line : lines) {
+        if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size()
+            || std::fputc('\n', file.get()) == EOF) {
+            ok = false;
+            break;
+        }
+    }
+    // A full disk often shows only when the buffer is flushed.
+    if (std::fflush(file.get()) != 0)
+        ok = false;
+    if (std::fclose(file.release()) != 0)
+        ok = false;
+    if (!ok) {
+        Report("Problem writing file: ", path);
+        return FILE_WRITE_ERROR;
+    }
+    return FILE_OK;
+}
+
+CTokenizer::CTokenizer(std::string_view source, char delim)
+    : text(source), delimiter(delim), begin(0), end(source.size()),
+      nextDelimiter(source.find(delim)), nextComma(source.find(',')), nextTab(source.find('\t'))
+{
+}
+
+std::size_t CTokenizer::Find(char c, std::size_t& cache) const
+{
+    // The source only loses characters at its front, so a separator found once stays
+    // valid until passed, and one that is missing stays missing.
+    if (cache != npos && cache < begin)
+        cache = text.find(c, begin);
+    if (cache != npos && cache >= end)
+        return npos;
+    return cache;
+}
+
+bool CTokenizer::Empty()
+{
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return begin >= end;
+}
+
+std::string_view CTokenizer::NextToken()
+{
+    if (Empty())
+        return {};
+    std::size_t p = Find(delimiter, nextDelimiter);
+    if (p == npos)
+        p = Find(',', nextComma);
+    if (p == npos)
+        p = Find('\t', nextTab);
+    if (p == npos) {
+        const std::string_view token = text.substr(begin, end - begin);
+        begin = end;
+        return token;
+    }
+    const std::string_view token = TrimView(text.substr(begin, p - begin));
+    begin = p + 1;
+    return token;
+}
+
+std::string NextToken(std::string& source, char delimiter)
+{
+    CTokenizer tokenizer(source, delimiter);
+    const std::string token(tokenizer.NextToken());
+    source = std::string(tokenizer.Rest());
+    return token;
+}
+
+double NextNumber(std::string& source, char delimiter)
+{
+    return ParseDouble(NextToken(source, delimiter));
+}
+
+double ParseDouble(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    const std::size_t start = i;
+    std::size_t digits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        ++i;
+        ++digits;
+    }
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0.0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            ++j;
+        if (j < s.size() && s[j] >= '0' && s[j] <= '9') {
+            while (j < s.size() && s[j] >= '0' && s[j] <= '9')
+                ++j;
+            i = j;
+        }
+    }
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(s.data() + start, s.data() + i, value,
+                                           std::chars_format::general);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        // atof gives HUGE_VAL on overflow and (nearly) zero on underflow.
+        std::size_t e = start;
+        while (e < i && s[e] != 'e' && s[e] != 'E')
+            ++e;
+        const bool tiny = e < i && e + 1 < i && s[e + 1] == '-';
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return negative ? -value : value;
+}
+
+int ParseInt(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        if (value <= static_cast<long long>(INT_MAX) + 1)
+            value = value * 10 + (s[i] - '0');
+        ++i;
+    }
+    if (negative)
+        value = -value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+std::string FormatNumber(double value, int /*unused1*/, int /*unused2*/, int maxLength, int width)
+{
+    std::string text = FormatValue("%g", value);
+    if (maxLength > 0 && text.size() > static_cast<std::size_t>(maxLength))
+        text.resize(static_cast<std::size_t>(maxLength));
+    if (width > 0)
+        text.resize(static_cast<std::size_t>(width), ' ');
+    return text;
+}

@@ -1,0 +1,72 @@
+// Line-oriented text files and the token and number helpers every file reader shares.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Result codes of the file operations (0 is success).
+constexpr int FILE_OK = 0;
+constexpr int FILE_CANNOT_OPEN = 101;
+constexpr int FILE_READ_ERROR = 102;
+constexpr int FILE_WRITE_ERROR = 103;
+
+// While set, ReadLines and WriteLines report failures by their result only.
+extern bool quietFileErrors;
+
+using LineList = std::vector<std::string>;
+
+// Reads the file as trimmed, non-empty lines; 0, 101 or 102. On a failed open the
+// list keeps what it held.
+int ReadLines(const std::string& path, LineList& lines);
+
+// Writes each line followed by a line end; 0, 101 or 103.
+int WriteLines(const std::string& path, const LineList& lines, bool append);
+
+// Splits text at line feeds into trimmed, non-empty lines (what ReadLines keeps).
+void SplitLines(std::string_view text, LineList& lines);
+
+bool IsBlank(char c);
+std::string_view TrimView(std::string_view s);
+std::string Trim(const std::string& s);
+
+// Cuts the next token off source. The delimiter is looked for first; only when the
+// remaining source holds none, a comma; only when it holds no comma either, a tab.
+std::string NextToken(std::string& source, char delimiter);
+// NextToken, converted like atof in the "C" locale (0 when there is no number).
+double NextNumber(std::string& source, char delimiter);
+
+// The longest leading decimal number of text (after leading blanks), else 0.
+// Never depends on the process locale; overflow gives +-infinity as atof does.
+double ParseDouble(std::string_view text);
+// Leading decimal integer like atoi; clamped to the int range.
+int ParseInt(std::string_view text);
+
+// "%g" of value, cut to maxLength and padded or cut to width (0 or less: no limit).
+std::string FormatNumber(double value, int unused1, int unused2, int maxLength, int width);
+
+// Same token rules as NextToken over a view, in time linear in the source length
+// however many tokens are cut: the readers use it on lines of any length.
+class CTokenizer {
+public:
+    CTokenizer(std::string_view source, char delimiter);
+
+    // True when nothing but white space remains.
+    bool Empty();
+    std::string_view NextToken();
+    double NextNumber() { return ParseDouble(NextToken()); }
+    // What remains (not yet trimmed on the left).
+    std::string_view Rest() const { return text.substr(begin, end - begin); }
+
+private:
+    std::size_t Find(char c, std::size_t& cache) const;
+
+    std::string_view text;
+    char delimiter;
+    std::size_t begin;
+    std::size_t end;
+    // Next known position of each separator at or after begin (npos: none left).
+    mutable std::size_t nextDelimiter;
+    mutable std::size_t nextComma;
+    mutable std::size_t nextTab;
+};

@@ -1,0 +1,44 @@
+#include "data/NumberFormat.h"
+
+#include <clocale>
+#include <cstdio>
+#include <locale.h>
+
+namespace {
+
+// The "C" locale, made once and used per call on this thread only.
+locale_t CLocale()
+{
+    static locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
+
+template <typename T>
+std::string Format(const std::string& format, T value)
+{
+    const locale_t old = uselocale(CLocale());
+    char buffer[128];
+    int n = std::snprintf(buffer, sizeof buffer, format.c_str(), value);
+    std::string text;
+    if (n >= 0 && static_cast<std::size_t>(n) < sizeof buffer) {
+        text.assign(buffer, static_cast<std::size_t>(n));
+    } else if (n > 0) {
+        text.resize(static_cast<std::size_t>(n) + 1);
+        std::snprintf(text.data(), text.size(), format.c_str(), value);
+        text.resize(static_cast<std::size_t>(n));
+    }
+    uselocale(old);
+    return text;
+}
+
+}  // namespace
+
+std::string FormatValue(const std::string& format, double value)
+{
+    return Format(format, value);
+}
+
+std::string FormatInt(const std::string& format, int value)
+{
+    return Format(format, value);
+}
