@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <new>
+#include <stdexcept>
+#include <sys/stat.h>
 
 bool quietFileErrors = false;
 
@@ -75,21 +78,35 @@ int ReadLines(const std::string& path, LineList& lines)
     }
     lines.clear();
     std::string text;
-    char buffer[1 << 16];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        text.append(buffer, n);
-        if (n < sizeof buffer)
-            break;
+    bool failed = false;
+    try {
+        struct stat st {};
+        if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+            text.reserve(static_cast<std::size_t>(st.st_size));
+        char buffer[1 << 16];
+        for (;;) {
+            const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
+            text.append(buffer, n);
+            if (n < sizeof buffer)
+                break;
+        }
+        failed = std::ferror(file.get()) != 0;
+        if (failed) {
+            // Keep only the lines that were read whole before the error.
+            const std::size_t lastEnd = text.rfind('\n');
+            SplitLines(std::string_view(text).substr(0, lastEnd == npos ? 0 : lastEnd), lines);
+        } else {
+            SplitLines(text, lines);
+        }
+    } catch (const std::bad_alloc&) {
+        failed = true;  // a file larger than memory is a read error, not a crash
+    } catch (const std::length_error&) {
+        failed = true;
     }
-    if (std::ferror(file.get())) {
-        // Keep only the lines that were read whole before the error.
-        const std::size_t lastEnd = text.rfind('\n');
-        SplitLines(std::string_view(text).substr(0, lastEnd == npos ? 0 : lastEnd), lines);
+    if (failed) {
         Report("Problem reading file: ", path);
         return FILE_READ_ERROR;
     }
-    SplitLines(text, lines);
     return FILE_OK;
 }
 
@@ -188,42 +205,22 @@ double ParseDouble(std::string_view s)
         negative = s[i] == '-';
         ++i;
     }
-    const std::size_t start = i;
-    std::size_t digits = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-        ++i;
-        ++digits;
-    }
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0)
+    // Only a digit or a point may start a decimal number: this keeps out the "inf",
+    // "nan" and hexadecimal forms that from_chars would take.
+    if (i >= s.size() || !((s[i] >= '0' && s[i] <= '9') || s[i] == '.'))
         return 0.0;
-    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
-            ++j;
-        if (j < s.size() && s[j] >= '0' && s[j] <= '9') {
-            while (j < s.size() && s[j] >= '0' && s[j] <= '9')
-                ++j;
-            i = j;
-        }
-    }
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(s.data() + start, s.data() + i, value,
+    const char* first = s.data() + i;
+    const auto [ptr, ec] = std::from_chars(first, s.data() + s.size(), value,
                                            std::chars_format::general);
-    (void)ptr;
     if (ec == std::errc::result_out_of_range) {
         // atof gives HUGE_VAL on overflow and (nearly) zero on underflow.
-        std::size_t e = start;
-        while (e < i && s[e] != 'e' && s[e] != 'E')
-            ++e;
-        const bool tiny = e < i && e + 1 < i && s[e + 1] == '-';
+        const std::string_view number(first, static_cast<std::size_t>(ptr - first));
+        const std::size_t e = number.find_first_of("eE");
+        const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    } else if (ec != std::errc()) {
+        value = 0.0;  // a lone point
     }
     return negative ? -value : value;
 }

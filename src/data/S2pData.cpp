@@ -232,8 +232,11 @@ int CS2pData::ReadRecords(const LineList& lines, std::vector<Record>& records, P
         ShowMessageBox("File must contain at least 3 frequency data.");
         return FILE_CANNOT_OPEN;
     }
-    std::sort(records.begin(), records.end(),
-              [](const Record& a, const Record& b) { return a.freq < b.freq; });
+    // Instruments write ascending frequencies; moving the large records about is only
+    // worth it when they are not.
+    const auto byFreq = [](const Record& a, const Record& b) { return a.freq < b.freq; };
+    if (!std::is_sorted(records.begin(), records.end(), byFreq))
+        std::sort(records.begin(), records.end(), byFreq);
     return FILE_OK;
 }
 

@@ -1,0 +1,126 @@
+// Loading the largest files instruments write, against reading the same bytes and
+// converting every number with std::from_chars (the floor for any reader).
+#include "data/S2pData.h"
+#include "platform/MessageBox.h"
+
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr int RECORDS = 16001;
+
+// 4 pairs a line, 4 lines a record, as network analysers write 4-port files.
+std::string MakeFourPortFile()
+{
+    const std::string path = (std::filesystem::temp_directory_path() / "torvex-bench-16001.s4p").string();
+    std::ofstream out(path);
+    out << "! generated\n# Hz S RI R 50\n";
+    char buf[64];
+    for (int i = 0; i < RECORDS; ++i) {
+        out << 1e7 + i * 1e6;
+        for (int r = 0; r < 4; ++r) {
+            for (int c = 0; c < 4; ++c) {
+                const double a = -0.01 * (r + c + 1) * i;
+                std::snprintf(buf, sizeof buf, " %.6e %.6e", std::cos(a) * 0.5, std::sin(a) * 0.5);
+                out << buf;
+            }
+            out << '\n';
+        }
+    }
+    return path;
+}
+
+std::string MakeTwoPortFile()
+{
+    const std::string path = (std::filesystem::temp_directory_path() / "torvex-bench-16001.s2p").string();
+    std::ofstream out(path);
+    out << "! generated\n# MHz S DB R 50\n";
+    char buf[160];
+    for (int i = 0; i < RECORDS; ++i) {
+        std::snprintf(buf, sizeof buf, "%.4f %.4f %.3f %.4f %.3f %.4f %.3f %.4f %.3f\n",
+                      10.0 + i * 0.5, -20.0 - i * 1e-3, -i * 0.1, -0.5, i * 0.2, -0.5, i * 0.2,
+                      -18.0, i * 0.05);
+        out << buf;
+    }
+    return path;
+}
+
+const std::string& FourPortPath()
+{
+    static const std::string path = MakeFourPortFile();
+    return path;
+}
+
+const std::string& TwoPortPath()
+{
+    static const std::string path = MakeTwoPortFile();
+    return path;
+}
+
+void Load(benchmark::State& state, const std::string& path)
+{
+    CRecordingMessageSink quiet;
+    for (auto _ : state) {
+        CS2pData data;
+        if (data.Load(path) != 0)
+            state.SkipWithError("load failed");
+        data.NormalizeFreqUnit();
+        benchmark::DoNotOptimize(data.RecordCount());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(std::filesystem::file_size(path)));
+}
+
+void Baseline(benchmark::State& state, const std::string& path)
+{
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        std::string text;
+        char buf[1 << 16];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            text.append(buf, n);
+        std::fclose(f);
+        double sum = 0;
+        const char* p = text.data();
+        const char* end = p + text.size();
+        while (p < end) {
+            if (*p == '!' || *p == '#') {
+                while (p < end && *p != '\n')
+                    ++p;
+                continue;
+            }
+            if (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t') {
+                ++p;
+                continue;
+            }
+            double v = 0;
+            const auto r = std::from_chars(p, end, v);
+            sum += v;
+            p = r.ptr == p ? p + 1 : r.ptr;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(std::filesystem::file_size(path)));
+}
+
+void BM_Load4Port(benchmark::State& state) { Load(state, FourPortPath()); }
+void BM_Baseline4Port(benchmark::State& state) { Baseline(state, FourPortPath()); }
+void BM_Load2Port(benchmark::State& state) { Load(state, TwoPortPath()); }
+void BM_Baseline2Port(benchmark::State& state) { Baseline(state, TwoPortPath()); }
+
+}  // namespace
+
+BENCHMARK(BM_Load4Port)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Baseline4Port)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Load2Port)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Baseline2Port)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

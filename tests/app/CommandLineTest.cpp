@@ -1,0 +1,126 @@
+#include "app/CommandLine.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun Check(const std::vector<std::string>& paths)
+{
+    std::ostringstream out, err;
+    CCommandLine cli(out, err);
+    const int status = cli.Check(paths);
+    return {status, out.str(), err.str()};
+}
+
+CliRun Dump(const std::string& path)
+{
+    std::ostringstream out, err;
+    CCommandLine cli(out, err);
+    const int status = cli.Dump(path);
+    return {status, out.str(), err.str()};
+}
+
+int Main(std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    static char name[] = "torvex";
+    argv.push_back(name);
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    return RunTorvex(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(CommandLine, CheckReportsEachFile)
+{
+    TempDir dir;
+    const std::string good = dir.Write("f.s2p", "# kHz Y RI R 75\n1000 1 0\n2000 1 0\n3000 1 0\n");
+    const std::string bad = dir.Write("g.s2p", "1 0 0\n2 0 0\n");
+    const CliRun r = Check({good, bad});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, good + ": ok, 3 records, 2-port, MHz, Y-parameters, 75 ohm\n" + bad +
+                         ": error: File must contain at least 3 frequency data. (code 101)\n");
+    EXPECT_EQ(r.err, "File must contain at least 3 frequency data.\n"
+                     "Cannot read file or invalid data format: " + bad + "\n");
+    EXPECT_EQ(Check({good}).status, 0);
+}
+
+TEST(CommandLine, CheckNamesAMisplacedOptionLine)
+{
+    TempDir dir;
+    const std::string path = dir.Write("o.s2p", "1 0 0\n# GHz\n2 0 0\n3 0 0\n");
+    const CliRun r = Check({path});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find(": error: option line"), std::string::npos) << r.out;
+}
+
+TEST(CommandLine, DumpWritesEveryElementRowMajor)
+{
+    TempDir dir;
+    const std::string path =
+        dir.Write("d.s2p", "# GHz S RI R 50\n"
+                           "2 0.25 0 0.5 0 0.125 0 1 -1\n"
+                           "1 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8\n"
+                           "3 0 0 0 0 0 0 0 0\n");
+    const CliRun r = Dump(path);
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "ports=2 unit=GHz param=S r=50 records=3\n"
+              "1 0.10000000000000001 0.20000000000000001 0.5 0.59999999999999998 "
+              "0.29999999999999999 0.40000000000000002 0.69999999999999996 0.80000000000000004\n"
+              "2 0.25 0 0.125 0 0.5 0 1 -1\n"
+              "3 0 0 0 0 0 0 0 0\n");
+}
+
+TEST(CommandLine, DumpOfRealFilesOfEachPortCount)
+{
+    for (const char* name : {"bandpass.s2p", "splitter.s3p", "coupler.s4p"}) {
+        SCOPED_TRACE(name);
+        const CliRun r = Dump(std::string(TORVEX_TESTDATA) + "/" + name);
+        ASSERT_EQ(r.status, 0);
+        std::istringstream lines(r.out);
+        std::string header;
+        std::getline(lines, header);
+        const int ports = header[6] - '0';
+        std::string line;
+        int records = 0;
+        while (std::getline(lines, line)) {
+            std::istringstream numbers(line);
+            double v;
+            int count = 0;
+            while (numbers >> v)
+                ++count;
+            EXPECT_EQ(count, 1 + 2 * ports * ports);
+            ++records;
+        }
+        EXPECT_NE(header.find("records=" + std::to_string(records)), std::string::npos);
+    }
+}
+
+TEST(CommandLine, DumpOfAMissingFileFails)
+{
+    TempDir dir;
+    const CliRun r = Dump(dir.Path("none.s2p"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("Cannot open file for reading: "), std::string::npos);
+}
+
+TEST(CommandLine, OptionsAndExitStatus)
+{
+    EXPECT_EQ(Main({"--version"}), 0);
+    EXPECT_EQ(Main({"--help"}), 0);
+    EXPECT_EQ(Main({"--frobnicate"}), 2);
+    EXPECT_EQ(Main({"--dump"}), 2);
+    EXPECT_EQ(Main({"--check"}), 2);
+}
+
+}  // namespace

@@ -1,0 +1,350 @@
+#include "data/S2pData.h"
+#include "platform/MessageBox.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+const char* const threeLines2Port =
+    "1 0.5 -90 0.9 -45 0.2 10 0.5 90\n"
+    "2 0.5 -90 0.9 -45 0.2 10 0.5 90\n"
+    "3 0.5 -90 0.9 -45 0.2 10 0.5 90\n";
+
+// Loads text saved under name; messages are recorded in sink.
+struct Loaded {
+    int rc;
+    CS2pData data;
+};
+
+class Reader : public ::testing::Test {
+protected:
+    Loaded Load(const std::string& name, const std::string& text)
+    {
+        Loaded result;
+        result.rc = result.data.Load(dir.Write(name, text));
+        return result;
+    }
+    static void ExpectPolar(const CComplex& z, double mag, double deg)
+    {
+        const double rad = deg * std::acos(-1.0) / 180.0;
+        EXPECT_NEAR(z.re, mag * std::cos(rad), 1e-12);
+        EXPECT_NEAR(z.im, mag * std::sin(rad), 1e-12);
+    }
+
+    TempDir dir;
+    CRecordingMessageSink sink;
+};
+
+TEST_F(Reader, TwoPortMagnitudeAngleInRowOrder)
+{
+    const Loaded r = Load("a.s2p", std::string("# GHz S MA R 50\n") + threeLines2Port);
+    ASSERT_EQ(r.rc, 0);
+    EXPECT_TRUE(r.data.loaded);
+    ASSERT_EQ(r.data.RecordCount(), 3u);
+    EXPECT_EQ(r.data.lines2[0].freq, 1.0);
+    EXPECT_EQ(r.data.lines2[2].freq, 3.0);
+    EXPECT_EQ(r.data.freqUnit, CS2pData::GHZ);
+    ExpectPolar(r.data.lines2[0].s[0], 0.5, -90);  // S11
+    ExpectPolar(r.data.lines2[0].s[2], 0.9, -45);  // S21: the file's second pair
+    ExpectPolar(r.data.lines2[0].s[1], 0.2, 10);   // S12: the file's third pair
+    ExpectPolar(r.data.lines2[0].s[3], 0.5, 90);
+    EXPECT_TRUE(sink.texts.empty());
+}
+
+TEST_F(Reader, OptionLineKeywords)
+{
+    struct Case {
+        const char* option;
+        int unit;
+        int kind;
+        double r;
+        bool realImaginary;
+    };
+    const Case cases[] = {
+        {"# mhz s ri r 75", CS2pData::MHZ, CS2pData::S, 75, true},
+        {"# GHz R db 50 S", CS2pData::GHZ, CS2pData::S, 50, false},
+        {"# khz z ri r -25", CS2pData::KHZ, CS2pData::Z, 25, true},
+        {"# Hz Y MA R 50 GHz", CS2pData::GHZ, CS2pData::Y, 50, false},  // later unit wins
+        {"#GHz H RI", CS2pData::GHZ, CS2pData::H, 50, true},  // "#GHz" is no keyword
+        {"#,MHz,G,RI,R,100", CS2pData::MHZ, CS2pData::G, 100, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.option);
+        const Loaded r = Load("o.s2p", std::string(c.option) + "\n" + threeLines2Port);
+        ASSERT_EQ(r.rc, 0);
+        EXPECT_EQ(r.data.freqUnit, c.unit);
+        EXPECT_EQ(r.data.paramKind, c.kind);
+        EXPECT_EQ(r.data.refImpedance, c.r);
+        if (c.realImaginary) {
+            EXPECT_EQ(r.data.lines2[0].s[2].re, 0.9);
+            EXPECT_EQ(r.data.lines2[0].s[2].im, -45.0);
+        }
+    }
+}
+
+TEST_F(Reader, DbFormatConvertsMagnitude)
+{
+    const Loaded r = Load("d.s2p", "# GHz S DB R 50\n1 -20 0 0 0 0 0 0 0\n2 0 0\n3 0 0\n");
+    ASSERT_EQ(r.rc, 0);
+    EXPECT_NEAR(r.data.lines2[0].s[0].re, 0.1, 1e-15);
+    EXPECT_NEAR(r.data.lines2[0].s[2].re, 1.0, 1e-15);
+}
+
+TEST_F(Reader, NoOptionLineReadsWithDefaultsEvenAfterAnotherFile)
+{
+    CS2pData data;
+    ASSERT_EQ(data.Load(dir.Write("first.s2p", std::string("# MHz Z RI R 75\n") + threeLines2Port)), 0);
+    ASSERT_EQ(data.Load(dir.Write("second.s2p", threeLines2Port)), 0);
+    EXPECT_EQ(data.freqUnit, CS2pData::GHZ);
+    EXPECT_EQ(data.paramKind, CS2pData::S);
+    EXPECT_EQ(data.refImpedance, 50.0);
+    ExpectPolar(data.lines2[0].s[0], 0.5, -90);  // MA again, not RI
+}
+
+TEST_F(Reader, ShortLinesAndNegativeFrequencies)
+{
+    const Loaded r = Load("s.s2p",
+                          "-3 0.5 0\n"                       // one pair: a 1-port layout
+                          "1 0.1 0 0.2 0 9\n"                // five numbers, sorted in
+                          "2 0.5 0 0.5 0 0.5 0 0.5 0 7 7\n"); // extra numbers ignored
+    ASSERT_EQ(r.rc, 0);
+    ASSERT_EQ(r.data.RecordCount(), 3u);
+    EXPECT_EQ(r.data.lines2[0].freq, 1.0);
+    EXPECT_EQ(r.data.lines2[2].freq, 3.0);  // absolute value
+    ExpectPolar(r.data.lines2[2].s[0], 0.5, 0);
+    EXPECT_EQ(r.data.lines2[2].s[2].re, 0.0);
+    ExpectPolar(r.data.lines2[0].s[2], 0.2, 0);  // S21 from the second pair
+    EXPECT_DOUBLE_EQ(r.data.lines2[0].s[1].re, 9.0);  // half a pair: its angle stays 0
+    EXPECT_EQ(r.data.lines2[0].s[3].re, 0.0);
+}
+
+TEST_F(Reader, DescendingRecordsComeOutAscending)
+{
+    const Loaded r = Load("desc.s2p", "5 1 0\n4 1 0\n3 1 0\n2 1 0\n");
+    ASSERT_EQ(r.rc, 0);
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(r.data.lines2[i].freq, static_cast<double>(i + 2));
+}
+
+TEST_F(Reader, TrailingCommentsAreCutOffDataLines)
+{
+    const Loaded r = Load("c.s2p",
+                          "! header\n"
+                          "1 0.5 0 0.9 0 ! S11 and S21 only\n"
+                          "2 0.5 0 0.9 0 0.2 0 0.1 0 !full\n"
+                          "3 0.5 0 0.9 0!glued\n");
+    ASSERT_EQ(r.rc, 0);
+    EXPECT_EQ(r.data.lines2[0].s[1].re, 0.0);
+    EXPECT_DOUBLE_EQ(r.data.lines2[1].s[3].re, 0.1);
+    EXPECT_DOUBLE_EQ(r.data.lines2[2].s[2].re, 0.9);
+}
+
+TEST_F(Reader, NoiseParameterBlockEndsTheNetworkData)
+{
+    const Loaded r = Load("n.s2p",
+                          "# GHz S MA R 50\n"
+                          "1 0.5 0 0.9 0 0.2 0 0.1 0\n"
+                          "2 0.5 0 0.8 0 0.2 0 0.1 0\n"
+                          "3 0.5 0 0.7 0 0.2 0 0.1 0\n"
+                          "! noise parameters\n"
+                          "1 0.5 0.3 45 0.2\n"
+                          "2 0.6 0.3 50 0.2\n");
+    ASSERT_EQ(r.rc, 0);
+    ASSERT_EQ(r.data.RecordCount(), 3u);
+    EXPECT_DOUBLE_EQ(r.data.lines2[0].s[2].re, 0.9);
+    EXPECT_DOUBLE_EQ(r.data.lines2[2].s[2].re, 0.7);
+}
+
+TEST_F(Reader, FiveNumberLineAboveTheLastFrequencyIsStillARecord)
+{
+    const Loaded r = Load("f.s2p", "1 0.1 0 0.9 0\n2 0.1 0 0.9 0\n3 0.1 0 0.9 0\n");
+    ASSERT_EQ(r.rc, 0);
+    EXPECT_EQ(r.data.RecordCount(), 3u);
+}
+
+TEST_F(Reader, ThreePortRecordsSpanLinesOrStandOnOne)
+{
+    std::string oneLine = "# GHz S RI\n";
+    std::string threeLines = "# GHz S RI\n";
+    for (int f = 1; f <= 3; ++f) {
+        std::string row[3];
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                row[r] += " " + std::to_string(f * 100 + r * 10 + c) + " " + std::to_string(-c);
+        oneLine += std::to_string(f) + row[0] + row[1] + row[2] + "\n";
+        threeLines += std::to_string(f) + row[0] + "\n" + row[1] + " ! row 2\n" + row[2] + "\n";
+    }
+    const Loaded a = Load("one.s3p", oneLine);
+    const Loaded b = Load("three.s3p", threeLines);
+    ASSERT_EQ(a.rc, 0);
+    ASSERT_EQ(b.rc, 0);
+    ASSERT_EQ(a.data.RecordCount(), 3u);
+    ASSERT_EQ(b.data.RecordCount(), 3u);
+    EXPECT_EQ(a.data.portKind, CS2pData::THREE_PORT);
+    for (std::size_t i = 0; i < 3; ++i)
+        for (int k = 0; k < 9; ++k) {
+            EXPECT_EQ(a.data.lines3[i].s[k].re, b.data.lines3[i].s[k].re);
+            EXPECT_EQ(a.data.lines3[i].s[k].im, b.data.lines3[i].s[k].im);
+        }
+    EXPECT_EQ(a.data.lines3[1].s[5].re, 212.0);  // S23 of the second record
+    EXPECT_EQ(a.data.lines3[1].s[5].im, -2.0);
+}
+
+TEST_F(Reader, CommentLineInsideARecordGivesNoNumbers)
+{
+    std::string text = "# GHz S RI\n";
+    for (int f = 1; f <= 3; ++f) {
+        text += std::to_string(f) + " 1 0 2 0 3 0\n! a note in the middle\n4 0 5 0 6 0\n7 0 8 0 9 0\n";
+    }
+    const Loaded r = Load("x.s3p", text);
+    ASSERT_EQ(r.rc, 0);
+    ASSERT_EQ(r.data.RecordCount(), 3u);
+    for (int k = 0; k < 9; ++k)
+        EXPECT_EQ(r.data.lines3[2].s[k].re, k + 1.0);
+}
+
+TEST_F(Reader, FourPortInstrumentLayoutWithCrLf)
+{
+    std::string text = "! 4-port\r\n# MHz S RI R 50\r\n";
+    for (int f = 3; f >= 1; --f) {
+        text += std::to_string(f);
+        for (int r = 0; r < 4; ++r) {
+            for (int c = 0; c < 4; ++c)
+                text += " " + std::to_string(r * 4 + c) + " " + std::to_string(f);
+            text += "\r\n";
+        }
+    }
+    const Loaded r = Load("q.S4P", text);
+    ASSERT_EQ(r.rc, 0);
+    EXPECT_EQ(r.data.portKind, CS2pData::FOUR_PORT);
+    ASSERT_EQ(r.data.RecordCount(), 3u);
+    EXPECT_EQ(r.data.lines4[0].freq, 1.0);
+    EXPECT_EQ(r.data.lines4[0].s[15].re, 15.0);
+    EXPECT_EQ(r.data.lines4[0].s[15].im, 1.0);
+    EXPECT_EQ(r.data.headerComments, std::vector<std::string>{"! 4-port"});
+}
+
+TEST_F(Reader, LastRecordMayBeShortAtTheEndOfTheFile)
+{
+    const Loaded r = Load("short.s4p", "# GHz S RI\n1 1 0\n2 1 0\n3 1 0\n");
+    // The first record swallows the later lines as its continuation: only one record.
+    EXPECT_EQ(r.rc, 101);
+    EXPECT_EQ(r.data.RecordCount(), 1u);
+    EXPECT_EQ(r.data.lines4[0].s[1].re, 2.0);  // the second line's frequency as a number
+}
+
+TEST_F(Reader, OptionLinePlacement)
+{
+    const Loaded second = Load("two.s2p", std::string("# GHz\n# MHz\n") + threeLines2Port);
+    EXPECT_EQ(second.rc, 102);
+    const Loaded late = Load("late.s2p", std::string(threeLines2Port) + "# MHz\n");
+    EXPECT_EQ(late.rc, 102);
+    EXPECT_FALSE(late.data.loaded);
+    EXPECT_TRUE(sink.texts.empty());
+}
+
+TEST_F(Reader, HeaderComments)
+{
+    const Loaded r = Load("h.s2p", std::string("! Freq\n! Freq S11\n! one\n# GHz\n! after\n") +
+                                       threeLines2Port);
+    ASSERT_EQ(r.rc, 0);
+    EXPECT_EQ(r.data.headerComments, (std::vector<std::string>{"! Freq S11", "! one"}));
+}
+
+TEST_F(Reader, TooFewLinesAndRecords)
+{
+    const Loaded one = Load("one.s2p", "1 0 0 0 0 0 0 0 0\n");
+    EXPECT_EQ(one.rc, 101);
+    const Loaded two = Load("two.s2p", "1 0 0\n2 0 0\n");
+    EXPECT_EQ(two.rc, 101);
+    const Loaded empty = Load("empty.s2p", "");
+    EXPECT_EQ(empty.rc, 101);
+    EXPECT_EQ(sink.texts, (std::vector<std::string>{"File contains too few lines.",
+                                                    "File must contain at least 3 frequency data.",
+                                                    "File contains too few lines."}));
+}
+
+TEST_F(Reader, TooManyRecordsKeepsTheFirst16001)
+{
+    std::string text;
+    text.reserve(16002 * 12);
+    for (int i = 1; i <= 16002; ++i)
+        text += std::to_string(i) + " 1 0\n";
+    const Loaded r = Load("big.s2p", text);
+    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.data.RecordCount(), 16001u);
+    EXPECT_EQ(r.data.lines2.back().freq, 16001.0);
+    EXPECT_EQ(sink.texts,
+              std::vector<std::string>{"File too big. Reading only 16001 lines of data..."});
+}
+
+TEST_F(Reader, LayoutChosenByPath)
+{
+    const std::string rows = "1 1 0\n2 1 0\n3 1 0\n4 1 0\n5 1 0\n6 1 0\n";
+    struct Case {
+        const char* name;
+        int kind;
+    };
+    const Case cases[] = {
+        {"A.S3P", CS2pData::THREE_PORT},
+        {"b.s4p", CS2pData::FOUR_PORT},
+        {"c.out", CS2pData::TWO_PORT},
+        {"d.txt", CS2pData::TWO_PORT},
+        {"run.S3P/data.s2p", CS2pData::THREE_PORT},  // a folder name counts too
+        {"x.s4p.s3p", CS2pData::THREE_PORT},         // .s3p is tested first
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CS2pData data;
+        data.Load(dir.Write(c.name, rows));
+        EXPECT_EQ(data.portKind, c.kind);
+    }
+}
+
+TEST_F(Reader, MissingFileAndDirectory)
+{
+    CS2pData data;
+    const std::string missing = dir.Path("nope.s2p");
+    EXPECT_EQ(data.Load(missing), 101);
+    EXPECT_EQ(data.fileName, missing);
+    EXPECT_FALSE(data.loaded);
+    EXPECT_EQ(data.Load(dir.Root().string()), 102);
+    EXPECT_EQ(sink.texts, (std::vector<std::string>{"Cannot open file for reading: " + missing,
+                                                    "Problem reading file: " + dir.Root().string()}));
+}
+
+TEST_F(Reader, GarbageNeverCrashes)
+{
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 7919) & 0xFF);
+    const std::string nul("1\0 2 3\n\0\0\0\n4 5\n6 7 8\n", 22);
+    const std::string hugeLine(50 * 1024 * 1024 / 8, 'x');
+    const std::string cases[] = {
+        binary, nul, "1e999 1e999 -1e999\n2 nan -nan\n3 inf 1\n", "!\n#\n", hugeLine + "\nx\n",
+        std::string("1 2 3\n") + std::string(300000, ' ') + "4\n5 6\n",
+    };
+    for (const std::string& text : cases) {
+        for (const char* name : {"g.s2p", "g.s3p", "g.s4p"}) {
+            CS2pData data;
+            const int rc = data.Load(dir.Write(name, text));
+            EXPECT_TRUE(rc == 0 || rc == 101 || rc == 102);
+            EXPECT_EQ(data.loaded, rc == 0);
+            for (std::size_t i = 0; i < data.RecordCount(); ++i)
+                EXPECT_FALSE(std::isnan(data.FreqAt(i)));
+        }
+    }
+}
+
+TEST_F(Reader, OverflowingNumbersReadAsInfinity)
+{
+    const Loaded r = Load("inf.s2p", "# GHz S RI\n1 1e999 0\n2 1 0\n3 1 0\n");
+    ASSERT_EQ(r.rc, 0);
+    EXPECT_TRUE(std::isinf(r.data.lines2[0].s[0].re));
+}
+
+}  // namespace
