@@ -1,0 +1,33 @@
+// One axis of a graph: its range, orientation, title and tick-label format.
+#pragma once
+
+#include <string>
+
+#include "platform/DC.h"
+
+class CChartAxis {
+public:
+    CChartAxis() : CChartAxis(0.0, 1.0, "") {}
+    CChartAxis(double lo, double hi, const std::string& axisTitle);
+    CChartAxis(const CChartAxis&) = default;
+    CChartAxis& operator=(const CChartAxis&) = default;
+    virtual ~CChartAxis() = default;
+
+    // The range rule every change of a range goes through: min = lo (0 when negatives are
+    // not allowed and lo <= 0); max = hi when hi > lo (the lo given), else lo + 1.
+    void SetRange(double lo, double hi);
+    // Title, range and orientation at once; also shows the axis.
+    void SetUp(const std::string& axisTitle, double lo, double hi, bool reversedFlag);
+    // The value at a fraction of the axis length (clamped to [0, 1]), measured from min,
+    // or from max when reversed.
+    double ValueAt(double fraction) const;
+
+    bool visible = true;
+    bool reversed = false;       // fraction 0 maps to max
+    bool allowNegative = true;   // when clear, a minimum of zero or below is stored as 0
+    double min = 0.0;
+    double max = 1.0;
+    std::string title;
+    std::string labelFormat = "%.5g";  // printf format of the tick labels
+    COLORREF color = Rgb(0, 0, 0);     // colour of the title
+};

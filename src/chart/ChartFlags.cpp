@@ -1,0 +1,3 @@
+#include "chart/ChartFlags.h"
+
+bool keepMarkers = false;

@@ -1,0 +1,94 @@
+// One rectangular plot: its traces and markers, titles, boxes, fonts, three axes and grid
+// division counts. Pixel rectangles are device pixels; X values are in the data's unit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "chart/ChartArea.h"
+#include "chart/ChartAxis.h"
+#include "chart/ChartFont.h"
+#include "chart/ChartTrace.h"
+
+class CChartGraph {
+public:
+    static constexpr std::size_t kMaxTraces = 16;
+
+    // format >= 0 applies that view format (with an X reset); -1 applies none.
+    explicit CChartGraph(int format = -1);
+    CChartGraph(const CChartGraph&) = default;
+    CChartGraph& operator=(const CChartGraph&) = default;
+    virtual ~CChartGraph() = default;
+
+    // --- Model ---
+
+    // Applies a numbered preset: removes the traces (and the markers unless keepMarkers is
+    // set), resets the divisions and X axis, and sets the chart and Y-axis titles, ranges and
+    // orientations of the format. Formats outside 1..9 have no title and no Y axes.
+    void SetViewFormat(int format, bool resetX);
+    // Each count is stored as at least 1.
+    void SetDivisions(std::int32_t yMajor, std::int32_t yMinor, std::int32_t xMajor,
+                      std::int32_t xMinor);
+    void SetYMajorDivisions(std::int32_t n);
+    void SetYMinorDivisions(std::int32_t n);
+    void SetXMinorDivisions(std::int32_t n);
+
+    // Appends a copy; with kMaxTraces already held, the oldest one goes first.
+    void AddTrace(const CChartTrace& trace);
+    // Out-of-range indexes are ignored.
+    void DeleteTrace(int index);
+    void ClearTraces();
+    // nullptr when index is out of range.
+    CChartTrace* TraceAt(int index);
+    const CChartTrace* TraceAt(int index) const;
+
+    void GetMarkers(std::vector<double>& out) const;
+    void SetMarkers(const std::vector<double>& in);
+
+    // All six fonts are realised anew at the next drawing (for a new device).
+    void MarkFontsDirty();
+
+    // --- Axis scaling ---
+
+    // Fits the X axis to the X extents of all traces (0..1 without traces).
+    void AutoSpan();
+    // Fits both Y axes to the values inside the current X range, rounded to nice values and
+    // snapped to tens by the view format, and sets yMajorDivisions.
+    void AutoScale();
+    // AutoSpan and/or AutoScale (in that order), then shows the axes that carry traces and,
+    // when asked, colours each Y axis like its first trace.
+    void Rescale(bool autoSpan, bool autoScale, bool updateAxisColors);
+
+    // --- Painting (defined with the drawing code, ChartGraphDraw.cpp) ---
+
+    // --- Fields ---
+
+    std::vector<CChartTrace> traces;  // oldest first, at most kMaxTraces
+    std::vector<double> markers;      // marker X positions, in the caller's order
+    std::string title = "chart";
+    std::string xShortTitle = "X-axis";  // X name in the marker table and markers dialog
+    bool showMarkers = true;             // marker dots and the legend box
+    int lineType = 1;                    // 0 thin line, 1 thick line, 2 points, 3 circles
+    int viewFormat = 0;
+    CChartArea graphArea;
+    CChartArea titleArea;
+    CChartArea plotArea;
+    CChartArea legendArea;
+    COLORREF majorGridColor = Rgb(229, 229, 229);  // on screen
+    COLORREF minorGridColor = Rgb(243, 243, 243);
+    CChartFont titleFont;
+    CChartFont axisTitleFont;          // X title; source of the vertical font
+    CChartFont verticalAxisTitleFont;  // Y titles: axisTitleFont turned 90 degrees
+    CChartFont tickFont;
+    CChartFont legendFont;
+    CChartFont markerFont;  // traces and marker numbers
+    CChartAxis leftAxis;
+    CChartAxis rightAxis;
+    CChartAxis xAxis;
+    std::int32_t yMinorDivisions = 4;  // lines inside each major division (4 make 5 parts)
+    std::int32_t yMajorDivisions = 8;
+    std::int32_t xMinorDivisions = 4;
+    std::int32_t xMajorDivisions = 4;
+};

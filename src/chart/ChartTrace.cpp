@@ -1,0 +1,176 @@
+#include "chart/ChartTrace.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Start values of the extent searches; they stay when nothing is found.
+constexpr double kNoLow = 1e9;
+constexpr double kNoHigh = -1e9;
+
+const std::array<COLORREF, 12> kPalette = {
+    Rgb(255, 64, 64),  Rgb(0, 127, 255),   Rgb(0, 127, 64),   Rgb(255, 127, 64),
+    Rgb(127, 0, 255),  Rgb(0, 127, 127),   Rgb(255, 0, 127),  Rgb(64, 64, 127),
+    Rgb(192, 127, 127), Rgb(255, 0, 255),  Rgb(127, 127, 192), Rgb(64, 127, 64),
+};
+int paletteIndex = -1;
+
+// Widens [low, high] by v. A NaN or infinite sample (a 0/0 in a conversion) would poison
+// the range or, once scaled to pixels, overflow an integer, so it is left out.
+// Returns whether v was counted.
+bool Widen(double v, double& low, double& high)
+{
+    if (!std::isfinite(v))
+        return false;
+    if (low > v)
+        low = v;
+    if (high < v)
+        high = v;
+    return true;
+}
+
+// Orders by x; a NaN x sorts after every number so the order stays a strict weak one.
+bool XLess(const CChartTrace::XYpair& a, const CChartTrace::XYpair& b)
+{
+    return !std::isnan(a.x) && (std::isnan(b.x) || a.x < b.x);
+}
+
+}  // namespace
+
+CChartTrace::CChartTrace(const std::vector<double>& yValues, double firstX, double lastX,
+                         const std::string& traceName, bool leftAxis)
+    : name(traceName), onLeftAxis(leftAxis)
+{
+    SetValues(yValues, firstX, lastX);
+    color = NextTraceColor();
+}
+
+void CChartTrace::SetValues(const std::vector<double>& yValues, double firstX, double lastX)
+{
+    isXY = false;
+    values = yValues;
+    xMin = firstX;
+    xMax = lastX;
+    yMin = kNoLow;
+    yMax = kNoHigh;
+    for (double v : values)
+        Widen(v, yMin, yMax);
+}
+
+void CChartTrace::SetPoints(const std::vector<XYpair>& xyPoints)
+{
+    isXY = true;
+    points = xyPoints;
+    std::stable_sort(points.begin(), points.end(), XLess);
+    xMin = kNoLow;
+    xMax = kNoHigh;
+    yMin = kNoLow;
+    yMax = kNoHigh;
+    for (const XYpair& p : points) {
+        Widen(p.x, xMin, xMax);
+        Widen(p.y, yMin, yMax);
+    }
+}
+
+std::pair<double, double> CChartTrace::ValueRange(double xLow, double xHigh) const
+{
+    double low = kNoLow;
+    double high = kNoHigh;
+    bool found = false;
+    if (isXY) {
+        for (const XYpair& p : points) {
+            if (xLow <= p.x && p.x <= xHigh && Widen(p.y, low, high))
+                found = true;
+        }
+    } else {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const double x = UniformX(i);
+            if (xLow <= x && x <= xHigh && Widen(values[i], low, high))
+                found = true;
+        }
+    }
+    if (!found)
+        return {0.0, 1.0};
+    return {low, high};
+}
+
+double CChartTrace::ValueAt(double x) const
+{
+    return isXY ? XYValueAt(x) : UniformValueAt(x);
+}
+
+double CChartTrace::UniformX(std::size_t i) const
+{
+    const std::size_t n = values.size();
+    if (n <= 1)
+        return xMin;
+    return xMin + (xMax - xMin) * static_cast<double>(i) / static_cast<double>(n - 1);
+}
+
+double CChartTrace::XYValueAt(double x) const
+{
+    const std::size_t n = points.size();
+    if (n <= 1)
+        return 0.0;
+    if (std::isnan(x))
+        return std::numeric_limits<double>::quiet_NaN();
+    std::size_t lo = 0;
+    std::size_t hi = n - 1;
+    while (hi != lo + 1) {
+        const std::size_t mid = (lo + hi) / 2;
+        // Absolute tolerance in X units; only the pairs probed here are tested against it.
+        if (std::fabs(points[mid].x - x) < 1e-5)
+            return points[mid].y;
+        if (x > points[mid].x)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    const XYpair& a = points[lo];
+    const XYpair& b = points[hi];
+    if (std::fabs(a.x - b.x) < 1e-6)
+        return a.y;
+    const double u = (b.y - a.y) / (b.x - a.x);
+    return b.y - b.x * u + x * u;
+}
+
+double CChartTrace::UniformValueAt(double x) const
+{
+    const std::size_t n = values.size();
+    if (n <= 1)
+        return 0.0;
+    if (std::isnan(x))
+        return std::numeric_limits<double>::quiet_NaN();
+    if (x <= xMin)
+        return values.front();
+    if (x >= xMax)
+        return values.back();
+    const double pos = (x - xMin) / (xMax - xMin) * static_cast<double>(n - 1);
+    if (!std::isfinite(pos))  // an infinite or NaN end of the X range
+        return std::numeric_limits<double>::quiet_NaN();
+    // Rounding can put pos on the last value; k + 1 must stay a valid index.
+    const std::size_t k =
+        static_cast<std::size_t>(std::clamp(pos, 0.0, static_cast<double>(n - 2)));
+    const double xk = UniformX(k);
+    const double xk1 = UniformX(k + 1);
+    if (std::fabs(xk - xk1) < 1e-6)
+        return values[k];
+    const double u = (values[k + 1] - values[k]) / (xk1 - xk);
+    return values[k + 1] - xk1 * u + x * u;
+}
+
+COLORREF NextTraceColor()
+{
+    ++paletteIndex;
+    if (paletteIndex >= static_cast<int>(kPalette.size()))
+        paletteIndex = 0;
+    return kPalette[static_cast<std::size_t>(paletteIndex)];
+}
+
+void ResetTraceColors()
+{
+    paletteIndex = -1;
+}

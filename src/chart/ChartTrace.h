@@ -1,0 +1,73 @@
+// One curve of a graph: evenly spaced Y values or a list of XY points sorted by X,
+// with its extents, legend name, colour and Y axis. Also the program-wide trace palette.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/DC.h"
+
+class CChartTrace {
+public:
+    struct XYpair {
+        XYpair() = default;
+        XYpair(double px, double py) : x(px), y(py) {}
+        XYpair(const XYpair&) = default;
+        XYpair& operator=(const XYpair&) = default;
+        virtual ~XYpair() = default;
+
+        double x = 0.0;
+        double y = 0.0;
+    };
+
+    CChartTrace() = default;
+    CChartTrace(const CChartTrace&) = default;
+    CChartTrace& operator=(const CChartTrace&) = default;
+    CChartTrace(CChartTrace&&) = default;
+    CChartTrace& operator=(CChartTrace&&) = default;
+    // An evenly spaced trace; takes the next palette colour.
+    CChartTrace(const std::vector<double>& yValues, double firstX, double lastX,
+                const std::string& traceName, bool leftAxis);
+    virtual ~CChartTrace() = default;
+
+    // Makes this an evenly spaced trace from firstX to lastX; `points` is left alone.
+    void SetValues(const std::vector<double>& yValues, double firstX, double lastX);
+    // Makes this an XY trace; the points are stored sorted by X (stable). `values` is left alone.
+    void SetPoints(const std::vector<XYpair>& xyPoints);
+
+    // Smallest and largest Y of the samples whose X lies in [xLow, xHigh] (both ends
+    // included); (0, 1) when there is none. NaN and infinite Y values are not counted.
+    std::pair<double, double> ValueRange(double xLow, double xHigh) const;
+
+    // Stored pairs of an XY trace, else stored values.
+    std::size_t PointCount() const { return isXY ? points.size() : values.size(); }
+    bool Covers(double x) const { return xMin <= x && x <= xMax; }
+    // Y at x, interpolated linearly; 0 for fewer than two samples, NaN for a NaN x.
+    double ValueAt(double x) const;
+
+    std::vector<XYpair> points;  // XY trace, ascending in x
+    std::vector<double> values;  // evenly spaced trace
+    double xMin = 0.0;
+    double xMax = 1.0;
+    double yMin = 0.0;
+    double yMax = 1.0;
+    std::string name;
+    std::string numberFormat = "%.3g";  // printf format of the values in the marker table
+    COLORREF color = Rgb(0, 0, 0);
+    bool inLegend = true;
+    bool isXY = false;
+    bool onLeftAxis = true;
+
+private:
+    // X of value i of an evenly spaced trace; a lone value stands at xMin.
+    double UniformX(std::size_t i) const;
+    double XYValueAt(double x) const;
+    double UniformValueAt(double x) const;
+};
+
+// The twelve-colour palette new traces take their colours from, in turn.
+COLORREF NextTraceColor();
+// Restarts the palette: the next colour is the first one.
+void ResetTraceColors();

@@ -1,0 +1,319 @@
+// Fitting the axes of a graph to its traces.
+#include "chart/ChartGraph.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// An XY trace on X 1..3 through the given Y values.
+CChartTrace Trace(const std::vector<double>& ys, bool left = true)
+{
+    std::vector<CChartTrace::XYpair> pts;
+    for (std::size_t i = 0; i < ys.size(); ++i)
+        pts.emplace_back(1.0 + static_cast<double>(i) * 2.0 / static_cast<double>(ys.size() - 1),
+                         ys[i]);
+    CChartTrace t;
+    t.SetPoints(pts);
+    t.onLeftAxis = left;
+    return t;
+}
+
+// A graph of the given view format whose X window 0..10 holds every trace.
+CChartGraph Graph(int format, const std::vector<CChartTrace>& traces)
+{
+    CChartGraph g(-1);
+    g.SetViewFormat(format, true);
+    g.xAxis.SetRange(0, 10);
+    for (const CChartTrace& t : traces)
+        g.AddTrace(t);
+    return g;
+}
+
+void ExpectRange(const CChartAxis& axis, double lo, double hi)
+{
+    EXPECT_EQ(axis.min, lo);
+    EXPECT_EQ(axis.max, hi);
+}
+
+TEST(ChartGraphScaleTest, AutoSpanCoversAllTraces)
+{
+    CChartGraph g(-1);
+    g.SetViewFormat(0, true);
+    CChartTrace a;
+    a.SetPoints({{100, 1}, {9000, 2}});
+    CChartTrace b;
+    b.SetValues({1, 2, 3}, 2000, 18000);
+    g.AddTrace(a);
+    g.AddTrace(b);
+    g.AutoSpan();
+    ExpectRange(g.xAxis, 100, 18000);
+}
+
+TEST(ChartGraphScaleTest, AutoSpanWithoutTracesIsZeroOne)
+{
+    CChartGraph g(-1);
+    g.xAxis.SetRange(5, 50);
+    g.AutoSpan();
+    ExpectRange(g.xAxis, 0, 1);
+}
+
+TEST(ChartGraphScaleTest, AutoSpanStoresNegativeLowAsZeroAfterViewFormat)
+{
+    CChartGraph g(-1);
+    g.SetViewFormat(0, true);
+    CChartTrace t;
+    t.SetPoints({{-30, 1}, {40, 2}});
+    g.AddTrace(t);
+    g.AutoSpan();
+    ExpectRange(g.xAxis, 0, 40);
+}
+
+TEST(ChartGraphScaleTest, AutoSpanIgnoresNonFiniteEnds)
+{
+    CChartGraph g(-1);
+    g.SetViewFormat(0, true);
+    CChartTrace bad;
+    bad.SetValues({1, 2}, kNan, kInf);
+    CChartTrace good;
+    good.SetValues({1, 2}, 10, 20);
+    g.AddTrace(bad);
+    g.AddTrace(good);
+    g.AutoSpan();
+    ExpectRange(g.xAxis, 10, 20);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleWithoutTraces)
+{
+    CChartGraph g = Graph(0, {});
+    g.AutoScale();
+    ExpectRange(g.leftAxis, -10, 10);
+    ExpectRange(g.rightAxis, -10, 0);
+    EXPECT_EQ(g.yMajorDivisions, 2);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleLossTraceInFormatZero)
+{
+    CChartGraph g = Graph(0, {Trace({-63.2, -30, -0.4})});
+    g.AutoScale();
+    ExpectRange(g.leftAxis, -80, 0);
+    EXPECT_EQ(g.yMajorDivisions, 8);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleUsesOnlyValuesInsideTheXWindow)
+{
+    CChartGraph g = Graph(0, {Trace({-150, -63.2, -0.4})});  // at X 1, 2, 3
+    g.xAxis.SetRange(1.5, 3);
+    g.AutoScale();
+    ExpectRange(g.leftAxis, -80, 0);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleMaximumJustBelowZeroSnapsToTen)
+{
+    CChartGraph g = Graph(0, {Trace({-5, -0.0001})});
+    g.AutoScale();
+    ExpectRange(g.leftAxis, -10, 10);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleLimitsInFormatZero)
+{
+    // Left below -100 snaps to -100, above 100 to 100; right below -50 snaps to -50.
+    CChartGraph g = Graph(0, {Trace({-150, 250}), Trace({-70, -45}, false)});
+    g.AutoScale();
+    ExpectRange(g.leftAxis, -100, 100);
+    ExpectRange(g.rightAxis, -50, -40);
+    EXPECT_EQ(g.yMajorDivisions, 20);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleKeepsTenUnits)
+{
+    CChartGraph g = Graph(0, {Trace({-150, -95}), Trace({-90, -60}, false)});
+    g.AutoScale();
+    // Left: max NiceCeil(-95) = -90, min -100, lowered to -100 (already ten below).
+    ExpectRange(g.leftAxis, -100, -90);
+    // Right: min -50 is above max -60, so it becomes -70.
+    ExpectRange(g.rightAxis, -70, -60);
+    EXPECT_EQ(g.yMajorDivisions, 2);
+}
+
+TEST(ChartGraphScaleTest, AutoScalePositiveMaximumRisesAStep)
+{
+    CChartGraph g = Graph(0, {Trace({0, 17}), Trace({3.3, 27}, false)});
+    g.AutoScale();
+    // Left max NiceCeil(17) = 20, then 10 - 10 x T(-2) = 30; min lowTen(0) = -10.
+    ExpectRange(g.leftAxis, -10, 30);
+    // Right max 10 x T(3) = 30; min lowTen(3) = -10.
+    ExpectRange(g.rightAxis, -10, 30);
+    EXPECT_EQ(g.yMajorDivisions, 4);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleLossFormatsPinTheMaximumAtZero)
+{
+    for (int format : {1, 2}) {
+        SCOPED_TRACE(format);
+        CChartGraph g = Graph(format, {Trace({-63.2, -0.4}), Trace({3.3, 7.2}, false)});
+        g.AutoScale();
+        ExpectRange(g.leftAxis, -80, 0);
+        // The right axis keeps its rounded values 3..8, then gets its ten units.
+        ExpectRange(g.rightAxis, -2, 8);
+    }
+    CChartGraph deep = Graph(1, {Trace({-250, -20})});
+    deep.AutoScale();
+    ExpectRange(deep.leftAxis, -100, 0);
+    EXPECT_EQ(deep.yMajorDivisions, 10);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleFormatSevenPinsBothMaxima)
+{
+    CChartGraph g = Graph(7, {Trace({-63.2, -0.4}), Trace({-25, -3}, false)});
+    g.AutoScale();
+    ExpectRange(g.leftAxis, -80, 0);
+    ExpectRange(g.rightAxis, -40, 0);
+    CChartGraph deep = Graph(7, {Trace({-63.2, -0.4}), Trace({-80, -3}, false)});
+    deep.AutoScale();
+    ExpectRange(deep.rightAxis, -50, 0);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleAxisWithoutTracesUsesStartValues)
+{
+    CChartGraph g = Graph(0, {Trace({-63.2, -0.4})});
+    g.AutoScale();
+    // 1e9 and -1e9 stay off the ladder; they carry no meaning but stay in range.
+    ExpectRange(g.rightAxis, -1000000010, -1000000000);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleHugePositiveValuesSaturate)
+{
+    CChartGraph g = Graph(0, {Trace({1e12, 1e12}), Trace({1e12, 1e12}, false)});
+    g.AutoScale();
+    // The search starts its minima at 1e9, so 1e12 is never seen as one; the maxima round
+    // to 10000000 and are capped at 100, and the ten-unit rule pulls the minima below them.
+    ExpectRange(g.leftAxis, 90, 100);
+    ExpectRange(g.rightAxis, 90, 100);
+    EXPECT_EQ(g.yMajorDivisions, 2);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleHugeNegativeValuesSaturate)
+{
+    CChartGraph g = Graph(0, {Trace({-1e12, -1e12}), Trace({-1e12, -1e12}, false)});
+    g.AutoScale();
+    // The maxima are bounded by their start value -1e9; the minima round to -10000000.
+    ExpectRange(g.leftAxis, -1000000010, -1000000000);
+    ExpectRange(g.rightAxis, -1000000010, -1000000000);
+    EXPECT_EQ(g.yMajorDivisions, 2);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleHugeValuesBothWays)
+{
+    CChartGraph g = Graph(0, {Trace({-1e12, 1e12})});
+    g.AutoScale();
+    ExpectRange(g.leftAxis, -100, 100);
+    EXPECT_EQ(g.yMajorDivisions, 20);
+    CChartGraph loss = Graph(1, {Trace({1e12, 1e12})});
+    loss.AutoScale();
+    ExpectRange(loss.leftAxis, -10, 0);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleNanTraceActsLikeNothingFound)
+{
+    CChartGraph allNan = Graph(0, {Trace({kNan, kNan, kNan})});
+    allNan.AutoScale();
+    CChartGraph empty = Graph(0, {Trace({1, 2})});
+    empty.xAxis.SetRange(50, 60);  // no point in the window
+    empty.AutoScale();
+    ExpectRange(allNan.leftAxis, empty.leftAxis.min, empty.leftAxis.max);
+    ExpectRange(allNan.leftAxis, -10, 10);
+    EXPECT_EQ(allNan.yMajorDivisions, empty.yMajorDivisions);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleSkipsNanAndInfiniteSamples)
+{
+    CChartGraph g = Graph(0, {Trace({-63.2, kNan, kInf, -kInf, -0.4})});
+    g.AutoScale();
+    ExpectRange(g.leftAxis, -80, 0);
+    CChartTrace uniform;
+    uniform.SetValues({-63.2, kNan, -0.4}, 1, 3);
+    CChartGraph u = Graph(0, {uniform});
+    u.AutoScale();
+    ExpectRange(u.leftAxis, -80, 0);
+}
+
+TEST(ChartGraphScaleTest, AutoScaleWithNanXWindowStaysDefined)
+{
+    CChartGraph g = Graph(0, {Trace({-63.2, -0.4})});
+    g.xAxis.min = kNan;
+    g.xAxis.max = kNan;
+    g.AutoScale();
+    ExpectRange(g.leftAxis, -10, 10);
+}
+
+TEST(ChartGraphScaleTest, RescaleSpansBeforeScaling)
+{
+    CChartTrace t;
+    t.SetPoints({{100, -63.2}, {150, -30}, {200, -0.4}});
+    CChartGraph g(-1);
+    g.SetViewFormat(0, true);
+    g.xAxis.SetRange(0, 1);
+    g.AddTrace(t);
+    g.Rescale(true, true, false);
+    ExpectRange(g.xAxis, 100, 200);
+    ExpectRange(g.leftAxis, -80, 0);
+
+    CChartGraph stale(-1);
+    stale.SetViewFormat(0, true);
+    stale.xAxis.SetRange(0, 1);
+    stale.AddTrace(t);
+    stale.Rescale(false, true, false);
+    ExpectRange(stale.xAxis, 0, 1);
+    ExpectRange(stale.leftAxis, -10, 10);  // nothing in the old window
+}
+
+TEST(ChartGraphScaleTest, RescaleShowsAxesThatCarryTraces)
+{
+    CChartGraph g = Graph(0, {Trace({1, 2})});
+    g.Rescale(false, false, false);
+    EXPECT_TRUE(g.leftAxis.visible);
+    EXPECT_FALSE(g.rightAxis.visible);
+    EXPECT_TRUE(g.xAxis.visible);
+
+    CChartGraph right = Graph(0, {Trace({1, 2}, false)});
+    right.Rescale(false, false, false);
+    EXPECT_FALSE(right.leftAxis.visible);
+    EXPECT_TRUE(right.rightAxis.visible);
+    EXPECT_TRUE(right.xAxis.visible);
+
+    CChartGraph none = Graph(3, {});
+    none.Rescale(false, false, false);
+    EXPECT_FALSE(none.leftAxis.visible);
+    EXPECT_FALSE(none.rightAxis.visible);
+    EXPECT_FALSE(none.xAxis.visible);
+}
+
+TEST(ChartGraphScaleTest, RescaleColoursAxesLikeTheirFirstTrace)
+{
+    CChartTrace r1 = Trace({1, 2}, false);
+    r1.color = Rgb(1, 0, 0);
+    CChartTrace l1 = Trace({1, 2});
+    l1.color = Rgb(2, 0, 0);
+    CChartTrace l2 = Trace({1, 2});
+    l2.color = Rgb(3, 0, 0);
+    CChartGraph g = Graph(0, {r1, l1, l2});
+    g.Rescale(false, false, false);
+    EXPECT_EQ(g.leftAxis.color, Rgb(0, 0, 64));
+    EXPECT_EQ(g.rightAxis.color, Rgb(0, 0, 64));
+    g.Rescale(false, false, true);
+    EXPECT_EQ(g.leftAxis.color, Rgb(2, 0, 0));
+    EXPECT_EQ(g.rightAxis.color, Rgb(1, 0, 0));
+
+    CChartGraph leftOnly = Graph(0, {l2});
+    leftOnly.Rescale(false, false, true);
+    EXPECT_EQ(leftOnly.leftAxis.color, Rgb(3, 0, 0));
+    EXPECT_EQ(leftOnly.rightAxis.color, Rgb(0, 0, 64));
+}
+
+}  // namespace
