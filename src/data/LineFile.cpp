@@ -14,6 +14,7 @@
 #include <new>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 bool quietFileErrors = false;
 
@@ -135,6 +136,33 @@ int WriteLines(const std::string& path, const LineList& lines, bool append)
         return FILE_WRITE_ERROR;
     }
     return FILE_OK;
+}
+
+int WriteLinesAtomic(const std::string& path, const LineList& lines)
+{
+    std::string temp = path + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        Report("Cannot open file for writing: ", path);
+        return FILE_CANNOT_OPEN;
+    }
+    // The new file gets the permissions a plainly created one would have.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    close(fd);
+    const bool wasQuiet = quietFileErrors;
+    quietFileErrors = true;  // failures are reported under the real name below
+    int rc = WriteLines(temp, lines, false);
+    quietFileErrors = wasQuiet;
+    if (rc == FILE_OK && std::rename(temp.c_str(), path.c_str()) != 0)
+        rc = FILE_WRITE_ERROR;
+    if (rc != FILE_OK) {
+        std::remove(temp.c_str());
+        Report(rc == FILE_CANNOT_OPEN ? "Cannot open file for writing: " : "Problem writing file: ",
+               path);
+    }
+    return rc;
 }
 
 CTokenizer::CTokenizer(std::string_view source, char delim)

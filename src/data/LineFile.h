@@ -23,6 +23,10 @@ int ReadLines(const std::string& path, LineList& lines);
 // Writes each line followed by a line end; 0, 101 or 103.
 int WriteLines(const std::string& path, const LineList& lines, bool append);
 
+// As WriteLines without append, but through a temporary file in the same folder that
+// replaces path only once it is complete: a failed write leaves the old file as it was.
+int WriteLinesAtomic(const std::string& path, const LineList& lines);
+
 // Splits text at line feeds into trimmed, non-empty lines (what ReadLines keeps).
 void SplitLines(std::string_view text, LineList& lines);
 

@@ -6,7 +6,9 @@
 
 #include <clocale>
 #include <cmath>
+#include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -216,6 +218,43 @@ TEST(Tokenizer, ManyCommaTokensOnOneLine)
     }
     EXPECT_EQ(count, 10000);
     EXPECT_DOUBLE_EQ(sum, 10000.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WriteLinesAtomic, ReplacesWholeOrNotAtAll)
+{
+    TempDir dir;
+    const std::string path = dir.Write("settings.ini", "old\n");
+    ASSERT_EQ(WriteLinesAtomic(path, {"a", "b"}), 0);
+    EXPECT_EQ(TempDir::Read(path), "a\nb\n");
+    // Nothing else is left in the folder.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Root())) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+
+    CRecordingMessageSink sink;
+    const std::string missing = dir.Path("nofolder/x.ini");
+    EXPECT_EQ(WriteLinesAtomic(missing, {"a"}), 101);
+    EXPECT_EQ(sink.texts, std::vector<std::string>{"Cannot open file for writing: " + missing});
+}
+
+TEST(WriteLinesAtomic, ReadOnlyFolderKeepsTheOldFile)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    TempDir dir;
+    const std::string path = dir.Write("m.txt", "keep\n");
+    chmod(dir.Root().c_str(), 0500);
+    CRecordingMessageSink sink;
+    EXPECT_NE(WriteLinesAtomic(path, {"new"}), 0);
+    chmod(dir.Root().c_str(), 0700);
+    EXPECT_EQ(TempDir::Read(path), "keep\n");
 }
 
 }  // namespace

@@ -1,0 +1,4 @@
+#include "app/AppFlags.h"
+
+bool persistXScale = false;
+bool persistYScale = false;

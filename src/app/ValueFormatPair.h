@@ -1,0 +1,25 @@
+// One quantity to plot: an S-parameter and a display format. The view selection is a
+// list of them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct ValueFormatPair {
+    ValueFormatPair() = default;
+    ValueFormatPair(std::int32_t v, std::int32_t f) : value(v), valueFormat(f) {}
+    virtual ~ValueFormatPair() = default;
+    ValueFormatPair(const ValueFormatPair&) = default;
+    ValueFormatPair& operator=(const ValueFormatPair&) = default;
+
+    bool operator==(const ValueFormatPair& o) const
+    {
+        return value == o.value && valueFormat == o.valueFormat;
+    }
+    bool operator!=(const ValueFormatPair& o) const { return !(*this == o); }
+
+    std::int32_t value = 0;        // Sij as 4 * (i - 1) + (j - 1)
+    std::int32_t valueFormat = 0;  // 0 dB, 1 phase in degrees, 2 group delay in ns
+};
+
+using ViewSelection = std::vector<ValueFormatPair>;
