@@ -1,0 +1,73 @@
+#include "app/DlgAbout.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <string>
+
+#include "app/Hyperlink.h"
+
+#ifndef TORVEX_VERSION
+#define TORVEX_VERSION ""
+#endif
+
+const char* const CDlgAbout::kMakerName = "Torvex Project";
+const char* const CDlgAbout::kMakerAddress = "1 Example Street, 12345 Example Town";
+const char* const CDlgAbout::kWebAddress = "https://torvex.example.org";
+const char* const CDlgAbout::kMailAddress = "support@torvex.example.org";
+
+CDlgAbout::CDlgAbout(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle("About Torvex");
+
+    auto* name = new QLabel(QString("Torvex %1").arg(TORVEX_VERSION), this);
+    name->setObjectName("nameLabel");
+    QFont bold = name->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    name->setFont(bold);
+    name->setAlignment(Qt::AlignHCenter);
+
+    auto* purpose = new QLabel(
+        "Plots Touchstone S-parameter files (.s2p, .s3p, .s4p):\n"
+        "log-magnitude, phase and group delay against frequency.",
+        this);
+    purpose->setObjectName("purposeLabel");
+    purpose->setAlignment(Qt::AlignHCenter);
+
+    auto* maker = new QLabel(QString("%1\n%2").arg(kMakerName, kMakerAddress), this);
+    maker->setObjectName("makerLabel");
+    maker->setAlignment(Qt::AlignHCenter);
+
+    webLink = new CHyperlink(this);
+    webLink->setObjectName("webLink");
+    webLink->SetUrl(kWebAddress);
+    webLink->SetText(kWebAddress);
+    mailLink = new CHyperlink(this);
+    mailLink->setObjectName("mailLink");
+    mailLink->SetUrl(std::string("mailto:") + kMailAddress);
+    mailLink->SetText(kMailAddress);
+
+    okButton = new QPushButton("OK", this);
+    okButton->setObjectName("okButton");
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &CDlgAbout::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSpacing(8);
+    layout->addWidget(name);
+    layout->addWidget(purpose);
+    layout->addSpacing(8);
+    layout->addWidget(maker);
+    // Each link is only as wide as its text, so that the clickable area is the text.
+    layout->addWidget(webLink, 0, Qt::AlignHCenter);
+    layout->addWidget(mailLink, 0, Qt::AlignHCenter);
+    layout->addSpacing(8);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}

@@ -1,0 +1,114 @@
+#include "app/DlgLoadData.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+#include "app/FileChooser.h"
+
+const char* const CDlgLoadData::kDataFilter =
+    "S-parameter files (*.s2p;*.s3p;*.s4p;*.out)|*.s2p; *.s3p; *.s4p; *.out||";
+
+CDlgLoadData::CDlgLoadData(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle("Open File(s)");
+
+    auto* grid = new QGridLayout;
+    for (int i = 0; i < kEntries; ++i) {
+        const int entry = i + 1;
+        auto* label = new QLabel(QString("File %1").arg(entry), this);
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString("pathEdit%1").arg(entry));
+        // Only a chooser fills an entry: typing into the edit would change nothing.
+        edit->setReadOnly(true);
+        edit->setMinimumWidth(360);
+        label->setBuddy(edit);
+        auto* load = new QPushButton("Load...", this);
+        load->setObjectName(QString("loadButton%1").arg(entry));
+        load->setAutoDefault(false);
+        auto* clear = new QPushButton("Clear", this);
+        clear->setObjectName(QString("clearButton%1").arg(entry));
+        clear->setAutoDefault(false);
+        connect(load, &QPushButton::clicked, this, [this, entry] { OnLoad(entry); });
+        connect(clear, &QPushButton::clicked, this, [this, entry] { OnClear(entry); });
+        grid->addWidget(label, i, 0);
+        grid->addWidget(edit, i, 1);
+        grid->addWidget(load, i, 2);
+        grid->addWidget(clear, i, 3);
+        pathEdits[i] = edit;
+        loadButtons[i] = load;
+        clearButtons[i] = clear;
+    }
+    grid->setColumnStretch(1, 1);
+
+    okButton = new QPushButton("OK", this);
+    okButton->setObjectName("okButton");
+    okButton->setDefault(true);
+    cancelButton = new QPushButton("Cancel", this);
+    cancelButton->setObjectName("cancelButton");
+    cancelButton->setAutoDefault(false);
+    connect(okButton, &QPushButton::clicked, this, &CDlgLoadData::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &CDlgLoadData::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    QWidget* previous = nullptr;
+    for (int i = 0; i < kEntries; ++i)
+        for (QWidget* w : {static_cast<QWidget*>(pathEdits[i]), static_cast<QWidget*>(loadButtons[i]),
+                           static_cast<QWidget*>(clearButtons[i])}) {
+            if (previous)
+                setTabOrder(previous, w);
+            previous = w;
+        }
+    setTabOrder(previous, okButton);
+    setTabOrder(okButton, cancelButton);
+}
+
+void CDlgLoadData::showEvent(QShowEvent* event)
+{
+    ShowPaths();
+    QDialog::showEvent(event);
+}
+
+void CDlgLoadData::ShowPaths()
+{
+    for (int i = 0; i < kEntries; ++i) {
+        pathEdits[i]->setText(QString::fromStdString(paths[i]));
+        pathEdits[i]->setToolTip(pathEdits[i]->text());
+        pathEdits[i]->setCursorPosition(0);
+    }
+}
+
+void CDlgLoadData::OnLoad(int entry)
+{
+    if (entry < 1 || entry > kEntries)
+        return;
+    const std::string path = GetFileChooser().OpenFile(this, kDataFilter, "s2p");
+    if (!path.empty()) {
+        paths[entry - 1] = path;
+        names[entry - 1] = std::filesystem::path(path).filename().string();
+    }
+    ShowPaths();
+}
+
+void CDlgLoadData::OnClear(int entry)
+{
+    if (entry < 1 || entry > kEntries)
+        return;
+    paths[entry - 1].clear();
+    names[entry - 1].clear();
+    ShowPaths();
+}

@@ -1,0 +1,174 @@
+#include "app/DlgSelectData.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const presetObjectNames[CSelectionGrid::PRESET_COUNT] = {
+    "presetIlRl",     "presetIlPhase", "presetIlDelay", "presetRlPhase",
+    "presetSplitter", "presetCoupler", "presetAllRl",   "presetAllIl"};
+
+}  // namespace
+
+CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle("Torvex - Select Data to View");
+
+    auto* traces = new QGroupBox(" Available Traces ", this);
+    traces->setObjectName("tracesGroup");
+    auto* grid = new QGridLayout(traces);
+    grid->setHorizontalSpacing(6);
+    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+        auto* heading = new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), traces);
+        heading->setObjectName(QString("heading_%1").arg(c));
+        grid->addWidget(heading, 0, c + 1, Qt::AlignHCenter);
+    }
+    for (int r = 0; r < CSelectionGrid::ROWS; ++r) {
+        auto* label = new QLabel(QString::fromStdString(CSelectionGrid::RowLabel(r)), traces);
+        label->setObjectName(QString("rowLabel_%1").arg(r));
+        grid->addWidget(label, r + 1, 0);
+        for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+            auto* box = new QCheckBox(traces);
+            box->setObjectName(QString("box_%1_%2").arg(r).arg(c));
+            box->setAccessibleName(QString::fromStdString(CSelectionGrid::RowLabel(r) + " " +
+                                                          CSelectionGrid::ColumnHeading(c)));
+            grid->addWidget(box, r + 1, c + 1, Qt::AlignHCenter);
+            boxes[r][c] = box;
+        }
+    }
+
+    auto* presets = new QGroupBox("Preset Configurations", this);
+    presets->setObjectName("presetsGroup");
+    auto* presetLayout = new QGridLayout(presets);
+    for (int p = 0; p < CSelectionGrid::PRESET_COUNT; ++p) {
+        auto* button = new QPushButton(QString::fromStdString(CSelectionGrid::PresetCaption(p)), presets);
+        button->setObjectName(presetObjectNames[p]);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, p] { OnPreset(p); });
+        presetLayout->addWidget(button, p / 4, p % 4);
+        presetButtons[p] = button;
+    }
+
+    clearAllButton = new QPushButton("Clear all", this);
+    clearAllButton->setObjectName("clearAllButton");
+    clearAllButton->setAutoDefault(false);
+    connect(clearAllButton, &QPushButton::clicked, this, &CDlgSelectData::OnClearAll);
+
+    okButton = new QPushButton("OK", this);
+    okButton->setObjectName("okButton");
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &CDlgSelectData::accept);
+    cancelButton = new QPushButton("Cancel", this);
+    cancelButton->setObjectName("cancelButton");
+    cancelButton->setAutoDefault(false);
+    connect(cancelButton, &QPushButton::clicked, this, &CDlgSelectData::reject);
+
+    auto* presetRow = new QHBoxLayout;
+    presetRow->addWidget(presets, 1);
+    auto* clearColumn = new QVBoxLayout;
+    clearColumn->addStretch();
+    clearColumn->addWidget(clearAllButton);
+    presetRow->addLayout(clearColumn);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(traces);
+    layout->addLayout(presetRow);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Tab order: the grid row by row, the presets, "Clear all", OK, Cancel.
+    QWidget* previous = nullptr;
+    auto chain = [&previous](QWidget* w) {
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    };
+    for (auto& row : boxes)
+        for (QCheckBox* box : row)
+            chain(box);
+    for (QPushButton* button : presetButtons)
+        chain(button);
+    chain(clearAllButton);
+    chain(okButton);
+    chain(cancelButton);
+}
+
+void CDlgSelectData::InitDialog()
+{
+    initialized = true;
+    CSelectionGrid model;
+    model.SetSelection(selection);
+    BoxesFromGrid(model);
+    // A box checked by an earlier, larger file stays checked in its disabled column, so
+    // that OK hands it back unchanged.
+    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+        const bool enabled = CSelectionGrid::ColumnEnabled(c, maxPortKind);
+        for (int r = 0; r < CSelectionGrid::ROWS; ++r)
+            boxes[r][c]->setEnabled(enabled);
+    }
+    okButton->setEnabled(true);
+    presetButtons[CSelectionGrid::IL_RL]->setFocus();
+}
+
+void CDlgSelectData::showEvent(QShowEvent* event)
+{
+    if (!initialized)
+        InitDialog();
+    QDialog::showEvent(event);
+}
+
+void CDlgSelectData::GridFromBoxes(CSelectionGrid& model) const
+{
+    for (int r = 0; r < CSelectionGrid::ROWS; ++r)
+        for (int c = 0; c < CSelectionGrid::COLUMNS; ++c)
+            model.SetChecked(r, c, boxes[r][c]->isChecked());
+}
+
+void CDlgSelectData::BoxesFromGrid(const CSelectionGrid& model)
+{
+    for (int r = 0; r < CSelectionGrid::ROWS; ++r)
+        for (int c = 0; c < CSelectionGrid::COLUMNS; ++c)
+            boxes[r][c]->setChecked(model.IsChecked(r, c));
+}
+
+void CDlgSelectData::UpdateOkState()
+{
+    CSelectionGrid model;
+    GridFromBoxes(model);
+    okButton->setEnabled(model.AnyChecked());
+}
+
+void CDlgSelectData::OnClearAll()
+{
+    BoxesFromGrid(CSelectionGrid());
+    UpdateOkState();
+}
+
+void CDlgSelectData::OnPreset(int preset)
+{
+    CSelectionGrid model;
+    model.ApplyPreset(preset, maxPortKind);
+    BoxesFromGrid(model);
+    UpdateOkState();
+}
+
+void CDlgSelectData::accept()
+{
+    CSelectionGrid model;
+    GridFromBoxes(model);
+    selection = model.Selection();
+    if (selection.empty())
+        return;  // an empty view cannot be confirmed
+    QDialog::accept();
+}

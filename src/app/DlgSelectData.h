@@ -1,0 +1,52 @@
+// "Torvex - Select Data to View": the view selection as 3 x 16 check boxes (display
+// format by S-parameter) with eight presets. Columns the loaded files cannot supply
+// are disabled by the largest port kind among them.
+#pragma once
+
+#include <QDialog>
+
+#include "app/SelectionGrid.h"
+#include "app/ValueFormatPair.h"
+#include "data/S2pData.h"
+
+class QCheckBox;
+class QPushButton;
+
+class CDlgSelectData : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CDlgSelectData(QWidget* parent = nullptr);
+
+    // Set by the caller before the dialog is shown.
+    CS2pData::PortKind maxPortKind = CS2pData::TWO_PORT;
+    // In: the current view selection; out after OK: the new one, grouped by format.
+    ViewSelection selection;
+
+    // Shows selection and maxPortKind in the boxes; runs once when the dialog is first
+    // shown, and may be called earlier (tests).
+    void InitDialog();
+
+    QCheckBox* Box(int row, int column) const { return boxes[row][column]; }
+
+public slots:
+    void accept() override;
+    void OnClearAll();
+    void OnPreset(int preset);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void GridFromBoxes(CSelectionGrid& grid) const;
+    void BoxesFromGrid(const CSelectionGrid& grid);
+    // Only "Clear all" and the presets update OK: a box ticked by hand does not.
+    void UpdateOkState();
+
+    QCheckBox* boxes[CSelectionGrid::ROWS][CSelectionGrid::COLUMNS] = {};
+    QPushButton* presetButtons[CSelectionGrid::PRESET_COUNT] = {};
+    QPushButton* clearAllButton = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    bool initialized = false;
+};

@@ -1,0 +1,123 @@
+#include "app/FileChooser.h"
+
+#include <QFileDialog>
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "data/LineFile.h"
+
+namespace {
+
+CFileChooser* installed = nullptr;
+
+std::vector<std::string> SplitAtBars(const std::string& filter)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= filter.size()) {
+        const std::size_t bar = filter.find('|', start);
+        if (bar == std::string::npos) {
+            parts.push_back(filter.substr(start));
+            break;
+        }
+        parts.push_back(filter.substr(start, bar - start));
+        start = bar + 1;
+    }
+    return parts;
+}
+
+std::string Upper(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+std::string RunDialog(QWidget* parent, const std::string& filter, const std::string& defaultSuffix,
+                      bool save)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(QString::fromStdString(QtFileFilter(filter)));
+    dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
+    // Overwriting a marker file is the intended use of "Save to File".
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+}  // namespace
+
+std::string CFileChooser::OpenFile(QWidget* parent, const std::string& filter,
+                                   const std::string& defaultSuffix)
+{
+    return RunDialog(parent, filter, defaultSuffix, false);
+}
+
+std::string CFileChooser::SaveFile(QWidget* parent, const std::string& filter,
+                                   const std::string& defaultSuffix)
+{
+    return RunDialog(parent, filter, defaultSuffix, true);
+}
+
+CFileChooser& GetFileChooser()
+{
+    static CFileChooser qtChooser;
+    return installed ? *installed : qtChooser;
+}
+
+CFileChooser* SetFileChooser(CFileChooser* chooser)
+{
+    CFileChooser* previous = installed;
+    installed = chooser;
+    return previous;
+}
+
+std::string QtFileFilter(const std::string& filter)
+{
+    const std::vector<std::string> parts = SplitAtBars(filter);
+    std::string result;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string description = Trim(parts[i]);
+        if (description.empty())
+            break;  // the "||" that ends the list
+        // The description usually repeats the patterns in parentheses; Qt takes the
+        // patterns from the last parentheses, so those are replaced by the full list.
+        if (!description.empty() && description.back() == ')') {
+            const std::size_t open = description.rfind('(');
+            if (open != std::string::npos)
+                description = Trim(description.substr(0, open));
+        }
+        std::vector<std::string> patterns;
+        std::string rest = parts[i + 1];
+        std::size_t start = 0;
+        while (start < rest.size()) {
+            std::size_t end = rest.find_first_of("; ", start);
+            if (end == std::string::npos)
+                end = rest.size();
+            const std::string pattern = Trim(rest.substr(start, end - start));
+            if (!pattern.empty() && std::find(patterns.begin(), patterns.end(), pattern) == patterns.end())
+                patterns.push_back(pattern);
+            start = end + 1;
+        }
+        const std::size_t lowerCount = patterns.size();
+        for (std::size_t p = 0; p < lowerCount; ++p) {
+            const std::string upper = Upper(patterns[p]);
+            if (std::find(patterns.begin(), patterns.end(), upper) == patterns.end())
+                patterns.push_back(upper);
+        }
+        if (!result.empty())
+            result += ";;";
+        result += description + " (";
+        for (std::size_t p = 0; p < patterns.size(); ++p)
+            result += (p ? " " : "") + patterns[p];
+        result += ")";
+    }
+    return result;
+}

@@ -1,0 +1,35 @@
+// The file-open and file-save choosers of the dialogs. Filters come in the program's
+// "description|patterns||" form; the answer is the chosen full path, or empty on Cancel.
+// The virtual operations show Qt's file dialog; tests install a fake through
+// SetFileChooser so that no chooser ever waits for a user.
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+class CFileChooser {
+public:
+    CFileChooser() = default;
+    CFileChooser(const CFileChooser&) = delete;
+    CFileChooser& operator=(const CFileChooser&) = delete;
+    virtual ~CFileChooser() = default;
+
+    // An existing file to read.
+    virtual std::string OpenFile(QWidget* parent, const std::string& filter,
+                                 const std::string& defaultSuffix);
+    // A file to write; an existing file is overwritten without asking.
+    virtual std::string SaveFile(QWidget* parent, const std::string& filter,
+                                 const std::string& defaultSuffix);
+};
+
+// The chooser in use (a Qt one unless another was installed).
+CFileChooser& GetFileChooser();
+// Installs chooser (nullptr restores the Qt one); returns the previous one, or nullptr
+// when the Qt one was in use.
+CFileChooser* SetFileChooser(CFileChooser* chooser);
+
+// Turns "Marker files (*.txt)|*.txt||" into Qt's "Marker files (*.txt *.TXT)"; several
+// pairs become filters separated by ";;". Qt matches patterns by case on most systems,
+// so every pattern is given in upper case too.
+std::string QtFileFilter(const std::string& filter);

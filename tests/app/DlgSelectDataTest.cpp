@@ -1,0 +1,162 @@
+#include "app/DlgSelectData.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = CS2pData::PortKind;
+
+QPushButton* Button(const QDialog& dialog, const char* name)
+{
+    auto* button = dialog.findChild<QPushButton*>(name);
+    EXPECT_NE(button, nullptr) << name;
+    return button;
+}
+
+ViewSelection Db(std::initializer_list<int> values)
+{
+    ViewSelection s;
+    for (int v : values)
+        s.emplace_back(v, 0);
+    return s;
+}
+
+struct PresetCase {
+    Kind kind;
+    const char* button;
+    ViewSelection expected;
+};
+
+TEST(DlgSelectDataTest, PresetsCheckOnlyEnabledColumns)
+{
+    const PresetCase cases[] = {
+        {CS2pData::TWO_PORT, "presetCoupler", Db({0, 4})},
+        {CS2pData::TWO_PORT, "presetAllRl", Db({0, 5})},
+        {CS2pData::THREE_PORT, "presetSplitter", Db({0, 4, 8})},
+        {CS2pData::THREE_PORT, "presetCoupler", Db({0, 4, 8})},
+        {CS2pData::FOUR_PORT, "presetAllIl", Db({4, 8, 12})},
+        {CS2pData::FOUR_PORT, "presetAllRl", Db({0, 5, 10, 15})},
+        {CS2pData::TWO_PORT, "presetIlPhase", {{4, 0}, {4, 1}}},
+        {CS2pData::TWO_PORT, "presetIlDelay", {{4, 0}, {4, 2}}},
+        {CS2pData::TWO_PORT, "presetRlPhase", {{0, 0}, {0, 1}}},
+        {CS2pData::FOUR_PORT, "presetIlRl", Db({0, 4})},
+    };
+    for (const PresetCase& c : cases) {
+        SCOPED_TRACE(std::string(c.button) + " port kind " + std::to_string(c.kind));
+        CDlgSelectData dialog;
+        dialog.maxPortKind = c.kind;
+        dialog.selection = Db({5});  // replaced by every preset
+        dialog.InitDialog();
+        Button(dialog, c.button)->click();
+        EXPECT_TRUE(Button(dialog, "okButton")->isEnabled());
+        Button(dialog, "okButton")->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(dialog.selection, c.expected);
+    }
+}
+
+TEST(DlgSelectDataTest, ColumnsDisabledByPortKind)
+{
+    const struct {
+        Kind kind;
+        int enabledColumns;
+    } cases[] = {{CS2pData::TWO_PORT, 4}, {CS2pData::THREE_PORT, 9}, {CS2pData::FOUR_PORT, 16}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        CDlgSelectData dialog;
+        dialog.maxPortKind = c.kind;
+        dialog.InitDialog();
+        for (int r = 0; r < 3; ++r)
+            for (int col = 0; col < 16; ++col)
+                EXPECT_EQ(dialog.Box(r, col)->isEnabled(), col < c.enabledColumns) << r << "," << col;
+    }
+}
+
+TEST(DlgSelectDataTest, CheckedBoxInDisabledColumnIsReturned)
+{
+    CDlgSelectData dialog;
+    dialog.maxPortKind = CS2pData::TWO_PORT;
+    dialog.selection = Db({8});  // S31 from an earlier 3-port file
+    dialog.InitDialog();
+    QCheckBox* s31 = dialog.findChild<QCheckBox*>("box_0_6");
+    ASSERT_NE(s31, nullptr);
+    EXPECT_TRUE(s31->isChecked());
+    EXPECT_FALSE(s31->isEnabled());
+    EXPECT_TRUE(Button(dialog, "okButton")->isEnabled());
+    Button(dialog, "okButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.selection, Db({8}));
+}
+
+TEST(DlgSelectDataTest, DefaultSelectionAndUnknownPairs)
+{
+    CDlgSelectData dialog;
+    // Unknown formats and values are skipped without harm.
+    dialog.selection = {{0, 0}, {4, 0}, {4, 7}, {16, 0}, {-1, 1}};
+    dialog.show();
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 16; ++c)
+            EXPECT_EQ(dialog.Box(r, c)->isChecked(), r == 0 && c < 2) << r << "," << c;
+    EXPECT_EQ(dialog.focusWidget(), Button(dialog, "presetIlRl"));
+    EXPECT_TRUE(Button(dialog, "okButton")->isEnabled());
+    dialog.reject();
+}
+
+TEST(DlgSelectDataTest, SelectionIsOrderedByFormatThenColumn)
+{
+    CDlgSelectData dialog;
+    dialog.maxPortKind = CS2pData::FOUR_PORT;
+    dialog.InitDialog();
+    dialog.Box(1, 1)->click();   // S21 phase first
+    dialog.Box(2, 15)->click();  // S44 delay
+    dialog.Box(0, 0)->click();   // S11 dB last
+    dialog.Box(0, 9)->click();   // S14 dB
+    Button(dialog, "okButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    const ViewSelection expected = {{0, 0}, {3, 0}, {4, 1}, {15, 2}};
+    EXPECT_EQ(dialog.selection, expected);
+}
+
+TEST(DlgSelectDataTest, ClearAllDisablesOkUntilAPreset)
+{
+    CDlgSelectData dialog;
+    dialog.selection = Db({0, 4});
+    dialog.show();
+    QPushButton* ok = Button(dialog, "okButton");
+    Button(dialog, "clearAllButton")->click();
+    EXPECT_FALSE(ok->isEnabled());
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 16; ++c)
+            EXPECT_FALSE(dialog.Box(r, c)->isChecked());
+
+    // An empty selection cannot be confirmed, even when OK is reached another way.
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+
+    dialog.Box(0, 1)->click();  // a tick by hand leaves OK as it was
+    EXPECT_FALSE(ok->isEnabled());
+    Button(dialog, "presetIlRl")->click();
+    EXPECT_TRUE(ok->isEnabled());
+    dialog.Box(0, 0)->click();
+    dialog.Box(0, 1)->click();  // all clear again by hand: OK stays enabled, but does nothing
+    EXPECT_TRUE(ok->isEnabled());
+    ok->click();
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.reject();
+}
+
+TEST(DlgSelectDataTest, CancelKeepsCallerSelection)
+{
+    CDlgSelectData dialog;
+    dialog.selection = Db({0, 4});
+    dialog.show();
+    Button(dialog, "presetAllIl")->click();
+    Button(dialog, "cancelButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(dialog.selection, Db({0, 4}));
+}
+
+}  // namespace
