@@ -61,7 +61,31 @@ public:
     // when asked, colours each Y axis like its first trace.
     void Rescale(bool autoSpan, bool autoScale, bool updateAxisColors);
 
-    // --- Painting (defined with the drawing code, ChartGraphDraw.cpp) ---
+    // --- Painting (ChartGraphDraw.cpp, ChartGraphTraces.cpp, ChartGraphLegend.cpp) ---
+
+    // Paints the graph: fonts, layout, background, grid and labels, traces, legend, logo.
+    void Draw(CDC& dc);
+    // Realises the fonts that are dirty for dc; the Y-title font as the X-title font turned.
+    void RealizeFonts(CDC& dc);
+    // Places the title, plot and legend boxes inside graphArea from the fonts' metrics. A plot
+    // under 50 pixels wide or high is hidden, and everything that depends on it.
+    void Layout();
+    // Plot box, grid, axis titles, tick labels and graph title.
+    void DrawAxes(CDC& dc);
+    // Every trace resampled across the X axis, and the marker dots on it.
+    void DrawTraces(CDC& dc);
+    // Trace legend without markers, marker value table with them.
+    void DrawLegend(CDC& dc);
+    // The small dot pattern in the plot's bottom-left corner.
+    void DrawLogo(CDC& dc);
+    // X and Y values under a point of the last paint's plot, one "name= value" line per
+    // visible axis; empty outside the plot (right and bottom edges are outside).
+    std::string Readout(CPoint point) const;
+    // X value under a point of the plot, -1 outside it.
+    double XAtPoint(CPoint point) const;
+    // One number with a printf format of one floating-point conversion, always with a
+    // decimal point; a format that is not of that kind is replaced by "%g".
+    static std::string FormatLabel(const std::string& format, double value);
 
     // --- Fields ---
 

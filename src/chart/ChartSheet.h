@@ -35,6 +35,13 @@ public:
 
     // --- Painting (defined with the drawing code) ---
 
+    // Notice line, sheet title and every graph, laid out anew from sheetRect.
+    void Draw(CDC& dc);
+    // Places the notice line, the title and the graphs side by side inside sheetRect.
+    void Layout();
+    // The notice line as drawn (it is kept scrambled in the program).
+    static std::string NoticeText();
+
     // --- Fields ---
 
     std::vector<std::unique_ptr<CChartGraph>> graphs;  // drawn in order

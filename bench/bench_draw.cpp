@@ -1,0 +1,146 @@
+// Painting the whole sheet in the worst case the program allows (16 traces of 16001 XY
+// points, "Thick Line", markers on, 1920 x 1200 pixels) against the floor: the same samples
+// handed to QPainter::drawPolyline, one call per trace, with the same pen and clipping.
+#include "chart/ChartSheet.h"
+#include "platform/QtDC.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1200;
+constexpr int kTraces = 16;
+constexpr int kPoints = 16001;
+constexpr double kFreqMax = 16000.0;
+
+// Ripple-like responses spread over the left axis (0..80) and the right one (0..40).
+std::unique_ptr<CChartSheet> MakeSheet()
+{
+    auto sheet = std::make_unique<CChartSheet>();
+    sheet->DeleteGraphs();
+    sheet->title = "Worst case";
+    auto graph = std::make_unique<CChartGraph>(7);
+    graph->lineType = 1;
+    graph->showMarkers = true;
+    ResetTraceColors();
+    for (int t = 0; t < kTraces; ++t) {
+        const bool left = t % 2 == 0;
+        const double scale = left ? 80.0 : 40.0;
+        std::vector<CChartTrace::XYpair> points;
+        points.reserve(kPoints);
+        for (int i = 0; i < kPoints; ++i) {
+            const double f = static_cast<double>(i) / (kPoints - 1);
+            const double y = scale * (0.05 + 0.055 * t + 0.03 * std::sin(f * 60.0 + t) +
+                                      0.01 * std::sin(f * 2300.0));
+            points.emplace_back(f * kFreqMax, y);
+        }
+        CChartTrace trace;
+        trace.SetPoints(points);
+        trace.name = "S21 trace " + std::to_string(t);
+        trace.color = NextTraceColor();
+        trace.onLeftAxis = left;
+        graph->AddTrace(trace);
+    }
+    graph->xAxis.SetRange(0, kFreqMax);
+    graph->markers = {1000.0, 4000.0, 8000.0, 12000.0, 15000.0};
+    sheet->AddGraph(std::move(graph));
+    sheet->sheetRect = CRect(0, 0, kWidth, kHeight);
+    return sheet;
+}
+
+QImage& Image()
+{
+    static QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    return image;
+}
+
+void BM_SheetDraw(benchmark::State& state)
+{
+    auto sheet = MakeSheet();
+    QImage& image = Image();
+    for (auto _ : state) {
+        QPainter painter(&image);
+        {
+            CQtDC dc(painter, false);
+            sheet->Draw(dc);
+        }
+        painter.end();
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kTraces * kPoints);
+}
+BENCHMARK(BM_SheetDraw)->Unit(benchmark::kMillisecond);
+
+void BM_PolylineFloor(benchmark::State& state)
+{
+    // The samples the chart draws, worked out once from a painted layout.
+    auto sheet = MakeSheet();
+    QImage& image = Image();
+    {
+        QPainter painter(&image);
+        CQtDC dc(painter, false);
+        sheet->Draw(dc);
+    }
+    const CChartGraph& graph = *sheet->GraphAt(0);
+    const CRect p = graph.plotArea.rect;
+    const int width = p.right - p.left;
+    const int height = p.bottom - p.top;
+    std::vector<std::vector<QPoint>> runs;
+    std::vector<QColor> colors;
+    for (const CChartTrace& trace : graph.traces) {
+        const CChartAxis& axis = trace.onLeftAxis ? graph.leftAxis : graph.rightAxis;
+        std::vector<QPoint> run;
+        for (int j = 0; j < kPoints; ++j) {
+            const double f = static_cast<double>(j) / (kPoints - 1);
+            const double v = trace.ValueAt(graph.xAxis.ValueAt(f));
+            const int dy = static_cast<int>((v - axis.min) / (axis.max - axis.min) * height);
+            run.emplace_back(p.left + static_cast<int>(f * width),
+                             axis.reversed ? p.bottom - dy : p.top + dy);
+        }
+        runs.push_back(std::move(run));
+        colors.emplace_back(RgbRed(trace.color), RgbGreen(trace.color), RgbBlue(trace.color));
+    }
+
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setClipRect(QRect(p.left, p.top, width, height));
+        for (std::size_t t = 0; t < runs.size(); ++t) {
+            QPen pen(colors[t]);
+            pen.setWidth(2);
+            pen.setCapStyle(Qt::FlatCap);
+            pen.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(pen);
+            painter.drawPolyline(runs[t].data(), static_cast<int>(runs[t].size()));
+        }
+        painter.end();
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kTraces * kPoints);
+}
+BENCHMARK(BM_PolylineFloor)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,366 @@
+// Painting of one graph: fonts, layout, grid, labels, titles and the logo.
+#include "chart/ChartGraph.h"
+
+#include <algorithm>
+#include <array>
+#include <clocale>
+#include <cstddef>
+#include <cstdio>
+#include <locale.h>
+#include <utility>
+
+namespace {
+
+// The logo: 15 x 9 dots, one period of a sine wave.
+constexpr int kLogoColumns = 15;
+constexpr int kLogoRows = 9;
+constexpr std::array<const char*, kLogoRows> kLogo = {{
+    "...##..........",
+    "..#..#.........",
+    ".#....#........",
+    ".#....#........",
+    "#......#......#",
+    "........#....#.",
+    "........#....#.",
+    ".........#..#..",
+    "..........##...",
+}};
+
+// True when format holds exactly one conversion that takes a double, with nothing that would
+// read a second argument ("*") or write through a pointer ("%n").
+bool IsDoubleFormat(const std::string& format)
+{
+    int conversions = 0;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%')
+            continue;
+        ++i;
+        if (i < format.size() && format[i] == '%')
+            continue;
+        while (i < format.size() && std::string("-+ #0").find(format[i]) != std::string::npos)
+            ++i;
+        while (i < format.size() && format[i] >= '0' && format[i] <= '9')
+            ++i;
+        if (i < format.size() && format[i] == '.') {
+            ++i;
+            while (i < format.size() && format[i] >= '0' && format[i] <= '9')
+                ++i;
+        }
+        if (i < format.size() && format[i] == 'l')
+            ++i;
+        if (i >= format.size() || std::string("eEfFgGaA").find(format[i]) == std::string::npos)
+            return false;
+        ++conversions;
+    }
+    return conversions == 1;
+}
+
+// The "C" locale: labels keep a decimal point whatever the user's locale says.
+locale_t CLocale()
+{
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
+
+// The pens of the grid: thin and light on screen, 2 pixels and darker on paper.
+struct GridPens {
+    CPen major;
+    CPen minor;
+};
+
+}  // namespace
+
+std::string CChartGraph::FormatLabel(const std::string& format, double value)
+{
+    const std::string& safe = IsDoubleFormat(format) ? format : std::string("%g");
+    const locale_t previous = uselocale(CLocale());
+    std::array<char, 64> buffer{};
+    const int n = std::snprintf(buffer.data(), buffer.size(), safe.c_str(), value);
+    std::string text;
+    if (n >= 0 && static_cast<std::size_t>(n) < buffer.size()) {
+        text.assign(buffer.data(), static_cast<std::size_t>(n));
+    } else if (n > 0) {
+        text.resize(static_cast<std::size_t>(n) + 1);
+        std::snprintf(text.data(), text.size(), safe.c_str(), value);
+        text.resize(static_cast<std::size_t>(n));
+    }
+    uselocale(previous);
+    return text;
+}
+
+void CChartGraph::Draw(CDC& dc)
+{
+    RealizeFonts(dc);
+    Layout();
+    graphArea.Draw(dc);
+    DrawAxes(dc);
+    DrawTraces(dc);
+    plotArea.DrawFrame(dc);  // again, over the ends of the traces
+    if (showMarkers) {
+        DrawLegend(dc);
+        legendArea.DrawFrame(dc);
+    }
+    DrawLogo(dc);
+}
+
+void CChartGraph::RealizeFonts(CDC& dc)
+{
+    titleFont.Realize(dc);
+    axisTitleFont.Realize(dc);
+    tickFont.Realize(dc);
+    legendFont.Realize(dc);
+    markerFont.Realize(dc);
+    verticalAxisTitleFont.RealizeRotated(dc, axisTitleFont);
+}
+
+void CChartGraph::Layout()
+{
+    const CRect g = graphArea.rect;
+    const std::int32_t hT = titleFont.metrics.height;
+    const std::int32_t hX = axisTitleFont.metrics.height;
+    const std::int32_t hV = verticalAxisTitleFont.metrics.height;
+    const std::int32_t hK = tickFont.metrics.height;
+    const std::int32_t aK = tickFont.metrics.aveCharWidth;
+    const std::int32_t hL = legendFont.metrics.height;
+    const std::int32_t aL = legendFont.metrics.aveCharWidth;
+
+    CRect plot(g.left + 5, g.top + 5, g.right - 5, g.bottom - 5);
+    titleArea.rect = g;
+    legendArea.rect = g;
+    titleArea.visible = false;
+    legendArea.visible = false;
+
+    if (!title.empty()) {
+        titleArea.rect.bottom = g.top + (7 * hT) / 4;
+        titleArea.visible = true;
+        plot.top = titleArea.rect.bottom + 1;
+    }
+    // Both sides get the Y margin as soon as either Y axis shows, so the plot stays centred.
+    if (leftAxis.visible || rightAxis.visible) {
+        plot.left += (3 * hV) / 2 + 8 * aK;
+        plot.right -= 8 * aK + (3 * hV) / 2;
+    }
+    if (xAxis.visible)
+        plot.bottom -= 2 * hK + (3 * hX) / 2;
+
+    if (showMarkers) {
+        std::int32_t rows = 0;
+        if (!markers.empty()) {
+            for (const CChartTrace& trace : traces) {
+                if (rows == 6)
+                    break;
+                if (trace.inLegend)
+                    ++rows;
+            }
+            if (rows > 0)
+                rows += 2;  // the table's "Marker" and X-value rows
+        } else if (!traces.empty()) {
+            long long leftSum = 0;
+            long long rightSum = 0;
+            for (const CChartTrace& trace : traces) {
+                const long long w =
+                    (static_cast<long long>(trace.name.size()) + 2) * aL + 16;
+                (trace.onLeftAxis ? leftSum : rightSum) += w;
+            }
+            long long avail = static_cast<long long>(plot.right) - plot.left;
+            if (rightSum != 0)
+                avail /= 2;
+            rows = (leftSum > avail || rightSum > avail) ? 2 : 1;
+        }
+        if (rows > 0) {
+            const std::int32_t c = (hL + 4) * rows + hL / 8;
+            plot.bottom -= c;
+            legendArea.rect.bottom = g.bottom - (3 * hL) / 4;
+            legendArea.rect.top = legendArea.rect.bottom - c;
+            legendArea.visible = true;
+        }
+    }
+
+    if (plot.left > plot.right)
+        std::swap(plot.left, plot.right);
+    if (plot.top > plot.bottom)
+        std::swap(plot.top, plot.bottom);
+
+    // The grid falls on whole pixels: the plot shrinks to a multiple of the divisions.
+    const std::int32_t xDiv = std::max(xMajorDivisions, 1);
+    const std::int32_t yDiv = std::max(yMajorDivisions, 1);
+    const std::int32_t w = plot.right - plot.left;
+    const std::int32_t h = plot.bottom - plot.top;
+    plot.right = plot.left + xDiv * (w / xDiv);
+    plot.bottom = plot.top + yDiv * (h / yDiv);
+    plotArea.rect = plot;
+
+    if (w < 50 || h < 50) {
+        plotArea.visible = false;
+        legendArea.visible = false;
+        return;
+    }
+
+    // Centre the plot in the space the rounding freed.
+    const std::int32_t dx = (w % xDiv) / 2;
+    const std::int32_t dy = (h % yDiv) / 2;
+    plotArea.rect = CRect(plot.left + dx, plot.top + dy, plot.right + dx, plot.bottom + dy);
+    legendArea.rect.left = plotArea.rect.left;
+    legendArea.rect.right = plotArea.rect.right;
+    plotArea.visible = true;
+}
+
+void CChartGraph::DrawAxes(CDC& dc)
+{
+    if (!plotArea.visible)
+        return;
+    const CRect p = plotArea.rect;
+    const CRect g = graphArea.rect;
+    const std::int32_t hT = titleFont.metrics.height;
+    const std::int32_t hK = tickFont.metrics.height;
+    const std::int32_t aK = tickFont.metrics.aveCharWidth;
+
+    plotArea.Draw(dc);
+
+    const bool printing = dc.IsPrinting();
+    const GridPens pens = printing
+        ? GridPens{CPen{plotArea.borderColor, 2}, CPen{majorGridColor, 2}}
+        : GridPens{CPen{majorGridColor, 1}, CPen{minorGridColor, 1}};
+    const CPen previousPen = dc.SelectPen(pens.major);
+    const FontHandle previousFont = dc.SelectFont(titleFont.font);
+
+    if (!title.empty() && titleArea.visible) {
+        titleArea.Draw(dc);
+        dc.SetTextAlign(TA_CENTER | TA_TOP);
+        dc.SetBkColor(titleArea.fillColor);
+        dc.SetTextColor(titleFont.color);
+        const CRect t = titleArea.rect;
+        dc.ExtTextOut((t.left + t.right) / 2, (t.top + t.bottom) / 2 - hT / 2, t, title);
+    }
+
+    const std::int32_t midY = (p.top + p.bottom) / 2;
+    if (leftAxis.visible) {
+        dc.SelectFont(verticalAxisTitleFont.font);
+        dc.SetTextAlign(TA_CENTER | TA_BOTTOM);
+        dc.SetBkColor(graphArea.fillColor);
+        dc.SetTextColor(leftAxis.color);
+        if (!leftAxis.title.empty())
+            dc.TextOut(p.left - 8 * aK, midY, leftAxis.title);
+    }
+    if (rightAxis.visible) {
+        dc.SelectFont(verticalAxisTitleFont.font);
+        dc.SetTextAlign(TA_CENTER | TA_TOP);
+        dc.SetBkColor(graphArea.fillColor);
+        dc.SetTextColor(rightAxis.color);
+        if (!rightAxis.title.empty())
+            dc.TextOut(p.right + 8 * aK, midY, rightAxis.title);
+    }
+    if (xAxis.visible) {
+        dc.SelectFont(axisTitleFont.font);
+        dc.SetTextAlign(TA_CENTER | TA_TOP);
+        dc.SetBkColor(graphArea.fillColor);
+        dc.SetTextColor(xAxis.color);
+        if (!xAxis.title.empty())
+            dc.TextOut((p.left + p.right) / 2, p.bottom + (3 * hK) / 2, xAxis.title);
+    }
+
+    // Tick labels keep the text colour of the last axis title, on the graph's fill.
+    dc.SelectFont(tickFont.font);
+    dc.SetBkColor(graphArea.fillColor);
+
+    const std::int32_t m = std::max(yMajorDivisions, 1);
+    const std::int32_t yStep = (p.bottom - p.top) / m;
+    const std::int32_t yMinor = std::max(yMinorDivisions, 1);
+    for (std::int32_t j = 0; j <= m; ++j) {
+        const std::int32_t y = p.top + j * yStep;
+        dc.SelectPen(pens.major);
+        dc.MoveToEx(p.left, y);
+        dc.LineTo(p.right, y);
+        if (j < m) {
+            dc.SelectPen(pens.minor);
+            for (std::int32_t k = 1; k <= yMinor; ++k) {
+                const std::int32_t yk = y + (k * yStep) / (yMinor + 1);
+                dc.MoveToEx(p.left, yk);
+                dc.LineTo(p.right, yk);
+            }
+        }
+        if (!leftAxis.visible && !rightAxis.visible)
+            continue;
+        // The top label hangs below its line, the bottom one stands on it, the rest centre.
+        std::int32_t anchor = y - hK / 2;
+        unsigned vertical = TA_TOP;
+        if (j == 0) {
+            anchor = y - hK / 4;
+        } else if (j == m) {
+            anchor = y + hK / 4;
+            vertical = TA_BOTTOM;
+        }
+        const double fraction = static_cast<double>(j) / m;
+        if (leftAxis.visible) {
+            dc.SetTextAlign(TA_RIGHT | vertical);
+            const CRect clip(g.left + hK / 2, anchor - hK, p.left - hK / 2, anchor + hK);
+            dc.ExtTextOut(p.left - hK / 2, anchor, clip,
+                          FormatLabel(leftAxis.labelFormat, leftAxis.ValueAt(fraction)));
+        }
+        if (rightAxis.visible) {
+            dc.SetTextAlign(TA_LEFT | vertical);
+            const CRect clip(p.right + hK / 2, anchor - hK, g.right - hK / 2, anchor + hK);
+            dc.ExtTextOut(p.right + hK / 2, anchor, clip,
+                          FormatLabel(rightAxis.labelFormat, rightAxis.ValueAt(fraction)));
+        }
+    }
+
+    const std::int32_t n = std::max(xMajorDivisions, 1);
+    const std::int32_t xStep = (p.right - p.left) / n;
+    const std::int32_t xMinor = std::max(xMinorDivisions, 1);
+    for (std::int32_t i = 0; i <= n; ++i) {
+        const std::int32_t x = p.left + i * xStep;
+        dc.SelectPen(pens.major);
+        dc.MoveToEx(x, p.top);
+        dc.LineTo(x, p.bottom);
+        if (i < n) {
+            dc.SelectPen(pens.minor);
+            for (std::int32_t k = 1; k <= xMinor; ++k) {
+                const std::int32_t xk = x + (k * xStep) / (xMinor + 1);
+                dc.MoveToEx(xk, p.top);
+                dc.LineTo(xk, p.bottom);
+            }
+        }
+        if (!xAxis.visible)
+            continue;
+        // The end labels stay inside the plot's width; the others centre on their line.
+        unsigned horizontal = TA_CENTER;
+        CRect clip(x - xStep / 2, p.bottom + hK / 2, x + xStep / 2, p.bottom + 2 * hK);
+        if (i == 0) {
+            horizontal = TA_LEFT;
+            clip.left = x;
+        } else if (i == n) {
+            horizontal = TA_RIGHT;
+            clip.right = x;
+        }
+        dc.SetTextAlign(horizontal | TA_TOP);
+        dc.ExtTextOut(x, p.bottom + hK / 2, clip,
+                      FormatLabel(xAxis.labelFormat,
+                                  xAxis.ValueAt(static_cast<double>(i) / n)));
+    }
+
+    dc.SelectPen(previousPen);
+    dc.SelectFont(previousFont);
+}
+
+void CChartGraph::DrawLogo(CDC& dc)
+{
+    if (!plotArea.visible)
+        return;
+    const std::int32_t s = dc.IsPrinting() ? 2 : 1;
+    const std::int32_t left = plotArea.rect.left + 2;
+    const std::int32_t top = plotArea.rect.bottom - 12 * s - 1;
+    dc.FillSolidRect(CRect(left, top, left + 17 * s, top + 12 * s), plotArea.fillColor);
+    for (int r = 0; r < kLogoRows; ++r) {
+        for (int c = 0; c < kLogoColumns; ++c) {
+            if (kLogo[static_cast<std::size_t>(r)][c] != '#')
+                continue;
+            const std::int32_t x = left + 1 + c * s;
+            const std::int32_t y = top + 1 + r * s;
+            if (s == 1)
+                dc.SetPixel(x, y, plotArea.borderColor);
+            else
+                dc.FillSolidRect(CRect(x, y, x + s, y + s), plotArea.borderColor);
+        }
+    }
+}

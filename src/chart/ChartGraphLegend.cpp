@@ -1,0 +1,146 @@
+// The legend box under the plot (trace legend or marker value table) and the cursor read-out.
+#include "chart/ChartGraph.h"
+
+#include <cstddef>
+#include <string>
+
+namespace {
+
+constexpr int kMaxTableTraces = 6;     // trace rows of the marker value table
+constexpr int kMaxLegendRows = 3;      // rows of each trace legend column
+constexpr std::size_t kTableNameChars = 10;
+
+// Inside the plot: left and top edges belong to it, right and bottom edges do not.
+bool Inside(const CRect& r, CPoint point)
+{
+    return point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom;
+}
+
+// One column of the trace legend: where its next entry goes and how many rows it uses.
+struct LegendColumn {
+    std::int32_t start;  // x of a row's first entry
+    std::int32_t x;
+    std::int32_t y;
+    int rows;
+};
+
+}  // namespace
+
+void CChartGraph::DrawLegend(CDC& dc)
+{
+    if (!legendArea.visible || !showMarkers)
+        return;
+    const CRect l = legendArea.rect;
+    const std::int32_t hL = legendFont.metrics.height;
+    const std::int32_t aL = legendFont.metrics.aveCharWidth;
+    const std::int32_t pitch = hL + 1;
+
+    dc.SetClipRect(l);
+    legendArea.Draw(dc);
+    dc.SetBkColor(legendArea.fillColor);
+    const FontHandle previousFont = dc.SelectFont(legendFont.font);
+    dc.SetTextAlign(TA_LEFT | TA_TOP);
+
+    if (markers.empty()) {
+        const std::int32_t mid = (l.left + l.right) / 2;
+        LegendColumn left{l.left + 14, l.left + 14, l.top + pitch / 4, 1};
+        LegendColumn right{mid + 10, mid + 10, l.top + pitch / 4, 1};
+        for (const CChartTrace& trace : traces) {
+            if (!trace.inLegend)
+                continue;
+            const std::int32_t entry = dc.GetTextExtent(trace.name).cx + 2 * aL + 12;
+            // Left-axis traces may use the whole width while no right axis shows.
+            LegendColumn& column = trace.onLeftAxis ? left : right;
+            const std::int32_t limit = trace.onLeftAxis && rightAxis.visible ? mid : l.right;
+            if (column.x + entry >= limit) {
+                if (column.rows >= kMaxLegendRows)
+                    continue;
+                ++column.rows;
+                column.x = column.start;
+                column.y += pitch;
+            }
+            const CRect swatch(column.x, column.y + pitch / 8, column.x + 6,
+                               column.y + pitch / 8 + 6);
+            dc.FillSolidRect(swatch, trace.color);
+            dc.SetTextColor(trace.color);
+            dc.SetBkColor(legendArea.fillColor);
+            dc.TextOut(swatch.left + 12, swatch.top - pitch / 4, trace.name);
+            column.x += entry;
+        }
+    } else {
+        std::int32_t x = l.left + 10;
+        const std::int32_t y0 = l.top + 4;
+        for (std::size_t i = 0; i <= markers.size(); ++i) {
+            const bool header = i == 0;
+            const double xValue = header ? 0.0 : markers[i - 1];
+            // Markers off the X axis get no column (a NaN one neither).
+            if (!header && !(xValue >= xAxis.min && xValue <= xAxis.max))
+                continue;
+            const std::int32_t right = x + (header ? 12 : 8) * aL;
+            if (right >= l.right)
+                break;
+            CRect cell(x, y0, right, y0 + pitch);
+            dc.SetTextColor(legendFont.color);
+            dc.ExtTextOut(cell.left, cell.top, cell, header ? "Marker" : std::to_string(i));
+
+            cell.top += pitch;
+            cell.bottom += pitch;
+            dc.SetTextColor(axisTitleFont.color);
+            dc.ExtTextOut(cell.left, cell.top, cell,
+                          header ? xShortTitle : FormatLabel(xAxis.labelFormat, xValue));
+
+            int rows = 0;
+            for (const CChartTrace& trace : traces) {
+                if (rows == kMaxTableTraces)
+                    break;
+                if (!trace.inLegend)
+                    continue;
+                ++rows;
+                cell.top += pitch;
+                cell.bottom += pitch;
+                dc.SetTextColor(trace.color);
+                dc.SetBkColor(legendArea.fillColor);
+                if (header) {
+                    const std::int32_t swatchTop = (cell.top + cell.bottom) / 2 - 3;
+                    dc.FillSolidRect(CRect(cell.left, swatchTop, cell.left + 6, swatchTop + 6),
+                                     trace.color);
+                    const CRect nameClip(cell.left + 10, cell.top, cell.right, cell.bottom);
+                    dc.ExtTextOut(nameClip.left, nameClip.top, nameClip,
+                                  trace.name.substr(0, kTableNameChars));
+                } else {
+                    dc.ExtTextOut(cell.left, cell.top, cell,
+                                  FormatLabel(trace.numberFormat, trace.ValueAt(xValue)));
+                }
+            }
+            x = right + aL;
+        }
+    }
+
+    dc.ResetClip();
+    dc.SelectFont(previousFont);
+}
+
+std::string CChartGraph::Readout(CPoint point) const
+{
+    const CRect& p = plotArea.rect;
+    if (!Inside(p, point))
+        return std::string();
+    const double fx = static_cast<double>(point.x - p.left) / (p.right - p.left);
+    const double fy = static_cast<double>(point.y - p.top) / (p.bottom - p.top);
+    std::string text;
+    if (xAxis.visible)
+        text = "X= " + FormatLabel(xAxis.labelFormat, xAxis.ValueAt(fx)) + "\n";
+    if (leftAxis.visible)
+        text += "YL= " + FormatLabel(leftAxis.labelFormat, leftAxis.ValueAt(fy)) + "\n";
+    if (rightAxis.visible)
+        text += "YR= " + FormatLabel(rightAxis.labelFormat, rightAxis.ValueAt(fy)) + "\n";
+    return text;
+}
+
+double CChartGraph::XAtPoint(CPoint point) const
+{
+    const CRect& p = plotArea.rect;
+    if (!Inside(p, point))
+        return -1.0;
+    return xAxis.ValueAt(static_cast<double>(point.x - p.left) / (p.right - p.left));
+}

@@ -1,0 +1,133 @@
+// Drawing of the traces and of the numbered marker dots on them.
+#include "chart/ChartGraph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <string>
+
+#include "chart/NiceScale.h"
+
+namespace {
+
+// Pixels a point may lie beyond the plot; clipping cuts it off anyway, and this keeps a value
+// far outside the axis range (or an infinite one) within what an int32 and the device hold.
+constexpr double kMaxOverhang = 1e6;
+
+// Offset in pixels of value v on an axis from lo to hi that spans `span` pixels, truncated
+// toward zero like the rest of the layout. False for a NaN value: that sample is not drawn.
+bool PixelOffset(double v, double lo, double hi, std::int32_t span, std::int32_t& offset)
+{
+    const double range = hi - lo;
+    // The model keeps hi > lo; a degenerate range maps everything onto the start.
+    const double fraction = range > 0.0 ? (v - lo) / range : 0.0;
+    const double pixels = fraction * span;
+    if (std::isnan(pixels))
+        return false;
+    offset = TruncInt32(std::clamp(pixels, -kMaxOverhang, span + kMaxOverhang));
+    return true;
+}
+
+}  // namespace
+
+void CChartGraph::DrawTraces(CDC& dc)
+{
+    if (!plotArea.visible)
+        return;
+    const CRect p = plotArea.rect;
+    const std::int32_t width = p.right - p.left;
+    const std::int32_t height = p.bottom - p.top;
+    const bool printing = dc.IsPrinting();
+
+    const FontHandle previousFont = dc.SelectFont(markerFont.font);
+    dc.SetTextAlign(TA_LEFT | TA_TOP);
+    dc.SetBkColor(plotArea.fillColor);
+    dc.SetClipRect(p);
+
+    bool penSelected = false;
+    CPen previousPen;
+    for (const CChartTrace& trace : traces) {
+        const CChartAxis& yAxis = trace.onLeftAxis ? leftAxis : rightAxis;
+        std::int32_t penWidth = lineType == 1 ? 2 : 1;
+        if (printing)
+            penWidth *= 2;
+        const CPen tracePen{trace.color, penWidth};
+        if (!penSelected) {
+            previousPen = dc.SelectPen(tracePen);
+            penSelected = true;
+        } else {
+            dc.SelectPen(tracePen);
+        }
+
+        const std::size_t n = trace.PointCount();
+        if (n <= 1)
+            continue;
+
+        // Y pixel of a value on this trace's axis; false for a NaN value.
+        auto yPixel = [&](double value, std::int32_t& y) {
+            std::int32_t dy = 0;
+            if (!PixelOffset(value, yAxis.min, yAxis.max, height, dy))
+                return false;
+            y = yAxis.reversed ? p.bottom - dy : p.top + dy;
+            return true;
+        };
+
+        // n samples spread evenly over the whole X axis, whatever the zoom.
+        bool inRun = false;
+        const double last = static_cast<double>(n - 1);
+        for (std::size_t j = 0; j < n; ++j) {
+            const double f = static_cast<double>(j) / last;
+            const double xValue = xAxis.ValueAt(f);
+            if (!trace.Covers(xValue))
+                continue;
+            std::int32_t y = 0;
+            if (!yPixel(trace.ValueAt(xValue), y)) {
+                inRun = false;  // a gap in the data breaks the line
+                continue;
+            }
+            const std::int32_t x = p.left + TruncInt32(f * width);
+            switch (lineType) {
+            case 3:
+                dc.Arc(CRect(x - 3, y - 3, x + 3, y + 3), CPoint{x + 3, y}, CPoint{x + 3, y});
+                break;
+            case 2:
+                dc.SetPixel(x, y, trace.color);
+                dc.SetPixel(x + 1, y, trace.color);
+                dc.SetPixel(x, y + 1, trace.color);
+                dc.SetPixel(x + 1, y + 1, trace.color);
+                break;
+            default:
+                if (inRun)
+                    dc.LineTo(x, y);
+                else
+                    dc.MoveToEx(x, y);
+                inRun = true;
+                break;
+            }
+        }
+
+        const CBrush previousBrush = dc.SelectBrush(CBrush{trace.color});
+        if (showMarkers) {
+            for (std::size_t i = 0; i < markers.size(); ++i) {
+                const double xValue = markers[i];
+                if (!trace.Covers(xValue))
+                    continue;
+                std::int32_t dx = 0;
+                std::int32_t y = 0;
+                if (!PixelOffset(xValue, xAxis.min, xAxis.max, width, dx) ||
+                    !yPixel(trace.ValueAt(xValue), y))
+                    continue;
+                const std::int32_t x = xAxis.reversed ? p.right - dx : p.left + dx;
+                dc.Ellipse(CRect(x - 4, y - 4, x + 4, y + 4));
+                dc.SetTextColor(trace.color);
+                dc.TextOut(x + 5, y + 5, std::to_string(i + 1));
+            }
+        }
+        dc.SelectBrush(previousBrush);
+    }
+
+    dc.ResetClip();
+    if (penSelected)
+        dc.SelectPen(previousPen);
+    dc.SelectFont(previousFont);
+}

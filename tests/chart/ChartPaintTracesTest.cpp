@@ -1,0 +1,583 @@
+// Traces, marker dots, legend, marker value table and cursor read-out of a painted graph, on
+// a recording surface at 72 dots per inch (8 pt fonts: height 8, average width 4).
+#include "chart/ChartGraph.h"
+#include "platform/RecordingDC.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Kind = CRecordingDC::Kind;
+
+constexpr COLORREF kRed = Rgb(200, 0, 0);
+constexpr COLORREF kBlue = Rgb(0, 0, 200);
+
+// Plot (5, 5, 205, 305): 200 x 300 pixels, X 0..10, left Y 0..100 with its minimum at the top.
+CChartGraph TraceGraph()
+{
+    CChartGraph graph(-1);
+    graph.title.clear();
+    graph.leftAxis.visible = false;
+    graph.rightAxis.visible = false;
+    graph.xAxis.visible = false;
+    graph.showMarkers = false;
+    graph.SetDivisions(10, 4, 4, 4);
+    graph.xAxis.SetRange(0, 10);
+    graph.leftAxis.SetRange(0, 100);
+    graph.rightAxis.SetRange(0, 100);
+    graph.graphArea.rect = CRect(0, 0, 210, 310);
+    return graph;
+}
+
+CChartTrace XYTrace(const std::vector<CChartTrace::XYpair>& points, COLORREF color,
+                    const std::string& name = "t")
+{
+    CChartTrace trace;
+    trace.SetPoints(points);
+    trace.color = color;
+    trace.name = name;
+    trace.inLegend = false;  // keeps the legend out of the plot's way
+    return trace;
+}
+
+// Line runs drawn with a pen of this colour.
+std::vector<std::vector<CPoint>> RunsIn(const CRecordingDC& dc, COLORREF color)
+{
+    std::vector<std::vector<CPoint>> runs;
+    for (const auto& r : dc.records) {
+        if (r.kind == Kind::MoveToEx && r.pen.color == color)
+            runs.push_back({r.point});
+        else if (r.kind == Kind::LineTo && r.pen.color == color && !runs.empty())
+            runs.back().push_back(r.point);
+    }
+    return runs;
+}
+
+TEST(ChartPaintTracesTest, TwoPointTraceJoinsThePlotEdges)
+{
+    for (bool reversed : {false, true}) {
+        SCOPED_TRACE(reversed ? "reversed" : "minimum at the top");
+        CChartGraph graph = TraceGraph();
+        graph.leftAxis.reversed = reversed;
+        graph.AddTrace(XYTrace({{0, 0}, {10, 100}}, kRed));
+        CRecordingDC dc(false, 72);
+        graph.Draw(dc);
+        ASSERT_EQ(graph.plotArea.rect, CRect(5, 5, 205, 305));
+        const std::vector<std::vector<CPoint>> expected =
+            reversed ? std::vector<std::vector<CPoint>>{{{5, 305}, {205, 5}}}
+                     : std::vector<std::vector<CPoint>>{{{5, 5}, {205, 305}}};
+        EXPECT_EQ(RunsIn(dc, kRed), expected);
+        // Drawn inside the restriction to the plot.
+        for (const auto& r : dc.Find(Kind::LineTo)) {
+            if (r.pen.color == kRed) {
+                EXPECT_TRUE(r.clipped);
+                EXPECT_EQ(r.clip, graph.plotArea.rect);
+            }
+        }
+    }
+}
+
+TEST(ChartPaintTracesTest, ZoomedTraceKeepsItsSampleCount)
+{
+    CChartGraph graph = TraceGraph();
+    std::vector<double> values;
+    for (int k = 0; k <= 200; ++k)
+        values.push_back(k);
+    CChartTrace trace(values, 0, 200, "t", true);
+    trace.color = kRed;
+    trace.inLegend = false;
+    graph.AddTrace(trace);
+    graph.xAxis.SetRange(90, 110);
+    graph.leftAxis.SetRange(0, 200);
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+
+    const auto runs = RunsIn(dc, kRed);
+    ASSERT_EQ(runs.size(), 1u);
+    ASSERT_EQ(runs[0].size(), 201u);
+    for (std::size_t j = 0; j < runs[0].size(); ++j) {
+        SCOPED_TRACE(j);
+        EXPECT_NEAR(runs[0][j].x, 5 + static_cast<int>(j), 1);
+        const double x = 90 + 0.1 * static_cast<double>(j);  // value equals X
+        EXPECT_NEAR(runs[0][j].y, 5 + x * 1.5, 1.0);
+    }
+}
+
+TEST(ChartPaintTracesTest, PartlyCoveringTraceStartsAtItsFirstCoveredSample)
+{
+    CChartGraph graph = TraceGraph();
+    std::vector<CChartTrace::XYpair> points;
+    for (int k = 0; k <= 10; ++k)
+        points.emplace_back(5 + 0.5 * k, 50);
+    graph.AddTrace(XYTrace(points, kRed));
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    // 11 samples at X = 0, 1, ... 10; those from 5 on are covered.
+    const auto runs = RunsIn(dc, kRed);
+    ASSERT_EQ(runs.size(), 1u);
+    ASSERT_EQ(runs[0].size(), 6u);
+    EXPECT_EQ(runs[0].front(), (CPoint{105, 155}));
+    EXPECT_EQ(runs[0].back(), (CPoint{205, 155}));
+}
+
+TEST(ChartPaintTracesTest, NaNSampleBreaksTheLine)
+{
+    CChartGraph graph = TraceGraph();
+    graph.xAxis.SetRange(0, 4);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    graph.AddTrace(XYTrace({{0, 10}, {1, 20}, {2, nan}, {3, 40}, {4, 50}}, kRed));
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    const auto runs = RunsIn(dc, kRed);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0], (std::vector<CPoint>{{5, 35}, {55, 65}}));
+    EXPECT_EQ(runs[1], (std::vector<CPoint>{{155, 125}, {205, 155}}));
+}
+
+TEST(ChartPaintTracesTest, ValuesFarOffTheAxisAreClampedNotConverted)
+{
+    CChartGraph graph = TraceGraph();
+    graph.showMarkers = true;
+    const double inf = std::numeric_limits<double>::infinity();
+    graph.AddTrace(XYTrace({{0, 1e300}, {2.5, -1e300}, {5, inf}, {7.5, -inf}, {10, 1e18}}, kRed));
+    graph.markers = {0.0, 5.0, 10.0};
+    for (int lineType : {1, 2, 3}) {
+        SCOPED_TRACE(lineType);
+        graph.lineType = lineType;
+        CRecordingDC dc(false, 72);
+        graph.Draw(dc);
+        for (const auto& r : dc.records) {
+            if (r.kind != Kind::LineTo && r.kind != Kind::MoveToEx && r.kind != Kind::SetPixel &&
+                r.kind != Kind::Arc && r.kind != Kind::Ellipse)
+                continue;
+            const CPoint pt = r.kind == Kind::Arc || r.kind == Kind::Ellipse
+                                  ? CPoint{r.rect.left, r.rect.top}
+                                  : r.point;
+            EXPECT_GE(pt.y, 5 - 1000010);
+            EXPECT_LE(pt.y, 305 + 1000010);
+        }
+    }
+}
+
+TEST(ChartPaintTracesTest, LineTypesAndPens)
+{
+    struct Row {
+        int lineType;
+        bool printing;
+        std::int32_t penWidth;
+    };
+    const Row rows[] = {
+        {0, false, 1}, {1, false, 2}, {2, false, 1}, {3, false, 1},
+        {0, true, 2},  {1, true, 4},  {2, true, 2},  {3, true, 2},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.lineType << (row.printing ? " printer" : ""));
+        CChartGraph graph = TraceGraph();
+        graph.lineType = row.lineType;
+        graph.AddTrace(XYTrace({{0, 0}, {5, 50}, {10, 100}}, kRed));
+        CRecordingDC dc(row.printing, 72);
+        graph.Draw(dc);
+        // Samples at (5, 5), (105, 155), (205, 305).
+        const std::vector<CPoint> samples = {{5, 5}, {105, 155}, {205, 305}};
+        std::vector<CPoint> drawn;
+        switch (row.lineType) {
+        case 0:
+        case 1:
+            ASSERT_EQ(RunsIn(dc, kRed).size(), 1u);
+            EXPECT_EQ(RunsIn(dc, kRed)[0], samples);
+            for (const auto& r : dc.Find(Kind::LineTo)) {
+                if (r.pen.color == kRed) {
+                    EXPECT_EQ(r.pen.width, row.penWidth);
+                }
+            }
+            break;
+        case 2: {
+            const auto pixels = dc.Find(Kind::SetPixel);
+            std::vector<CPoint> traced;
+            for (const auto& r : pixels)
+                if (r.color == kRed)
+                    traced.push_back(r.point);
+            std::vector<CPoint> expected;
+            for (const CPoint& s : samples)
+                for (const CPoint& d : {CPoint{0, 0}, CPoint{1, 0}, CPoint{0, 1}, CPoint{1, 1}})
+                    expected.push_back(CPoint{s.x + d.x, s.y + d.y});
+            EXPECT_EQ(traced, expected);
+            break;
+        }
+        case 3: {
+            const auto arcs = dc.Find(Kind::Arc);
+            ASSERT_EQ(arcs.size(), 3u);
+            for (std::size_t i = 0; i < arcs.size(); ++i) {
+                const CPoint s = samples[i];
+                EXPECT_EQ(arcs[i].rect, CRect(s.x - 3, s.y - 3, s.x + 3, s.y + 3));
+                EXPECT_EQ(arcs[i].point, arcs[i].from);  // the whole circle
+                EXPECT_EQ(arcs[i].pen.color, kRed);
+                EXPECT_EQ(arcs[i].pen.width, row.penWidth);
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        if (row.lineType >= 2) {
+            EXPECT_TRUE(RunsIn(dc, kRed).empty());
+        }
+    }
+}
+
+TEST(ChartPaintTracesTest, MarkerDotsWithNumbers)
+{
+    for (int lineType : {0, 1, 2, 3}) {
+        SCOPED_TRACE(lineType);
+        CChartGraph graph = TraceGraph();
+        graph.lineType = lineType;
+        graph.showMarkers = true;
+        graph.AddTrace(XYTrace({{0, 0}, {10, 100}}, kRed));
+        graph.AddTrace(XYTrace({{0, 100}, {4, 60}}, kBlue));  // covers 0..4 only
+        graph.markers = {5.0, 2.0};
+        CRecordingDC dc(false, 72);
+        graph.Draw(dc);
+        ASSERT_EQ(graph.plotArea.rect, CRect(5, 5, 205, 305));
+
+        const auto dots = dc.Find(Kind::Ellipse);
+        ASSERT_EQ(dots.size(), 3u);
+        // Red: marker 1 at (105, 155), marker 2 at (45, 65); blue: marker 2 only, (45, 245).
+        const CPoint centres[] = {{105, 155}, {45, 65}, {45, 245}};
+        const COLORREF colors[] = {kRed, kRed, kBlue};
+        const char* numbers[] = {"1", "2", "2"};
+        const auto texts = dc.Find(Kind::TextOut);
+        ASSERT_EQ(texts.size(), 3u);
+        for (int i = 0; i < 3; ++i) {
+            SCOPED_TRACE(i);
+            const CPoint c = centres[i];
+            EXPECT_EQ(dots[i].rect, CRect(c.x - 4, c.y - 4, c.x + 4, c.y + 4));
+            EXPECT_EQ(dots[i].brush.color, colors[i]);
+            EXPECT_EQ(dots[i].pen.color, colors[i]);
+            EXPECT_EQ(texts[i].text, numbers[i]);
+            EXPECT_EQ(texts[i].point, (CPoint{c.x + 5, c.y + 5}));
+            EXPECT_EQ(texts[i].textColor, colors[i]);
+            EXPECT_EQ(texts[i].align, TA_LEFT | TA_TOP);
+            EXPECT_EQ(texts[i].bkColor, graph.plotArea.fillColor);
+            EXPECT_EQ(texts[i].font.faceName, "Arial");
+        }
+    }
+}
+
+TEST(ChartPaintTracesTest, NoDotsWithMarkersHiddenOrTooFewPoints)
+{
+    CChartGraph graph = TraceGraph();
+    graph.AddTrace(XYTrace({{0, 0}, {10, 100}}, kRed));
+    graph.markers = {5.0};
+    {
+        CRecordingDC dc(false, 72);
+        graph.Draw(dc);
+        EXPECT_EQ(dc.Count(Kind::Ellipse), 0u);
+        EXPECT_EQ(RunsIn(dc, kRed).size(), 1u);
+    }
+    graph.showMarkers = true;
+    graph.ClearTraces();
+    graph.AddTrace(XYTrace({{5, 50}}, kRed));
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    EXPECT_EQ(dc.Count(Kind::Ellipse), 0u);
+    EXPECT_TRUE(RunsIn(dc, kRed).empty());
+}
+
+// --- Legend ---
+
+// No Y axes, X axis hidden: the plot spans 5..405 when the X divisions allow.
+CChartGraph LegendGraph(std::int32_t graphWidth = 410)
+{
+    CChartGraph graph = TraceGraph();
+    graph.showMarkers = true;
+    graph.xAxis.SetRange(0, 10);
+    graph.graphArea.rect = CRect(0, 0, graphWidth, 300);
+    return graph;
+}
+
+CChartTrace Listed(const std::string& name, bool left, COLORREF color = kRed)
+{
+    CChartTrace trace = XYTrace({{0, 0}, {10, 100}}, color, name);
+    trace.inLegend = true;
+    trace.onLeftAxis = left;
+    return trace;
+}
+
+TEST(ChartPaintLegendTest, LegendRowsFromNamesAndMarkers)
+{
+    struct Row {
+        const char* label;
+        int leftTraces;
+        int rightTraces;
+        int listed;  // of all traces, the first ones are listed
+        bool withMarker;
+        int rows;  // 0: no legend
+    };
+    // Name of 10 characters: (10 + 2) x 4 + 16 = 64 pixels; the plot is 400 wide.
+    const Row rows[] = {
+        {"nothing", 0, 0, 0, false, 0},
+        {"one left", 1, 0, 1, false, 1},
+        {"six left fit", 6, 0, 6, false, 1},
+        {"seven left overflow", 7, 0, 7, false, 2},
+        {"unlisted still count", 7, 0, 0, false, 2},
+        {"half width with a right trace", 4, 1, 5, false, 2},
+        {"three and one", 3, 1, 4, false, 1},
+        {"markers, three listed", 3, 0, 3, true, 5},
+        {"markers, nine listed", 9, 0, 9, true, 8},
+        {"markers, none listed", 3, 0, 0, true, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.label);
+        CChartGraph graph = LegendGraph();
+        int n = 0;
+        for (int i = 0; i < row.leftTraces + row.rightTraces; ++i) {
+            CChartTrace trace = Listed("0123456789", i < row.leftTraces);
+            trace.inLegend = n++ < row.listed;
+            graph.AddTrace(trace);
+        }
+        if (row.withMarker)
+            graph.markers = {5.0};
+        CRecordingDC dc(false, 72);
+        graph.Draw(dc);
+        EXPECT_EQ(graph.legendArea.visible, row.rows > 0);
+        if (row.rows == 0) {
+            EXPECT_EQ(graph.plotArea.rect.bottom, 295);
+            continue;
+        }
+        const std::int32_t c = 12 * row.rows + 1;
+        EXPECT_EQ(graph.legendArea.rect, CRect(5, 294 - c, 405, 294));
+        // The plot gave up c pixels, then shrank to whole 10-pixel divisions.
+        const std::int32_t h = 290 - c;
+        EXPECT_EQ(graph.plotArea.rect.bottom - graph.plotArea.rect.top, 10 * (h / 10));
+    }
+}
+
+TEST(ChartPaintLegendTest, TraceLegendEntriesWrapAtThreeRows)
+{
+    CChartGraph graph = LegendGraph();
+    graph.rightAxis.visible = false;
+    // 20 characters: entry width 20 x 4 + 2 x 4 + 12 = 100; three fit in a 400-pixel row.
+    for (int i = 0; i < 10; ++i)
+        graph.AddTrace(Listed(std::string(19, 'a') + static_cast<char>('0' + i), true));
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    const CRect l = graph.legendArea.rect;
+    ASSERT_TRUE(graph.legendArea.visible);
+
+    std::vector<CRecordingDC::Record> names;
+    for (const auto& r : dc.Find(Kind::TextOut))
+        if (r.text.size() == 20)
+            names.push_back(r);
+    ASSERT_EQ(names.size(), 9u);  // the tenth would need a fourth row
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::int32_t row = static_cast<std::int32_t>(i / 3);
+        const std::int32_t col = static_cast<std::int32_t>(i % 3);
+        // Row pitch 9: rows at top + 2 + 9 row; swatch 1 lower, name 2 above the swatch.
+        const std::int32_t swatchX = l.left + 14 + 100 * col;
+        const std::int32_t swatchY = l.top + 2 + 9 * row + 1;
+        EXPECT_EQ(names[i].point, (CPoint{swatchX + 12, swatchY - 2}));
+        EXPECT_EQ(names[i].clip, l);
+        EXPECT_TRUE(names[i].clipped);
+        EXPECT_EQ(names[i].textColor, kRed);
+        EXPECT_EQ(names[i].bkColor, graph.legendArea.fillColor);
+    }
+    std::size_t swatches = 0;
+    for (const auto& r : dc.Find(Kind::FillSolidRect))
+        if (r.color == kRed && r.rect.Width() == 6 && r.rect.Height() == 6)
+            ++swatches;
+    EXPECT_EQ(swatches, 9u);
+}
+
+TEST(ChartPaintLegendTest, RightAxisTracesStartInTheMiddle)
+{
+    CChartGraph graph = LegendGraph();
+    graph.rightAxis.visible = true;
+    graph.leftAxis.visible = false;
+    graph.graphArea.rect = CRect(0, 0, 410 + 2 * 47, 300);  // room for the Y margins
+    graph.AddTrace(Listed("ABCDEFGHIJKLMN", true));
+    graph.AddTrace(Listed("right", false, kBlue));
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    const CRect l = graph.legendArea.rect;
+    const std::int32_t mid = (l.left + l.right) / 2;
+    const auto* left = dc.FindText("ABCDEFGHIJKLMN");  // shown in full
+    ASSERT_NE(left, nullptr);
+    EXPECT_EQ(left->point.x, l.left + 14 + 12);
+    const auto* right = dc.FindText("right");
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(right->point, (CPoint{mid + 10 + 12, left->point.y}));
+    EXPECT_EQ(right->textColor, kBlue);
+}
+
+TEST(ChartPaintLegendTest, NoEntriesWhenNothingIsListed)
+{
+    CChartGraph graph = LegendGraph();
+    CChartTrace trace = Listed("hidden", true);
+    trace.inLegend = false;
+    graph.AddTrace(trace);
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    ASSERT_TRUE(graph.legendArea.visible);
+    EXPECT_EQ(dc.FindText("hidden"), nullptr);
+    const auto fills = dc.Find(Kind::FillSolidRect);
+    bool boxFilled = false;
+    for (const auto& r : fills)
+        boxFilled = boxFilled || r.rect == graph.legendArea.rect;
+    EXPECT_TRUE(boxFilled);
+}
+
+TEST(ChartPaintLegendTest, MarkerTableColumns)
+{
+    CChartGraph graph = LegendGraph();
+    graph.xAxis.SetRange(2, 10);
+    graph.xShortTitle = "Freq";
+    graph.axisTitleFont.color = Rgb(0, 0, 64);
+    CChartTrace trace = Listed("ABCDEFGHIJKLMN", true);
+    graph.AddTrace(trace);
+    graph.markers = {1.5, 3.0};
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    const CRect l = graph.legendArea.rect;
+    ASSERT_TRUE(graph.legendArea.visible);
+    const std::int32_t y0 = l.top + 4;
+
+    struct Expected {
+        std::string text;
+        CRect clip;
+        COLORREF color;
+    };
+    // Header column 12 x 4 wide from left + 10; marker 2's column 8 x 4 wide, 4 further on.
+    const std::int32_t h = l.left + 10;
+    const std::int32_t m = h + 48 + 4;
+    const Expected cells[] = {
+        {"Marker", CRect(h, y0, h + 48, y0 + 9), graph.legendFont.color},
+        {"Freq", CRect(h, y0 + 9, h + 48, y0 + 18), Rgb(0, 0, 64)},
+        {"ABCDEFGHIJ", CRect(h + 10, y0 + 18, h + 48, y0 + 27), kRed},
+        {"2", CRect(m, y0, m + 32, y0 + 9), graph.legendFont.color},
+        {"3", CRect(m, y0 + 9, m + 32, y0 + 18), Rgb(0, 0, 64)},
+        {"30", CRect(m, y0 + 18, m + 32, y0 + 27), kRed},
+    };
+    std::vector<CRecordingDC::Record> texts;
+    for (const auto& r : dc.Find(Kind::ExtTextOut))
+        if (r.clipped && r.clip == l)
+            texts.push_back(r);
+    ASSERT_EQ(texts.size(), std::size(cells));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(cells[i].text);
+        EXPECT_EQ(texts[i].text, cells[i].text);
+        EXPECT_EQ(texts[i].rect, cells[i].clip);
+        EXPECT_EQ(texts[i].point, (CPoint{cells[i].clip.left, cells[i].clip.top}));
+        EXPECT_EQ(texts[i].textColor, cells[i].color);
+        EXPECT_EQ(texts[i].align, TA_LEFT | TA_TOP);
+    }
+    // The swatch: 6 x 6 at the row's left, centred on it.
+    bool swatch = false;
+    for (const auto& r : dc.Find(Kind::FillSolidRect))
+        swatch = swatch || (r.color == kRed && r.rect == CRect(h, y0 + 22 - 3, h + 6, y0 + 25));
+    EXPECT_TRUE(swatch);
+}
+
+TEST(ChartPaintLegendTest, MarkerTableStopsBeforeAColumnEndingAtTheEdge)
+{
+    // One X division, so the plot and the legend are 382 wide: columns end at left + 58,
+    // then every 36 pixels from left + 94; the ninth marker column would end at the edge.
+    CChartGraph graph = LegendGraph(392);
+    graph.SetDivisions(10, 4, 1, 4);
+    graph.AddTrace(Listed("t", true));
+    for (int i = 0; i < 10; ++i)
+        graph.markers.push_back(1.0 + 0.5 * i);
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    ASSERT_EQ(graph.legendArea.rect.right - graph.legendArea.rect.left, 382);
+    std::vector<std::string> numbers;
+    for (const auto& r : dc.Find(Kind::ExtTextOut))
+        if (r.rect.top == graph.legendArea.rect.top + 4 && r.text != "Marker")
+            numbers.push_back(r.text);
+    EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
+}
+
+TEST(ChartPaintLegendTest, MarkerTableListsSixTraces)
+{
+    CChartGraph graph = LegendGraph();
+    for (int i = 0; i < 7; ++i)
+        graph.AddTrace(Listed("trace" + std::to_string(i), true));
+    CChartTrace unlisted = Listed("unlisted", true);
+    unlisted.inLegend = false;
+    graph.traces.insert(graph.traces.begin() + 1, unlisted);
+    graph.markers = {5.0};
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_NE(dc.FindText("trace" + std::to_string(i)), nullptr) << i;
+    EXPECT_EQ(dc.FindText("trace6"), nullptr);
+    EXPECT_EQ(dc.FindText("unlisted"), nullptr);
+    // Eight rows: "Marker", the X row and six traces.
+    EXPECT_EQ(graph.legendArea.rect.bottom - graph.legendArea.rect.top, 12 * 8 + 1);
+}
+
+// --- Read-out ---
+
+TEST(ChartPaintReadoutTest, LinesPerVisibleAxis)
+{
+    CChartGraph graph(-1);
+    graph.plotArea.rect = CRect(100, 50, 300, 250);
+    graph.xAxis.SetRange(0, 10);
+    graph.leftAxis.SetRange(0, 80);
+    graph.rightAxis.SetRange(-20, 20);
+    graph.rightAxis.reversed = true;
+    const CPoint point{150, 150};  // a quarter across, halfway down
+
+    graph.xAxis.visible = true;
+    graph.leftAxis.visible = true;
+    graph.rightAxis.visible = true;
+    EXPECT_EQ(graph.Readout(point), "X= 2.5\nYL= 40\nYR= 0\n");
+    graph.rightAxis.visible = false;
+    EXPECT_EQ(graph.Readout(point), "X= 2.5\nYL= 40\n");
+    graph.leftAxis.visible = false;
+    EXPECT_EQ(graph.Readout(point), "X= 2.5\n");
+    graph.xAxis.labelFormat = "%.2f MHz";
+    EXPECT_EQ(graph.Readout(point), "X= 2.50 MHz\n");
+    EXPECT_EQ(graph.Readout(CPoint{150, 40}), "");
+}
+
+TEST(ChartPaintReadoutTest, PlotEdges)
+{
+    CChartGraph graph(-1);
+    graph.plotArea.rect = CRect(100, 50, 300, 250);
+    graph.xAxis.SetRange(1, 5);
+    struct Row {
+        CPoint point;
+        double x;  // -1: outside
+    };
+    const Row rows[] = {
+        {{100, 50}, 1.0},  {{100, 249}, 1.0}, {{299, 100}, 1.0 + 4.0 * 199 / 200},
+        {{200, 100}, 3.0}, {{300, 100}, -1},  {{200, 250}, -1},
+        {{99, 100}, -1},   {{200, 49}, -1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.point.x << "," << row.point.y);
+        EXPECT_DOUBLE_EQ(graph.XAtPoint(row.point), row.x);
+        EXPECT_EQ(graph.Readout(row.point).empty(), row.x < 0);
+    }
+}
+
+TEST(ChartPaintReadoutTest, UsesThePlotOfTheLastPaint)
+{
+    CChartGraph graph = TraceGraph();
+    graph.xAxis.visible = true;
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    const CRect p = graph.plotArea.rect;
+    EXPECT_DOUBLE_EQ(graph.XAtPoint(CPoint{p.left, p.top}), 0.0);
+    EXPECT_DOUBLE_EQ(graph.XAtPoint(CPoint{p.right, p.top}), -1.0);
+    EXPECT_DOUBLE_EQ(graph.XAtPoint(CPoint{(p.left + p.right) / 2, p.top}), 5.0);
+}
+
+}  // namespace
