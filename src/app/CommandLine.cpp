@@ -1,12 +1,27 @@
 #include "app/CommandLine.h"
 
+#include "app/ChartExport.h"
+#include "app/DialogUnits.h"
+#include "app/SelectionGrid.h"
+#include "app/TorvexApp.h"
+#include "app/TorvexSession.h"
 #include "data/NumberFormat.h"
 #include "data/S2pData.h"
 #include "platform/MessageBox.h"
 
+#include <QApplication>
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <locale>
+#include <memory>
 #include <ostream>
+#include <sstream>
 
 namespace {
 
@@ -14,13 +29,87 @@ const char* const usage =
     "Usage: torvex [FILE...]\n"
     "       torvex --check FILE...\n"
     "       torvex --dump FILE\n"
+    "       torvex --export OUT.csv [--view LIST] FILE...\n"
+    "       torvex --export OUT.png|OUT.svg|OUT.pdf [--view LIST] [--size WxH]\n"
+    "              [--markers F1,F2,...] [FILE...]\n"
     "       torvex --help | --version\n"
     "\n"
-    "Plots Touchstone files (.s2p, .s3p, .s4p, .out).\n"
+    "Plots Touchstone files (.s2p, .s3p, .s4p, .out), at most five at a time.\n"
+    "  FILE...          open the window with these files in slots 1..5\n"
     "  --check FILE...  load each file and print one line about it\n"
     "  --dump FILE      print the loaded data set as text\n"
+    "  --export OUT     write the chart's traces (.csv) or the chart itself (.png, .svg,\n"
+    "                   .pdf) without a window; without FILE an image shows the example\n"
+    "  --view LIST      quantities to plot: Sij:db, Sij:phase, Sij:delay (i, j 1..4),\n"
+    "                   comma-separated, or one preset: il+rl, il+phase, il+delay,\n"
+    "                   rl+phase, splitter, coupler, all-rl, all-il (default S11:db,S21:db)\n"
+    "  --size WxH       image size in pixels (default: the window's chart size)\n"
+    "  --markers F,...  marker frequencies in the data's unit\n"
     "  --help           show this help\n"
     "  --version        show the version\n";
+
+const char* const viewForms =
+    "use Sij:db, Sij:phase or Sij:delay with i and j 1..4, comma-separated, or one of "
+    "il+rl, il+phase, il+delay, rl+phase, splitter, coupler, all-rl, all-il";
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::vector<std::string> SplitCommas(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        items.push_back(Trim(text.substr(start, comma - start)));
+        if (comma == std::string::npos)
+            return items;
+        start = comma + 1;
+    }
+}
+
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+enum class ExportKind { Unknown, Csv, Image };
+
+ExportKind KindOf(const std::string& path)
+{
+    const std::string ext = Lower(std::filesystem::path(path).extension().string());
+    if (ext == ".csv")
+        return ExportKind::Csv;
+    if (ext == ".png" || ext == ".svg" || ext == ".pdf")
+        return ExportKind::Image;
+    return ExportKind::Unknown;
+}
+
+// Fonts and the chart's default size need a QApplication; an export must run without a
+// display, so the offscreen platform is chosen unless the caller chose one.
+std::unique_ptr<QApplication> EnsureApplication()
+{
+    if (QCoreApplication::instance())
+        return nullptr;
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "torvex";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
 
 // Passes messages on to the error stream and remembers them for the summary line.
 class CCollectingSink : public CMessageSink {
@@ -137,6 +226,223 @@ int CCommandLine::Dump(const std::string& path)
     return 0;
 }
 
+bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, int& preset,
+                             std::string& badItem)
+{
+    selection.clear();
+    preset = -1;
+    const std::string lower = Lower(Trim(text));
+    for (int p = 0; p < CSelectionGrid::PRESET_COUNT; ++p) {
+        if (lower == CSelectionGrid::PresetName(p)) {
+            preset = p;
+            return true;
+        }
+    }
+    ViewSelection list;
+    for (const std::string& item : SplitCommas(text)) {
+        const std::string word = Lower(item);
+        const std::size_t colon = word.find(':');
+        const std::string param = word.substr(0, colon);
+        const std::string format = colon == std::string::npos ? "" : word.substr(colon + 1);
+        int valueFormat = -1;
+        if (format == "db")
+            valueFormat = 0;
+        else if (format == "phase")
+            valueFormat = 1;
+        else if (format == "delay")
+            valueFormat = 2;
+        const bool paramOk = param.size() == 3 && param[0] == 's' && param[1] >= '1' &&
+                             param[1] <= '4' && param[2] >= '1' && param[2] <= '4';
+        if (!paramOk || valueFormat < 0) {
+            badItem = item;
+            return false;
+        }
+        list.emplace_back(4 * (param[1] - '1') + (param[2] - '1'), valueFormat);
+    }
+    // The order the Select Data dialog gives: by format, then by its column order.
+    CSelectionGrid grid;
+    grid.SetSelection(list);
+    selection = grid.Selection();
+    return true;
+}
+
+bool CCommandLine::ParseSize(const std::string& text, int& width, int& height)
+{
+    const std::size_t x = Lower(text).find('x');
+    if (x == std::string::npos)
+        return false;
+    const auto side = [](const std::string& digits, int& value) {
+        if (digits.empty() || digits.size() > 5 ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
+            return false;
+        value = std::stoi(digits);
+        return value >= 1 && value <= MAX_IMAGE_SIDE;
+    };
+    return side(text.substr(0, x), width) && side(text.substr(x + 1), height);
+}
+
+bool CCommandLine::ParseMarkers(const std::string& text, std::vector<double>& markers)
+{
+    markers.clear();
+    for (const std::string& item : SplitCommas(text)) {
+        std::istringstream in(item);
+        in.imbue(std::locale::classic());
+        double value = 0.0;
+        if (item.empty() || !(in >> value) || !in.eof() || !std::isfinite(value))
+            return false;
+        markers.push_back(value);
+    }
+    return true;
+}
+
+void CCommandLine::WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& csv)
+{
+    csv << "trace,axis,freq_" << unit << ",value\n";
+    std::string row;
+    for (const CChartTrace& trace : graph.traces) {
+        const std::string head =
+            CsvField(trace.name) + (trace.onLeftAxis ? ",left," : ",right,");
+        const std::size_t n = trace.PointCount();
+        for (std::size_t i = 0; i < n; ++i) {
+            double x = 0.0;
+            double y = 0.0;
+            if (trace.isXY) {
+                x = trace.points[i].x;
+                y = trace.points[i].y;
+            } else {
+                x = n > 1 ? trace.xMin + (trace.xMax - trace.xMin) * static_cast<double>(i) /
+                                             static_cast<double>(n - 1)
+                          : trace.xMin;
+                y = trace.values[i];
+            }
+            row = head;
+            row += G17(x);
+            row += ',';
+            row += G17(y);
+            row += '\n';
+            csv << row;
+        }
+    }
+}
+
+int CCommandLine::Export(const std::vector<std::string>& args)
+{
+    if (args.empty() || args[0].empty() || args[0][0] == '-') {
+        err << "torvex: --export needs an output file (.csv, .png, .svg or .pdf)\n";
+        return 2;
+    }
+    const std::string& outPath = args[0];
+    const ExportKind kind = KindOf(outPath);
+    if (kind == ExportKind::Unknown) {
+        err << "torvex: cannot tell the format of '" << outPath
+            << "': use .csv, .png, .svg or .pdf\n";
+        return 2;
+    }
+
+    ViewSelection selection;
+    int preset = -1;
+    bool haveView = false;
+    bool haveSize = false;
+    bool haveMarkers = false;
+    int width = 0;
+    int height = 0;
+    std::vector<double> markers;
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        const bool takesValue = word == "--view" || word == "--size" || word == "--markers";
+        if (takesValue && i + 1 >= args.size()) {
+            err << "torvex: " << word << " needs a value\n";
+            return 2;
+        }
+        if (word == "--view") {
+            std::string badItem;
+            if (!ParseView(args[++i], selection, preset, badItem)) {
+                err << "torvex: bad --view item '" << badItem << "': " << viewForms << '\n';
+                return 2;
+            }
+            haveView = true;
+        } else if (word == "--size") {
+            if (!ParseSize(args[++i], width, height)) {
+                err << "torvex: bad --size '" << args[i] << "': use WxH with 1.."
+                    << MAX_IMAGE_SIDE << " pixels each\n";
+                return 2;
+            }
+            haveSize = true;
+        } else if (word == "--markers") {
+            if (!ParseMarkers(args[++i], markers)) {
+                err << "torvex: bad --markers '" << args[i]
+                    << "': use comma-separated numbers such as 1900,2000.5\n";
+                return 2;
+            }
+            haveMarkers = true;
+        } else if (word.size() > 1 && word[0] == '-') {
+            err << "torvex: unknown option '" << word << "' (try --help)\n";
+            return 2;
+        } else {
+            files.push_back(word);
+        }
+    }
+    if (files.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
+        err << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be plotted\n";
+        return 2;
+    }
+    if (kind == ExportKind::Csv && files.empty()) {
+        err << "torvex: a CSV export needs at least one FILE\n";
+        return 2;
+    }
+    if (kind == ExportKind::Csv && (haveSize || haveMarkers)) {
+        err << "torvex: --size and --markers apply to image exports only\n";
+        return 2;
+    }
+
+    const std::unique_ptr<QApplication> app =
+        kind == ExportKind::Image ? EnsureApplication() : nullptr;
+    CCollectingSink sink(err);
+    CTorvexSession session;
+    if (files.empty()) {
+        session.Start();
+    } else {
+        if (haveView && preset < 0)
+            session.viewSelection = selection;
+        std::vector<std::pair<std::string, std::string>> entries;
+        for (const std::string& path : files)
+            entries.emplace_back(path, std::filesystem::path(path).filename().string());
+        session.OpenFiles(entries);
+        if (!session.dataLoaded)
+            return 1;
+        // A preset depends on the port counts of the files actually loaded.
+        if (preset >= 0) {
+            CSelectionGrid grid;
+            grid.ApplyPreset(preset, session.MaxPortKind());
+            session.ApplySelection(grid.Selection());
+        }
+    }
+
+    if (kind == ExportKind::Csv) {
+        std::ofstream csv(outPath, std::ios::binary | std::ios::trunc);
+        if (csv)
+            WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
+        csv.close();
+        if (!csv) {
+            err << "torvex: cannot write '" << outPath << "'\n";
+            return 1;
+        }
+        return 0;
+    }
+
+    if (haveMarkers)
+        session.Graph().SetMarkers(markers);
+    if (!haveSize)
+        ChartSizeAtStart(width, height);
+    std::string error;
+    if (!ExportChart(session.sheet, outPath, width, height, error)) {
+        err << "torvex: " << error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
 void CCommandLine::PrintHelp()
 {
     out << usage;
@@ -151,10 +457,8 @@ int RunTorvex(int argc, char** argv)
 {
     CCommandLine cli(std::cout, std::cerr);
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        cli.PrintHelp();
-        return 0;
-    }
+    if (args.empty())
+        return RunTorvexWindow(argc, argv, args);
     const std::string& mode = args[0];
     if (mode == "--help" || mode == "-h") {
         cli.PrintHelp();
@@ -178,10 +482,22 @@ int RunTorvex(int argc, char** argv)
         }
         return cli.Dump(args[1]);
     }
+    if (mode == "--export")
+        return cli.Export({args.begin() + 1, args.end()});
     if (mode.size() > 1 && mode[0] == '-') {
         std::cerr << "torvex: unknown option '" << mode << "' (try --help)\n";
         return 2;
     }
-    cli.PrintHelp();
-    return 0;
+    for (const std::string& file : args) {
+        if (file.size() > 1 && file[0] == '-') {
+            std::cerr << "torvex: options do not mix with the window's FILE list (try --help)\n";
+            return 2;
+        }
+    }
+    if (args.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
+        std::cerr << "torvex: at most " << CTorvexSession::SLOT_COUNT
+                  << " files can be opened\n";
+        return 2;
+    }
+    return RunTorvexWindow(argc, argv, args);
 }

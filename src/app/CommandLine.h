@@ -1,9 +1,13 @@
 // Entry point of the program: the command-line modes, or the window.
 #pragma once
 
+#include "app/ValueFormatPair.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+class CChartGraph;
 
 // Runs the program for the given arguments; returns the exit status.
 int RunTorvex(int argc, char** argv);
@@ -17,8 +21,26 @@ public:
     // Exit status 0 when every file loaded, 1 otherwise.
     int Check(const std::vector<std::string>& paths);
     int Dump(const std::string& path);
+    // --export OUT [--view LIST] [--size WxH] [--markers F1,F2,...] [FILE...]: args are the
+    // words after "--export". CSV needs files; images without files show the example.
+    // Exit status 0 on success, 1 when nothing loaded or the output failed, 2 on bad usage.
+    int Export(const std::vector<std::string>& args);
     void PrintHelp();
     void PrintVersion();
+
+    // A --view argument: a preset name (preset set to its number, selection empty) or a
+    // comma-separated list of Sij:db, Sij:phase, Sij:delay in any letter case (preset -1,
+    // selection in the Select Data dialog's order). False with the bad item in badItem.
+    static bool ParseView(const std::string& text, ViewSelection& selection, int& preset,
+                          std::string& badItem);
+    // "WxH" with both sides 1..MAX_IMAGE_SIDE pixels.
+    static bool ParseSize(const std::string& text, int& width, int& height);
+    // Comma-separated finite numbers with a decimal point whatever the locale.
+    static bool ParseMarkers(const std::string& text, std::vector<double>& markers);
+    // The graph's traces in graph order: "trace,axis,freq_<unit>,value", one row per point.
+    static void WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& csv);
+
+    static constexpr int MAX_IMAGE_SIDE = 16384;
 
 private:
     std::ostream& out;

@@ -1,0 +1,292 @@
+#include "app/CommandLine.h"
+#include "app/TorvexSession.h"
+#include "platform/MessageBox.h"
+#include "TempDir.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+std::string TestFile(const std::string& name)
+{
+    return std::string(TORVEX_TESTDATA) + "/" + name;
+}
+
+struct ExportRun {
+    int status;
+    std::string err;
+};
+
+ExportRun Export(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    CCommandLine cli(out, err);
+    const int status = cli.Export(args);
+    EXPECT_EQ(out.str(), "");
+    return {status, err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+// Trace names of a CSV export, in the order they first appear, with their axes.
+std::vector<std::string> TracesOf(const std::string& csv)
+{
+    std::vector<std::string> traces;
+    const std::vector<std::string> lines = Lines(csv);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::size_t second = lines[i].find(',', lines[i].find(',') + 1);
+        const std::string head = lines[i].substr(0, second);
+        if (traces.empty() || traces.back() != head)
+            traces.push_back(head);
+    }
+    return traces;
+}
+
+TEST(CommandLineExport, ParseViewLists)
+{
+    struct Row {
+        const char* text;
+        ViewSelection selection;
+        int preset;
+    };
+    const Row rows[] = {
+        {"S11:db,S21:db", {{0, 0}, {4, 0}}, -1},
+        // Grouped by format, then in the dialog's column order; case does not matter.
+        {"s21:PHASE, S11:dB", {{0, 0}, {4, 1}}, -1},
+        {"S44:delay,S12:db,S31:db,S12:db", {{1, 0}, {8, 0}, {15, 2}}, -1},
+        {"S21:phase,S21:delay,S21:db", {{4, 0}, {4, 1}, {4, 2}}, -1},
+        {"il+rl", {}, 0},
+        {"IL+Delay", {}, 2},
+        {"splitter", {}, 4},
+        {"all-il", {}, 7},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        ViewSelection selection{{9, 9}};
+        int preset = 99;
+        std::string bad;
+        ASSERT_TRUE(CCommandLine::ParseView(row.text, selection, preset, bad));
+        EXPECT_EQ(selection, row.selection);
+        EXPECT_EQ(preset, row.preset);
+    }
+}
+
+TEST(CommandLineExport, ParseViewRejectsBadItems)
+{
+    struct Row {
+        const char* text;
+        const char* bad;
+    };
+    const Row rows[] = {
+        {"S51:db", "S51:db"},  {"S11:mag", "S11:mag"}, {"S11", "S11"},
+        {"S11:db,,S21:db", ""}, {"", ""},                {"S1:db", "S1:db"},
+        {"il+rl,S11:db", "il+rl"}, {"S10:db", "S10:db"}, {"Y21:db", "Y21:db"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        ViewSelection selection;
+        int preset = -1;
+        std::string bad = "unset";
+        EXPECT_FALSE(CCommandLine::ParseView(row.text, selection, preset, bad));
+        EXPECT_EQ(bad, row.bad);
+    }
+    const ExportRun r = Export({"out.csv", "--view", "S11:db,S55:db", TestFile("bandpass.s2p")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("'S55:db'"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Sij:db, Sij:phase or Sij:delay"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("all-il"), std::string::npos) << r.err;
+}
+
+TEST(CommandLineExport, ParseSizeAndMarkers)
+{
+    int w = 0, h = 0;
+    EXPECT_TRUE(CCommandLine::ParseSize("640x480", w, h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    EXPECT_TRUE(CCommandLine::ParseSize("1X1", w, h));
+    for (const char* bad : {"640", "0x10", "10x", "x10", "-5x10", "10x16385", "1.5x2", "99999999x2"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(CCommandLine::ParseSize(bad, w, h));
+    }
+    std::vector<double> markers;
+    EXPECT_TRUE(CCommandLine::ParseMarkers("1900,2000.5, 1e3", markers));
+    EXPECT_EQ(markers, (std::vector<double>{1900.0, 2000.5, 1000.0}));
+    for (const char* bad : {"", "1900,", "1,5x", "2000,5;", "nan", "inf", "1,,2"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(CCommandLine::ParseMarkers(bad, markers));
+    }
+}
+
+TEST(CommandLineExport, CsvOfTheDefaultView)
+{
+    TempDir dir;
+    const std::string out = dir.Path("bp.csv");
+    const ExportRun r = Export({out, TestFile("bandpass.s2p")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::string csv = TempDir::Read(out);
+    const std::vector<std::string> lines = Lines(csv);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "trace,axis,freq_MHz,value");
+    EXPECT_EQ(TracesOf(csv), (std::vector<std::string>{"S11[dB](1),left", "S21[dB](1),left"}));
+
+    // Every point of every trace, written so that it reads back exactly.
+    CTorvexSession session;
+    session.OpenFiles({{TestFile("bandpass.s2p"), "bandpass.s2p"}});
+    const CChartGraph& g = session.Graph();
+    ASSERT_EQ(lines.size(), 1 + g.traces[0].PointCount() + g.traces[1].PointCount());
+    EXPECT_EQ(lines[1].rfind("S11[dB](1),left,1800,", 0), 0u) << lines[1];
+    for (std::size_t i : {std::size_t{1}, lines.size() - 1}) {
+        const std::string& line = lines[i];
+        const CChartTrace::XYpair& p =
+            i == 1 ? g.traces[0].points.front() : g.traces[1].points.back();
+        const std::size_t valueAt = line.rfind(',');
+        const std::size_t freqAt = line.rfind(',', valueAt - 1);
+        EXPECT_EQ(std::strtod(line.c_str() + freqAt + 1, nullptr), p.x) << line;
+        EXPECT_EQ(std::strtod(line.c_str() + valueAt + 1, nullptr), p.y) << line;
+    }
+    std::ostringstream direct;
+    CCommandLine::WriteCsv(g, "MHz", direct);
+    EXPECT_EQ(direct.str(), csv);
+}
+
+TEST(CommandLineExport, CsvViewsAndPresets)
+{
+    struct Row {
+        const char* view;
+        std::vector<std::string> files;
+        std::vector<std::string> traces;
+    };
+    const Row rows[] = {
+        {"S21:phase,S11:db", {"bandpass.s2p"}, {"S11[dB](1),left", "S21[deg](1),right"}},
+        {"S21:delay,S21:phase", {"bandpass.s2p"}, {"S21[deg](1),left", "S21[ns](1),right"}},
+        // The preset follows the largest port count among the loaded files.
+        {"coupler", {"coupler.s4p"},
+         {"S11[dB](1),left", "S21[dB](1),left", "S31[dB](1),left", "S41[dB](1),left"}},
+        {"coupler", {"bandpass.s2p"}, {"S11[dB](1),left", "S21[dB](1),left"}},
+        {"all-rl", {"bandpass.s2p", "splitter.s3p"},
+         {"S11[dB](1),left", "S11[dB](2),left", "S22[dB](1),left", "S22[dB](2),left",
+          "S33[dB](2),left"}},
+    };
+    TempDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.view);
+        const std::string out = dir.Path("v.csv");
+        std::vector<std::string> args{out, "--view", row.view};
+        for (const std::string& f : row.files)
+            args.push_back(TestFile(f));
+        const ExportRun r = Export(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(TracesOf(TempDir::Read(out)), row.traces);
+    }
+}
+
+TEST(CommandLineExport, UsageErrors)
+{
+    const std::string f = TestFile("bandpass.s2p");
+    struct Row {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    const Row rows[] = {
+        {{}, "needs an output file"},
+        {{"out.txt", f}, "cannot tell the format"},
+        {{"out.csv"}, "needs at least one FILE"},
+        {{"out.csv", f, f, f, f, f, f}, "at most 5 files"},
+        {{"out.png", f, f, f, f, f, f}, "at most 5 files"},
+        {{"out.csv", "--size", "10x10", f}, "image exports only"},
+        {{"out.png", "--size", "ten", f}, "bad --size"},
+        {{"out.png", "--markers", "a", f}, "bad --markers"},
+        {{"out.png", "--view"}, "--view needs a value"},
+        {{"out.png", "--frobnicate", f}, "unknown option"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.message);
+        const ExportRun r = Export(row.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+    }
+}
+
+TEST(CommandLineExport, FilesThatFailToLoad)
+{
+    TempDir dir;
+    const std::string missing = dir.Path("missing.s2p");
+    const std::string out = dir.Path("x.csv");
+    ExportRun r = Export({out, missing});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Cannot read file or invalid data format: " + missing), std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    // A failing second file stops loading there; what loaded is still written.
+    r = Export({out, TestFile("bandpass.s2p"), missing, TestFile("splitter.s3p")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("Cannot read file or invalid data format: " + missing), std::string::npos);
+    EXPECT_EQ(TracesOf(TempDir::Read(out)),
+              (std::vector<std::string>{"S11[dB](1),left", "S21[dB](1),left"}));
+
+    EXPECT_EQ(Export({dir.Path("img.png"), missing}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("img.png")));
+    EXPECT_EQ(Export({dir.Path("no/such/dir/x.csv"), TestFile("bandpass.s2p")}).status, 1);
+}
+
+TEST(CommandLineExport, Images)
+{
+    TempDir dir;
+    const std::string example = dir.Path("example.png");
+    ExportRun r = Export({example, "--size", "320x200"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QImage image(QString::fromStdString(example));
+    EXPECT_EQ(image.width(), 320);
+    EXPECT_EQ(image.height(), 200);
+
+    const std::string svg = dir.Path("bp.SVG");
+    r = Export({svg, "--view", "il+phase", "--markers", "1900,2000", TestFile("bandpass.s2p")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(TempDir::Read(svg).find("<svg"), std::string::npos);
+
+    const std::string pdf = dir.Path("bp.pdf");
+    r = Export({pdf, TestFile("bandpass.s2p")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(TempDir::Read(pdf).rfind("%PDF", 0), 0u);
+}
+
+// The real program must export without any display to connect to.
+TEST(CommandLineExport, ProgramExportsWithoutADisplay)
+{
+    if (!std::filesystem::exists(TORVEX_BINARY))
+        GTEST_SKIP() << "torvex is not built";
+    TempDir dir;
+    const std::string out = dir.Path("headless.png");
+    const std::string command = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY '" +
+                                std::string(TORVEX_BINARY) + "' --export '" + out + "' '" +
+                                TestFile("splitter.s3p") + "' 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
+}
+
+TEST(CommandLineExport, WindowModeTakesAtMostFiveFiles)
+{
+    std::vector<std::string> args{"torvex", "a.s2p", "b.s2p", "c.s2p", "d.s2p", "e.s2p", "f.s2p"};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    EXPECT_EQ(RunTorvex(static_cast<int>(argv.size()), argv.data()), 2);
+}
+
+}  // namespace

@@ -1,0 +1,352 @@
+#include "app/AppFlags.h"
+#include "app/TorvexSession.h"
+#include "chart/ChartFlags.h"
+#include "platform/BusyCursor.h"
+#include "platform/MessageBox.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string TestFile(const std::string& name)
+{
+    return std::string(TORVEX_TESTDATA) + "/" + name;
+}
+
+std::vector<std::string> TraceNames(const CChartGraph& g)
+{
+    std::vector<std::string> names;
+    for (const CChartTrace& t : g.traces)
+        names.push_back(t.name);
+    return names;
+}
+
+// Counts the busy-cursor calls and keeps the program-wide flags as they were.
+class SessionTest : public ::testing::Test, public CBusyCursorHook {
+protected:
+    void SetUp() override
+    {
+        previousHook = SetBusyCursorHook(this);
+        session.onRepaint = [this] { ++repaints; };
+        session.onDataCommandsEnabled = [this](bool on) { enabled.push_back(on); };
+    }
+    void TearDown() override
+    {
+        SetBusyCursorHook(previousHook);
+        keepMarkers = false;
+        persistXScale = false;
+        persistYScale = false;
+    }
+    void Begin() override { ++busyBegin; }
+    void End() override { ++busyEnd; }
+
+    void LoadBandpass() { session.OpenSingleFile("bandpass.s2p", TestFile("bandpass.s2p")); }
+
+    CRecordingMessageSink messages;
+    CTorvexSession session;
+    int repaints = 0;
+    std::vector<bool> enabled;
+    int busyBegin = 0;
+    int busyEnd = 0;
+    CBusyCursorHook* previousHook = nullptr;
+};
+
+TEST_F(SessionTest, StartsWithTheExample)
+{
+    EXPECT_EQ(session.viewSelection, (ViewSelection{{0, 0}, {4, 0}}));
+    EXPECT_EQ(session.sheet.title, "11th order Bandpass Filter Example");
+    EXPECT_EQ(TraceNames(session.Graph()), (std::vector<std::string>{"S21", "S11"}));
+    EXPECT_FALSE(session.dataLoaded);
+    // Without data a rebuild changes nothing.
+    session.RebuildPlot(true, true);
+    EXPECT_EQ(session.Graph().traces.size(), 2u);
+    EXPECT_EQ(session.MaxPortKind(), CS2pData::TWO_PORT);
+
+    session.Graph().leftAxis.SetRange(-3, 3);
+    session.Start();
+    EXPECT_DOUBLE_EQ(session.Graph().leftAxis.min, -100.0);
+    EXPECT_DOUBLE_EQ(session.Graph().leftAxis.max, 0.0);
+    EXPECT_DOUBLE_EQ(session.Graph().rightAxis.min, -50.0);
+    EXPECT_DOUBLE_EQ(session.Graph().rightAxis.max, 0.0);
+    EXPECT_DOUBLE_EQ(session.Graph().xAxis.min, 80.0);
+    EXPECT_DOUBLE_EQ(session.Graph().xAxis.max, 120.0);
+    EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(SessionTest, StartReloadsTheLastFile)
+{
+    session.lastPath = TestFile("bandpass.s2p");
+    session.lastFile = "bandpass.s2p";
+    session.Start();
+    EXPECT_TRUE(session.dataLoaded);
+    EXPECT_EQ(session.sheet.title, "bandpass.s2p");
+    EXPECT_EQ(TraceNames(session.Graph()), (std::vector<std::string>{"S11[dB](1)", "S21[dB](1)"}));
+    EXPECT_EQ(session.Graph().xAxis.title, "Frequency [MHz]");
+    EXPECT_EQ(session.Graph().xShortTitle, "Freq[MHz]");
+    EXPECT_EQ(session.Graph().leftAxis.title, "LogMag[dB]");
+    EXPECT_FALSE(session.Graph().rightAxis.visible);
+    EXPECT_EQ(enabled, std::vector<bool>{true});
+    EXPECT_EQ(busyBegin, 1);
+    EXPECT_EQ(busyEnd, 1);
+}
+
+TEST_F(SessionTest, SpanCommands)
+{
+    struct Row {
+        const char* name;
+        void (CTorvexSession::*command)();
+        double lo, hi, newLo, newHi;
+    };
+    const Row rows[] = {
+        {"Inc Span", &CTorvexSession::IncSpan, 0, 100, 0, 150},
+        {"Dec Span", &CTorvexSession::DecSpan, 0, 100, 25, 75},
+        {"Inc Fmax", &CTorvexSession::IncFmax, 0, 100, 0, 150},
+        {"Dec Fmax", &CTorvexSession::DecFmax, 0, 100, 0, 75},
+        {"Inc Span", &CTorvexSession::IncSpan, 90, 110, 80, 120},
+        {"Dec Span", &CTorvexSession::DecSpan, 90, 110, 95, 105},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.name) + " from " + std::to_string(row.lo));
+        session.Graph().xAxis.SetRange(row.lo, row.hi);
+        const int before = repaints;
+        (session.*row.command)();
+        EXPECT_DOUBLE_EQ(session.Graph().xAxis.min, row.newLo);
+        EXPECT_DOUBLE_EQ(session.Graph().xAxis.max, row.newHi);
+        EXPECT_EQ(repaints, before + 1);
+    }
+}
+
+TEST_F(SessionTest, FitAndLegendCommands)
+{
+    CChartGraph& g = session.Graph();
+    g.xAxis.SetRange(0, 10);
+    session.AutoSpan();
+    EXPECT_DOUBLE_EQ(g.xAxis.min, 80.0);
+    EXPECT_DOUBLE_EQ(g.xAxis.max, 120.0);
+    g.leftAxis.SetRange(5, 6);
+    session.AutoScale();
+    EXPECT_LE(g.leftAxis.min, -100.0);
+    const bool shown = g.showMarkers;
+    session.ToggleLegend();
+    EXPECT_EQ(g.showMarkers, !shown);
+    session.ToggleLegend();
+    EXPECT_EQ(g.showMarkers, shown);
+    EXPECT_EQ(repaints, 4);
+}
+
+TEST_F(SessionTest, AxisAssignment)
+{
+    struct Row {
+        const char* shown;
+        ViewSelection selection;
+        const char* leftTitle;
+        const char* rightTitle;  // nullptr: right axis hidden
+        std::vector<bool> onLeft;
+    };
+    const Row rows[] = {
+        {"dB only", {{0, 0}, {4, 0}}, "LogMag[dB]", nullptr, {true, true}},
+        {"dB and phase", {{0, 0}, {4, 0}, {4, 1}}, "LogMag[dB]", "Phase[deg]", {true, true, false}},
+        {"dB and delay", {{4, 0}, {4, 2}}, "LogMag[dB]", "Delay[ns]", {true, false}},
+        {"dB, phase and delay", {{4, 0}, {4, 1}, {4, 2}}, "LogMag[dB]",
+         "Phase[deg] and/or Delay[nS]", {true, false, false}},
+        {"phase only", {{4, 1}, {0, 1}}, "Phase[deg]", nullptr, {true, true}},
+        {"phase and delay", {{4, 1}, {4, 2}}, "Phase[deg]", "Delay[ns]", {true, false}},
+        {"delay only", {{4, 2}}, "Delay[ns]", nullptr, {true}},
+        // Not grouped by format: dB must still keep the left axis to itself.
+        {"delay before dB", {{4, 2}, {4, 0}}, "LogMag[dB]", "Delay[ns]", {false, true}},
+    };
+    LoadBandpass();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.shown);
+        session.ApplySelection(row.selection);
+        const CChartGraph& g = session.Graph();
+        EXPECT_TRUE(g.leftAxis.visible);
+        EXPECT_EQ(g.leftAxis.title, row.leftTitle);
+        EXPECT_TRUE(g.leftAxis.reversed);
+        EXPECT_EQ(g.rightAxis.visible, row.rightTitle != nullptr);
+        if (row.rightTitle) {
+            EXPECT_EQ(g.rightAxis.title, row.rightTitle);
+            EXPECT_TRUE(g.rightAxis.reversed);
+        }
+        ASSERT_EQ(g.traces.size(), row.onLeft.size());
+        for (std::size_t i = 0; i < row.onLeft.size(); ++i)
+            EXPECT_EQ(g.traces[i].onLeftAxis, row.onLeft[i]) << g.traces[i].name;
+    }
+}
+
+TEST_F(SessionTest, KeepsTheLastSixteenTraces)
+{
+    session.OpenFiles({{TestFile("bandpass.s2p"), "bandpass.s2p"},
+                       {TestFile("splitter.s3p"), "splitter.s3p"},
+                       {TestFile("coupler.s4p"), "coupler.s4p"}});
+    ASSERT_TRUE(session.dataLoaded);
+    EXPECT_EQ(session.sheet.title, "");
+    EXPECT_EQ(session.MaxPortKind(), CS2pData::FOUR_PORT);
+    session.ApplySelection({{0, 0}, {4, 0}, {1, 0}, {5, 0}, {0, 1}, {4, 1}});
+    const std::vector<std::string> names = TraceNames(session.Graph());
+    ASSERT_EQ(names.size(), 16u);
+    EXPECT_EQ(names.front(), "S11[dB](3)");
+    EXPECT_EQ(names[1], "S21[dB](1)");
+    EXPECT_EQ(names.back(), "S21[deg](3)");
+}
+
+TEST_F(SessionTest, FilesOfDifferentUnitsShareSlotOnesUnit)
+{
+    // bandpass.s2p is in MHz, splitter.s3p in GHz: both are plotted in MHz.
+    session.OpenFiles({{TestFile("bandpass.s2p"), "bandpass.s2p"},
+                       {TestFile("splitter.s3p"), "splitter.s3p"}});
+    ASSERT_TRUE(session.Slot(2).loaded);
+    EXPECT_EQ(session.Slot(2).freqUnit, CS2pData::MHZ);
+    CS2pData alone;
+    ASSERT_EQ(alone.Load(TestFile("splitter.s3p")), 0);
+    EXPECT_DOUBLE_EQ(session.Slot(2).FreqAt(0), alone.FreqAt(0) * 1000.0);
+    EXPECT_EQ(session.Graph().xAxis.title, "Frequency [MHz]");
+}
+
+TEST_F(SessionTest, OpenFilesCompactsTheEntries)
+{
+    session.OpenFiles({{TestFile("bandpass.s2p"), "bandpass.s2p"},
+                       {"", ""},
+                       {TestFile("splitter.s3p"), "splitter.s3p"}});
+    EXPECT_EQ(session.Slot(1).displayName, "bandpass.s2p");
+    EXPECT_EQ(session.Slot(2).displayName, "splitter.s3p");
+    EXPECT_TRUE(session.Slot(1).loaded);
+    EXPECT_TRUE(session.Slot(2).loaded);
+    for (int n = 3; n <= 5; ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(session.Slot(n).fileName, "");
+        EXPECT_EQ(session.Slot(n).displayName, "");
+        EXPECT_FALSE(session.Slot(n).loaded);
+    }
+    EXPECT_EQ(session.lastPath, TestFile("bandpass.s2p"));
+    EXPECT_EQ(session.lastFile, "bandpass.s2p");
+
+    // A single file clears the other slots again.
+    LoadBandpass();
+    EXPECT_FALSE(session.Slot(2).loaded);
+    EXPECT_EQ(session.Slot(2).fileName, "");
+    EXPECT_EQ(session.sheet.title, "bandpass.s2p");
+}
+
+TEST_F(SessionTest, AFailingFileStopsLoading)
+{
+    TempDir dir;
+    const std::string bad = dir.Write("bad.s2p", "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n");
+    session.OpenFiles({{TestFile("bandpass.s2p"), "bandpass.s2p"},
+                       {bad, "bad.s2p"},
+                       {TestFile("splitter.s3p"), "splitter.s3p"}});
+    ASSERT_FALSE(messages.texts.empty());
+    EXPECT_EQ(messages.texts.back(), "Cannot read file or invalid data format:\n" + bad);
+    EXPECT_TRUE(session.dataLoaded);
+    EXPECT_TRUE(session.Slot(1).loaded);
+    EXPECT_FALSE(session.Slot(2).loaded);
+    EXPECT_FALSE(session.Slot(3).loaded);
+    EXPECT_EQ(session.Slot(3).RecordCount(), 0u);  // never read
+    EXPECT_EQ(TraceNames(session.Graph()), (std::vector<std::string>{"S11[dB](1)", "S21[dB](1)"}));
+    EXPECT_EQ(session.sheet.title, "bandpass.s2p");
+    EXPECT_EQ(enabled, std::vector<bool>{true});
+}
+
+TEST_F(SessionTest, NothingLoadedKeepsTheChart)
+{
+    TempDir dir;
+    const std::string missing = dir.Path("missing.s2p");
+    session.OpenSingleFile("missing.s2p", missing);
+    EXPECT_FALSE(session.dataLoaded);
+    EXPECT_EQ(messages.texts.back(), "Cannot read file or invalid data format:\n" + missing);
+    EXPECT_EQ(TraceNames(session.Graph()), (std::vector<std::string>{"S21", "S11"}));
+    EXPECT_EQ(session.sheet.title, "11th order Bandpass Filter Example");
+    EXPECT_EQ(enabled, std::vector<bool>{false});
+    EXPECT_EQ(session.lastPath, missing);
+    EXPECT_EQ(session.lastFile, "missing.s2p");
+    EXPECT_EQ(busyBegin, 1);
+    EXPECT_EQ(busyEnd, 1);
+
+    // After a good load, a failed one disables the data commands and plots nothing new.
+    LoadBandpass();
+    session.OpenSingleFile("missing.s2p", missing);
+    EXPECT_FALSE(session.dataLoaded);
+    EXPECT_EQ(enabled, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(session.Graph().traces.size(), 2u);
+}
+
+TEST_F(SessionTest, MarkersSurviveRebuildsButNotLoads)
+{
+    LoadBandpass();
+    session.Graph().markers = {1900.0, 2000.0};
+    session.ApplySelection({{4, 0}, {4, 1}});
+    EXPECT_EQ(session.Graph().markers, (std::vector<double>{1900.0, 2000.0}));
+    session.ApplySelection({{4, 0}, {4, 1}});
+    EXPECT_EQ(session.Graph().markers, (std::vector<double>{1900.0, 2000.0}));
+
+    keepMarkers = true;
+    LoadBandpass();
+    EXPECT_EQ(session.Graph().markers, (std::vector<double>{1900.0, 2000.0}));
+    keepMarkers = false;
+    LoadBandpass();
+    EXPECT_TRUE(session.Graph().markers.empty());
+}
+
+TEST_F(SessionTest, SelectionAndPersistFlagsDecideTheResets)
+{
+    LoadBandpass();
+    CChartGraph& g = session.Graph();
+    const double fullMax = g.xAxis.max;
+    g.xAxis.SetRange(1900, 2000);
+    g.leftAxis.SetRange(-7, -3);
+
+    // The same selection again: nothing is refitted.
+    session.ApplySelection({{0, 0}, {4, 0}});
+    EXPECT_DOUBLE_EQ(g.xAxis.min, 1900.0);
+    EXPECT_DOUBLE_EQ(g.leftAxis.min, -7.0);
+    EXPECT_EQ(g.traces.size(), 2u);
+
+    // A loaded file keeps the scales the settings ask to keep.
+    persistXScale = true;
+    persistYScale = true;
+    LoadBandpass();
+    EXPECT_DOUBLE_EQ(g.xAxis.min, 1900.0);
+    EXPECT_DOUBLE_EQ(g.leftAxis.min, -7.0);
+    persistXScale = false;
+    LoadBandpass();
+    EXPECT_DOUBLE_EQ(g.xAxis.max, fullMax);
+    EXPECT_DOUBLE_EQ(g.leftAxis.min, -7.0);
+
+    // A new selection refits both.
+    session.ApplySelection({{4, 0}});
+    EXPECT_NE(g.leftAxis.min, -7.0);
+    EXPECT_EQ(session.viewSelection, (ViewSelection{{4, 0}}));
+}
+
+TEST_F(SessionTest, ClicksAddMarkersInsideThePlotOnly)
+{
+    CChartGraph& g = session.Graph();
+    g.plotArea.rect = CRect(100, 100, 300, 200);
+    g.xAxis.SetRange(0, 100);
+    g.markers.clear();
+    struct Row {
+        CPoint point;
+        bool added;
+    };
+    const Row rows[] = {
+        {{150, 150}, true},   // 25
+        {{50, 150}, false},   // left of the plot
+        {{150, 250}, false},  // below it
+        {{100, 150}, false},  // the left edge is 0, not above 0
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.point.x) + "," + std::to_string(row.point.y));
+        const int before = repaints;
+        EXPECT_EQ(session.AddMarkerAt(row.point), row.added);
+        EXPECT_EQ(repaints, before + (row.added ? 1 : 0));
+    }
+    EXPECT_EQ(g.markers, std::vector<double>{25.0});
+    EXPECT_EQ(session.Readout({50, 150}), "");
+    EXPECT_NE(session.Readout({150, 150}).find("X= 25"), std::string::npos);
+}
+
+}  // namespace
