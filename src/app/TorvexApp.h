@@ -5,6 +5,21 @@
 #include <string>
 #include <vector>
 
+// The start-up sequence, one instance for the run of the program.
+class CTorvexApp {
+public:
+    // settingsPath: the settings file (CSettingsFile::DefaultPath() in the program).
+    explicit CTorvexApp(std::string settingsPath);
+
+    // Constructs the window, applies the settings, runs the window until it is closed and
+    // writes the settings. files (at most five used) open into slots 1..5 instead of the
+    // last file of the previous run. Needs a QApplication. Returns the exit status.
+    int Run(const std::vector<std::string>& files);
+
+private:
+    std::string settingsPath;
+};
+
 // Starts the window; files (at most five) are opened into slots 1..5 instead of the
 // last file of the previous run. Returns the exit status.
 int RunTorvexWindow(int argc, char** argv, const std::vector<std::string>& files);

@@ -1,0 +1,10 @@
+# Desktop integration in the XDG places: the menu entry, the icon and the MIME types of
+# Touchstone files, so file managers offer Torvex for .s2p, .s3p and .s4p files.
+# (The program itself is installed next to its target definition.)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/torvex.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/torvex.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/torvex-mime.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+  RENAME torvex.xml)

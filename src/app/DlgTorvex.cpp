@@ -1,0 +1,351 @@
+#include "app/DlgTorvex.h"
+
+#include "app/ChartWidget.h"
+#include "app/DialogUnits.h"
+#include "app/DlgOpenFile.h"
+#include "app/SheetPrinter.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QUrl>
+#include <algorithm>
+#include <utility>
+
+const char* const CDlgTorvex::LOAD_HINT = "Please load a file to plot its data...";
+
+namespace {
+
+// The window layout in dialog units: 515 x 327, two rows of 14-unit high
+// buttons, the read-out box between the seventh and eighth column, the chart below.
+constexpr int DLG_WIDTH = 515;
+constexpr int DLG_HEIGHT = 327;
+constexpr int MARGIN = 7;
+constexpr int BUTTON_WIDTH = 45;
+constexpr int BUTTON_HEIGHT = 14;
+constexpr int BUTTON_PITCH = 48;  // button width plus the gap between columns
+constexpr int TOP_ROW_Y = 7;
+constexpr int BOTTOM_ROW_Y = 24;
+constexpr int CHART_X = 7;
+constexpr int CHART_Y = 43;
+constexpr int LEFT_COLUMNS = 7;
+const char* const READOUT_SAMPLE = "YR= -1.2345e-05";
+
+}  // namespace
+
+CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
+{
+    setObjectName("torvexWindow");
+    setWindowTitle("Torvex v2.32");
+    // A fixed frame with caption and system menu: only Enlarge and Reduce change the size.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setSizeGripEnabled(false);
+    setAcceptDrops(true);
+
+    // Created in the order of the keyboard focus chain: column by column.
+    openFilesButton = AddButton("Open Files...", "openFilesButton", &CDlgTorvex::OnOpenFiles);
+    openFileButton = AddButton("Open File", "openFileButton", &CDlgTorvex::OnOpenFile);
+    selectViewButton = AddButton("Select View...", "selectViewButton", &CDlgTorvex::OnSelectView);
+    settingsButton = AddButton("Settings...", "settingsButton", &CDlgTorvex::OnSettings);
+    markersButton = AddButton("Markers...", "markersButton", &CDlgTorvex::OnMarkers);
+    tracesButton = AddButton("Traces...", "tracesButton", &CDlgTorvex::OnTraces);
+    legendButton = AddButton("Legend", "legendButton", &CDlgTorvex::OnLegend);
+    autoSpanButton = AddButton("Auto Span", "autoSpanButton", &CDlgTorvex::OnAutoSpan);
+    autoScaleButton = AddButton("Auto Scale", "autoScaleButton", &CDlgTorvex::OnAutoScale);
+    incSpanButton = AddButton("Inc Span", "incSpanButton", &CDlgTorvex::OnIncSpan);
+    decSpanButton = AddButton("Dec Span", "decSpanButton", &CDlgTorvex::OnDecSpan);
+    incFmaxButton = AddButton("Inc Fmax", "incFmaxButton", &CDlgTorvex::OnIncFmax);
+    decFmaxButton = AddButton("Dec Fmax", "decFmaxButton", &CDlgTorvex::OnDecFmax);
+
+    readout = new QPlainTextEdit(this);
+    readout->setObjectName("readout");
+    readout->setReadOnly(true);
+    readout->setFocusPolicy(Qt::NoFocus);
+    readout->setLineWrapMode(QPlainTextEdit::NoWrap);
+    readout->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    readout->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    readout->document()->setDocumentMargin(2);  // three read-out lines fit the two rows
+    readout->setPlaceholderText(LOAD_HINT);
+
+    enlargeButton = AddButton("Enlarge", "enlargeButton", &CDlgTorvex::OnEnlarge);
+    reduceButton = AddButton("Reduce", "reduceButton", &CDlgTorvex::OnReduce);
+    printButton = AddButton("Print", "printButton", &CDlgTorvex::OnPrint);
+    aboutButton = AddButton("About...", "aboutButton", &CDlgTorvex::OnAbout);
+
+    chart = new CChartWidget(session, this);
+    chart->onReadout = [this](const QString& text) { SetReadout(text); };
+
+    // The dialogs behind these buttons come with their own commands.
+    for (QPushButton* button : {openFilesButton, selectViewButton, settingsButton,
+                                markersButton, tracesButton, aboutButton})
+        button->setEnabled(false);
+    printButton->setEnabled(false);
+
+    session.onRepaint = [this] { chart->update(); };
+    session.onDataCommandsEnabled = [this](bool enabled) { OnDataCommandsEnabled(enabled); };
+
+    LayOutControls();
+}
+
+CDlgTorvex::~CDlgTorvex()
+{
+    // The session outlives nothing that it could call back into.
+    session.onRepaint = nullptr;
+    session.onDataCommandsEnabled = nullptr;
+}
+
+QPushButton* CDlgTorvex::AddButton(const char* caption, const char* name,
+                                   void (CDlgTorvex::*slot)())
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    connect(button, &QPushButton::clicked, this, slot);
+    return button;
+}
+
+void CDlgTorvex::LayOutControls()
+{
+    const DialogUnitScale du = DialogUnitsOf(font());
+    // Buttons are as wide as the layout says, or as their widest caption needs in the
+    // font in use: captions must never be cut. When the rows then need more room than
+    // the layout's width, the window and the chart widen with them.
+    int buttonWidth = du.X(BUTTON_WIDTH);
+    const QList<QPushButton*> buttons = findChildren<QPushButton*>();
+    for (const QPushButton* button : buttons)
+        buttonWidth = std::max(buttonWidth, button->sizeHint().width());
+    const int buttonHeight = du.Y(BUTTON_HEIGHT);
+    const int gap = du.X(BUTTON_PITCH - BUTTON_WIDTH);
+    const int pitch = buttonWidth + gap;
+    const int margin = du.X(MARGIN);
+    const int topY = du.Y(TOP_ROW_Y);
+    const int bottomY = du.Y(BOTTOM_ROW_Y);
+
+    // Room for three read-out lines such as "YR= -1.2345e-05".
+    const int readoutMin = readout->fontMetrics().horizontalAdvance(READOUT_SAMPLE) +
+                           2 * (readout->frameWidth() + 4);
+    const int readoutX = margin + LEFT_COLUMNS * pitch;
+    const int rowsWidth = readoutX + readoutMin + gap + 2 * pitch - gap + margin;
+    const int clientWidth = std::max(du.X(DLG_WIDTH), rowsWidth);
+
+    QPushButton* const topRow[LEFT_COLUMNS] = {openFilesButton, selectViewButton,
+                                               settingsButton,  tracesButton,
+                                               autoSpanButton,  incSpanButton,
+                                               incFmaxButton};
+    // The second place of the bottom row stays empty.
+    QPushButton* const bottomRow[LEFT_COLUMNS] = {openFileButton,  nullptr,
+                                                  markersButton,   legendButton,
+                                                  autoScaleButton, decSpanButton,
+                                                  decFmaxButton};
+    for (int i = 0; i < LEFT_COLUMNS; ++i) {
+        topRow[i]->setGeometry(margin + i * pitch, topY, buttonWidth, buttonHeight);
+        if (bottomRow[i])
+            bottomRow[i]->setGeometry(margin + i * pitch, bottomY, buttonWidth, buttonHeight);
+    }
+    const int lastX = clientWidth - margin - buttonWidth;
+    const int sizeX = lastX - pitch;
+    printButton->setGeometry(lastX, topY, buttonWidth, buttonHeight);
+    aboutButton->setGeometry(lastX, bottomY, buttonWidth, buttonHeight);
+    enlargeButton->setGeometry(sizeX, topY, buttonWidth, buttonHeight);
+    reduceButton->setGeometry(sizeX, bottomY, buttonWidth, buttonHeight);
+    readout->setGeometry(readoutX, topY, sizeX - gap - readoutX, bottomY + buttonHeight - topY);
+
+    const int chartWidth = std::max(du.X(CHART_WIDTH_DLU), clientWidth - 2 * du.X(CHART_X));
+    chart->setGeometry(du.X(CHART_X), du.Y(CHART_Y), chartWidth, du.Y(CHART_HEIGHT_DLU));
+    setFixedSize(clientWidth, du.Y(DLG_HEIGHT));
+}
+
+void CDlgTorvex::SetStartFiles(const std::vector<std::string>& paths)
+{
+    startFiles.assign(paths.begin(),
+                      paths.begin() + std::min<std::size_t>(paths.size(), MAX_START_FILES));
+}
+
+void CDlgTorvex::OpenPaths(const std::vector<std::string>& paths)
+{
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const std::string& path : paths) {
+        if (entries.size() == static_cast<std::size_t>(MAX_START_FILES))
+            break;
+        // Stored absolute, so the settings file finds the file again from any folder.
+        const QFileInfo info(QString::fromStdString(path));
+        entries.emplace_back(info.absoluteFilePath().toStdString(),
+                             info.fileName().toStdString());
+    }
+    if (!entries.empty())
+        session.OpenFiles(entries);
+}
+
+void CDlgTorvex::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!started) {
+        started = true;
+        StartWindow();
+    }
+}
+
+void CDlgTorvex::StartWindow()
+{
+    minWindowSize = size();
+    const QRect area = chart->geometry();
+    session.SetChartRect(CRect(area.left(), area.top(), area.left() + area.width(),
+                               area.top() + area.height()));
+    selectViewButton->setEnabled(false);
+    printButton->setEnabled(false);
+    openFileButton->setFocus();  // the first button that works
+    if (startFiles.empty())
+        session.Start();
+    else
+        OpenPaths(startFiles);
+}
+
+void CDlgTorvex::SetReadout(const QString& text)
+{
+    readout->setPlainText(text);
+}
+
+void CDlgTorvex::OnDataCommandsEnabled(bool enabled)
+{
+    printButton->setEnabled(enabled);
+    // The hint goes with the first data; a failed load later keeps the old chart.
+    if (enabled)
+        readout->setPlaceholderText(QString());
+    else if (!session.dataLoaded)
+        readout->setPlaceholderText(LOAD_HINT);
+}
+
+void CDlgTorvex::ResizeWindow(int dx, int dy)
+{
+    // The limits are on the outer size; the frame adds the same amount before and after.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize outer = size() + frame;
+    const QSize minOuter = minWindowSize + frame;
+    const int width = std::max(std::min(outer.width() + dx, MAX_WIDTH), minOuter.width());
+    const int height = std::max(std::min(outer.height() + dy, MAX_HEIGHT), minOuter.height());
+    const int ax = width - outer.width();
+    const int ay = height - outer.height();
+    if (ax == 0 && ay == 0)
+        return;
+    const QPoint topLeft = pos();
+    setFixedSize(size() + QSize(ax, ay));
+    move(topLeft);
+    chart->resize(chart->size() + QSize(ax, ay));
+    CRect rect = session.chartRect;
+    rect.right += ax;
+    rect.bottom += ay;
+    session.SetChartRect(rect);
+    chart->update();
+}
+
+void CDlgTorvex::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CDlgTorvex::dropEvent(QDropEvent* event)
+{
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    }
+    if (paths.empty())
+        return;
+    event->acceptProposedAction();
+    OpenPaths(paths);
+}
+
+void CDlgTorvex::OnOpenFiles() {}
+
+void CDlgTorvex::OnOpenFile()
+{
+    CDlgOpenFile dialog(true, "s2p", QString(), CDlgOpenFile::TOUCHSTONE_FILTER, this);
+    // Start where the last file came from, as the system chooser remembers its folder.
+    if (!session.lastPath.empty()) {
+        const QFileInfo last(QString::fromStdString(session.lastPath));
+        if (last.absoluteDir().exists())
+            dialog.setDirectory(last.absoluteDir());
+    }
+    dialog.owner = &session;
+    if (dialog.Run() != QDialog::Accepted || dialog.previewLoaded)
+        return;
+    const std::string path = dialog.ChosenPath();
+    if (!path.empty())
+        session.OpenSingleFile(dialog.ChosenName(), path);
+}
+
+void CDlgTorvex::OnSelectView() {}
+
+void CDlgTorvex::OnSettings() {}
+
+void CDlgTorvex::OnMarkers() {}
+
+void CDlgTorvex::OnTraces() {}
+
+void CDlgTorvex::OnAbout() {}
+
+void CDlgTorvex::OnLegend()
+{
+    session.ToggleLegend();
+}
+
+void CDlgTorvex::OnAutoSpan()
+{
+    session.AutoSpan();
+}
+
+void CDlgTorvex::OnAutoScale()
+{
+    session.AutoScale();
+}
+
+void CDlgTorvex::OnIncSpan()
+{
+    session.IncSpan();
+}
+
+void CDlgTorvex::OnDecSpan()
+{
+    session.DecSpan();
+}
+
+void CDlgTorvex::OnIncFmax()
+{
+    session.IncFmax();
+}
+
+void CDlgTorvex::OnDecFmax()
+{
+    session.DecFmax();
+}
+
+void CDlgTorvex::OnEnlarge()
+{
+    ResizeWindow(160, 80);
+}
+
+void CDlgTorvex::OnReduce()
+{
+    ResizeWindow(-160, -80);
+}
+
+void CDlgTorvex::OnPrint()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName("Torvex");
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName("printDialog");
+    if (dialog.exec() != QDialog::Accepted || !session.dataLoaded)
+        return;
+    // The printer gives the sheet back its screen rectangle and screen fonts.
+    CSheetPrinter::Print(session.sheet, printer, session.chartRect);
+    chart->update();
+}

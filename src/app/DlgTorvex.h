@@ -1,0 +1,101 @@
+// The program's window: two rows of command buttons, the read-out box and the chart. The
+// logic lives in the session; this class connects the controls to it, places them in
+// dialog units and paints.
+#pragma once
+
+#include "app/TorvexSession.h"
+
+#include <QDialog>
+#include <QSize>
+#include <string>
+#include <vector>
+
+class CChartWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+class CDlgTorvex : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int MAX_WIDTH = 1920;   // outer window size limits of "Enlarge", pixels
+    static constexpr int MAX_HEIGHT = 1200;
+    static constexpr int MAX_START_FILES = CTorvexSession::SLOT_COUNT;
+
+    explicit CDlgTorvex(QWidget* parent = nullptr);
+    ~CDlgTorvex() override;
+
+    CTorvexSession& Session() { return session; }
+
+    // Files (full or relative paths) to open into slots 1.. at window start instead of the
+    // last file of the previous run; beyond five are left out.
+    void SetStartFiles(const std::vector<std::string>& paths);
+    // Opens up to five files into slots 1.. (the start files and dropped files).
+    void OpenPaths(const std::vector<std::string>& paths);
+
+    // Grows the window by dx, dy pixels within MAX_WIDTH x MAX_HEIGHT and its start size;
+    // the chart takes up the change.
+    void ResizeWindow(int dx, int dy);
+    // The client size at window start (Reduce never goes below it).
+    QSize MinWindowSize() const { return minWindowSize; }
+
+    // The hint shown in the read-out box until data is loaded.
+    static const char* const LOAD_HINT;
+
+public slots:
+    void OnOpenFiles();
+    void OnOpenFile();
+    void OnSelectView();
+    void OnSettings();
+    void OnMarkers();
+    void OnTraces();
+    void OnAbout();
+    void OnLegend();
+    void OnAutoSpan();
+    void OnAutoScale();
+    void OnIncSpan();
+    void OnDecSpan();
+    void OnIncFmax();
+    void OnDecFmax();
+    void OnEnlarge();
+    void OnReduce();
+    void OnPrint();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // The framework's dialog start: measures the chart, then shows the example or loads.
+    void StartWindow();
+    QPushButton* AddButton(const char* caption, const char* name, void (CDlgTorvex::*slot)());
+    void LayOutControls();
+    void SetReadout(const QString& text);
+    void OnDataCommandsEnabled(bool enabled);
+
+    CTorvexSession session;
+    std::vector<std::string> startFiles;
+    bool started = false;
+    QSize minWindowSize;
+
+    QPushButton* openFilesButton = nullptr;
+    QPushButton* openFileButton = nullptr;
+    QPushButton* selectViewButton = nullptr;
+    QPushButton* settingsButton = nullptr;
+    QPushButton* markersButton = nullptr;
+    QPushButton* tracesButton = nullptr;
+    QPushButton* legendButton = nullptr;
+    QPushButton* autoSpanButton = nullptr;
+    QPushButton* autoScaleButton = nullptr;
+    QPushButton* incSpanButton = nullptr;
+    QPushButton* decSpanButton = nullptr;
+    QPushButton* incFmaxButton = nullptr;
+    QPushButton* decFmaxButton = nullptr;
+    QPlainTextEdit* readout = nullptr;
+    QPushButton* enlargeButton = nullptr;
+    QPushButton* reduceButton = nullptr;
+    QPushButton* printButton = nullptr;
+    QPushButton* aboutButton = nullptr;
+    CChartWidget* chart = nullptr;
+};

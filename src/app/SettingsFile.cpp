@@ -1,0 +1,163 @@
+#include "app/SettingsFile.h"
+
+#include "app/AppFlags.h"
+#include "chart/ChartGraph.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+const char* const KEY_LAST_PATH = "LastPath= ";
+const char* const KEY_LAST_FILE = "LastFile= ";
+const char* const KEY_PERS_X = "PersXscale= ";
+const char* const KEY_PERS_Y = "PersYscale= ";
+const char* const KEY_X_MAJOR = "X-major= ";
+const char* const KEY_X_MINOR = "X-minor= ";
+const char* const KEY_Y_MAJOR = "Y-major= ";
+const char* const KEY_Y_MINOR = "Y-minor= ";
+const char* const KEY_XA_MIN = "XA-min= ";
+const char* const KEY_XA_MAX = "XA-max= ";
+const char* const KEY_YL_MIN = "YL-min= ";
+const char* const KEY_YL_MAX = "YL-max= ";
+const char* const KEY_YR_MIN = "YR-min= ";
+const char* const KEY_YR_MAX = "YR-max= ";
+
+bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// The integer after a key: the line loses `skip` characters and is trimmed.
+int IntegerAfter(std::string_view line, std::size_t skip)
+{
+    return ParseInt(TrimView(line.substr(std::min(skip, line.size()))));
+}
+
+std::string Number(double value)
+{
+    return FormatNumber(value, -1, -1, -1, -1);
+}
+
+// Sets quietFileErrors for its lifetime: the settings file never shows a message.
+class CQuietFiles {
+public:
+    CQuietFiles() : previous(quietFileErrors) { quietFileErrors = true; }
+    ~CQuietFiles() { quietFileErrors = previous; }
+    CQuietFiles(const CQuietFiles&) = delete;
+    CQuietFiles& operator=(const CQuietFiles&) = delete;
+
+private:
+    bool previous;
+};
+
+}  // namespace
+
+CSettingsFile::CSettingsFile(std::string filePath) : path(std::move(filePath)) {}
+
+std::string CSettingsFile::DefaultPath()
+{
+    namespace fs = std::filesystem;
+    fs::path base;
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config && *config) {
+        base = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home && *home ? home : ".") / ".config";
+    }
+    return (base / "torvex" / "torvex.ini").string();
+}
+
+bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
+                              std::string& lastFile, CChartGraph& graph)
+{
+    const std::string_view line = TrimView(rawLine);
+    if (StartsWith(line, KEY_LAST_PATH)) {
+        lastPath = std::string(TrimView(line.substr(10)));
+    } else if (StartsWith(line, KEY_LAST_FILE)) {
+        lastFile = std::string(TrimView(line.substr(10)));
+    } else if (StartsWith(line, KEY_PERS_X)) {
+        persistXScale = line.find("YES") != std::string_view::npos;
+    } else if (StartsWith(line, KEY_PERS_Y)) {
+        persistYScale = line.find("YES") != std::string_view::npos;
+    } else if (StartsWith(line, KEY_X_MAJOR)) {
+        graph.xMajorDivisions = std::max(IntegerAfter(line, 9), 1);
+    } else if (StartsWith(line, KEY_X_MINOR)) {
+        graph.SetXMinorDivisions(IntegerAfter(line, 9));
+    } else if (StartsWith(line, KEY_Y_MAJOR)) {
+        graph.SetYMajorDivisions(IntegerAfter(line, 9));
+    } else if (StartsWith(line, KEY_Y_MINOR)) {
+        graph.SetYMinorDivisions(IntegerAfter(line, 9));
+    } else if (StartsWith(line, KEY_XA_MIN)) {
+        // Limits go in as stored, without the range rule: the file holds what was shown.
+        graph.xAxis.min = IntegerAfter(line, 8);
+    } else if (StartsWith(line, KEY_XA_MAX)) {
+        graph.xAxis.max = IntegerAfter(line, 8);
+    } else if (StartsWith(line, KEY_YL_MIN)) {
+        graph.leftAxis.min = IntegerAfter(line, 8);
+    } else if (StartsWith(line, KEY_YL_MAX)) {
+        graph.leftAxis.max = IntegerAfter(line, 8);
+    } else if (StartsWith(line, KEY_YR_MIN)) {
+        graph.rightAxis.min = IntegerAfter(line, 8);
+    } else if (StartsWith(line, KEY_YR_MAX)) {
+        graph.rightAxis.max = IntegerAfter(line, 8);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void CSettingsFile::ApplyLines(const LineList& lines, std::string& lastPath,
+                               std::string& lastFile, CChartGraph& graph)
+{
+    for (const std::string& line : lines)
+        ApplyLine(line, lastPath, lastFile, graph);
+}
+
+LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::string& lastFile,
+                                   const CChartGraph& graph)
+{
+    return {
+        KEY_LAST_PATH + lastPath,
+        KEY_LAST_FILE + lastFile,
+        std::string(KEY_PERS_X) + (persistXScale ? "YES" : "NO"),
+        std::string(KEY_PERS_Y) + (persistYScale ? "YES" : "NO"),
+        KEY_X_MAJOR + Number(graph.xMajorDivisions),
+        KEY_X_MINOR + Number(graph.xMinorDivisions),
+        KEY_Y_MAJOR + Number(graph.yMajorDivisions),
+        KEY_Y_MINOR + Number(graph.yMinorDivisions),
+        KEY_XA_MIN + Number(graph.xAxis.min),
+        KEY_XA_MAX + Number(graph.xAxis.max),
+        KEY_YL_MIN + Number(graph.leftAxis.min),
+        KEY_YL_MAX + Number(graph.leftAxis.max),
+        KEY_YR_MIN + Number(graph.rightAxis.min),
+        KEY_YR_MAX + Number(graph.rightAxis.max),
+    };
+}
+
+int CSettingsFile::Read(std::string& lastPath, std::string& lastFile, CChartGraph& graph) const
+{
+    const CQuietFiles quiet;
+    LineList lines;
+    const int rc = ReadLines(path, lines);
+    if (rc == FILE_OK)
+        ApplyLines(lines, lastPath, lastFile, graph);
+    return rc;
+}
+
+int CSettingsFile::Write(const std::string& lastPath, const std::string& lastFile,
+                         const CChartGraph& graph) const
+{
+    const CQuietFiles quiet;
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty()) {
+        std::error_code ec;  // a folder that cannot be made shows up as a write failure
+        std::filesystem::create_directories(folder, ec);
+    }
+    return WriteLinesAtomic(path, BuildLines(lastPath, lastFile, graph));
+}

@@ -1,0 +1,421 @@
+#include "app/DlgTorvex.h"
+
+#include "app/AppFlags.h"
+#include "app/ChartWidget.h"
+#include "app/DialogUnits.h"
+#include "app/DlgOpenFile.h"
+#include "app/TorvexApp.h"
+#include "chart/ChartFlags.h"
+#include "data/LineFile.h"
+#include "platform/MessageBox.h"
+
+#include "TempDir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+const std::string testdata = TORVEX_TESTDATA;
+const std::string bandpass = testdata + "/bandpass.s2p";
+const std::string splitter = testdata + "/splitter.s3p";
+const std::string coupler = testdata + "/coupler.s4p";
+
+class DlgTorvexTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        persistXScale = persistYScale = keepMarkers = false;
+        window.show();  // the window start: measures the chart and fits the example
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        CDlgOpenFile::runHook = nullptr;
+        persistXScale = persistYScale = keepMarkers = false;
+    }
+
+    QPushButton* Button(const char* name) { return window.findChild<QPushButton*>(name); }
+    QPlainTextEdit* Readout() { return window.findChild<QPlainTextEdit*>("readout"); }
+    CChartWidget* Chart() { return window.findChild<CChartWidget*>("chart"); }
+    CTorvexSession& Session() { return window.Session(); }
+    void Click(const char* name)
+    {
+        QPushButton* button = Button(name);
+        ASSERT_NE(button, nullptr) << name;
+        button->click();
+    }
+    void SendMouse(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton)
+    {
+        QMouseEvent event(type, QPointF(at), Chart()->mapToGlobal(QPointF(at)), button,
+                          button == Qt::NoButton ? Qt::NoButton : Qt::MouseButtons(button),
+                          Qt::NoModifier);
+        QApplication::sendEvent(Chart(), &event);
+    }
+    // The point a quarter across and halfway down the chart widget: inside the plot.
+    QPoint InsidePlot() { return QPoint(Chart()->width() / 2, Chart()->height() / 3); }
+    void PaintChart() { Chart()->repaint(); }  // the read-out uses the last paint's layout
+
+    CRecordingMessageSink messages;
+    CDlgTorvex window;
+};
+
+TEST_F(DlgTorvexTest, ButtonsStandInTwoRowsInTheirOrder)
+{
+    EXPECT_EQ(window.windowTitle(), "Torvex v2.32");
+    const std::vector<std::pair<const char*, const char*>> top = {
+        {"openFilesButton", "Open Files..."}, {"selectViewButton", "Select View..."},
+        {"settingsButton", "Settings..."},    {"tracesButton", "Traces..."},
+        {"autoSpanButton", "Auto Span"},      {"incSpanButton", "Inc Span"},
+        {"incFmaxButton", "Inc Fmax"},        {"enlargeButton", "Enlarge"},
+        {"printButton", "Print"}};
+    const std::vector<std::pair<const char*, const char*>> bottom = {
+        {"openFileButton", "Open File"},    {"markersButton", "Markers..."},
+        {"legendButton", "Legend"},         {"autoScaleButton", "Auto Scale"},
+        {"decSpanButton", "Dec Span"},      {"decFmaxButton", "Dec Fmax"},
+        {"reduceButton", "Reduce"},         {"aboutButton", "About..."}};
+    for (const auto* row : {&top, &bottom}) {
+        int previousRight = -1;
+        const int y = Button(row->front().first)->y();
+        for (const auto& [name, caption] : *row) {
+            SCOPED_TRACE(name);
+            QPushButton* button = Button(name);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->text(), caption);
+            EXPECT_EQ(button->y(), y);
+            EXPECT_GT(button->x(), previousRight);
+            previousRight = button->geometry().right();
+        }
+    }
+    EXPECT_GT(Button("openFileButton")->y(), Button("openFilesButton")->geometry().bottom());
+    // Bottom-row buttons share the columns of the top row; the second place stays empty.
+    EXPECT_EQ(Button("markersButton")->x(), Button("settingsButton")->x());
+    EXPECT_EQ(Button("reduceButton")->x(), Button("enlargeButton")->x());
+
+    // The read-out spans both rows between "Inc Fmax" and "Enlarge"; the chart lies below.
+    const QRect box = Readout()->geometry();
+    EXPECT_TRUE(Readout()->isReadOnly());
+    EXPECT_GT(box.left(), Button("incFmaxButton")->geometry().right());
+    EXPECT_LT(box.right(), Button("enlargeButton")->x());
+    EXPECT_EQ(box.top(), Button("incFmaxButton")->y());
+    EXPECT_EQ(box.bottom(), Button("decFmaxButton")->geometry().bottom());
+    EXPECT_GT(Chart()->y(), Button("openFileButton")->geometry().bottom());
+}
+
+TEST_F(DlgTorvexTest, SizesComeFromDialogUnitsAndTheChartMatchesChartRect)
+{
+    const DialogUnitScale du = DialogUnitsOf(window.font());
+    // The height is the layout's; the width too, unless the captions need more.
+    EXPECT_EQ(window.height(), du.Y(327));
+    EXPECT_GE(window.width(), du.X(515));
+    EXPECT_EQ(Chart()->geometry().topLeft(), QPoint(du.X(7), du.Y(43)));
+    EXPECT_EQ(Chart()->height(), du.Y(277));
+    EXPECT_EQ(Chart()->width(), std::max(du.X(501), window.width() - 2 * du.X(7)));
+    const CRect& rect = Session().chartRect;
+    EXPECT_EQ(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+              Chart()->geometry());
+    EXPECT_EQ(Session().sheet.sheetRect.right, rect.right);
+    // Not resizable by the user.
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    // No caption is cut, and the read-out box holds a long read-out line.
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+    EXPECT_GT(Readout()->width(), Readout()->fontMetrics().horizontalAdvance("YR= -1.2345e-05"));
+    EXPECT_LE(Button("printButton")->geometry().right(), window.width() - du.X(7));
+}
+
+TEST_F(DlgTorvexTest, DataCommandsAndHintFollowTheLoad)
+{
+    EXPECT_FALSE(Button("printButton")->isEnabled());
+    EXPECT_FALSE(Button("selectViewButton")->isEnabled());
+    EXPECT_TRUE(Button("openFileButton")->isEnabled());
+    for (const char* name : {"openFilesButton", "settingsButton", "markersButton",
+                             "tracesButton", "aboutButton"})
+        EXPECT_FALSE(Button(name)->isEnabled()) << name;
+    EXPECT_EQ(Readout()->placeholderText(), CDlgTorvex::LOAD_HINT);
+    EXPECT_FALSE(Session().dataLoaded);
+
+    window.OpenPaths({bandpass});
+    ASSERT_TRUE(Session().dataLoaded);
+    EXPECT_TRUE(Button("printButton")->isEnabled());
+    EXPECT_TRUE(Readout()->placeholderText().isEmpty());
+
+    // A file that fails afterwards leaves no data: the commands go, the hint stays away.
+    TempDir dir;
+    window.OpenPaths({dir.Write("bad.s2p", "not touchstone\n")});
+    EXPECT_FALSE(Session().dataLoaded);
+    EXPECT_FALSE(Button("printButton")->isEnabled());
+    EXPECT_FALSE(messages.texts.empty());
+}
+
+TEST_F(DlgTorvexTest, SpanButtonsChangeTheXAxis)
+{
+    struct Row {
+        const char* button;
+        double min, max, newMin, newMax;
+    };
+    const Row rows[] = {
+        {"incSpanButton", 0, 100, 0, 150},  {"decSpanButton", 0, 100, 25, 75},
+        {"incFmaxButton", 0, 100, 0, 150},  {"decFmaxButton", 0, 100, 0, 75},
+        {"incSpanButton", 90, 110, 80, 120}, {"decSpanButton", 90, 110, 95, 105},
+    };
+    CChartAxis& x = Session().Graph().xAxis;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.button);
+        x.min = row.min;
+        x.max = row.max;
+        Click(row.button);
+        EXPECT_DOUBLE_EQ(x.min, row.newMin);
+        EXPECT_DOUBLE_EQ(x.max, row.newMax);
+    }
+    // Auto Span fits the example's traces again.
+    x.min = 0;
+    x.max = 1;
+    Click("autoSpanButton");
+    EXPECT_GT(x.max, 1.0);
+}
+
+TEST_F(DlgTorvexTest, LegendToggles)
+{
+    const bool before = Session().Graph().showMarkers;
+    Click("legendButton");
+    EXPECT_EQ(Session().Graph().showMarkers, !before);
+    Click("legendButton");
+    EXPECT_EQ(Session().Graph().showMarkers, before);
+}
+
+TEST_F(DlgTorvexTest, EnlargeAndReduceStayWithinTheirLimits)
+{
+    const QSize start = window.size();
+    EXPECT_EQ(window.MinWindowSize(), start);
+    const QSize chartStart = Chart()->size();
+
+    Click("reduceButton");
+    EXPECT_EQ(window.size(), start);
+    EXPECT_EQ(Chart()->size(), chartStart);
+
+    Click("enlargeButton");
+    EXPECT_EQ(window.size(), start + QSize(160, 80));
+    EXPECT_EQ(Chart()->size(), chartStart + QSize(160, 80));
+    EXPECT_EQ(Session().chartRect.right - Session().chartRect.left, chartStart.width() + 160);
+    EXPECT_EQ(Session().sheet.sheetRect.bottom, Session().chartRect.bottom);
+
+    for (int i = 0; i < 20; ++i)
+        Click("enlargeButton");
+    EXPECT_EQ(window.frameGeometry().size(),
+              QSize(CDlgTorvex::MAX_WIDTH, CDlgTorvex::MAX_HEIGHT));
+    EXPECT_EQ(Chart()->size() - chartStart, window.size() - start);
+
+    for (int i = 0; i < 20; ++i)
+        Click("reduceButton");
+    EXPECT_EQ(window.size(), start);
+    EXPECT_EQ(Chart()->size(), chartStart);
+}
+
+TEST_F(DlgTorvexTest, MouseMoveFillsTheReadout)
+{
+    PaintChart();
+    const QPoint inside = InsidePlot();
+    SendMouse(QEvent::MouseMove, inside);
+    const CPoint client = Chart()->ToClient(inside);
+    EXPECT_EQ(client.x, inside.x() + Chart()->x());
+    const std::string expected = Session().Readout(client);
+    ASSERT_FALSE(expected.empty());
+    // Each "\n" ends one line of the box: X and the two Y values of the example.
+    EXPECT_EQ(Readout()->toPlainText().toStdString(), expected);
+    EXPECT_EQ(Readout()->document()->blockCount(), 4);  // three lines and the last line end
+    EXPECT_TRUE(Readout()->toPlainText().startsWith("X= "));
+
+    SendMouse(QEvent::MouseMove, QPoint(1, 1));  // the chart's corner is off the plot
+    EXPECT_TRUE(Readout()->toPlainText().isEmpty());
+}
+
+TEST_F(DlgTorvexTest, LeftClickInsideThePlotAddsAMarker)
+{
+    PaintChart();
+    std::vector<double>& markers = Session().Graph().markers;
+    markers.clear();
+    SendMouse(QEvent::MouseButtonPress, QPoint(1, 1), Qt::LeftButton);
+    EXPECT_TRUE(markers.empty());
+    SendMouse(QEvent::MouseButtonPress, InsidePlot(), Qt::RightButton);
+    EXPECT_TRUE(markers.empty());
+
+    SendMouse(QEvent::MouseButtonPress, InsidePlot(), Qt::LeftButton);
+    ASSERT_EQ(markers.size(), 1u);
+    const CChartAxis& x = Session().Graph().xAxis;
+    EXPECT_GT(markers[0], x.min);
+    EXPECT_LT(markers[0], x.max);
+}
+
+TEST_F(DlgTorvexTest, OpenFileLoadsEachSelectionAtOnce)
+{
+    std::vector<std::string> loadedWhileBrowsing;
+    CDlgOpenFile::runHook = [&](CDlgOpenFile& dialog) {
+        EXPECT_EQ(dialog.owner, &Session());
+        EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+        emit dialog.currentChanged(QString::fromStdString(testdata));  // a folder: no load
+        EXPECT_FALSE(dialog.previewLoaded);
+        for (const std::string& path : {bandpass, splitter, coupler}) {
+            emit dialog.currentChanged(QString::fromStdString(path));
+            loadedWhileBrowsing.push_back(Session().Slot(1).displayName);
+        }
+        EXPECT_TRUE(dialog.previewLoaded);
+        dialog.selectFile(QString::fromStdString(bandpass));
+        return int(QDialog::Accepted);
+    };
+    Click("openFileButton");
+    EXPECT_EQ(loadedWhileBrowsing,
+              (std::vector<std::string>{"bandpass.s2p", "splitter.s3p", "coupler.s4p"}));
+    // OK after browsing loads nothing more: the last file clicked stays.
+    EXPECT_EQ(Session().lastFile, "coupler.s4p");
+    EXPECT_TRUE(Session().dataLoaded);
+    EXPECT_TRUE(messages.texts.empty());
+
+    // Cancel keeps what browsing loaded.
+    CDlgOpenFile::runHook = [&](CDlgOpenFile& dialog) {
+        emit dialog.currentChanged(QString::fromStdString(splitter));
+        return int(QDialog::Rejected);
+    };
+    Click("openFileButton");
+    EXPECT_EQ(Session().lastFile, "splitter.s3p");
+}
+
+TEST_F(DlgTorvexTest, OpenFileLoadsATypedNameOnOk)
+{
+    CDlgOpenFile::runHook = [&](CDlgOpenFile& dialog) {
+        dialog.setDirectory(QString::fromStdString(testdata));
+        dialog.selectFile("coupler.s4p");
+        return int(QDialog::Accepted);
+    };
+    Click("openFileButton");
+    EXPECT_EQ(Session().lastFile, "coupler.s4p");
+    EXPECT_EQ(Session().lastPath, std::filesystem::canonical(coupler).string());
+    EXPECT_TRUE(Session().dataLoaded);
+
+    // Cancel without browsing changes nothing.
+    CDlgOpenFile::runHook = [](CDlgOpenFile& dialog) {
+        dialog.selectFile(QString::fromStdString(bandpass));
+        return int(QDialog::Rejected);
+    };
+    Click("openFileButton");
+    EXPECT_EQ(Session().lastFile, "coupler.s4p");
+}
+
+TEST_F(DlgTorvexTest, StartFilesAndDroppedFilesOpenIntoTheSlots)
+{
+    CDlgTorvex started;
+    started.SetStartFiles({bandpass, splitter});
+    started.show();
+    QCoreApplication::processEvents();
+    CTorvexSession& session = started.Session();
+    EXPECT_TRUE(session.Slot(1).loaded);
+    EXPECT_TRUE(session.Slot(2).loaded);
+    EXPECT_FALSE(session.Slot(3).loaded);
+    EXPECT_EQ(session.Slot(2).displayName, "splitter.s3p");
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(coupler))});
+    QDropEvent drop(QPointF(100, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // Straight to the window: Qt drops events that no drag in progress announced.
+    static_cast<QObject&>(started).event(&drop);
+    EXPECT_EQ(session.Slot(1).displayName, "coupler.s4p");
+    EXPECT_TRUE(session.Slot(1).loaded);
+    EXPECT_FALSE(session.Slot(2).loaded);
+}
+
+TEST_F(DlgTorvexTest, MoreThanFiveFilesOpenTheFirstFive)
+{
+    window.OpenPaths({bandpass, bandpass, splitter, splitter, coupler, coupler});
+    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n)
+        EXPECT_TRUE(Session().Slot(n).loaded) << n;
+    EXPECT_EQ(Session().Slot(5).displayName, "coupler.s4p");
+}
+
+TEST(DlgOpenFileTest, FilterBecomesQtsFormAndIgnoresCase)
+{
+    EXPECT_EQ(CDlgOpenFile::QtNameFilters(CDlgOpenFile::TOUCHSTONE_FILTER),
+              QStringList{"S-parameter files (*.s2p *.s3p *.s4p *.out)"});
+    EXPECT_EQ(CDlgOpenFile::QtNameFilters("Text (*.txt)|*.txt|All files|*||"),
+              (QStringList{"Text (*.txt)", "All files (*)"}));
+
+    CDlgOpenFile dialog(true, "s2p", QString(), CDlgOpenFile::TOUCHSTONE_FILTER, nullptr);
+    EXPECT_EQ(dialog.nameFilters().size(), 1);
+    EXPECT_EQ(dialog.defaultSuffix(), "s2p");
+    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_FALSE(dialog.filter() & QDir::CaseSensitive);
+
+    // The same filter on a folder keeps upper-case names and drops other files.
+    TempDir dir;
+    dir.Write("FILTER.S2P", "");
+    dir.Write("Mixed.S3p", "");
+    dir.Write("notes.txt", "");
+    QDir folder(QString::fromStdString(dir.Root().string()));
+    folder.setNameFilters({"*.s2p", "*.s3p", "*.s4p", "*.out"});
+    folder.setFilter((dialog.filter() & ~QDir::AllDirs) | QDir::Files);
+    EXPECT_EQ(folder.entryList(), (QStringList{"FILTER.S2P", "Mixed.S3p"}));
+}
+
+TEST(DlgOpenFileTest, UpperCaseFileLoadsThroughThePreview)
+{
+    TempDir dir;
+    const std::string upper = dir.Path("FILTER.S2P");
+    std::filesystem::copy_file(bandpass, upper);
+    CTorvexSession session;
+    CRecordingMessageSink messages;
+    CDlgOpenFile dialog(true, "s2p", QString(), CDlgOpenFile::TOUCHSTONE_FILTER, nullptr);
+    emit dialog.currentChanged(QString::fromStdString(upper));
+    EXPECT_FALSE(dialog.previewLoaded);  // no owner: browsing loads nothing
+    dialog.owner = &session;
+    emit dialog.currentChanged(QString::fromStdString(upper));
+    EXPECT_TRUE(dialog.previewLoaded);
+    EXPECT_TRUE(session.dataLoaded);
+    EXPECT_EQ(session.lastFile, "FILTER.S2P");
+    EXPECT_TRUE(messages.texts.empty());
+}
+
+// The whole start: settings read, window run, settings written.
+TEST(TorvexAppTest, ReloadsTheLastFileAndWritesTheSettingsAtExit)
+{
+    persistXScale = persistYScale = false;
+    TempDir dir;
+    const std::string settings = dir.Path("config/torvex/torvex.ini");
+    dir.Write("config/torvex/torvex.ini",
+              "LastPath= " + bandpass + "\nLastFile= bandpass.s2p\nPersYscale= YES\n");
+    bool sawWindow = false;
+    std::string slotName;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* torvex = qobject_cast<CDlgTorvex*>(widget);
+            if (!torvex || !torvex->isVisible())
+                continue;
+            sawWindow = true;
+            slotName = torvex->Session().Slot(1).displayName;
+            torvex->Session().Graph().xMajorDivisions = 7;
+            torvex->accept();
+        }
+    });
+    EXPECT_EQ(CTorvexApp(settings).Run({}), 0);
+    EXPECT_TRUE(sawWindow);
+    EXPECT_EQ(slotName, "bandpass.s2p");
+
+    LineList lines;
+    ASSERT_EQ(ReadLines(settings, lines), 0);
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[0], "LastPath= " + bandpass);
+    EXPECT_EQ(lines[1], "LastFile= bandpass.s2p");
+    EXPECT_EQ(lines[3], "PersYscale= YES");
+    EXPECT_EQ(lines[4], "X-major= 7");
+    persistXScale = persistYScale = false;
+}
+
+}  // namespace

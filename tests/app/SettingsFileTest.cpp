@@ -1,0 +1,308 @@
+#include "app/SettingsFile.h"
+
+#include "app/AppFlags.h"
+#include "chart/ChartGraph.h"
+#include "platform/MessageBox.h"
+
+#include "TempDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Resets the program-wide flags around each test: the settings file writes to them.
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetFlags(); }
+    void TearDown() override { ResetFlags(); }
+    static void ResetFlags()
+    {
+        persistXScale = false;
+        persistYScale = false;
+        quietFileErrors = false;
+    }
+};
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* variable, const char* value) : name(variable)
+    {
+        if (const char* old = std::getenv(variable))
+            previous = old;
+        if (value)
+            setenv(variable, value, 1);
+        else
+            unsetenv(variable);
+    }
+    ~ScopedEnv()
+    {
+        if (previous)
+            setenv(name, previous->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+TEST_F(SettingsFileTest, SingleLinesChangeOnlyTheirOwnSetting)
+{
+    struct Row {
+        const char* line;
+        const char* changedLine;  // the one written line that differs, nullptr: none
+    };
+    const Row rows[] = {
+        {"PersYscale= YES", "PersYscale= YES"},
+        {"PersXscale= yes", nullptr},  // case-sensitive
+        {"PersXscale= NOYES", "PersXscale= YES"},
+        {"X-major= 0", "X-major= 1"},
+        {"X-major= 7", "X-major= 7"},
+        {"Y-minor= -3", "Y-minor= 1"},
+        {"X-minor= abc", "X-minor= 1"},
+        {"Y-major= 12abc", "Y-major= 12"},
+        {"XA-min= 1e+06", "XA-min= 1"},
+        {"YL-min= -45.7", "YL-min= -45"},
+        {"YR-max=    33   ", "YR-max= 33"},
+        {"   XA-min= 5", "XA-min= 5"},         // blanks before the key are trimmed
+        {"LastPath=C:\\x.s2p", nullptr},       // no blank after the equals sign
+        {"lastpath= /x.s2p", nullptr},         // keys are case-sensitive
+        {"Note X-major= 7", nullptr},          // the key must start the line
+        {"LastPath= /data/f.s2p", "LastPath= /data/f.s2p"},
+    };
+    const CChartGraph builtIn;
+    const LineList before = CSettingsFile::BuildLines("", "", builtIn);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        ResetFlags();
+        CChartGraph graph;
+        std::string lastPath, lastFile;
+        CSettingsFile::ApplyLine(row.line, lastPath, lastFile, graph);
+        const LineList after = CSettingsFile::BuildLines(lastPath, lastFile, graph);
+        ASSERT_EQ(after.size(), before.size());
+        int changes = 0;
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            if (after[i] == before[i])
+                continue;
+            ++changes;
+            ASSERT_NE(row.changedLine, nullptr) << "unexpected change: " << after[i];
+            EXPECT_EQ(after[i], row.changedLine);
+        }
+        EXPECT_EQ(changes, row.changedLine ? 1 : 0);
+    }
+}
+
+TEST_F(SettingsFileTest, AxisLimitsBypassTheRangeRule)
+{
+    CChartGraph graph;
+    graph.xAxis.allowNegative = false;
+    std::string lastPath, lastFile;
+    for (const char* line : {"XA-min= -20", "XA-max= -30", "YL-min= 10", "YL-max= 10"})
+        CSettingsFile::ApplyLine(line, lastPath, lastFile, graph);
+    EXPECT_EQ(graph.xAxis.min, -20.0);
+    EXPECT_EQ(graph.xAxis.max, -30.0);
+    EXPECT_EQ(graph.leftAxis.min, 10.0);
+    EXPECT_EQ(graph.leftAxis.max, 10.0);
+}
+
+TEST_F(SettingsFileTest, NamesAreTrimmedButKeepInnerBlanksAndLaterLinesWin)
+{
+    CChartGraph graph;
+    std::string lastPath, lastFile;
+    CSettingsFile::ApplyLines({"  LastFile=    a b.s2p  ", "LastPath= /one.s2p",
+                               "LastPath= /two.s2p"},
+                              lastPath, lastFile, graph);
+    EXPECT_EQ(lastFile, "a b.s2p");
+    EXPECT_EQ(lastPath, "/two.s2p");
+}
+
+TEST_F(SettingsFileTest, WritesTheFourteenLinesInOrder)
+{
+    CChartGraph graph;
+    graph.xMajorDivisions = 4;
+    graph.SetXMinorDivisions(4);
+    graph.SetYMajorDivisions(10);
+    graph.SetYMinorDivisions(4);
+    graph.xAxis.min = 80;
+    graph.xAxis.max = 120;
+    graph.leftAxis.min = -100;
+    graph.leftAxis.max = 0;
+    graph.rightAxis.min = -50;
+    graph.rightAxis.max = 0.5;
+    persistYScale = true;
+    const LineList expected = {
+        "LastPath= /data/filter.s2p", "LastFile= filter.s2p", "PersXscale= NO",
+        "PersYscale= YES", "X-major= 4", "X-minor= 4", "Y-major= 10", "Y-minor= 4",
+        "XA-min= 80", "XA-max= 120", "YL-min= -100", "YL-max= 0", "YR-min= -50",
+        "YR-max= 0.5"};
+    const LineList lines = CSettingsFile::BuildLines("/data/filter.s2p", "filter.s2p", graph);
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(lines.size(), static_cast<std::size_t>(CSettingsFile::LINE_COUNT));
+}
+
+TEST_F(SettingsFileTest, RoundTripThroughTheFile)
+{
+    TempDir dir;
+    const CSettingsFile file(dir.Path("torvex.ini"));
+    CChartGraph graph;
+    graph.xMajorDivisions = 6;
+    graph.SetXMinorDivisions(2);
+    graph.SetYMajorDivisions(9);
+    graph.SetYMinorDivisions(5);
+    graph.xAxis.min = 1000;
+    graph.xAxis.max = 2500;
+    graph.leftAxis.min = -80;
+    graph.leftAxis.max = 10;
+    graph.rightAxis.min = -180;
+    graph.rightAxis.max = 180;
+    persistXScale = true;
+    ASSERT_EQ(file.Write("/data/my filter.s2p", "my filter.s2p", graph), 0);
+
+    ResetFlags();
+    CChartGraph loaded;
+    std::string lastPath, lastFile;
+    ASSERT_EQ(file.Read(lastPath, lastFile, loaded), 0);
+    EXPECT_EQ(lastPath, "/data/my filter.s2p");
+    EXPECT_EQ(lastFile, "my filter.s2p");
+    EXPECT_TRUE(persistXScale);
+    EXPECT_FALSE(persistYScale);
+    EXPECT_EQ(CSettingsFile::BuildLines(lastPath, lastFile, loaded),
+              CSettingsFile::BuildLines(lastPath, lastFile, graph));
+    EXPECT_FALSE(quietFileErrors);
+}
+
+TEST_F(SettingsFileTest, EmptyNamesAreWrittenBlankAndIgnoredOnRead)
+{
+    TempDir dir;
+    const CSettingsFile file(dir.Path("torvex.ini"));
+    CChartGraph graph;
+    ASSERT_EQ(file.Write("", "", graph), 0);
+    const std::string text = TempDir::Read(file.Path());
+    EXPECT_EQ(text.rfind("LastPath= \nLastFile= \nPersXscale= NO\n", 0), 0u) << text;
+
+    // Read back trimmed to "LastPath=", these match no key and keep what was there.
+    std::string lastPath = "/kept.s2p", lastFile = "kept.s2p";
+    ASSERT_EQ(file.Read(lastPath, lastFile, graph), 0);
+    EXPECT_EQ(lastPath, "/kept.s2p");
+    EXPECT_EQ(lastFile, "kept.s2p");
+}
+
+TEST_F(SettingsFileTest, MissingFileChangesNothingAndShowsNothing)
+{
+    TempDir dir;
+    CRecordingMessageSink messages;
+    const CSettingsFile file(dir.Path("none/torvex.ini"));
+    CChartGraph graph;
+    std::string lastPath = "/a.s2p", lastFile = "a.s2p";
+    EXPECT_NE(file.Read(lastPath, lastFile, graph), 0);
+    EXPECT_EQ(lastPath, "/a.s2p");
+    EXPECT_EQ(CSettingsFile::BuildLines("", "", graph),
+              CSettingsFile::BuildLines("", "", CChartGraph()));
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_FALSE(quietFileErrors);
+}
+
+TEST_F(SettingsFileTest, WriteCreatesMissingFolders)
+{
+    TempDir dir;
+    const CSettingsFile file(dir.Path("config/torvex/torvex.ini"));
+    ASSERT_EQ(file.Write("/x.s2p", "x.s2p", CChartGraph()), 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(file.Path()));
+}
+
+TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFileAndShowsNothing)
+{
+    TempDir dir;
+    CRecordingMessageSink messages;
+    const std::string folder = dir.Path("torvex");
+    const CSettingsFile file(folder + "/torvex.ini");
+    ASSERT_EQ(file.Write("/old.s2p", "old.s2p", CChartGraph()), 0);
+    const std::string old = TempDir::Read(file.Path());
+
+    // A folder that takes no new files: the temporary file cannot be made.
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root";
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    const int rc = file.Write("/new.s2p", "new.s2p", CChartGraph());
+    chmod(folder.c_str(), 0755);
+    EXPECT_NE(rc, 0);
+    EXPECT_EQ(TempDir::Read(file.Path()), old);
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(SettingsFileTest, FullDiskKeepsTheOldFile)
+{
+    TempDir dir;
+    CRecordingMessageSink messages;
+    const CSettingsFile file(dir.Path("torvex.ini"));
+    ASSERT_EQ(file.Write("/old.s2p", "old.s2p", CChartGraph()), 0);
+    const std::string old = TempDir::Read(file.Path());
+
+    // A file size limit makes the write run out of room part way, as a full disk would.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const int rc = file.Write("/a/much/longer/path/than/sixteen/bytes.s2p", "bytes.s2p",
+                              CChartGraph());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_NE(rc, 0);
+    EXPECT_EQ(TempDir::Read(file.Path()), old);
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(SettingsFileTest, UnwritablePathFailsQuietlyWithoutLeftovers)
+{
+    TempDir dir;
+    CRecordingMessageSink messages;
+    // The settings path names a folder: the finished temporary file cannot replace it.
+    std::filesystem::create_directories(dir.Path("torvex.ini"));
+    const CSettingsFile file(dir.Path("torvex.ini"));
+    EXPECT_NE(file.Write("/x.s2p", "x.s2p", CChartGraph()), 0);
+    EXPECT_TRUE(std::filesystem::is_directory(file.Path()));
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(SettingsFileTest, DefaultPathFollowsXdgConfigHome)
+{
+    {
+        const ScopedEnv config("XDG_CONFIG_HOME", "/tmp/cfg");
+        EXPECT_EQ(CSettingsFile::DefaultPath(), "/tmp/cfg/torvex/torvex.ini");
+    }
+    {
+        const ScopedEnv config("XDG_CONFIG_HOME", "");
+        const ScopedEnv home("HOME", "/home/user");
+        EXPECT_EQ(CSettingsFile::DefaultPath(), "/home/user/.config/torvex/torvex.ini");
+    }
+    {
+        const ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+        const ScopedEnv home("HOME", "/home/user");
+        EXPECT_EQ(CSettingsFile::DefaultPath(), "/home/user/.config/torvex/torvex.ini");
+    }
+}
+
+}  // namespace
