@@ -7,7 +7,11 @@ DialogUnitScale DialogUnitsOf(const QFont& font)
 {
     const QFontMetrics metrics(font);
     DialogUnitScale scale;
-    scale.averageCharWidth = metrics.averageCharWidth();
+    // Dialog layouts are measured against the average width of the alphabet, which is
+    // wider than a font's own average character width.
+    const int alphabet =
+        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    scale.averageCharWidth = (alphabet / 26 + 1) / 2;
     scale.charHeight = metrics.height();
     return scale;
 }

@@ -2,7 +2,13 @@
 
 #include "app/ChartWidget.h"
 #include "app/DialogUnits.h"
+#include "app/DlgAbout.h"
+#include "app/DlgChartMarkers.h"
+#include "app/DlgChartSettings.h"
+#include "app/DlgChartTraces.h"
+#include "app/DlgLoadData.h"
 #include "app/DlgOpenFile.h"
+#include "app/DlgSelectData.h"
 #include "app/SheetPrinter.h"
 
 #include <QDragEnterEvent>
@@ -82,10 +88,7 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
     chart = new CChartWidget(session, this);
     chart->onReadout = [this](const QString& text) { SetReadout(text); };
 
-    // The dialogs behind these buttons come with their own commands.
-    for (QPushButton* button : {openFilesButton, selectViewButton, settingsButton,
-                                markersButton, tracesButton, aboutButton})
-        button->setEnabled(false);
+    selectViewButton->setEnabled(false);
     printButton->setEnabled(false);
 
     session.onRepaint = [this] { chart->update(); };
@@ -214,6 +217,7 @@ void CDlgTorvex::SetReadout(const QString& text)
 void CDlgTorvex::OnDataCommandsEnabled(bool enabled)
 {
     printButton->setEnabled(enabled);
+    selectViewButton->setEnabled(enabled);
     // The hint goes with the first data; a failed load later keeps the old chart.
     if (enabled)
         readout->setPlaceholderText(QString());
@@ -263,7 +267,23 @@ void CDlgTorvex::dropEvent(QDropEvent* event)
     OpenPaths(paths);
 }
 
-void CDlgTorvex::OnOpenFiles() {}
+void CDlgTorvex::OnOpenFiles()
+{
+    CDlgLoadData dialog(this);
+    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
+        const CS2pData& slot = session.Slot(n);
+        if (slot.loaded) {
+            dialog.paths[n - 1] = slot.fileName;
+            dialog.names[n - 1] = slot.displayName;
+        }
+    }
+    if (runDialog(dialog) != QDialog::Accepted)
+        return;
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int k = 0; k < CTorvexSession::SLOT_COUNT; ++k)
+        entries.emplace_back(dialog.paths[k], dialog.names[k]);
+    session.OpenFiles(entries);
+}
 
 void CDlgTorvex::OnOpenFile()
 {
@@ -282,15 +302,43 @@ void CDlgTorvex::OnOpenFile()
         session.OpenSingleFile(dialog.ChosenName(), path);
 }
 
-void CDlgTorvex::OnSelectView() {}
+void CDlgTorvex::OnSelectView()
+{
+    if (!session.dataLoaded)
+        return;
+    CDlgSelectData dialog(this);
+    dialog.selection = session.viewSelection;
+    dialog.maxPortKind = static_cast<CS2pData::PortKind>(session.MaxPortKind());
+    if (runDialog(dialog) == QDialog::Accepted)
+        session.ApplySelection(dialog.selection);
+}
 
-void CDlgTorvex::OnSettings() {}
+void CDlgTorvex::OnSettings()
+{
+    CDlgChartSettings dialog(session.Graph(), this);
+    if (runDialog(dialog) == QDialog::Accepted)
+        chart->update();
+}
 
-void CDlgTorvex::OnMarkers() {}
+void CDlgTorvex::OnMarkers()
+{
+    CDlgChartMarkers dialog(session.Graph(), this);
+    if (runDialog(dialog) == QDialog::Accepted)
+        chart->update();
+}
 
-void CDlgTorvex::OnTraces() {}
+void CDlgTorvex::OnTraces()
+{
+    CDlgChartTraces dialog(session.Graph(), this);
+    if (runDialog(dialog) == QDialog::Accepted)
+        chart->update();
+}
 
-void CDlgTorvex::OnAbout() {}
+void CDlgTorvex::OnAbout()
+{
+    CDlgAbout dialog(this);
+    runDialog(dialog);
+}
 
 void CDlgTorvex::OnLegend()
 {

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QSize>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,10 @@ public:
 
     // The hint shown in the read-out box until data is loaded.
     static const char* const LOAD_HINT;
+
+    // Runs a modal dialog and returns its result; tests replace it to answer dialogs
+    // without a nested event loop.
+    std::function<int(QDialog&)> runDialog = [](QDialog& dialog) { return dialog.exec(); };
 
 public slots:
     void OnOpenFiles();

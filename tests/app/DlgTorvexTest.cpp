@@ -1,3 +1,5 @@
+#include "app/DlgLoadData.h"
+#include "app/DlgSelectData.h"
 #include "app/DlgTorvex.h"
 
 #include "app/AppFlags.h"
@@ -138,16 +140,16 @@ TEST_F(DlgTorvexTest, DataCommandsAndHintFollowTheLoad)
 {
     EXPECT_FALSE(Button("printButton")->isEnabled());
     EXPECT_FALSE(Button("selectViewButton")->isEnabled());
-    EXPECT_TRUE(Button("openFileButton")->isEnabled());
-    for (const char* name : {"openFilesButton", "settingsButton", "markersButton",
-                             "tracesButton", "aboutButton"})
-        EXPECT_FALSE(Button(name)->isEnabled()) << name;
+    for (const char* name : {"openFileButton", "openFilesButton", "settingsButton",
+                             "markersButton", "tracesButton", "aboutButton"})
+        EXPECT_TRUE(Button(name)->isEnabled()) << name;
     EXPECT_EQ(Readout()->placeholderText(), CDlgTorvex::LOAD_HINT);
     EXPECT_FALSE(Session().dataLoaded);
 
     window.OpenPaths({bandpass});
     ASSERT_TRUE(Session().dataLoaded);
     EXPECT_TRUE(Button("printButton")->isEnabled());
+    EXPECT_TRUE(Button("selectViewButton")->isEnabled());
     EXPECT_TRUE(Readout()->placeholderText().isEmpty());
 
     // A file that fails afterwards leaves no data: the commands go, the hint stays away.
@@ -155,7 +157,56 @@ TEST_F(DlgTorvexTest, DataCommandsAndHintFollowTheLoad)
     window.OpenPaths({dir.Write("bad.s2p", "not touchstone\n")});
     EXPECT_FALSE(Session().dataLoaded);
     EXPECT_FALSE(Button("printButton")->isEnabled());
+    EXPECT_FALSE(Button("selectViewButton")->isEnabled());
     EXPECT_FALSE(messages.texts.empty());
+}
+
+// Each dialog button runs its dialog on the window's chart and acts on OK only.
+TEST_F(DlgTorvexTest, DialogButtonsRunTheirDialogs)
+{
+    window.OpenPaths({bandpass});
+    ASSERT_TRUE(Session().dataLoaded);
+    std::vector<std::string> titles;
+    int answer = QDialog::Rejected;
+    std::function<void(QDialog&)> onShow;
+    window.runDialog = [&](QDialog& dialog) {
+        titles.push_back(dialog.windowTitle().toStdString());
+        if (onShow)
+            onShow(dialog);
+        return answer;
+    };
+    const ViewSelection before = Session().viewSelection;
+    Button("selectViewButton")->click();
+    EXPECT_EQ(Session().viewSelection, before);  // cancelled
+
+    answer = QDialog::Accepted;
+    onShow = [](QDialog& dialog) {
+        auto& select = static_cast<CDlgSelectData&>(dialog);
+        select.selection = {{4, 0}, {4, 1}};
+    };
+    Button("selectViewButton")->click();
+    EXPECT_EQ(Session().viewSelection, (ViewSelection{{4, 0}, {4, 1}}));
+    ASSERT_EQ(Session().Graph().traces.size(), 2u);
+    EXPECT_EQ(Session().Graph().traces[1].name, "S21[deg](1)");
+
+    // Open Files: the dialog shows the loaded file in entry 1; a second entry loads both.
+    onShow = [&](QDialog& dialog) {
+        auto& load = static_cast<CDlgLoadData&>(dialog);
+        EXPECT_EQ(load.paths[0], bandpass);
+        load.paths[1] = load.paths[0];
+        load.names[1] = "again.s2p";
+    };
+    Button("openFilesButton")->click();
+    EXPECT_TRUE(Session().Slot(2).loaded);
+    EXPECT_EQ(Session().Graph().traces.size(), 4u);
+
+    onShow = nullptr;
+    for (const char* name : {"settingsButton", "markersButton", "tracesButton", "aboutButton"})
+        Button(name)->click();
+    EXPECT_EQ(titles, (std::vector<std::string>{
+                          "Torvex - Select Data to View", "Torvex - Select Data to View",
+                          "Open File(s)", "Torvex - Settings", "Torvex - Markers",
+                          "Torvex - Traces", "About Torvex"}));
 }
 
 TEST_F(DlgTorvexTest, SpanButtonsChangeTheXAxis)
