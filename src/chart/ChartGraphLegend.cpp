@@ -122,8 +122,9 @@ void CChartGraph::DrawLegend(CDC& dc)
 
 std::string CChartGraph::Readout(CPoint point) const
 {
+    // A plot too small to be drawn shows nothing to read.
     const CRect& p = plotArea.rect;
-    if (!Inside(p, point))
+    if (!plotArea.visible || !Inside(p, point))
         return std::string();
     const double fx = static_cast<double>(point.x - p.left) / (p.right - p.left);
     const double fy = static_cast<double>(point.y - p.top) / (p.bottom - p.top);
@@ -140,7 +141,7 @@ std::string CChartGraph::Readout(CPoint point) const
 double CChartGraph::XAtPoint(CPoint point) const
 {
     const CRect& p = plotArea.rect;
-    if (!Inside(p, point))
+    if (!plotArea.visible || !Inside(p, point))
         return -1.0;
     return xAxis.ValueAt(static_cast<double>(point.x - p.left) / (p.right - p.left));
 }

@@ -581,3 +581,21 @@ TEST(ChartPaintReadoutTest, UsesThePlotOfTheLastPaint)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ChartPaintReadoutTest, APlotTooSmallToDrawHasNothingToReadOrClick)
+{
+    CChartGraph graph(-1);
+    graph.xAxis.SetRange(1, 5);
+    graph.graphArea.rect = CRect(0, 0, 400, 40);  // leaves a plot lower than 50 pixels
+    CRecordingDC dc(false, 96);
+    graph.Draw(dc);
+    ASSERT_FALSE(graph.plotArea.visible);
+    const CRect p = graph.plotArea.rect;
+    const CPoint inside{(p.left + p.right) / 2, p.top};
+    EXPECT_EQ(graph.Readout(inside), "");
+    EXPECT_EQ(graph.XAtPoint(inside), -1.0);
+}
+
+}  // namespace
