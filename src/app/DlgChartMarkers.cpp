@@ -1,5 +1,7 @@
 #include "app/DlgChartMarkers.h"
 
+#include "app/DialogButtons.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -67,12 +69,7 @@ CDlgChartMarkers::CDlgChartMarkers(CChartGraph& editedGraph, QWidget* parent)
     keepMarkersBox = new QCheckBox("Keep markers persistent when new data is loaded", this);
     keepMarkersBox->setObjectName("keepMarkersCheck");
 
-    okButton = new QPushButton("OK", this);
-    okButton->setObjectName("okButton");
-    okButton->setDefault(true);
-    cancelButton = MakeButton("Cancel", "cancelButton", this);
-    connect(okButton, &QPushButton::clicked, this, &CDlgChartMarkers::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &CDlgChartMarkers::reject);
+    CDialogButtons::Create(this, okButton, cancelButton);
 
     auto* editColumn = new QVBoxLayout;
     editColumn->addWidget(valueLabel);

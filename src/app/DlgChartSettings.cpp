@@ -1,5 +1,7 @@
 #include "app/DlgChartSettings.h"
 
+#include "app/DialogButtons.h"
+
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -142,14 +144,7 @@ CDlgChartSettings::CDlgChartSettings(CChartGraph& editedGraph, QWidget* parent)
     persistXCheck = new QCheckBox("Keep X-scales persistent when new data is loaded", this);
     persistXCheck->setObjectName("persistXCheck");
 
-    okButton = new QPushButton("OK", this);
-    okButton->setObjectName("okButton");
-    okButton->setDefault(true);
-    cancelButton = new QPushButton("Cancel", this);
-    cancelButton->setObjectName("cancelButton");
-    cancelButton->setAutoDefault(false);
-    connect(okButton, &QPushButton::clicked, this, &CDlgChartSettings::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &CDlgChartSettings::reject);
+    CDialogButtons::Create(this, okButton, cancelButton);
 
     auto* titleRow = new QHBoxLayout;
     titleRow->addWidget(titleLabel);

@@ -1,5 +1,7 @@
 #include "app/DlgChartTraces.h"
 
+#include "app/DialogButtons.h"
+
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -71,14 +73,7 @@ CDlgChartTraces::CDlgChartTraces(CChartGraph& editedGraph, QWidget* parent)
         radios->addWidget(radio);
     }
 
-    okButton = new QPushButton("OK", this);
-    okButton->setObjectName("okButton");
-    okButton->setDefault(true);
-    cancelButton = new QPushButton("Cancel", this);
-    cancelButton->setObjectName("cancelButton");
-    cancelButton->setAutoDefault(false);
-    connect(okButton, &QPushButton::clicked, this, &CDlgChartTraces::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &CDlgChartTraces::reject);
+    CDialogButtons::Create(this, okButton, cancelButton);
 
     auto* editButtons = new QHBoxLayout;
     editButtons->addWidget(renameButton);

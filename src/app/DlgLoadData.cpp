@@ -1,5 +1,7 @@
 #include "app/DlgLoadData.h"
 
+#include "app/DialogButtons.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,14 +48,7 @@ CDlgLoadData::CDlgLoadData(QWidget* parent) : QDialog(parent)
     }
     grid->setColumnStretch(1, 1);
 
-    okButton = new QPushButton("OK", this);
-    okButton->setObjectName("okButton");
-    okButton->setDefault(true);
-    cancelButton = new QPushButton("Cancel", this);
-    cancelButton->setObjectName("cancelButton");
-    cancelButton->setAutoDefault(false);
-    connect(okButton, &QPushButton::clicked, this, &CDlgLoadData::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &CDlgLoadData::reject);
+    CDialogButtons::Create(this, okButton, cancelButton);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -1,5 +1,7 @@
 #include "app/DlgSelectData.h"
 
+#include "app/DialogButtons.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -60,14 +62,7 @@ CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
     clearAllButton->setAutoDefault(false);
     connect(clearAllButton, &QPushButton::clicked, this, &CDlgSelectData::OnClearAll);
 
-    okButton = new QPushButton("OK", this);
-    okButton->setObjectName("okButton");
-    okButton->setDefault(true);
-    connect(okButton, &QPushButton::clicked, this, &CDlgSelectData::accept);
-    cancelButton = new QPushButton("Cancel", this);
-    cancelButton->setObjectName("cancelButton");
-    cancelButton->setAutoDefault(false);
-    connect(cancelButton, &QPushButton::clicked, this, &CDlgSelectData::reject);
+    CDialogButtons::Create(this, okButton, cancelButton);
 
     auto* presetRow = new QHBoxLayout;
     presetRow->addWidget(presets, 1);
