@@ -5,7 +5,7 @@
 #include "app/SelectionGrid.h"
 #include "app/TorvexApp.h"
 #include "app/TorvexSession.h"
-#include "data/NumberFormat.h"
+#include "platform/NumberFormat.h"
 #include "data/S2pData.h"
 #include "platform/MessageBox.h"
 

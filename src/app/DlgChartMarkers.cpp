@@ -19,7 +19,7 @@
 #include "chart/ChartFlags.h"
 #include "chart/ChartGraph.h"
 #include "data/LineFile.h"
-#include "data/NumberFormat.h"
+#include "platform/NumberFormat.h"
 
 const char* const CDlgChartMarkers::kMarkerFilter = "Marker files (*.txt)|*.txt||";
 

@@ -19,7 +19,7 @@
 #include "app/AppFlags.h"
 #include "chart/ChartGraph.h"
 #include "data/LineFile.h"
-#include "data/NumberFormat.h"
+#include "platform/NumberFormat.h"
 #include "platform/MessageBox.h"
 
 namespace {

@@ -15,7 +15,7 @@
 
 #include "chart/ChartGraph.h"
 #include "data/LineFile.h"
-#include "data/NumberFormat.h"
+#include "platform/NumberFormat.h"
 
 const char* const CDlgChartTraces::kDeletedMark = "~deleted~";
 

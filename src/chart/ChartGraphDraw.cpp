@@ -1,12 +1,12 @@
 // Painting of one graph: fonts, layout, grid, labels, titles and the logo.
 #include "chart/ChartGraph.h"
 
+#include "platform/NumberFormat.h"
+
 #include <algorithm>
 #include <array>
-#include <clocale>
 #include <cstddef>
 #include <cstdio>
-#include <locale.h>
 #include <utility>
 
 namespace {
@@ -26,42 +26,6 @@ constexpr std::array<const char*, kLogoRows> kLogo = {{
     "..........##...",
 }};
 
-// True when format holds exactly one conversion that takes a double, with nothing that would
-// read a second argument ("*") or write through a pointer ("%n").
-bool IsDoubleFormat(const std::string& format)
-{
-    int conversions = 0;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%')
-            continue;
-        ++i;
-        if (i < format.size() && format[i] == '%')
-            continue;
-        while (i < format.size() && std::string("-+ #0").find(format[i]) != std::string::npos)
-            ++i;
-        while (i < format.size() && format[i] >= '0' && format[i] <= '9')
-            ++i;
-        if (i < format.size() && format[i] == '.') {
-            ++i;
-            while (i < format.size() && format[i] >= '0' && format[i] <= '9')
-                ++i;
-        }
-        if (i < format.size() && format[i] == 'l')
-            ++i;
-        if (i >= format.size() || std::string("eEfFgGaA").find(format[i]) == std::string::npos)
-            return false;
-        ++conversions;
-    }
-    return conversions == 1;
-}
-
-// The "C" locale: labels keep a decimal point whatever the user's locale says.
-locale_t CLocale()
-{
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
-}
-
 // The pens of the grid: thin and light on screen, 2 pixels and darker on paper.
 struct GridPens {
     CPen major;
@@ -72,20 +36,7 @@ struct GridPens {
 
 std::string CChartGraph::FormatLabel(const std::string& format, double value)
 {
-    const std::string& safe = IsDoubleFormat(format) ? format : std::string("%g");
-    const locale_t previous = uselocale(CLocale());
-    std::array<char, 64> buffer{};
-    const int n = std::snprintf(buffer.data(), buffer.size(), safe.c_str(), value);
-    std::string text;
-    if (n >= 0 && static_cast<std::size_t>(n) < buffer.size()) {
-        text.assign(buffer.data(), static_cast<std::size_t>(n));
-    } else if (n > 0) {
-        text.resize(static_cast<std::size_t>(n) + 1);
-        std::snprintf(text.data(), text.size(), safe.c_str(), value);
-        text.resize(static_cast<std::size_t>(n));
-    }
-    uselocale(previous);
-    return text;
+    return FormatValue(format, value);
 }
 
 void CChartGraph::Draw(CDC& dc)

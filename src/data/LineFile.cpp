@@ -1,6 +1,6 @@
 #include "data/LineFile.h"
 
-#include "data/NumberFormat.h"
+#include "platform/NumberFormat.h"
 #include "platform/MessageBox.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
 #include "data/LineFile.h"
+#include "platform/NumberFormat.h"
 #include "platform/MessageBox.h"
 #include "TempDir.h"
 
@@ -255,6 +256,21 @@ TEST(WriteLinesAtomic, ReadOnlyFolderKeepsTheOldFile)
     EXPECT_NE(WriteLinesAtomic(path, {"new"}), 0);
     chmod(dir.Root().c_str(), 0700);
     EXPECT_EQ(TempDir::Read(path), "keep\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A format that would read a missing argument or write through one is never used as given.
+TEST(FormatValue, UnsafeFormatsFallBackToGeneral)
+{
+    EXPECT_EQ(FormatValue("%.2f MHz", 2.5), "2.50 MHz");
+    EXPECT_EQ(FormatValue("%s", 2.5), "2.5");
+    EXPECT_EQ(FormatValue("%n", 2.5), "2.5");
+    EXPECT_EQ(FormatValue("%*g", 2.5), "2.5");
+    EXPECT_EQ(FormatValue("%g %g", 2.5), "2.5");
+    EXPECT_EQ(FormatValue("100%% %.1f", 2.5), "100% 2.5");
 }
 
 }  // namespace

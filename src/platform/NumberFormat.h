@@ -4,7 +4,8 @@
 
 #include <string>
 
-// format holds one conversion for a double ("%.5g", "%g", "%.*g" is not supported).
+// format holds one conversion for a double ("%.5g"); any other format ("%s", "%n", "%*g",
+// two conversions) is replaced by "%g", so a format can never read a missing argument.
 std::string FormatValue(const std::string& format, double value);
 // format holds one conversion for an int ("%d").
 std::string FormatInt(const std::string& format, int value);
