@@ -58,6 +58,7 @@ std::string Trim(const std::string& s)
 
 void SplitLines(std::string_view text, LineList& lines)
 {
+    lines.reserve(lines.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t nl = text.find('\n', start);
