@@ -224,16 +224,28 @@ double NextNumber(std::string& source, char delimiter)
     return ParseDouble(NextToken(source, delimiter));
 }
 
-double ParseDouble(std::string_view s)
+namespace {
+
+// Where the digits of a number start, after leading blanks and an optional sign.
+std::size_t SkipBlanksAndSign(std::string_view s, bool& negative)
 {
     std::size_t i = 0;
     while (i < s.size() && IsBlank(s[i]))
         ++i;
-    bool negative = false;
+    negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         negative = s[i] == '-';
         ++i;
     }
+    return i;
+}
+
+}  // namespace
+
+double ParseDouble(std::string_view s)
+{
+    bool negative = false;
+    std::size_t i = SkipBlanksAndSign(s, negative);
     // Only a digit or a point may start a decimal number: this keeps out the "inf",
     // "nan" and hexadecimal forms that from_chars would take.
     if (i >= s.size() || !((s[i] >= '0' && s[i] <= '9') || s[i] == '.'))
@@ -256,14 +268,8 @@ double ParseDouble(std::string_view s)
 
 int ParseInt(std::string_view s)
 {
-    std::size_t i = 0;
-    while (i < s.size() && IsBlank(s[i]))
-        ++i;
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipBlanksAndSign(s, negative);
     long long value = 0;
     while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
         if (value <= static_cast<long long>(INT_MAX) + 1)
