@@ -1,6 +1,7 @@
 #include "app/DlgChartMarkers.h"
 
 #include "app/DialogButtons.h"
+#include "app/ListSelection.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -140,30 +141,22 @@ std::vector<double> CDlgChartMarkers::ParseMarkerLines(const std::vector<std::st
 
 void CDlgChartMarkers::RefillList(int sel)
 {
-    {
-        const QSignalBlocker blocker(list);
-        list->clear();
-        for (double m : markers)
-            list->addItem(QString::fromStdString(FormatValue("%.5g", m)));
-        if (sel >= 0 && list->count() > 0)
-            list->setCurrentRow(sel < list->count() ? sel : 0);
-    }
+    QStringList entries;
+    for (double m : markers)
+        entries << QString::fromStdString(FormatValue("%.5g", m));
+    CListSelection::Refill(list, entries, sel);
     if (sel >= 0)
         OnSelChange();
 }
 
 int CDlgChartMarkers::SelectedMarker() const
 {
-    const int index = list->currentRow();
-    return index >= 0 && index < static_cast<int>(markers.size()) ? index : -1;
+    return CListSelection::Selected(list, markers.size());
 }
 
 void CDlgChartMarkers::OnSelChange()
 {
-    if (list->count() > 0 && list->currentRow() < 0) {
-        const QSignalBlocker blocker(list);
-        list->setCurrentRow(0);
-    }
+    CListSelection::EnsureSelection(list);
     const int index = SelectedMarker();
     if (index >= 0)
         valueEdit->setText(QString::fromStdString(FormatValue("%.5g", markers[index])));

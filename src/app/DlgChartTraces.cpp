@@ -1,6 +1,7 @@
 #include "app/DlgChartTraces.h"
 
 #include "app/DialogButtons.h"
+#include "app/ListSelection.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -116,30 +117,22 @@ CDlgChartTraces::CDlgChartTraces(CChartGraph& editedGraph, QWidget* parent)
 
 void CDlgChartTraces::RefillList(int sel)
 {
-    {
-        const QSignalBlocker blocker(list);
-        list->clear();
-        for (const std::string& name : names)
-            list->addItem(QString::fromStdString(name));
-        if (sel >= 0 && list->count() > 0)
-            list->setCurrentRow(sel < list->count() ? sel : 0);
-    }
+    QStringList entries;
+    for (const std::string& name : names)
+        entries << QString::fromStdString(name);
+    CListSelection::Refill(list, entries, sel);
     if (sel >= 0)
         OnSelChange();
 }
 
 int CDlgChartTraces::SelectedName() const
 {
-    const int index = list->currentRow();
-    return index >= 0 && index < static_cast<int>(names.size()) ? index : -1;
+    return CListSelection::Selected(list, names.size());
 }
 
 void CDlgChartTraces::OnSelChange()
 {
-    if (list->count() > 0 && list->currentRow() < 0) {
-        const QSignalBlocker blocker(list);
-        list->setCurrentRow(0);
-    }
+    CListSelection::EnsureSelection(list);
     const int index = SelectedName();
     const CChartTrace* trace = index >= 0 ? graph.TraceAt(index) : nullptr;
     if (index >= 0) {
