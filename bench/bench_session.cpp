@@ -3,6 +3,8 @@
 #include "app/TorvexSession.h"
 #include "platform/MessageBox.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -19,26 +21,10 @@ namespace {
 constexpr int RECORDS = 16001;
 constexpr int FILES = 5;
 
-// 4 pairs a line, 4 lines a record, as network analysers write 4-port files; each file
-// differs a little so that no two traces are identical.
 std::string MakeFourPortFile(const std::filesystem::path& dir, int n)
 {
     const std::string path = (dir / ("slot" + std::to_string(n) + ".s4p")).string();
-    std::ofstream out(path);
-    out << "! generated\n# Hz S RI R 50\n";
-    char buf[64];
-    for (int i = 0; i < RECORDS; ++i) {
-        out << 1e7 + i * 1e6;
-        for (int r = 0; r < 4; ++r) {
-            for (int c = 0; c < 4; ++c) {
-                const double a = -0.01 * (r + c + n) * i;
-                const double m = 0.5 / (1 + r + c) / n;
-                std::snprintf(buf, sizeof buf, " %.6e %.6e", std::cos(a) * m, std::sin(a) * m);
-                out << buf;
-            }
-            out << '\n';
-        }
-    }
+    WriteFourPortFile(path, RECORDS, n);
     return path;
 }
 

@@ -3,6 +3,8 @@
 #include "data/S2pData.h"
 #include "platform/MessageBox.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <charconv>
@@ -16,24 +18,10 @@ namespace {
 
 constexpr int RECORDS = 16001;
 
-// 4 pairs a line, 4 lines a record, as network analysers write 4-port files.
 std::string MakeFourPortFile()
 {
     const std::string path = (std::filesystem::temp_directory_path() / "torvex-bench-16001.s4p").string();
-    std::ofstream out(path);
-    out << "! generated\n# Hz S RI R 50\n";
-    char buf[64];
-    for (int i = 0; i < RECORDS; ++i) {
-        out << 1e7 + i * 1e6;
-        for (int r = 0; r < 4; ++r) {
-            for (int c = 0; c < 4; ++c) {
-                const double a = -0.01 * (r + c + 1) * i;
-                std::snprintf(buf, sizeof buf, " %.6e %.6e", std::cos(a) * 0.5, std::sin(a) * 0.5);
-                out << buf;
-            }
-            out << '\n';
-        }
-    }
+    WriteFourPortFile(path, RECORDS, 1);
     return path;
 }
 

@@ -15,16 +15,6 @@ std::string ToLower(std::string s)
     return s;
 }
 
-double UnitFactor(int unit)
-{
-    switch (unit) {
-    case CS2pData::HZ: return 1.0;
-    case CS2pData::KHZ: return 1e3;
-    case CS2pData::MHZ: return 1e6;
-    default: return 1e9;
-    }
-}
-
 // The numbers part of a data line: a "!" starts a comment that runs to the line end.
 std::string_view WithoutComment(const std::string& line)
 {
@@ -40,6 +30,16 @@ void Scale(std::vector<Record>& records, double factor)
 }
 
 }  // namespace
+
+double CS2pData::UnitFactor(int unit)
+{
+    switch (unit) {
+    case HZ: return 1.0;
+    case KHZ: return 1e3;
+    case MHZ: return 1e6;
+    default: return 1e9;
+    }
+}
 
 std::string FreqUnitLabel(int unit)
 {

@@ -56,6 +56,8 @@ public:
     // Hz and kHz data become MHz, so the chart only ever sees MHz or GHz.
     void NormalizeFreqUnit();
     static std::string ParamLetter(int kind);
+    // Hertz per unit: 1, 1e3, 1e6, or 1e9 for GHZ and any other value.
+    static double UnitFactor(int unit);
     std::size_t RecordCount() const;
     int PortCount() const { return portKind == FOUR_PORT ? 4 : portKind == THREE_PORT ? 3 : 2; }
 

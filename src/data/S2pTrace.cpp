@@ -73,16 +73,6 @@ std::string UnitLabel(int valueFormat)
     }
 }
 
-double UnitFactor(int unit)
-{
-    switch (unit) {
-    case CS2pData::HZ: return 1.0;
-    case CS2pData::KHZ: return 1e3;
-    case CS2pData::MHZ: return 1e6;
-    default: return 1e9;
-    }
-}
-
 double Quantity(const CComplex& z, int valueFormat)
 {
     static const double pi = 4.0 * std::atan(1.0);
