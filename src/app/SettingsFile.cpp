@@ -38,6 +38,14 @@ int IntegerAfter(std::string_view line, std::size_t skip)
     return ParseInt(TrimView(line.substr(std::min(skip, line.size()))));
 }
 
+// A division count from the file. The Settings dialog allows 1..11; a hand-edited file
+// with a count in the millions would make every paint draw millions of grid lines, so
+// counts are kept to a number a plot can still show.
+int DivisionsAfter(std::string_view line)
+{
+    return std::clamp(IntegerAfter(line, 9), 1, CSettingsFile::MAX_DIVISIONS);
+}
+
 std::string Number(double value)
 {
     return FormatNumber(value, -1, -1, -1, -1);
@@ -86,13 +94,13 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
     } else if (StartsWith(line, KEY_PERS_Y)) {
         persistYScale = line.find("YES") != std::string_view::npos;
     } else if (StartsWith(line, KEY_X_MAJOR)) {
-        graph.xMajorDivisions = std::max(IntegerAfter(line, 9), 1);
+        graph.xMajorDivisions = DivisionsAfter(line);
     } else if (StartsWith(line, KEY_X_MINOR)) {
-        graph.SetXMinorDivisions(IntegerAfter(line, 9));
+        graph.SetXMinorDivisions(DivisionsAfter(line));
     } else if (StartsWith(line, KEY_Y_MAJOR)) {
-        graph.SetYMajorDivisions(IntegerAfter(line, 9));
+        graph.SetYMajorDivisions(DivisionsAfter(line));
     } else if (StartsWith(line, KEY_Y_MINOR)) {
-        graph.SetYMinorDivisions(IntegerAfter(line, 9));
+        graph.SetYMinorDivisions(DivisionsAfter(line));
     } else if (StartsWith(line, KEY_XA_MIN)) {
         // Limits go in as stored, without the range rule: the file holds what was shown.
         graph.xAxis.min = IntegerAfter(line, 8);

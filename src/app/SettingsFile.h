@@ -13,6 +13,8 @@ class CSettingsFile {
 public:
     // The number of lines written.
     static constexpr int LINE_COUNT = 14;
+    // Division counts read from the file are kept to 1..MAX_DIVISIONS.
+    static constexpr int MAX_DIVISIONS = 100;
 
     explicit CSettingsFile(std::string filePath);
 

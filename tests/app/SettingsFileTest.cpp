@@ -72,6 +72,8 @@ TEST_F(SettingsFileTest, SingleLinesChangeOnlyTheirOwnSetting)
         {"Y-minor= -3", "Y-minor= 1"},
         {"X-minor= abc", "X-minor= 1"},
         {"Y-major= 12abc", "Y-major= 12"},
+        {"Y-major= 2000000000", "Y-major= 100"},  // a grid a paint can still draw
+        {"X-minor= 99999999999", "X-minor= 100"},
         {"XA-min= 1e+06", "XA-min= 1"},
         {"YL-min= -45.7", "YL-min= -45"},
         {"YR-max=    33   ", "YR-max= 33"},
