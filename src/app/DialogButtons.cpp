@@ -10,7 +10,6 @@ void CDialogButtons::Create(QDialog* dialog, QPushButton*& okButton, QPushButton
     okButton->setDefault(true);
     cancelButton = new QPushButton("Cancel", dialog);
     cancelButton->setObjectName("cancelButton");
-    cancelButton->setAutoDefault(false);
     QObject::connect(okButton, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancelButton, &QPushButton::clicked, dialog, &QDialog::reject);
 }

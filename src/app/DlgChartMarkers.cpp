@@ -30,7 +30,6 @@ QPushButton* MakeButton(const char* text, const char* name, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
-    button->setAutoDefault(false);
     return button;
 }
 

@@ -245,8 +245,8 @@ bool CDlgChartSettings::ReadDouble(QLineEdit* edit, double& value)
     }
     if (v < -kLimit || v > kLimit) {
         Fail(edit,
-             "Enter a number between " + FormatValue("%g", -kLimit) + " and " +
-                 FormatValue("%g", kLimit) + ".",
+             "Enter a number between " + FormatValue("%.15g", -kLimit) + " and " +
+                 FormatValue("%.15g", kLimit) + ".",
              false);
         return false;
     }

@@ -46,10 +46,8 @@ CDlgChartTraces::CDlgChartTraces(CChartGraph& editedGraph, QWidget* parent)
     nameEdit->setObjectName("nameEdit");
     renameButton = new QPushButton("Rename", this);
     renameButton->setObjectName("renameButton");
-    renameButton->setAutoDefault(false);
     deleteButton = new QPushButton("Delete", this);
     deleteButton->setObjectName("deleteButton");
-    deleteButton->setAutoDefault(false);
     connect(renameButton, &QPushButton::clicked, this, &CDlgChartTraces::OnRename);
     connect(deleteButton, &QPushButton::clicked, this, &CDlgChartTraces::OnDelete);
 

@@ -32,10 +32,8 @@ CDlgLoadData::CDlgLoadData(QWidget* parent) : QDialog(parent)
         label->setBuddy(edit);
         auto* load = new QPushButton("Load...", this);
         load->setObjectName(QString("loadButton%1").arg(entry));
-        load->setAutoDefault(false);
         auto* clear = new QPushButton("Clear", this);
         clear->setObjectName(QString("clearButton%1").arg(entry));
-        clear->setAutoDefault(false);
         connect(load, &QPushButton::clicked, this, [this, entry] { OnLoad(entry); });
         connect(clear, &QPushButton::clicked, this, [this, entry] { OnClear(entry); });
         grid->addWidget(label, i, 0);

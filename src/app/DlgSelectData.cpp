@@ -51,7 +51,6 @@ CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
     for (int p = 0; p < CSelectionGrid::PRESET_COUNT; ++p) {
         auto* button = new QPushButton(QString::fromStdString(CSelectionGrid::PresetCaption(p)), presets);
         button->setObjectName(presetObjectNames[p]);
-        button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, p] { OnPreset(p); });
         presetLayout->addWidget(button, p / 4, p % 4);
         presetButtons[p] = button;
@@ -59,7 +58,6 @@ CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
 
     clearAllButton = new QPushButton("Clear all", this);
     clearAllButton->setObjectName("clearAllButton");
-    clearAllButton->setAutoDefault(false);
     connect(clearAllButton, &QPushButton::clicked, this, &CDlgSelectData::OnClearAll);
 
     CDialogButtons::Create(this, okButton, cancelButton);

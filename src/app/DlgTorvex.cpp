@@ -202,11 +202,15 @@ void CDlgTorvex::StartWindow()
                                area.top() + area.height()));
     selectViewButton->setEnabled(false);
     printButton->setEnabled(false);
-    openFileButton->setFocus();  // the first button that works
-    if (startFiles.empty())
+    openFilesButton->setFocus();
+    if (startFiles.empty()) {
         session.Start();
-    else
-        OpenPaths(startFiles);
+        return;
+    }
+    // Files named at start replace the last file; should none of them load, the example
+    // stays and is shown as at any start without a last file.
+    session.FitExample();
+    OpenPaths(startFiles);
 }
 
 void CDlgTorvex::SetReadout(const QString& text)

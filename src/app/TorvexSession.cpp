@@ -101,15 +101,19 @@ const CChartGraph& CTorvexSession::Graph() const
 
 void CTorvexSession::Start()
 {
-    if (lastPath.empty()) {
-        CChartGraph& graph = Graph();
-        graph.Rescale(true, true, true);
-        graph.leftAxis.SetRange(-100.0, 0.0);
-        graph.rightAxis.SetRange(-50.0, 0.0);
-        Repaint();
-        return;
-    }
-    OpenSingleFile(lastFile, lastPath);
+    if (lastPath.empty())
+        FitExample();
+    else
+        OpenSingleFile(lastFile, lastPath);
+}
+
+void CTorvexSession::FitExample()
+{
+    CChartGraph& graph = Graph();
+    graph.Rescale(true, true, true);
+    graph.leftAxis.SetRange(-100.0, 0.0);
+    graph.rightAxis.SetRange(-50.0, 0.0);
+    Repaint();
 }
 
 void CTorvexSession::OpenSingleFile(const std::string& name, const std::string& path)

@@ -32,6 +32,8 @@ public:
     // Window start: with no last file the example is fitted (S21 on -100..0 dB, S11 on
     // -50..0 dB); otherwise the last file is loaded again.
     void Start();
+    // Fits the start-up example: X to its two traces, S21 on -100..0 dB, S11 on -50..0 dB.
+    void FitExample();
     // Slot 1 gets the file, slots 2..5 are cleared; then LoadSlots.
     void OpenSingleFile(const std::string& name, const std::string& path);
     // Open Files OK: entries (path, name) with a non-empty path go to slots 1, 2, ... in

@@ -76,8 +76,8 @@ TEST_F(DlgChartSettingsTest, ValidationMessagesKeepDialogOpen)
         {"xMinEdit", "abc", "Enter a number."},
         {"leftMaxEdit", "12x", "Enter a number."},
         {"rightMinEdit", "nan", "Enter a number."},
-        {"xMaxEdit", "2e9", "Enter a number between -1e+09 and 1e+09."},
-        {"rightMaxEdit", "-1e999", "Enter a number between -1e+09 and 1e+09."},
+        {"xMaxEdit", "2e9", "Enter a number between -1000000000 and 1000000000."},
+        {"rightMaxEdit", "-1e999", "Enter a number between -1000000000 and 1000000000."},
         {"titleEdit", QString(101, 'a'), "Enter no more than 100 characters."},
         {"leftTitleEdit", QString(101, QChar(0x00e9)), "Enter no more than 100 characters."},
     };

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,6 +102,22 @@ TEST(DlgSelectDataTest, DefaultSelectionAndUnknownPairs)
             EXPECT_EQ(dialog.Box(r, c)->isChecked(), r == 0 && c < 2) << r << "," << c;
     EXPECT_EQ(dialog.focusWidget(), Button(dialog, "presetIlRl"));
     EXPECT_TRUE(Button(dialog, "okButton")->isEnabled());
+    dialog.reject();
+}
+
+// Enter presses the focused push button, as in any dialog: a preset, not OK.
+TEST(DlgSelectDataTest, EnterOnTheFocusedPresetAppliesIt)
+{
+    CDlgSelectData dialog;
+    dialog.selection = Db({5});
+    dialog.show();
+    QPushButton* preset = Button(dialog, "presetIlRl");
+    ASSERT_EQ(dialog.focusWidget(), preset);
+    QTest::keyClick(preset, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.Box(0, 0)->isChecked());   // S11
+    EXPECT_TRUE(dialog.Box(0, 1)->isChecked());   // S21
+    EXPECT_FALSE(dialog.Box(0, 3)->isChecked());  // S22 cleared by the preset
     dialog.reject();
 }
 

@@ -384,6 +384,26 @@ TEST_F(DlgTorvexTest, StartFilesAndDroppedFilesOpenIntoTheSlots)
     EXPECT_FALSE(session.Slot(2).loaded);
 }
 
+TEST_F(DlgTorvexTest, StartFocusesOpenFilesAndFitsTheExampleWhenStartFilesFail)
+{
+    EXPECT_EQ(window.focusWidget(), Button("openFilesButton"));
+
+    CDlgTorvex started;
+    // Limits as a settings file might leave them: they must not show with the example.
+    started.Session().Graph().leftAxis.min = -3;
+    started.Session().Graph().leftAxis.max = 7;
+    TempDir dir;
+    started.SetStartFiles({dir.Path("missing.s2p")});
+    started.show();
+    QCoreApplication::processEvents();
+    const CTorvexSession& session = started.Session();
+    EXPECT_FALSE(session.dataLoaded);
+    EXPECT_EQ(session.Graph().leftAxis.min, -100.0);
+    EXPECT_EQ(session.Graph().leftAxis.max, 0.0);
+    EXPECT_EQ(session.Graph().rightAxis.min, -50.0);
+    EXPECT_FALSE(messages.texts.empty());  // the fixture records the load failure
+}
+
 TEST_F(DlgTorvexTest, MoreThanFiveFilesOpenTheFirstFive)
 {
     window.OpenPaths({bandpass, bandpass, splitter, splitter, coupler, coupler});
