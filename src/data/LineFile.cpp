@@ -9,6 +9,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <new>
@@ -141,22 +142,41 @@ int WriteLines(const std::string& path, const LineList& lines, bool append)
 
 int WriteLinesAtomic(const std::string& path, const LineList& lines)
 {
-    std::string temp = path + ".XXXXXX";
+    // Replace the file a link points to, not the link, and keep what the file was like:
+    // its permissions, and that a read-only file is not written.
+    std::string target = path;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(path, ec)) {
+        const std::filesystem::path real = std::filesystem::canonical(path, ec);
+        if (!ec)
+            target = real.string();
+    }
+    struct stat st {};
+    const bool exists = stat(target.c_str(), &st) == 0;
+    if (exists && access(target.c_str(), W_OK) != 0) {
+        Report("Cannot open file for writing: ", path);
+        return FILE_CANNOT_OPEN;
+    }
+    std::string temp = target + ".XXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0) {
         Report("Cannot open file for writing: ", path);
         return FILE_CANNOT_OPEN;
     }
-    // The new file gets the permissions a plainly created one would have.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    mode_t mode = st.st_mode & 07777;
+    if (!exists) {
+        // A new file gets the permissions a plainly created one would have.
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    fchmod(fd, mode);
     close(fd);
     const bool wasQuiet = quietFileErrors;
     quietFileErrors = true;  // failures are reported under the real name below
     int rc = WriteLines(temp, lines, false);
     quietFileErrors = wasQuiet;
-    if (rc == FILE_OK && std::rename(temp.c_str(), path.c_str()) != 0)
+    if (rc == FILE_OK && std::rename(temp.c_str(), target.c_str()) != 0)
         rc = FILE_WRITE_ERROR;
     if (rc != FILE_OK) {
         std::remove(temp.c_str());

@@ -274,3 +274,22 @@ TEST(FormatValue, UnsafeFormatsFallBackToGeneral)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WriteLinesAtomic, KeepsPermissionsAndWritesThroughLinks)
+{
+    TempDir dir;
+    const std::string real = dir.Write("real.txt", "old\n");
+    chmod(real.c_str(), 0640);
+    const std::string link = dir.Path("link.txt");
+    std::filesystem::create_symlink(real, link);
+    ASSERT_EQ(WriteLinesAtomic(link, {"new"}), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(TempDir::Read(real), "new\n");
+    struct stat st {};
+    ASSERT_EQ(stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+}  // namespace
