@@ -73,6 +73,9 @@ void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
     } else if (delay) {
         graph.leftAxis.SetUp(delayTitle, 0.0, 100.0, true);
     }
+    // Every axis but the dB one shows phase or delay.
+    graph.leftAxis.fitsAllValues = !db && (phase || delay);
+    graph.rightAxis.fitsAllValues = db ? (phase || delay) : (phase && delay);
 }
 
 std::string Formatted(const char* pattern, const std::string& unit)
@@ -113,6 +116,7 @@ void CTorvexSession::FitExample()
     graph.Rescale(true, true, true);
     graph.leftAxis.SetRange(-100.0, 0.0);
     graph.rightAxis.SetRange(-50.0, 0.0);
+    graph.FitYMajorDivisions();  // the fit's divisions would label -100..0 in elevenths
     Repaint();
 }
 

@@ -25,6 +25,8 @@ public:
     bool visible = true;
     bool reversed = false;       // fraction 0 maps to max
     bool allowNegative = true;   // when clear, a minimum of zero or below is stored as 0
+    // Phase or delay: auto scale keeps every value in view (tens outward, no dB caps).
+    bool fitsAllValues = false;
     double min = 0.0;
     double max = 1.0;
     std::string title;

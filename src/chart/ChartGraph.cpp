@@ -26,6 +26,7 @@ struct AxisPreset {
     double first;
     double second;
     bool reversed;
+    bool fitsAllValues = false;  // phase and delay axes
 };
 
 struct ViewPreset {
@@ -40,20 +41,23 @@ constexpr AxisPreset kHidden = {nullptr, 0.0, 0.0, false};
 const std::array<ViewPreset, 9> kViewPresets = {{
     {"Insertion Loss", {"Ins. Loss [dB]", 0, 80, false}, kHidden},
     {"Return Loss", {"Ret. Loss [dB]", 0, 40, false}, kHidden},
-    {"Phase", {"Phase [deg]", -180, 180, true}, kHidden},
-    {"Group Delay", {"Delay [nsec]", 0, 100, true}, kHidden},
-    {"Phase variation", {"Phase var.[deg]", -20, 20, true}, kHidden},
+    {"Phase", {"Phase [deg]", -180, 180, true, true}, kHidden},
+    {"Group Delay", {"Delay [nsec]", 0, 100, true, true}, kHidden},
+    {"Phase variation", {"Phase var.[deg]", -20, 20, true, true}, kHidden},
     {"VSWR", {"VSWR", 0, 10, true}, kHidden},
     {"Ins.Loss and Return Loss", {"Ins. Loss [dB]", 0, 80, false},
      {"Ret. Loss [dB]", 0, 40, false}},
-    {"Phase and Delay", {"Phase [deg]", -180, 180, true}, {"Delay [nsec]", 0, 100, true}},
+    {"Phase and Delay", {"Phase [deg]", -180, 180, true, true},
+     {"Delay [nsec]", 0, 100, true, true}},
     {"S2p Data", {"S11-S22 [dB]", 0, -50, true}, {"S21-S12 [dB]", 0, -100, true}},
 }};
 
 void Apply(CChartAxis& axis, const AxisPreset& preset)
 {
-    if (preset.title)
+    if (preset.title) {
         axis.SetUp(preset.title, preset.first, preset.second, preset.reversed);
+        axis.fitsAllValues = preset.fitsAllValues;
+    }
 }
 
 // The snapping works in 32-bit integers. The collected limits stay within the +-1e9 start
@@ -73,6 +77,44 @@ double LowTen(double v)  // -10 x T(v / -10) - 10: the next multiple of ten belo
 double HighTenFromZero(double v)  // 10 - 10 x T(v / -10): the next multiple of ten above
 {
     return ClampInt32(10 - 10LL * TruncInt32(v / -10.0));
+}
+
+// Phase and delay must never be cut by the dB rules: their range holds every value, widened
+// to multiples of ten (in doubles, so no value is large enough to wrap).
+void FitAllValues(double& lo, double& hi)
+{
+    lo = 10.0 * std::floor(lo / 10.0);
+    hi = 10.0 * std::ceil(hi / 10.0);
+}
+
+constexpr double kMaxMajorDivisions = 12.0;
+
+// The candidate units per major division, in order: ten, the steps that divide a phase
+// axis of -180..180 evenly, then 100, 200, 500, 1000 ... for wide delay axes.
+double StepCandidate(int i)
+{
+    static const double first[] = {10.0, 20.0, 30.0, 45.0, 60.0, 90.0};
+    constexpr int n = static_cast<int>(std::size(first));
+    if (i < n)
+        return first[i];
+    static const double mantissa[] = {1.0, 2.0, 5.0};
+    return mantissa[(i - n) % 3] * std::pow(10.0, 2 + (i - n) / 3);
+}
+
+// Units per major division of lo..hi: the first candidate that needs at most twelve
+// divisions once lo is moved down to a multiple of it.
+double MajorStep(double lo, double hi)
+{
+    double step = 10.0;
+    for (int i = 0; i < 900; ++i) {
+        step = StepCandidate(i);
+        if (!std::isfinite(step))
+            break;
+        const double base = step * std::floor(lo / step);
+        if ((hi - base) / step <= kMaxMajorDivisions + 1e-9)
+            break;
+    }
+    return step;
 }
 
 }  // namespace
@@ -112,6 +154,8 @@ void CChartGraph::SetViewFormat(int format, bool resetX)
     xAxis.allowNegative = false;
     leftAxis.visible = false;
     rightAxis.visible = false;
+    leftAxis.fitsAllValues = false;
+    rightAxis.fitsAllValues = false;
     if (format >= 1 && format <= static_cast<int>(kViewPresets.size())) {
         const ViewPreset& preset = kViewPresets[static_cast<std::size_t>(format - 1)];
         Apply(leftAxis, preset.left);
@@ -231,6 +275,11 @@ void CChartGraph::AutoScale()
         }
     }
 
+    const bool leftFound = leftMin <= leftMax;  // else the start values are untouched
+    const bool rightFound = rightMin <= rightMax;
+    const double leftLow = leftMin, leftHigh = leftMax;
+    const double rightLow = rightMin, rightHigh = rightMax;
+
     leftMin = NiceFloor(leftMin);
     leftMax = NiceCeil(leftMax);
     rightMin = NiceFloor(rightMin);
@@ -261,6 +310,16 @@ void CChartGraph::AutoScale()
         rightMin = snapMin(rightMin, -50.0);
         break;
     }
+    if (leftAxis.fitsAllValues && leftFound) {
+        leftMin = leftLow;
+        leftMax = leftHigh;
+        FitAllValues(leftMin, leftMax);
+    }
+    if (rightAxis.fitsAllValues && rightFound) {
+        rightMin = rightLow;
+        rightMax = rightHigh;
+        FitAllValues(rightMin, rightMax);
+    }
 
     // At least ten units per axis.
     if (leftMin > leftMax - 10.0)
@@ -268,10 +327,23 @@ void CChartGraph::AutoScale()
     if (rightMin > rightMax - 10.0)
         rightMin = rightMax - 10.0;
 
-    // One major division per ten units of the left axis.
-    yMajorDivisions = std::max(TruncInt32(std::fabs(leftMax - leftMin + 0.1) / 10.0), 2);
+    // A wide left axis gets a wider step; it then starts on a multiple of the step and spans
+    // a whole number of them, so that every label stays a whole number.
+    const double step = MajorStep(leftMin, leftMax);
+    if (step > 10.0) {
+        leftMin = step * std::floor(leftMin / step);
+        leftMax = leftMin + step * std::ceil((leftMax - leftMin) / step - 1e-9);
+    }
     leftAxis.SetRange(leftMin, leftMax);
     rightAxis.SetRange(rightMin, rightMax);
+    FitYMajorDivisions();
+}
+
+void CChartGraph::FitYMajorDivisions()
+{
+    const double span = std::fabs(leftAxis.max - leftAxis.min + 0.1);
+    const double step = MajorStep(0.0, span - 0.1);
+    yMajorDivisions = std::max(TruncInt32(span / step), 2);
 }
 
 void CChartGraph::Rescale(bool autoSpan, bool autoScale, bool updateAxisColors)

@@ -57,6 +57,9 @@ public:
     // Fits both Y axes to the values inside the current X range, rounded to nice values and
     // snapped to tens by the view format, and sets yMajorDivisions.
     void AutoScale();
+    // One major Y division per ten units of the left axis while that makes at most 12,
+    // else the first of 20, 30, 45, 60 or 90 units that makes at most 12.
+    void FitYMajorDivisions();
     // AutoSpan and/or AutoScale (in that order), then shows the axes that carry traces and,
     // when asked, colours each Y axis like its first trace.
     void Rescale(bool autoSpan, bool autoScale, bool updateAxisColors);

@@ -1,14 +1,17 @@
 // The legend box under the plot (trace legend or marker value table) and the cursor read-out.
 #include "chart/ChartGraph.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace {
 
-constexpr int kMaxTableTraces = 6;     // trace rows of the marker value table
+constexpr std::size_t kMaxTableTraces = 6;  // trace rows of the marker value table
 constexpr int kMaxLegendRows = 3;      // rows of each trace legend column
 constexpr std::size_t kTableNameChars = 10;
+const char* const kNoValue = "-";  // a marker outside a trace's data
 
 // Inside the plot: left and top edges belong to it, right and bottom edges do not.
 bool Inside(const CRect& r, CPoint point)
@@ -76,26 +79,44 @@ void CChartGraph::DrawLegend(CDC& dc)
             // Markers off the X axis get no column (a NaN one neither).
             if (!header && !(xValue >= xAxis.min && xValue <= xAxis.max))
                 continue;
-            const std::int32_t right = x + (header ? 12 : 8) * aL;
+
+            std::vector<std::string> texts;  // marker number, X, then one per trace row
+            texts.push_back(header ? "Marker" : std::to_string(i));
+            texts.push_back(header ? xShortTitle : FormatLabel(xAxis.labelFormat, xValue));
+            std::vector<const CChartTrace*> rows;
+            for (const CChartTrace& trace : traces) {
+                if (rows.size() == kMaxTableTraces)
+                    break;
+                if (!trace.inLegend)
+                    continue;
+                rows.push_back(&trace);
+                if (header)
+                    texts.push_back(trace.name.substr(0, kTableNameChars));
+                else  // a value beyond the trace's data would be an extrapolation
+                    texts.push_back(trace.Covers(xValue)
+                                        ? FormatLabel(trace.numberFormat, trace.ValueAt(xValue))
+                                        : std::string(kNoValue));
+            }
+
+            // A marker column is as wide as its widest text, so no number is ever cut.
+            std::int32_t width = (header ? 12 : 8) * aL;
+            if (!header)
+                for (const std::string& text : texts)
+                    width = std::max(width, dc.GetTextExtent(text).cx);
+            const std::int32_t right = x + width;
             if (right >= l.right)
                 break;
             CRect cell(x, y0, right, y0 + pitch);
             dc.SetTextColor(legendFont.color);
-            dc.ExtTextOut(cell.left, cell.top, cell, header ? "Marker" : std::to_string(i));
+            dc.ExtTextOut(cell.left, cell.top, cell, texts[0]);
 
             cell.top += pitch;
             cell.bottom += pitch;
             dc.SetTextColor(axisTitleFont.color);
-            dc.ExtTextOut(cell.left, cell.top, cell,
-                          header ? xShortTitle : FormatLabel(xAxis.labelFormat, xValue));
+            dc.ExtTextOut(cell.left, cell.top, cell, texts[1]);
 
-            int rows = 0;
-            for (const CChartTrace& trace : traces) {
-                if (rows == kMaxTableTraces)
-                    break;
-                if (!trace.inLegend)
-                    continue;
-                ++rows;
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                const CChartTrace& trace = *rows[r];
                 cell.top += pitch;
                 cell.bottom += pitch;
                 dc.SetTextColor(trace.color);
@@ -105,11 +126,9 @@ void CChartGraph::DrawLegend(CDC& dc)
                     dc.FillSolidRect(CRect(cell.left, swatchTop, cell.left + 6, swatchTop + 6),
                                      trace.color);
                     const CRect nameClip(cell.left + 10, cell.top, cell.right, cell.bottom);
-                    dc.ExtTextOut(nameClip.left, nameClip.top, nameClip,
-                                  trace.name.substr(0, kTableNameChars));
+                    dc.ExtTextOut(nameClip.left, nameClip.top, nameClip, texts[2 + r]);
                 } else {
-                    dc.ExtTextOut(cell.left, cell.top, cell,
-                                  FormatLabel(trace.numberFormat, trace.ValueAt(xValue)));
+                    dc.ExtTextOut(cell.left, cell.top, cell, texts[2 + r]);
                 }
             }
             x = right + aL;

@@ -72,6 +72,7 @@ TEST_F(SessionTest, StartsWithTheExample)
     EXPECT_DOUBLE_EQ(session.Graph().leftAxis.max, 0.0);
     EXPECT_DOUBLE_EQ(session.Graph().rightAxis.min, -50.0);
     EXPECT_DOUBLE_EQ(session.Graph().rightAxis.max, 0.0);
+    EXPECT_EQ(session.Graph().yMajorDivisions, 10);  // whole-number labels on both axes
     EXPECT_DOUBLE_EQ(session.Graph().xAxis.min, 80.0);
     EXPECT_DOUBLE_EQ(session.Graph().xAxis.max, 120.0);
     EXPECT_TRUE(messages.texts.empty());
@@ -175,6 +176,17 @@ TEST_F(SessionTest, AxisAssignment)
         ASSERT_EQ(g.traces.size(), row.onLeft.size());
         for (std::size_t i = 0; i < row.onLeft.size(); ++i)
             EXPECT_EQ(g.traces[i].onLeftAxis, row.onLeft[i]) << g.traces[i].name;
+        // Phase and delay are never drawn off their axis.
+        EXPECT_EQ(g.leftAxis.fitsAllValues, std::string(row.leftTitle) != "LogMag[dB]");
+        EXPECT_EQ(g.rightAxis.fitsAllValues, row.rightTitle != nullptr);
+        for (const CChartTrace& t : g.traces) {
+            const CChartAxis& axis = t.onLeftAxis ? g.leftAxis : g.rightAxis;
+            if (!axis.fitsAllValues)
+                continue;
+            const auto [lo, hi] = t.ValueRange(g.xAxis.min, g.xAxis.max);
+            EXPECT_LE(axis.min, lo) << t.name;
+            EXPECT_GE(axis.max, hi) << t.name;
+        }
     }
 }
 

@@ -127,7 +127,7 @@ TEST(ChartGraphScaleTest, AutoScaleLimitsInFormatZero)
     g.AutoScale();
     ExpectRange(g.leftAxis, -100, 100);
     ExpectRange(g.rightAxis, -50, -40);
-    EXPECT_EQ(g.yMajorDivisions, 20);
+    EXPECT_EQ(g.yMajorDivisions, 10);  // twenty units a division: at most twelve
 }
 
 TEST(ChartGraphScaleTest, AutoScaleKeepsTenUnits)
@@ -213,7 +213,7 @@ TEST(ChartGraphScaleTest, AutoScaleHugeValuesBothWays)
     CChartGraph g = Graph(0, {Trace({-1e12, 1e12})});
     g.AutoScale();
     ExpectRange(g.leftAxis, -100, 100);
-    EXPECT_EQ(g.yMajorDivisions, 20);
+    EXPECT_EQ(g.yMajorDivisions, 10);
     CChartGraph loss = Graph(1, {Trace({1e12, 1e12})});
     loss.AutoScale();
     ExpectRange(loss.leftAxis, -10, 0);
@@ -250,6 +250,39 @@ TEST(ChartGraphScaleTest, AutoScaleWithNanXWindowStaysDefined)
     g.xAxis.max = kNan;
     g.AutoScale();
     ExpectRange(g.leftAxis, -10, 10);
+}
+
+TEST(ChartGraphScaleTest, PhaseAndDelayAxesHoldEveryValue)
+{
+    struct Row {
+        const char* name;
+        int format;
+        bool onLeft;
+        std::vector<double> ys;
+        double lo, hi;
+        int divisions;  // -1: not checked (the right axis follows the left one)
+    };
+    const Row rows[] = {
+        {"passband delay beside dB", 0, false, {-21, 4.1, 8.5}, -30, 10, -1},
+        {"delay of a short line", 0, false, {0.005, 0.0051}, 0, 10, -1},
+        {"phase beside dB", 0, false, {-179.9, 0, 179.5}, -180, 180, -1},
+        {"phase alone", 0, true, {-179.9, 0, 179.5}, -180, 180, 12},
+        {"phase alone, one side", 0, true, {-179, -50}, -180, -40, 7},
+        {"delay alone, huge", 0, true, {-5e4, 3}, -50000, 5000, 11},
+        {"phase view preset", 3, true, {-170, 175}, -180, 180, 12},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CChartGraph g = Graph(row.format, {Trace(row.ys, row.onLeft)});
+        CChartAxis& axis = row.onLeft ? g.leftAxis : g.rightAxis;
+        axis.fitsAllValues = true;
+        g.AutoScale();
+        ExpectRange(axis, row.lo, row.hi);
+        if (row.divisions >= 0) {
+            EXPECT_EQ(g.yMajorDivisions, row.divisions);
+        }
+        EXPECT_LE(g.yMajorDivisions, 12);
+    }
 }
 
 TEST(ChartGraphScaleTest, RescaleSpansBeforeScaling)

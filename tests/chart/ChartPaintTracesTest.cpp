@@ -484,6 +484,31 @@ TEST(ChartPaintLegendTest, MarkerTableColumns)
     EXPECT_TRUE(swatch);
 }
 
+TEST(ChartPaintLegendTest, MarkerTableNeverCutsOrExtrapolatesValues)
+{
+    CChartGraph graph = LegendGraph();
+    CChartTrace narrow = XYTrace({{5, -2020.123}, {10, -2.86e-09}}, kRed, "narrow");
+    narrow.inLegend = true;
+    narrow.numberFormat = "%.6g";
+    graph.AddTrace(narrow);
+    graph.markers = {1.0, 5.0, 10.0};  // the first lies before the trace's data
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    std::vector<CRecordingDC::Record> values;
+    for (const auto& r : dc.Find(Kind::ExtTextOut))
+        if (r.textColor == kRed && r.rect.left > graph.legendArea.rect.left + 60)
+            values.push_back(r);
+    ASSERT_EQ(values.size(), 3u);
+    EXPECT_EQ(values[0].text, "-");
+    EXPECT_EQ(values[1].text, "-2020.12");
+    EXPECT_EQ(values[2].text.substr(0, 5), "-2.85");
+    dc.SelectFont(graph.legendFont.font);
+    for (const auto& v : values) {
+        SCOPED_TRACE(v.text);
+        EXPECT_GE(v.rect.Width(), dc.GetTextExtent(v.text).cx);
+    }
+}
+
 TEST(ChartPaintLegendTest, MarkerTableStopsBeforeAColumnEndingAtTheEdge)
 {
     // One X division, so the plot and the legend are 382 wide: columns end at left + 58,
