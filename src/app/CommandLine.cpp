@@ -32,6 +32,7 @@ const char* const usage =
     "       torvex --export OUT.csv [--view LIST] FILE...\n"
     "       torvex --export OUT.png|OUT.svg|OUT.pdf [--view LIST] [--size WxH]\n"
     "              [--markers F1,F2,...] [FILE...]\n"
+    "       torvex --table --markers F1,F2,... [--view LIST] FILE...\n"
     "       torvex --help | --version\n"
     "\n"
     "Plots Touchstone files (.s2p, .s3p, .s4p, .out), at most five at a time.\n"
@@ -44,6 +45,7 @@ const char* const usage =
     "                   comma-separated, or one preset: il+rl, il+phase, il+delay,\n"
     "                   rl+phase, splitter, coupler, all-rl, all-il (default S11:db,S21:db)\n"
     "  --size WxH       image size in pixels (default: the window's chart size)\n"
+    "  --table          print the marker value table as CSV (empty outside a trace)\n"
     "  --markers F,...  marker frequencies in the data's unit\n"
     "  --help           show this help\n"
     "  --version        show the version\n";
@@ -325,6 +327,89 @@ void CCommandLine::WriteCsv(const CChartGraph& graph, const std::string& unit, s
     }
 }
 
+namespace {
+
+// The options that --export and --table share, and the files after them.
+struct ChartOptions {
+    ViewSelection selection;
+    int preset = -1;
+    bool haveView = false;
+    bool haveSize = false;
+    bool haveMarkers = false;
+    int width = 0;
+    int height = 0;
+    std::vector<double> markers;
+    std::vector<std::string> files;
+};
+
+// Reads args from index first on; false (a usage error, already reported) on a bad word.
+bool ParseChartOptions(const std::vector<std::string>& args, std::size_t first,
+                       ChartOptions& opts, std::ostream& err)
+{
+    for (std::size_t i = first; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        const bool takesValue = word == "--view" || word == "--size" || word == "--markers";
+        if (takesValue && i + 1 >= args.size()) {
+            err << "torvex: " << word << " needs a value\n";
+            return false;
+        }
+        if (word == "--view") {
+            std::string badItem;
+            if (!CCommandLine::ParseView(args[++i], opts.selection, opts.preset, badItem)) {
+                err << "torvex: bad --view item '" << badItem << "': " << viewForms << '\n';
+                return false;
+            }
+            opts.haveView = true;
+        } else if (word == "--size") {
+            if (!CCommandLine::ParseSize(args[++i], opts.width, opts.height)) {
+                err << "torvex: bad --size '" << args[i] << "': use WxH with 1.."
+                    << CCommandLine::MAX_IMAGE_SIDE << " pixels each\n";
+                return false;
+            }
+            opts.haveSize = true;
+        } else if (word == "--markers") {
+            if (!CCommandLine::ParseMarkers(args[++i], opts.markers)) {
+                err << "torvex: bad --markers '" << args[i]
+                    << "': use comma-separated numbers such as 1900,2000.5\n";
+                return false;
+            }
+            opts.haveMarkers = true;
+        } else if (word.size() > 1 && word[0] == '-') {
+            err << "torvex: unknown option '" << word << "' (try --help)\n";
+            return false;
+        } else {
+            opts.files.push_back(word);
+        }
+    }
+    if (opts.files.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
+        err << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be plotted\n";
+        return false;
+    }
+    return true;
+}
+
+// Loads the files into the session's slots and applies the view; false when none loaded.
+bool LoadChart(CTorvexSession& session, const ChartOptions& opts)
+{
+    if (opts.haveView && opts.preset < 0)
+        session.viewSelection = opts.selection;
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const std::string& path : opts.files)
+        entries.emplace_back(path, std::filesystem::path(path).filename().string());
+    session.OpenFiles(entries);
+    if (!session.dataLoaded)
+        return false;
+    // A preset depends on the port counts of the files actually loaded.
+    if (opts.preset >= 0) {
+        CSelectionGrid grid;
+        grid.ApplyPreset(opts.preset, session.MaxPortKind());
+        session.ApplySelection(grid.Selection());
+    }
+    return true;
+}
+
+}  // namespace
+
 int CCommandLine::Export(const std::vector<std::string>& args)
 {
     if (args.empty() || args[0].empty() || args[0][0] == '-') {
@@ -339,59 +424,14 @@ int CCommandLine::Export(const std::vector<std::string>& args)
         return 2;
     }
 
-    ViewSelection selection;
-    int preset = -1;
-    bool haveView = false;
-    bool haveSize = false;
-    bool haveMarkers = false;
-    int width = 0;
-    int height = 0;
-    std::vector<double> markers;
-    std::vector<std::string> files;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        const bool takesValue = word == "--view" || word == "--size" || word == "--markers";
-        if (takesValue && i + 1 >= args.size()) {
-            err << "torvex: " << word << " needs a value\n";
-            return 2;
-        }
-        if (word == "--view") {
-            std::string badItem;
-            if (!ParseView(args[++i], selection, preset, badItem)) {
-                err << "torvex: bad --view item '" << badItem << "': " << viewForms << '\n';
-                return 2;
-            }
-            haveView = true;
-        } else if (word == "--size") {
-            if (!ParseSize(args[++i], width, height)) {
-                err << "torvex: bad --size '" << args[i] << "': use WxH with 1.."
-                    << MAX_IMAGE_SIDE << " pixels each\n";
-                return 2;
-            }
-            haveSize = true;
-        } else if (word == "--markers") {
-            if (!ParseMarkers(args[++i], markers)) {
-                err << "torvex: bad --markers '" << args[i]
-                    << "': use comma-separated numbers such as 1900,2000.5\n";
-                return 2;
-            }
-            haveMarkers = true;
-        } else if (word.size() > 1 && word[0] == '-') {
-            err << "torvex: unknown option '" << word << "' (try --help)\n";
-            return 2;
-        } else {
-            files.push_back(word);
-        }
-    }
-    if (files.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
-        err << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be plotted\n";
+    ChartOptions opts;
+    if (!ParseChartOptions(args, 1, opts, err))
         return 2;
-    }
-    if (kind == ExportKind::Csv && files.empty()) {
+    if (kind == ExportKind::Csv && opts.files.empty()) {
         err << "torvex: a CSV export needs at least one FILE\n";
         return 2;
     }
-    if (kind == ExportKind::Csv && (haveSize || haveMarkers)) {
+    if (kind == ExportKind::Csv && (opts.haveSize || opts.haveMarkers)) {
         err << "torvex: --size and --markers apply to image exports only\n";
         return 2;
     }
@@ -400,24 +440,10 @@ int CCommandLine::Export(const std::vector<std::string>& args)
         kind == ExportKind::Image ? EnsureApplication() : nullptr;
     CCollectingSink sink(err);
     CTorvexSession session;
-    if (files.empty()) {
+    if (opts.files.empty())
         session.Start();
-    } else {
-        if (haveView && preset < 0)
-            session.viewSelection = selection;
-        std::vector<std::pair<std::string, std::string>> entries;
-        for (const std::string& path : files)
-            entries.emplace_back(path, std::filesystem::path(path).filename().string());
-        session.OpenFiles(entries);
-        if (!session.dataLoaded)
-            return 1;
-        // A preset depends on the port counts of the files actually loaded.
-        if (preset >= 0) {
-            CSelectionGrid grid;
-            grid.ApplyPreset(preset, session.MaxPortKind());
-            session.ApplySelection(grid.Selection());
-        }
-    }
+    else if (!LoadChart(session, opts))
+        return 1;
 
     if (kind == ExportKind::Csv) {
         std::ofstream csv(outPath, std::ios::binary | std::ios::trunc);
@@ -431,9 +457,11 @@ int CCommandLine::Export(const std::vector<std::string>& args)
         return 0;
     }
 
-    if (haveMarkers)
-        session.Graph().SetMarkers(markers);
-    if (!haveSize)
+    if (opts.haveMarkers)
+        session.Graph().SetMarkers(opts.markers);
+    int width = opts.width;
+    int height = opts.height;
+    if (!opts.haveSize)
         ChartSizeAtStart(width, height);
     std::string error;
     if (!ExportChart(session.sheet, outPath, width, height, error)) {
@@ -441,6 +469,45 @@ int CCommandLine::Export(const std::vector<std::string>& args)
         return 1;
     }
     return 0;
+}
+
+int CCommandLine::Table(const std::vector<std::string>& args)
+{
+    ChartOptions opts;
+    if (!ParseChartOptions(args, 0, opts, err))
+        return 2;
+    if (!opts.haveMarkers || opts.files.empty()) {
+        err << "torvex: --table needs --markers F1,F2,... and at least one FILE\n";
+        return 2;
+    }
+    if (opts.haveSize) {
+        err << "torvex: --size applies to image exports only\n";
+        return 2;
+    }
+    CCollectingSink sink(err);
+    CTorvexSession session;
+    if (!LoadChart(session, opts))
+        return 1;
+    WriteMarkerTable(session.Graph(), opts.markers, FreqUnitLabel(session.Slot(1).freqUnit),
+                     out);
+    return 0;
+}
+
+void CCommandLine::WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& markers,
+                                    const std::string& unit, std::ostream& csv)
+{
+    csv << "marker,freq_" << unit << ",trace,value\n";
+    for (std::size_t m = 0; m < markers.size(); ++m) {
+        const double x = markers[m];
+        const std::string head = std::to_string(m + 1) + ',' + G17(x) + ',';
+        for (const CChartTrace& trace : graph.traces) {
+            if (!trace.inLegend)
+                continue;
+            // Outside the trace's data the table shows no value, as the chart's does.
+            csv << head << CsvField(trace.name) << ','
+                << (trace.Covers(x) ? G17(trace.ValueAt(x)) : std::string()) << '\n';
+        }
+    }
 }
 
 void CCommandLine::PrintHelp()
@@ -484,6 +551,8 @@ int RunTorvex(int argc, char** argv)
     }
     if (mode == "--export")
         return cli.Export({args.begin() + 1, args.end()});
+    if (mode == "--table")
+        return cli.Table({args.begin() + 1, args.end()});
     if (mode.size() > 1 && mode[0] == '-') {
         std::cerr << "torvex: unknown option '" << mode << "' (try --help)\n";
         return 2;

@@ -25,6 +25,9 @@ public:
     // words after "--export". CSV needs files; images without files show the example.
     // Exit status 0 on success, 1 when nothing loaded or the output failed, 2 on bad usage.
     int Export(const std::vector<std::string>& args);
+    // --table --markers F1,F2,... [--view LIST] FILE...: the marker value table as CSV on
+    // out. Exit status as for Export.
+    int Table(const std::vector<std::string>& args);
     void PrintHelp();
     void PrintVersion();
 
@@ -39,6 +42,11 @@ public:
     static bool ParseMarkers(const std::string& text, std::vector<double>& markers);
     // The graph's traces in graph order: "trace,axis,freq_<unit>,value", one row per point.
     static void WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& csv);
+
+    // "marker,freq_<unit>,trace,value": per marker, one row per listed trace in graph
+    // order; the value is empty where the trace has no data.
+    static void WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& markers,
+                                 const std::string& unit, std::ostream& csv);
 
     static constexpr int MAX_IMAGE_SIDE = 16384;
 

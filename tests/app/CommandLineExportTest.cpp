@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -287,6 +288,60 @@ TEST(CommandLineExport, WindowModeTakesAtMostFiveFiles)
     for (std::string& a : args)
         argv.push_back(a.data());
     EXPECT_EQ(RunTorvex(static_cast<int>(argv.size()), argv.data()), 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommandLineTable, MarkerRowsPerTraceEmptyOutsideTheData)
+{
+    std::ostringstream out, err;
+    CCommandLine cli(out, err);
+    ASSERT_EQ(cli.Table({"--markers", "1800,50,2600", "--view", "S11:db,S21:db",
+                         TestFile("bandpass.s2p")}),
+              0)
+        << err.str();
+    struct Row {
+        const char* head;  // marker, frequency and trace
+        double value;      // NaN: the field is empty
+    };
+    const double none = std::nan("");
+    const Row rows[] = {
+        {"1,1800,S11[dB](1),", -0.4},  {"1,1800,S21[dB](1),", -81.3526},
+        {"2,50,S11[dB](1),", none},    {"2,50,S21[dB](1),", none},
+        {"3,2600,S11[dB](1),", -0.4},  {"3,2600,S21[dB](1),", -78.0204},
+    };
+    const std::vector<std::string> lines = Lines(out.str());
+    ASSERT_EQ(lines.size(), std::size(rows) + 1);
+    EXPECT_EQ(lines[0], "marker,freq_MHz,trace,value");
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(lines[i + 1]);
+        const std::string head = rows[i].head;
+        ASSERT_EQ(lines[i + 1].substr(0, head.size()), head);
+        const std::string value = lines[i + 1].substr(head.size());
+        if (std::isnan(rows[i].value))
+            EXPECT_EQ(value, "");
+        else
+            EXPECT_NEAR(std::stod(value), rows[i].value, 1e-9);
+    }
+
+    struct Usage {
+        const char* label;
+        std::vector<std::string> args;
+    };
+    const Usage bad[] = {
+        {"no markers", {TestFile("bandpass.s2p")}},
+        {"no file", {"--markers", "1"}},
+        {"size", {"--markers", "1", "--size", "10x10", TestFile("bandpass.s2p")}},
+        {"bad view", {"--markers", "1", "--view", "S55:db", TestFile("bandpass.s2p")}},
+    };
+    for (const Usage& u : bad) {
+        SCOPED_TRACE(u.label);
+        std::ostringstream o, e;
+        EXPECT_EQ(CCommandLine(o, e).Table(u.args), 2);
+        EXPECT_EQ(o.str(), "");
+    }
 }
 
 }  // namespace
