@@ -6,6 +6,8 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -88,6 +90,49 @@ bool HasPixelGrid(const QPainter& painter)
     }
 }
 
+// Qt's SVG writer drops clip rectangles, so what leaves a box there would still show.
+bool IgnoresClipping(const QPainter& painter)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    return engine && engine->type() == QPaintEngine::SVG;
+}
+
+// Liang-Barsky: the part of segment a..b inside box (edges included); false when none.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box)
+{
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(),
+                         box.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF start(a.x() + t0 * dx, a.y() + t0 * dy);
+    b = QPointF(a.x() + t1 * dx, a.y() + t1 * dy);
+    a = start;
+    return true;
+}
+
+// The pixels of a clip rectangle as an area: pixel i covers [i, i + 1).
+QRectF PixelArea(const QRect& clip)
+{
+    return QRectF(clip.left(), clip.top(), clip.width(), clip.height());
+}
+
 }  // namespace
 
 CQtDC::CQtDC(QPainter& target, bool isPrinting, int dpiOverride)
@@ -96,6 +141,7 @@ CQtDC::CQtDC(QPainter& target, bool isPrinting, int dpiOverride)
       dpiY(dpiOverride > 0 ? dpiOverride
                            : (target.device() ? target.device()->logicalDpiY() : 96)),
       pixelGrid(HasPixelGrid(target)),
+      softClip(IgnoresClipping(target)),
       qpen(MakeQPen(pen)),
       defaultFont(target.font()),
       qfont(defaultFont),
@@ -130,6 +176,11 @@ void CQtDC::Flush()
         return;
     }
     painter.setPen(qpen);
+    if (SoftClipping()) {
+        DrawSoftClippedRun();
+        run.clear();
+        return;
+    }
     const bool offset = NeedsHalfPixelOffset();
     if (offset)
         painter.translate(0.5, 0.5);
@@ -188,12 +239,63 @@ void CQtDC::Flush()
     run.clear();
 }
 
+void CQtDC::DrawSoftClippedRun()
+{
+    // Vertices stand for pixels, drawn through their centres on such devices: the segments
+    // are cut at the outermost pixel centres of the clip.
+    const QRectF box(clipRect.left(), clipRect.top(), clipRect.width() - 1.0,
+                     clipRect.height() - 1.0);
+    if (clipRect.isEmpty())
+        return;
+    const bool offset = NeedsHalfPixelOffset();
+    if (offset)
+        painter.translate(0.5, 0.5);
+    std::vector<QPointF> piece;
+    const auto drawPiece = [&] {
+        if (piece.size() >= 2)
+            painter.drawPolyline(piece.data(), static_cast<int>(piece.size()));
+        piece.clear();
+    };
+    for (std::size_t i = 0; i + 1 < run.size(); ++i) {
+        QPointF a(run[i]);
+        QPointF b(run[i + 1]);
+        if (!ClipSegment(a, b, box)) {
+            drawPiece();
+            continue;
+        }
+        if (!piece.empty() && piece.back() != a)
+            drawPiece();
+        if (piece.empty())
+            piece.push_back(a);
+        piece.push_back(b);
+        if (b != QPointF(run[i + 1]))
+            drawPiece();
+    }
+    drawPiece();
+    if (offset)
+        painter.translate(-0.5, -0.5);
+}
+
+void CQtDC::FillClipped(const QPainterPath& shape, const QBrush& fill, const QRect& clip)
+{
+    // The clip is in device pixels; the shape in the painter's current frame.
+    QPainterPath area;
+    area.addRect(PixelArea(clip));
+    painter.fillPath(shape.intersected(painter.transform().inverted().map(area)), fill);
+}
+
 void CQtDC::FillSolidRect(const CRect& rect, COLORREF color)
 {
     Flush();
     if (IsEmpty(rect))
         return;
-    painter.fillRect(ToQRect(rect), ToQColor(color));
+    QRect r = ToQRect(rect);
+    if (SoftClipping()) {
+        r = r.intersected(clipRect);
+        if (r.isEmpty())
+            return;
+    }
+    painter.fillRect(r, ToQColor(color));
 }
 
 CPen CQtDC::SelectPen(const CPen& newPen)
@@ -258,6 +360,8 @@ void CQtDC::LineTo(std::int32_t x, std::int32_t y)
 void CQtDC::SetPixel(std::int32_t x, std::int32_t y, COLORREF color)
 {
     Flush();
+    if (SoftClipping() && !clipRect.contains(x, y))
+        return;
     painter.fillRect(QRect(x, y, 1, 1), ToQColor(color));
 }
 
@@ -274,8 +378,17 @@ void CQtDC::Ellipse(const CRect& box)
         painter.translate(0.5, 0.5);
     // The outline's outermost pixels are the box's last column and row, as on the device
     // context; QRect(x, y, w, h) outlines reach x + w.
-    painter.drawEllipse(QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1))
-                            .adjusted(0, 0, -1, -1));
+    const QRect outline =
+        QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)).adjusted(0, 0, -1, -1);
+    const QRect cover = ToQRect(r);
+    if (!SoftClipping() || clipRect.contains(cover)) {
+        painter.drawEllipse(outline);
+    } else if (clipRect.intersects(cover)) {
+        QPainterPath shape;
+        shape.addEllipse(QRectF(outline));
+        FillClipped(shape, ToQColor(brush.color), clipRect);
+        FillClipped(QPainterPathStroker(qpen).createStroke(shape), qpen.brush(), clipRect);
+    }
     if (offset)
         painter.translate(-0.5, -0.5);
     painter.setBrush(Qt::NoBrush);
@@ -304,8 +417,17 @@ void CQtDC::Arc(const CRect& box, CPoint start, CPoint end)
     const bool offset = NeedsHalfPixelOffset();
     if (offset)
         painter.translate(0.5, 0.5);
-    painter.drawArc(outline, static_cast<int>(std::lround(from * 16.0)),
-                    static_cast<int>(std::lround(span * 16.0)));
+    const int startAngle = static_cast<int>(std::lround(from * 16.0));
+    const int spanAngle = static_cast<int>(std::lround(span * 16.0));
+    const QRect cover = ToQRect(r);
+    if (!SoftClipping() || clipRect.contains(cover)) {
+        painter.drawArc(outline, startAngle, spanAngle);
+    } else if (clipRect.intersects(cover)) {
+        QPainterPath shape;
+        shape.arcMoveTo(QRectF(outline), startAngle / 16.0);
+        shape.arcTo(QRectF(outline), startAngle / 16.0, spanAngle / 16.0);
+        FillClipped(QPainterPathStroker(qpen).createStroke(shape), qpen.brush(), clipRect);
+    }
     if (offset)
         painter.translate(-0.5, -0.5);
 }
@@ -363,13 +485,32 @@ void CQtDC::DrawText(std::int32_t x, std::int32_t y, const std::string& text, co
     const int top = (textAlign & TA_VERT_MASK) == TA_BOTTOM ? -height : 0;
 
     painter.save();
-    if (clip)
-        SetPainterClip(clipActive ? clipRect.intersected(*clip) : *clip);
+    const bool hasClip = clip || clipActive;
+    const QRect effective = clip ? (clipActive ? clipRect.intersected(*clip) : *clip) : clipRect;
+    if (clip && !softClip)
+        SetPainterClip(effective);
     painter.translate(x, y);
     const int turn = escapement % 3600;
     if (turn != 0)
         painter.rotate(-turn / 10.0);  // counter-clockwise on a y-down device
-    painter.fillRect(QRect(left, top, width, height), ToQColor(bkColor));
+    const QRect cell(left, top, width, height);
+    const QRect onDevice = painter.transform().mapRect(cell);
+    if (softClip && hasClip && !effective.contains(onDevice)) {
+        // Cut the cell and the glyph outlines to the clip, in device coordinates.
+        if (effective.intersects(onDevice)) {
+            const QTransform toDevice = painter.transform();
+            painter.resetTransform();
+            QPainterPath background;
+            background.addRect(QRectF(cell));
+            FillClipped(toDevice.map(background), ToQColor(bkColor), effective);
+            QPainterPath glyphs;
+            glyphs.addText(QPointF(left, top + ascent), qfont, qtext);
+            FillClipped(toDevice.map(glyphs), ToQColor(textColor), effective);
+        }
+        painter.restore();
+        return;
+    }
+    painter.fillRect(cell, ToQColor(bkColor));
     painter.setFont(qfont);
     painter.setPen(ToQColor(textColor));
     painter.drawText(QPoint(left, top + ascent), qtext);
@@ -419,6 +560,8 @@ FontHandle CQtDC::CreateFontIndirect(const LogFont& logFont)
 
 void CQtDC::SetPainterClip(const QRect& rect)
 {
+    if (softClip)
+        return;  // the device would only drop it
     painter.setClipRect(rect, Qt::ReplaceClip);
     if (hadClip)
         painter.setClipRegion(originalClip, Qt::IntersectClip);

@@ -13,7 +13,9 @@
 #include <QRegion>
 #include <vector>
 
+class QBrush;
 class QPainter;
+class QPainterPath;
 
 class CQtDC : public CDC {
 public:
@@ -61,6 +63,11 @@ public:
 
 private:
     void DrawText(std::int32_t x, std::int32_t y, const std::string& text, const QRect* clip);
+    // Geometric clipping for devices that drop clip rectangles (Qt's SVG writer): the
+    // clip in force, and the pieces of a shape inside it.
+    bool SoftClipping() const { return softClip && clipActive; }
+    void DrawSoftClippedRun();
+    void FillClipped(const QPainterPath& shape, const QBrush& fill, const QRect& clip);
     void SetPainterClip(const QRect& rect);
     // Offsets odd-width outlines by half a pixel where there is no pixel grid, so that a
     // 1-pixel line on an integer coordinate covers its pixel row instead of half of two.
@@ -72,6 +79,7 @@ private:
     // Our pixels are the raster engine's pixels (not PDF or SVG, no scaling such as a high-DPI
     // widget's): only then do Qt's pixel rules for 1-pixel lines apply.
     bool pixelGrid;
+    bool softClip;  // the device ignores clip rectangles: clip every shape here
 
     CPen pen;
     QPen qpen;

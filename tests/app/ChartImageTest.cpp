@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSvgRenderer>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -189,6 +190,62 @@ TEST(ChartImageTest, ExportRefusesWhatItCannotWrite)
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(sheet->sheetRect, screen);
     }
+}
+
+// Qt's SVG writer drops clip rectangles: a trace far beyond its axis would cross the title,
+// and long legend names and marker values would run out of their cells and the box.
+TEST(ChartImageTest, SvgClipsAsTheImageDoes)
+{
+    TempDir dir;
+    auto sheet = MakeSheet(1);
+    CChartGraph& graph = *sheet->GraphAt(0);
+    std::vector<double> wild;
+    for (int i = 0; i <= 200; ++i)
+        wild.push_back(i % 2 ? 900.0 : -900.0);
+    CChartTrace beyond(wild, 0, 200, "beyond the axis", true);
+    beyond.color = kTraceColor;
+    graph.traces[0] = beyond;
+    for (int i = 0; i < 12; ++i)
+        graph.AddTrace(CChartTrace(std::vector<double>(201, 20.0), 0, 200,
+                                   "a rather long trace name " + std::to_string(i), false));
+    const int width = 700, height = 450;
+    std::string error;
+    ASSERT_TRUE(ExportChart(*sheet, dir.Path("c.png"), width, height, error)) << error;
+    ASSERT_TRUE(ExportChart(*sheet, dir.Path("c.svg"), width, height, error)) << error;
+    const QImage png(QString::fromStdString(dir.Path("c.png")));
+    QSvgRenderer renderer(QString::fromStdString(dir.Path("c.svg")));
+    ASSERT_TRUE(renderer.isValid());
+    QImage svg(width, height, QImage::Format_RGB32);
+    svg.fill(Qt::white);
+    {
+        QPainter painter(&svg);
+        renderer.render(&painter, QRectF(0, 0, width, height));
+    }
+    ASSERT_EQ(png.size(), svg.size());
+
+    // The layout of the export, as ExportChart paints it at this size.
+    Paint(*sheet, width, height);
+    const CRect plot = graph.plotArea.rect;
+    const CRect legend = graph.legendArea.rect;
+    const auto tracePixels = [&](const QImage& image, int top, int bottom) {
+        int count = 0;
+        for (int y = std::max(0, top); y < std::min(height, bottom); ++y)
+            for (int x = 0; x < width; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                count += std::abs(c.red() - 220) < 40 && c.green() < 90 && c.blue() < 100;
+            }
+        return count;
+    };
+    // Above the plot (title and notice line) and below the legend box: nothing of a trace.
+    EXPECT_EQ(tracePixels(png, 0, plot.top - 12), 0);
+    EXPECT_EQ(tracePixels(svg, 0, plot.top - 12), 0);
+    EXPECT_EQ(tracePixels(png, legend.bottom + 2, height), 0);
+    EXPECT_EQ(tracePixels(svg, legend.bottom + 2, height), 0);
+    // Inside the plot both show the trace alike.
+    const int inPng = tracePixels(png, plot.top + 2, plot.bottom - 2);
+    const int inSvg = tracePixels(svg, plot.top + 2, plot.bottom - 2);
+    EXPECT_GT(inSvg, 1000);
+    EXPECT_NEAR(inSvg, inPng, inPng / 2);
 }
 
 }  // namespace
