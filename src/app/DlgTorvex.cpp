@@ -222,11 +222,10 @@ void CDlgTorvex::OnDataCommandsEnabled(bool enabled)
 {
     printButton->setEnabled(enabled);
     selectViewButton->setEnabled(enabled);
-    // The hint goes with the first data; a failed load later keeps the old chart.
+    // The hint goes for good with the first data: a failed load later still shows the
+    // old chart, so there is no "load a file" to ask for.
     if (enabled)
         readout->setPlaceholderText(QString());
-    else if (!session.dataLoaded)
-        readout->setPlaceholderText(LOAD_HINT);
 }
 
 void CDlgTorvex::ResizeWindow(int dx, int dy)

@@ -158,6 +158,7 @@ TEST_F(DlgTorvexTest, DataCommandsAndHintFollowTheLoad)
     EXPECT_FALSE(Session().dataLoaded);
     EXPECT_FALSE(Button("printButton")->isEnabled());
     EXPECT_FALSE(Button("selectViewButton")->isEnabled());
+    EXPECT_TRUE(Readout()->placeholderText().isEmpty());
     EXPECT_FALSE(messages.texts.empty());
 }
 
