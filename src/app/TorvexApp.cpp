@@ -54,12 +54,18 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
     return 0;
 }
 
+void SetApplicationIdentity()
+{
+    QApplication::setApplicationName("torvex");
+    // No display name: Qt would append one that is set to every window title, and the
+    // titles must read exactly as each window sets them.
+    QApplication::setDesktopFileName("torvex");
+    QApplication::setWindowIcon(QIcon(":/torvex.svg"));
+}
+
 int RunTorvexWindow(int argc, char** argv, const std::vector<std::string>& files)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("torvex");
-    QApplication::setApplicationDisplayName("Torvex");
-    QApplication::setDesktopFileName("torvex");
-    QApplication::setWindowIcon(QIcon(":/torvex.svg"));
+    SetApplicationIdentity();
     return CTorvexApp(CSettingsFile::DefaultPath()).Run(files);
 }

@@ -455,6 +455,17 @@ TEST(DlgOpenFileTest, UpperCaseFileLoadsThroughThePreview)
     EXPECT_TRUE(messages.texts.empty());
 }
 
+TEST(TorvexAppTest, WindowTitlesGetNoApplicationSuffix)
+{
+    const QString name = QCoreApplication::applicationName();
+    SetApplicationIdentity();
+    // Qt appends a display name that was set to every title; one left unset just follows
+    // the application name.
+    QCoreApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    QCoreApplication::setApplicationName(name);
+}
+
 // The whole start: settings read, window run, settings written.
 TEST(TorvexAppTest, ReloadsTheLastFileAndWritesTheSettingsAtExit)
 {
