@@ -22,9 +22,19 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -499,6 +509,68 @@ TEST(TorvexAppTest, ReloadsTheLastFileAndWritesTheSettingsAtExit)
     EXPECT_EQ(lines[3], "PersYscale= YES");
     EXPECT_EQ(lines[4], "X-major= 7");
     persistXScale = persistYScale = false;
+}
+
+// Whether process pid has a handler for signal (its SigCgt mask in /proc).
+bool CatchesSignal(pid_t pid, int signal)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1;
+    }
+    return false;
+}
+
+// A session ended by a signal (a logout, kill) writes the settings as a closed window does.
+TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
+{
+    if (!std::filesystem::exists(TORVEX_BINARY))
+        GTEST_SKIP() << "torvex is not built";
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        TempDir dir;
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) {
+            const std::string entry = *e;
+            if (entry.rfind("XDG_CONFIG_HOME=", 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0)
+                env.push_back(entry);
+        }
+        env.push_back("XDG_CONFIG_HOME=" + dir.Path("config"));
+        env.push_back("QT_QPA_PLATFORM=offscreen");
+        std::vector<char*> envp;
+        for (std::string& entry : env)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::string program = TORVEX_BINARY, file = bandpass;
+        char* argv[] = {program.data(), file.data(), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+
+        // Sent only once the program handles it: before that it would just end the process.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!CatchesSignal(pid, signal) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kill(pid, signal);
+        int status = 0;
+        while (waitpid(pid, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (!WIFEXITED(status) && !WIFSIGNALED(status)) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            FAIL() << "the program did not end";
+        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+        LineList lines;
+        ASSERT_EQ(ReadLines(dir.Path("config/torvex/torvex.ini"), lines), 0);
+        ASSERT_EQ(lines.size(), 14u);
+        EXPECT_EQ(lines[0], "LastPath= " + bandpass);
+    }
 }
 
 }  // namespace
