@@ -7,6 +7,7 @@
 #include "app/DialogUnits.h"
 #include "app/DlgOpenFile.h"
 #include "app/TorvexApp.h"
+#include "app/WindowFit.h"
 #include "chart/ChartFlags.h"
 #include "data/LineFile.h"
 #include "platform/MessageBox.h"
@@ -48,6 +49,8 @@ protected:
     void SetUp() override
     {
         persistXScale = persistYScale = keepMarkers = false;
+        // A 1920 x 1200 screen: the offscreen one is smaller than the window.
+        window.availableArea = [] { return QRect(0, 0, 1920, 1200); };
         window.show();  // the window start: measures the chart and fits the example
         QCoreApplication::processEvents();
     }
@@ -276,12 +279,72 @@ TEST_F(DlgTorvexTest, EnlargeAndReduceStayWithinTheirLimits)
         Click("enlargeButton");
     EXPECT_EQ(window.frameGeometry().size(),
               QSize(CDlgTorvex::MAX_WIDTH, CDlgTorvex::MAX_HEIGHT));
+    EXPECT_TRUE(window.availableArea().contains(window.frameGeometry()));  // moved up
     EXPECT_EQ(Chart()->size() - chartStart, window.size() - start);
 
     for (int i = 0; i < 20; ++i)
         Click("reduceButton");
     EXPECT_EQ(window.size(), start);
     EXPECT_EQ(Chart()->size(), chartStart);
+}
+
+TEST(WindowFitTest, SizeStaysWithinLimitsAndTheWindowWithinTheScreen)
+{
+    const QRect screen(0, 0, 1920, 1200);
+    const QSize maxSize(1920, 1200);
+    struct Row {
+        const char* name;
+        QRect frame;
+        int dx, dy;
+        QSize minSize, maxSize;
+        QRect available;
+        QRect expected;
+    };
+    const Row rows[] = {
+        {"grows in place", {100, 100, 1000, 600}, 160, 80, {1000, 600}, maxSize, screen,
+         {100, 100, 1160, 680}},
+        {"moves up and left for room", {200, 100, 1800, 1100}, 160, 80, {1000, 600}, maxSize,
+         screen, {0, 20, 1920, 1180}},
+        {"a panel takes the top", {0, 32, 1900, 1100}, 160, 80, {1000, 600}, maxSize,
+         {0, 32, 1920, 1168}, {0, 32, 1920, 1168}},
+        {"reduce stops at the start size", {10, 10, 1000, 600}, -160, -80, {1000, 600},
+         maxSize, screen, {10, 10, 1000, 600}},
+        {"start on a scale-2 screen", {0, 0, 978, 576}, 0, 0, {0, 0}, {978, 576},
+         {0, 0, 960, 570}, {0, 0, 960, 570}},
+        {"never pushed right", {-50, 10, 1000, 600}, 160, 80, {1000, 600}, maxSize, screen,
+         {-50, 10, 1160, 680}},
+        {"second screen", {2500, 100, 1000, 600}, 160, 80, {1000, 600}, maxSize,
+         {1920, 0, 1280, 1024}, {2040, 100, 1160, 680}},
+        {"no screen known", {0, 0, 1900, 1100}, 160, 80, {1000, 600}, maxSize, QRect(),
+         {0, 0, 1920, 1180}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(FitWindow(row.frame, row.dx, row.dy, row.minSize, row.maxSize, row.available),
+                  row.expected);
+    }
+}
+
+TEST_F(DlgTorvexTest, WindowStartsAndGrowsWithinASmallScreen)
+{
+    const QRect screen(0, 0, 800, 500);
+    CDlgTorvex small;
+    small.availableArea = [screen] { return screen; };
+    small.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(screen.contains(small.frameGeometry()));
+    auto* chart = small.findChild<CChartWidget*>("chart");
+    EXPECT_LE(chart->geometry().right(), small.width());
+    EXPECT_LE(chart->geometry().bottom(), small.height());
+    EXPECT_LE(small.findChild<QPushButton*>("printButton")->geometry().right(), small.width());
+    const CRect& rect = small.Session().chartRect;
+    EXPECT_EQ(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+              chart->geometry());
+
+    const QSize start = small.size();
+    small.ResizeWindow(160, 80);
+    EXPECT_EQ(small.size(), start);
+    EXPECT_TRUE(screen.contains(small.frameGeometry()));
 }
 
 TEST_F(DlgTorvexTest, MouseMoveFillsTheReadout)
