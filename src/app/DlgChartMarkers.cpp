@@ -1,6 +1,7 @@
 #include "app/DlgChartMarkers.h"
 
 #include "app/DialogButtons.h"
+#include "app/ExactNumber.h"
 #include "app/ListSelection.h"
 
 #include <QCheckBox>
@@ -230,7 +231,7 @@ void CDlgChartMarkers::OnSaveToFile()
         return;
     LineList lines;
     for (double m : markers)
-        lines.push_back(FormatValue("%.4g", m));
+        lines.push_back(FormatExact(m));  // the list reads back the same frequencies
     // Through a temporary file: a failed write keeps the previous marker file intact.
     WriteLinesAtomic(path, lines);
 }

@@ -10,6 +10,7 @@
 #include "app/DlgOpenFile.h"
 #include "app/DlgSelectData.h"
 #include "app/SheetPrinter.h"
+#include "app/WindowFit.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -19,8 +20,10 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 const char* const CDlgTorvex::LOAD_HINT = "Please load a file to plot its data...";
@@ -93,8 +96,12 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
 
     session.onRepaint = [this] { chart->update(); };
     session.onDataCommandsEnabled = [this](bool enabled) { OnDataCommandsEnabled(enabled); };
+    availableArea = [this] {
+        const QScreen* current = screen();
+        return current ? current->availableGeometry() : QRect();
+    };
 
-    LayOutControls();
+    LayOutControls(QSize(INT_MAX, INT_MAX));
 }
 
 CDlgTorvex::~CDlgTorvex()
@@ -113,7 +120,7 @@ QPushButton* CDlgTorvex::AddButton(const char* caption, const char* name,
     return button;
 }
 
-void CDlgTorvex::LayOutControls()
+void CDlgTorvex::LayOutControls(const QSize& room)
 {
     const DialogUnitScale du = DialogUnitsOf(font());
     // Buttons are as wide as the layout says, or as their widest caption needs in the
@@ -135,7 +142,12 @@ void CDlgTorvex::LayOutControls()
                            2 * (readout->frameWidth() + 4);
     const int readoutX = margin + LEFT_COLUMNS * pitch;
     const int rowsWidth = readoutX + readoutMin + gap + 2 * pitch - gap + margin;
-    const int clientWidth = std::max(du.X(DLG_WIDTH), rowsWidth);
+    const int fullWidth = std::max(du.X(DLG_WIDTH), rowsWidth);
+    const int fullHeight = du.Y(DLG_HEIGHT);
+    // A window that would not fit the room gives up the difference from the read-out box
+    // and the chart; the buttons keep their size.
+    const int clientWidth = std::min(fullWidth, room.width());
+    const int clientHeight = std::min(fullHeight, room.height());
 
     QPushButton* const topRow[LEFT_COLUMNS] = {openFilesButton, selectViewButton,
                                                settingsButton,  tracesButton,
@@ -157,11 +169,15 @@ void CDlgTorvex::LayOutControls()
     aboutButton->setGeometry(lastX, bottomY, buttonWidth, buttonHeight);
     enlargeButton->setGeometry(sizeX, topY, buttonWidth, buttonHeight);
     reduceButton->setGeometry(sizeX, bottomY, buttonWidth, buttonHeight);
-    readout->setGeometry(readoutX, topY, sizeX - gap - readoutX, bottomY + buttonHeight - topY);
+    readout->setGeometry(readoutX, topY, std::max(0, sizeX - gap - readoutX),
+                         bottomY + buttonHeight - topY);
 
-    const int chartWidth = std::max(du.X(CHART_WIDTH_DLU), clientWidth - 2 * du.X(CHART_X));
-    chart->setGeometry(du.X(CHART_X), du.Y(CHART_Y), chartWidth, du.Y(CHART_HEIGHT_DLU));
-    setFixedSize(clientWidth, du.Y(DLG_HEIGHT));
+    const int chartWidth = std::max(du.X(CHART_WIDTH_DLU), fullWidth - 2 * du.X(CHART_X)) -
+                           (fullWidth - clientWidth);
+    const int chartHeight = du.Y(CHART_HEIGHT_DLU) - (fullHeight - clientHeight);
+    chart->setGeometry(du.X(CHART_X), du.Y(CHART_Y), std::max(0, chartWidth),
+                       std::max(0, chartHeight));
+    setFixedSize(clientWidth, clientHeight);
 }
 
 void CDlgTorvex::SetStartFiles(const std::vector<std::string>& paths)
@@ -194,8 +210,20 @@ void CDlgTorvex::showEvent(QShowEvent* event)
     }
 }
 
+void CDlgTorvex::FitToScreen()
+{
+    const QRect outer = frameGeometry();
+    const QRect fitted = FitWindow(outer, 0, 0, QSize(0, 0), outer.size(), availableArea());
+    if (fitted.size() != outer.size())
+        LayOutControls(fitted.size() - (outer.size() - size()));
+    if (fitted.topLeft() != outer.topLeft())
+        move(fitted.topLeft());
+}
+
 void CDlgTorvex::StartWindow()
 {
+    // A large font or scale factor can make the layout bigger than the screen.
+    FitToScreen();
     minWindowSize = size();
     const QRect area = chart->geometry();
     session.SetChartRect(CRect(area.left(), area.top(), area.left() + area.width(),
@@ -222,28 +250,26 @@ void CDlgTorvex::OnDataCommandsEnabled(bool enabled)
 {
     printButton->setEnabled(enabled);
     selectViewButton->setEnabled(enabled);
-    // The hint goes with the first data; a failed load later keeps the old chart.
+    // The hint goes for good with the first data: a failed load later still shows the
+    // old chart, so there is no "load a file" to ask for.
     if (enabled)
         readout->setPlaceholderText(QString());
-    else if (!session.dataLoaded)
-        readout->setPlaceholderText(LOAD_HINT);
 }
 
 void CDlgTorvex::ResizeWindow(int dx, int dy)
 {
     // The limits are on the outer size; the frame adds the same amount before and after.
-    const QSize frame = frameGeometry().size() - size();
-    const QSize outer = size() + frame;
-    const QSize minOuter = minWindowSize + frame;
-    const int width = std::max(std::min(outer.width() + dx, MAX_WIDTH), minOuter.width());
-    const int height = std::max(std::min(outer.height() + dy, MAX_HEIGHT), minOuter.height());
-    const int ax = width - outer.width();
-    const int ay = height - outer.height();
+    const QRect outer = frameGeometry();
+    const QSize frame = outer.size() - size();
+    const QRect fitted = FitWindow(outer, dx, dy, minWindowSize + frame,
+                                   QSize(MAX_WIDTH, MAX_HEIGHT), availableArea());
+    if (fitted.topLeft() != outer.topLeft())
+        move(fitted.topLeft());
+    const int ax = fitted.width() - outer.width();
+    const int ay = fitted.height() - outer.height();
     if (ax == 0 && ay == 0)
         return;
-    const QPoint topLeft = pos();
     setFixedSize(size() + QSize(ax, ay));
-    move(topLeft);
     chart->resize(chart->size() + QSize(ax, ay));
     CRect rect = session.chartRect;
     rect.right += ax;

@@ -6,6 +6,7 @@
 #include "app/TorvexSession.h"
 
 #include <QDialog>
+#include <QRect>
 #include <QSize>
 #include <functional>
 #include <string>
@@ -34,8 +35,9 @@ public:
     // Opens up to five files into slots 1.. (the start files and dropped files).
     void OpenPaths(const std::vector<std::string>& paths);
 
-    // Grows the window by dx, dy pixels within MAX_WIDTH x MAX_HEIGHT and its start size;
-    // the chart takes up the change.
+    // Grows the window by dx, dy pixels within MAX_WIDTH x MAX_HEIGHT, its start size and
+    // the screen's available area, moving it up or left when it needs the room; the chart
+    // takes up the change.
     void ResizeWindow(int dx, int dy);
     // The client size at window start (Reduce never goes below it).
     QSize MinWindowSize() const { return minWindowSize; }
@@ -46,6 +48,9 @@ public:
     // Runs a modal dialog and returns its result; tests replace it to answer dialogs
     // without a nested event loop.
     std::function<int(QDialog&)> runDialog = [](QDialog& dialog) { return dialog.exec(); };
+    // The screen area the window must stay in (a null rectangle: no limit); the available
+    // area of the window's screen unless a test sets another.
+    std::function<QRect()> availableArea;
 
 public slots:
     void OnOpenFiles();
@@ -75,7 +80,10 @@ private:
     // The framework's dialog start: measures the chart, then shows the example or loads.
     void StartWindow();
     QPushButton* AddButton(const char* caption, const char* name, void (CDlgTorvex::*slot)());
-    void LayOutControls();
+    // Lays out for the natural size, or for room when that is smaller.
+    void LayOutControls(const QSize& room);
+    // Window start: the window shrinks to the screen's available area and moves into it.
+    void FitToScreen();
     void SetReadout(const QString& text);
     void OnDataCommandsEnabled(bool enabled);
 

@@ -1,9 +1,11 @@
 #include "app/SettingsFile.h"
 
 #include "app/AppFlags.h"
+#include "app/ExactNumber.h"
 #include "chart/ChartGraph.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
@@ -44,6 +46,16 @@ int IntegerAfter(std::string_view line, std::size_t skip)
 int DivisionsAfter(std::string_view line)
 {
     return std::clamp(IntegerAfter(line, 9), 1, CSettingsFile::MAX_DIVISIONS);
+}
+
+// An axis limit: a decimal number, so the fractions shown on the axes survive. A value
+// no double holds (an overflowing exponent) leaves the limit as it was: no axis can
+// show an infinite span.
+void ReadLimit(std::string_view line, double& limit)
+{
+    const double value = ParseDouble(TrimView(line.substr(std::min<std::size_t>(8, line.size()))));
+    if (std::isfinite(value))
+        limit = value;
 }
 
 std::string Number(double value)
@@ -103,17 +115,17 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
         graph.SetYMinorDivisions(DivisionsAfter(line));
     } else if (StartsWith(line, KEY_XA_MIN)) {
         // Limits go in as stored, without the range rule: the file holds what was shown.
-        graph.xAxis.min = IntegerAfter(line, 8);
+        ReadLimit(line, graph.xAxis.min);
     } else if (StartsWith(line, KEY_XA_MAX)) {
-        graph.xAxis.max = IntegerAfter(line, 8);
+        ReadLimit(line, graph.xAxis.max);
     } else if (StartsWith(line, KEY_YL_MIN)) {
-        graph.leftAxis.min = IntegerAfter(line, 8);
+        ReadLimit(line, graph.leftAxis.min);
     } else if (StartsWith(line, KEY_YL_MAX)) {
-        graph.leftAxis.max = IntegerAfter(line, 8);
+        ReadLimit(line, graph.leftAxis.max);
     } else if (StartsWith(line, KEY_YR_MIN)) {
-        graph.rightAxis.min = IntegerAfter(line, 8);
+        ReadLimit(line, graph.rightAxis.min);
     } else if (StartsWith(line, KEY_YR_MAX)) {
-        graph.rightAxis.max = IntegerAfter(line, 8);
+        ReadLimit(line, graph.rightAxis.max);
     } else {
         return false;
     }
@@ -139,12 +151,12 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
         KEY_X_MINOR + Number(graph.xMinorDivisions),
         KEY_Y_MAJOR + Number(graph.yMajorDivisions),
         KEY_Y_MINOR + Number(graph.yMinorDivisions),
-        KEY_XA_MIN + Number(graph.xAxis.min),
-        KEY_XA_MAX + Number(graph.xAxis.max),
-        KEY_YL_MIN + Number(graph.leftAxis.min),
-        KEY_YL_MAX + Number(graph.leftAxis.max),
-        KEY_YR_MIN + Number(graph.rightAxis.min),
-        KEY_YR_MAX + Number(graph.rightAxis.max),
+        KEY_XA_MIN + FormatExact(graph.xAxis.min),
+        KEY_XA_MAX + FormatExact(graph.xAxis.max),
+        KEY_YL_MIN + FormatExact(graph.leftAxis.min),
+        KEY_YL_MAX + FormatExact(graph.leftAxis.max),
+        KEY_YR_MIN + FormatExact(graph.rightAxis.min),
+        KEY_YR_MAX + FormatExact(graph.rightAxis.max),
     };
 }
 

@@ -9,6 +9,14 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -36,6 +44,95 @@ private:
     CBusyCursorHook* previousHook;
 };
 
+// The signals by which a session ends a program: a logout or kill (SIGTERM), Ctrl+C in
+// a terminal (SIGINT), a closed terminal (SIGHUP). While an instance lives, each of them
+// calls onSignal on the window's thread instead of ending the process at once: the
+// handler only writes a byte to a socket, whose notifier runs onSignal from the event loop.
+class CEndSignals {
+public:
+    explicit CEndSignals(std::function<void()> handler) : onSignal(std::move(handler))
+    {
+        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0)
+            return;  // no notification: the signals keep their default effect
+        for (const int fd : sockets)
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+        notifier = std::make_unique<QSocketNotifier>(sockets[1], QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, [this] { Drain(); });
+        writeEnd = sockets[0];
+        struct sigaction action {};
+        action.sa_handler = &CEndSignals::Handler;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int i = 0; i < SIGNAL_COUNT; ++i)
+            installed[i] = sigaction(SIGNALS[i], &action, &previous[i]) == 0;
+    }
+    ~CEndSignals()
+    {
+        for (int i = 0; i < SIGNAL_COUNT; ++i) {
+            if (installed[i])
+                sigaction(SIGNALS[i], &previous[i], nullptr);
+        }
+        writeEnd = -1;
+        notifier.reset();
+        for (const int fd : sockets) {
+            if (fd >= 0)
+                close(fd);
+        }
+    }
+    CEndSignals(const CEndSignals&) = delete;
+    CEndSignals& operator=(const CEndSignals&) = delete;
+
+private:
+    static constexpr int SIGNAL_COUNT = 3;
+    static constexpr int SIGNALS[SIGNAL_COUNT] = {SIGTERM, SIGINT, SIGHUP};
+
+    // Async-signal-safe: one write to a non-blocking socket; errno is left as it was.
+    static void Handler(int)
+    {
+        const int savedErrno = errno;
+        const int fd = writeEnd;
+        const char byte = 1;
+        if (fd >= 0 && write(fd, &byte, 1) < 0) {
+            // A full socket already holds a pending notification.
+        }
+        errno = savedErrno;
+    }
+
+    void Drain()
+    {
+        char buffer[64];
+        while (read(sockets[1], buffer, sizeof buffer) > 0) {
+        }
+        onSignal();
+    }
+
+    static volatile std::sig_atomic_t writeEnd;
+    std::function<void()> onSignal;
+    int sockets[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier;
+    struct sigaction previous[SIGNAL_COUNT] {};
+    bool installed[SIGNAL_COUNT] = {};
+};
+
+volatile std::sig_atomic_t CEndSignals::writeEnd = -1;
+
+// Closes the window as its close box does. Dialogs it runs are cancelled first: the
+// window's own loop can end only once theirs have. The count keeps a dialog that will
+// not close from holding the loop.
+void CloseWindow(QDialog& window)
+{
+    for (int i = 0; i < 16; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == &window)
+            break;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+    window.close();
+}
+
 }  // namespace
 
 CTorvexApp::CTorvexApp(std::string path) : settingsPath(std::move(path)) {}
@@ -49,17 +146,37 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
     CTorvexSession& session = window.Session();
     settings.Read(session.lastPath, session.lastFile, *session.sheet.GraphAt(0));
     window.SetStartFiles(files);
+    const auto save = [&] {
+        settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0));
+    };
+    // A session that ends by a signal closes the window as the user would, and the
+    // settings are written below as after any close.
+    const CEndSignals endSignals([&window] { CloseWindow(window); });
+#if QT_CONFIG(sessionmanager)
+    // A logout asks for the data first and may end the program without another word.
+    const QMetaObject::Connection commit =
+        QObject::connect(qApp, &QGuiApplication::commitDataRequest, save);
+#endif
     window.exec();
-    settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0));
+#if QT_CONFIG(sessionmanager)
+    QObject::disconnect(commit);
+#endif
+    save();
     return 0;
+}
+
+void SetApplicationIdentity()
+{
+    QApplication::setApplicationName("torvex");
+    // No display name: Qt would append one that is set to every window title, and the
+    // titles must read exactly as each window sets them.
+    QApplication::setDesktopFileName("torvex");
+    QApplication::setWindowIcon(QIcon(":/torvex.svg"));
 }
 
 int RunTorvexWindow(int argc, char** argv, const std::vector<std::string>& files)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("torvex");
-    QApplication::setApplicationDisplayName("Torvex");
-    QApplication::setDesktopFileName("torvex");
-    QApplication::setWindowIcon(QIcon(":/torvex.svg"));
+    SetApplicationIdentity();
     return CTorvexApp(CSettingsFile::DefaultPath()).Run(files);
 }

@@ -20,6 +20,9 @@ private:
     std::string settingsPath;
 };
 
+// Names the program to the platform (name, desktop file, icon); needs a QApplication.
+void SetApplicationIdentity();
+
 // Starts the window; files (at most five) are opened into slots 1..5 instead of the
 // last file of the previous run. Returns the exit status.
 int RunTorvexWindow(int argc, char** argv, const std::vector<std::string>& files);

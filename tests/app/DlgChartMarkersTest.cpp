@@ -228,19 +228,21 @@ TEST_F(DlgChartMarkersTest, LoadFailureAndCancelLeaveEverything)
     EXPECT_FALSE(keepMarkers);
 }
 
-TEST_F(DlgChartMarkersTest, SaveWritesFourDigitsInListOrder)
+TEST_F(DlgChartMarkersTest, SaveWritesValuesThatReadBackExactlyInListOrder)
 {
     TempDir dir;
     FakeChooser chooser;
-    graph.SetMarkers({1234.567, 0.5});
+    const std::vector<double> saved = {1234.567, 0.5, 4.1247, 0.1 + 0.2};
+    graph.SetMarkers(saved);
     CDlgChartMarkers dialog(graph);
-    EXPECT_EQ(ListTexts(dialog), QStringList({"1234.6", "0.5"}));
+    EXPECT_EQ(ListTexts(dialog), QStringList({"1234.6", "0.5", "4.1247", "0.3"}));
     chooser.path = dir.Write("markers.txt", "old content\n");
     Click(dialog, "saveButton");
     EXPECT_EQ(chooser.saves, 1);
     LineList lines;
     ASSERT_EQ(ReadLines(chooser.path, lines), FILE_OK);
-    EXPECT_EQ(lines, LineList({"1235", "0.5"}));
+    EXPECT_EQ(lines, LineList({"1234.567", "0.5", "4.1247", "0.30000000000000004"}));
+    EXPECT_EQ(CDlgChartMarkers::ParseMarkerLines(lines), saved);
 }
 
 TEST_F(DlgChartMarkersTest, SaveToUnwritablePlaceReports)

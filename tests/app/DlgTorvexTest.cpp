@@ -7,6 +7,7 @@
 #include "app/DialogUnits.h"
 #include "app/DlgOpenFile.h"
 #include "app/TorvexApp.h"
+#include "app/WindowFit.h"
 #include "chart/ChartFlags.h"
 #include "data/LineFile.h"
 #include "platform/MessageBox.h"
@@ -22,9 +23,19 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
@@ -38,6 +49,8 @@ protected:
     void SetUp() override
     {
         persistXScale = persistYScale = keepMarkers = false;
+        // A 1920 x 1200 screen: the offscreen one is smaller than the window.
+        window.availableArea = [] { return QRect(0, 0, 1920, 1200); };
         window.show();  // the window start: measures the chart and fits the example
         QCoreApplication::processEvents();
     }
@@ -158,6 +171,7 @@ TEST_F(DlgTorvexTest, DataCommandsAndHintFollowTheLoad)
     EXPECT_FALSE(Session().dataLoaded);
     EXPECT_FALSE(Button("printButton")->isEnabled());
     EXPECT_FALSE(Button("selectViewButton")->isEnabled());
+    EXPECT_TRUE(Readout()->placeholderText().isEmpty());
     EXPECT_FALSE(messages.texts.empty());
 }
 
@@ -265,12 +279,72 @@ TEST_F(DlgTorvexTest, EnlargeAndReduceStayWithinTheirLimits)
         Click("enlargeButton");
     EXPECT_EQ(window.frameGeometry().size(),
               QSize(CDlgTorvex::MAX_WIDTH, CDlgTorvex::MAX_HEIGHT));
+    EXPECT_TRUE(window.availableArea().contains(window.frameGeometry()));  // moved up
     EXPECT_EQ(Chart()->size() - chartStart, window.size() - start);
 
     for (int i = 0; i < 20; ++i)
         Click("reduceButton");
     EXPECT_EQ(window.size(), start);
     EXPECT_EQ(Chart()->size(), chartStart);
+}
+
+TEST(WindowFitTest, SizeStaysWithinLimitsAndTheWindowWithinTheScreen)
+{
+    const QRect screen(0, 0, 1920, 1200);
+    const QSize maxSize(1920, 1200);
+    struct Row {
+        const char* name;
+        QRect frame;
+        int dx, dy;
+        QSize minSize, maxSize;
+        QRect available;
+        QRect expected;
+    };
+    const Row rows[] = {
+        {"grows in place", {100, 100, 1000, 600}, 160, 80, {1000, 600}, maxSize, screen,
+         {100, 100, 1160, 680}},
+        {"moves up and left for room", {200, 100, 1800, 1100}, 160, 80, {1000, 600}, maxSize,
+         screen, {0, 20, 1920, 1180}},
+        {"a panel takes the top", {0, 32, 1900, 1100}, 160, 80, {1000, 600}, maxSize,
+         {0, 32, 1920, 1168}, {0, 32, 1920, 1168}},
+        {"reduce stops at the start size", {10, 10, 1000, 600}, -160, -80, {1000, 600},
+         maxSize, screen, {10, 10, 1000, 600}},
+        {"start on a scale-2 screen", {0, 0, 978, 576}, 0, 0, {0, 0}, {978, 576},
+         {0, 0, 960, 570}, {0, 0, 960, 570}},
+        {"never pushed right", {-50, 10, 1000, 600}, 160, 80, {1000, 600}, maxSize, screen,
+         {-50, 10, 1160, 680}},
+        {"second screen", {2500, 100, 1000, 600}, 160, 80, {1000, 600}, maxSize,
+         {1920, 0, 1280, 1024}, {2040, 100, 1160, 680}},
+        {"no screen known", {0, 0, 1900, 1100}, 160, 80, {1000, 600}, maxSize, QRect(),
+         {0, 0, 1920, 1180}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(FitWindow(row.frame, row.dx, row.dy, row.minSize, row.maxSize, row.available),
+                  row.expected);
+    }
+}
+
+TEST_F(DlgTorvexTest, WindowStartsAndGrowsWithinASmallScreen)
+{
+    const QRect screen(0, 0, 800, 500);
+    CDlgTorvex small;
+    small.availableArea = [screen] { return screen; };
+    small.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(screen.contains(small.frameGeometry()));
+    auto* chart = small.findChild<CChartWidget*>("chart");
+    EXPECT_LE(chart->geometry().right(), small.width());
+    EXPECT_LE(chart->geometry().bottom(), small.height());
+    EXPECT_LE(small.findChild<QPushButton*>("printButton")->geometry().right(), small.width());
+    const CRect& rect = small.Session().chartRect;
+    EXPECT_EQ(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+              chart->geometry());
+
+    const QSize start = small.size();
+    small.ResizeWindow(160, 80);
+    EXPECT_EQ(small.size(), start);
+    EXPECT_TRUE(screen.contains(small.frameGeometry()));
 }
 
 TEST_F(DlgTorvexTest, MouseMoveFillsTheReadout)
@@ -454,6 +528,17 @@ TEST(DlgOpenFileTest, UpperCaseFileLoadsThroughThePreview)
     EXPECT_TRUE(messages.texts.empty());
 }
 
+TEST(TorvexAppTest, WindowTitlesGetNoApplicationSuffix)
+{
+    const QString name = QCoreApplication::applicationName();
+    SetApplicationIdentity();
+    // Qt appends a display name that was set to every title; one left unset just follows
+    // the application name.
+    QCoreApplication::setApplicationName("probe");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "probe");
+    QCoreApplication::setApplicationName(name);
+}
+
 // The whole start: settings read, window run, settings written.
 TEST(TorvexAppTest, ReloadsTheLastFileAndWritesTheSettingsAtExit)
 {
@@ -487,6 +572,68 @@ TEST(TorvexAppTest, ReloadsTheLastFileAndWritesTheSettingsAtExit)
     EXPECT_EQ(lines[3], "PersYscale= YES");
     EXPECT_EQ(lines[4], "X-major= 7");
     persistXScale = persistYScale = false;
+}
+
+// Whether process pid has a handler for signal (its SigCgt mask in /proc).
+bool CatchesSignal(pid_t pid, int signal)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1;
+    }
+    return false;
+}
+
+// A session ended by a signal (a logout, kill) writes the settings as a closed window does.
+TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
+{
+    if (!std::filesystem::exists(TORVEX_BINARY))
+        GTEST_SKIP() << "torvex is not built";
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        TempDir dir;
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) {
+            const std::string entry = *e;
+            if (entry.rfind("XDG_CONFIG_HOME=", 0) != 0 && entry.rfind("QT_QPA_PLATFORM=", 0) != 0)
+                env.push_back(entry);
+        }
+        env.push_back("XDG_CONFIG_HOME=" + dir.Path("config"));
+        env.push_back("QT_QPA_PLATFORM=offscreen");
+        std::vector<char*> envp;
+        for (std::string& entry : env)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::string program = TORVEX_BINARY, file = bandpass;
+        char* argv[] = {program.data(), file.data(), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()), 0);
+        posix_spawn_file_actions_destroy(&actions);
+
+        // Sent only once the program handles it: before that it would just end the process.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!CatchesSignal(pid, signal) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kill(pid, signal);
+        int status = 0;
+        while (waitpid(pid, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (!WIFEXITED(status) && !WIFSIGNALED(status)) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            FAIL() << "the program did not end";
+        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+        LineList lines;
+        ASSERT_EQ(ReadLines(dir.Path("config/torvex/torvex.ini"), lines), 0);
+        ASSERT_EQ(lines.size(), 14u);
+        EXPECT_EQ(lines[0], "LastPath= " + bandpass);
+    }
 }
 
 }  // namespace

@@ -74,8 +74,10 @@ TEST_F(SettingsFileTest, SingleLinesChangeOnlyTheirOwnSetting)
         {"Y-major= 12abc", "Y-major= 12"},
         {"Y-major= 2000000000", "Y-major= 100"},  // a grid a paint can still draw
         {"X-minor= 99999999999", "X-minor= 100"},
-        {"XA-min= 1e+06", "XA-min= 1"},
-        {"YL-min= -45.7", "YL-min= -45"},
+        {"XA-min= 1e+06", "XA-min= 1000000"},
+        {"YL-min= -45.7", "YL-min= -45.7"},
+        {"XA-max= 7.5GHz", "XA-max= 7.5"},
+        {"YR-max= 1e999", nullptr},  // no double holds it: the limit stays
         {"YR-max=    33   ", "YR-max= 33"},
         {"   XA-min= 5", "XA-min= 5"},         // blanks before the key are trimmed
         {"LastPath=C:\\x.s2p", nullptr},       // no blank after the equals sign
@@ -162,12 +164,13 @@ TEST_F(SettingsFileTest, RoundTripThroughTheFile)
     graph.SetXMinorDivisions(2);
     graph.SetYMajorDivisions(9);
     graph.SetYMinorDivisions(5);
-    graph.xAxis.min = 1000;
-    graph.xAxis.max = 2500;
-    graph.leftAxis.min = -80;
-    graph.leftAxis.max = 10;
-    graph.rightAxis.min = -180;
-    graph.rightAxis.max = 180;
+    // Fractions and values that need all 17 digits come back as the same double.
+    graph.xAxis.min = 2.9;
+    graph.xAxis.max = 4.1247e9;
+    graph.leftAxis.min = -80.25;
+    graph.leftAxis.max = 0.1 + 0.2;
+    graph.rightAxis.min = -1.0 / 3.0;
+    graph.rightAxis.max = 1e-7;
     persistXScale = true;
     ASSERT_EQ(file.Write("/data/my filter.s2p", "my filter.s2p", graph), 0);
 
@@ -181,6 +184,12 @@ TEST_F(SettingsFileTest, RoundTripThroughTheFile)
     EXPECT_FALSE(persistYScale);
     EXPECT_EQ(CSettingsFile::BuildLines(lastPath, lastFile, loaded),
               CSettingsFile::BuildLines(lastPath, lastFile, graph));
+    EXPECT_EQ(loaded.xAxis.min, graph.xAxis.min);
+    EXPECT_EQ(loaded.xAxis.max, graph.xAxis.max);
+    EXPECT_EQ(loaded.leftAxis.min, graph.leftAxis.min);
+    EXPECT_EQ(loaded.leftAxis.max, graph.leftAxis.max);
+    EXPECT_EQ(loaded.rightAxis.min, graph.rightAxis.min);
+    EXPECT_EQ(loaded.rightAxis.max, graph.rightAxis.max);
     EXPECT_FALSE(quietFileErrors);
 }
 
