@@ -86,6 +86,10 @@ public:
     std::string Readout(CPoint point) const;
     // X value under a point of the plot, -1 outside it.
     double XAtPoint(CPoint point) const;
+    // Device pixels per screen pixel for the fixed-size marks (dots, points, circles,
+    // swatches, logo): 1 on screen, the printer's resolution over 96 dpi on a page, so that
+    // the page looks like the screen.
+    static std::int32_t PageScale(const CDC& dc);
     // One number with a printf format of one floating-point conversion, always with a
     // decimal point; a format that is not of that kind is replaced by "%g".
     static std::string FormatLabel(const std::string& format, double value);

@@ -4,6 +4,7 @@
 #include "platform/NumberFormat.h"
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <cstddef>
 #include <cstdio>
@@ -294,11 +295,21 @@ void CChartGraph::DrawAxes(CDC& dc)
     dc.SelectFont(previousFont);
 }
 
+std::int32_t CChartGraph::PageScale(const CDC& dc)
+{
+    constexpr double kScreenDpi = 96.0;
+    if (!dc.IsPrinting())
+        return 1;
+    const double ratio = dc.GetDeviceDpiY() / kScreenDpi;
+    return ratio > 1.0 && ratio < 1000.0 ? static_cast<std::int32_t>(std::lround(ratio)) : 1;
+}
+
 void CChartGraph::DrawLogo(CDC& dc)
 {
     if (!plotArea.visible)
         return;
-    const std::int32_t s = dc.IsPrinting() ? 2 : 1;
+    // Twice the screen size on paper at the least.
+    const std::int32_t s = dc.IsPrinting() ? std::max<std::int32_t>(2, PageScale(dc)) : 1;
     const std::int32_t left = plotArea.rect.left + 2;
     const std::int32_t top = plotArea.rect.bottom - 12 * s - 1;
     dc.FillSolidRect(CRect(left, top, left + 17 * s, top + 12 * s), plotArea.fillColor);

@@ -37,6 +37,7 @@ void CChartGraph::DrawLegend(CDC& dc)
     const std::int32_t hL = legendFont.metrics.height;
     const std::int32_t aL = legendFont.metrics.aveCharWidth;
     const std::int32_t pitch = hL + 1;
+    const std::int32_t s = PageScale(dc);  // swatch size and the gap after it
 
     dc.SetClipRect(l);
     legendArea.Draw(dc);
@@ -51,7 +52,7 @@ void CChartGraph::DrawLegend(CDC& dc)
         for (const CChartTrace& trace : traces) {
             if (!trace.inLegend)
                 continue;
-            const std::int32_t entry = dc.GetTextExtent(trace.name).cx + 2 * aL + 12;
+            const std::int32_t entry = dc.GetTextExtent(trace.name).cx + 2 * aL + 12 * s;
             // Left-axis traces may use the whole width while no right axis shows.
             LegendColumn& column = trace.onLeftAxis ? left : right;
             const std::int32_t limit = trace.onLeftAxis && rightAxis.visible ? mid : l.right;
@@ -62,12 +63,12 @@ void CChartGraph::DrawLegend(CDC& dc)
                 column.x = column.start;
                 column.y += pitch;
             }
-            const CRect swatch(column.x, column.y + pitch / 8, column.x + 6,
-                               column.y + pitch / 8 + 6);
+            const CRect swatch(column.x, column.y + pitch / 8, column.x + 6 * s,
+                               column.y + pitch / 8 + 6 * s);
             dc.FillSolidRect(swatch, trace.color);
             dc.SetTextColor(trace.color);
             dc.SetBkColor(legendArea.fillColor);
-            dc.TextOut(swatch.left + 12, swatch.top - pitch / 4, trace.name);
+            dc.TextOut(swatch.left + 12 * s, swatch.top - pitch / 4, trace.name);
             column.x += entry;
         }
     } else {
@@ -122,10 +123,11 @@ void CChartGraph::DrawLegend(CDC& dc)
                 dc.SetTextColor(trace.color);
                 dc.SetBkColor(legendArea.fillColor);
                 if (header) {
-                    const std::int32_t swatchTop = (cell.top + cell.bottom) / 2 - 3;
-                    dc.FillSolidRect(CRect(cell.left, swatchTop, cell.left + 6, swatchTop + 6),
-                                     trace.color);
-                    const CRect nameClip(cell.left + 10, cell.top, cell.right, cell.bottom);
+                    const std::int32_t swatchTop = (cell.top + cell.bottom) / 2 - 3 * s;
+                    dc.FillSolidRect(
+                        CRect(cell.left, swatchTop, cell.left + 6 * s, swatchTop + 6 * s),
+                        trace.color);
+                    const CRect nameClip(cell.left + 10 * s, cell.top, cell.right, cell.bottom);
                     dc.ExtTextOut(nameClip.left, nameClip.top, nameClip, texts[2 + r]);
                 } else {
                     dc.ExtTextOut(cell.left, cell.top, cell, texts[2 + r]);

@@ -38,6 +38,7 @@ void CChartGraph::DrawTraces(CDC& dc)
     const std::int32_t width = p.right - p.left;
     const std::int32_t height = p.bottom - p.top;
     const bool printing = dc.IsPrinting();
+    const std::int32_t s = PageScale(dc);
 
     const FontHandle previousFont = dc.SelectFont(markerFont.font);
     dc.SetTextAlign(TA_LEFT | TA_TOP);
@@ -88,13 +89,18 @@ void CChartGraph::DrawTraces(CDC& dc)
             const std::int32_t x = p.left + TruncInt32(f * width);
             switch (lineType) {
             case 3:
-                dc.Arc(CRect(x - 3, y - 3, x + 3, y + 3), CPoint{x + 3, y}, CPoint{x + 3, y});
+                dc.Arc(CRect(x - 3 * s, y - 3 * s, x + 3 * s, y + 3 * s), CPoint{x + 3 * s, y},
+                       CPoint{x + 3 * s, y});
                 break;
             case 2:
-                dc.SetPixel(x, y, trace.color);
-                dc.SetPixel(x + 1, y, trace.color);
-                dc.SetPixel(x, y + 1, trace.color);
-                dc.SetPixel(x + 1, y + 1, trace.color);
+                if (s == 1) {
+                    dc.SetPixel(x, y, trace.color);
+                    dc.SetPixel(x + 1, y, trace.color);
+                    dc.SetPixel(x, y + 1, trace.color);
+                    dc.SetPixel(x + 1, y + 1, trace.color);
+                } else {
+                    dc.FillSolidRect(CRect(x, y, x + 2 * s, y + 2 * s), trace.color);
+                }
                 break;
             default:
                 if (inRun)
@@ -118,9 +124,9 @@ void CChartGraph::DrawTraces(CDC& dc)
                     !yPixel(trace.ValueAt(xValue), y))
                     continue;
                 const std::int32_t x = xAxis.reversed ? p.right - dx : p.left + dx;
-                dc.Ellipse(CRect(x - 4, y - 4, x + 4, y + 4));
+                dc.Ellipse(CRect(x - 4 * s, y - 4 * s, x + 4 * s, y + 4 * s));
                 dc.SetTextColor(trace.color);
-                dc.TextOut(x + 5, y + 5, std::to_string(i + 1));
+                dc.TextOut(x + 5 * s, y + 5 * s, std::to_string(i + 1));
             }
         }
         dc.SelectBrush(previousBrush);

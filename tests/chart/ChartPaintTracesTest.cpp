@@ -484,6 +484,45 @@ TEST(ChartPaintLegendTest, MarkerTableColumns)
     EXPECT_TRUE(swatch);
 }
 
+TEST(ChartPaintTracesTest, FixedMarksScaleWithThePage)
+{
+    // At 600 dpi a page pixel is a sixth of a screen pixel: dots, circles, points and
+    // swatches grow six times, so that they keep their size on paper.
+    struct Row {
+        bool printing;
+        int dpi;
+        std::int32_t scale;
+    };
+    for (const Row& row : {Row{false, 600, 1}, Row{true, 72, 1}, Row{true, 600, 6}}) {
+        SCOPED_TRACE(testing::Message() << row.printing << " " << row.dpi);
+        for (int lineType : {2, 3}) {
+            CChartGraph graph = LegendGraph(2000);
+            graph.lineType = lineType;
+            graph.AddTrace(Listed("t", true));
+            graph.markers = {5.0};
+            CRecordingDC dc(row.printing, row.dpi);
+            graph.Draw(dc);
+            const auto dots = dc.Find(Kind::Ellipse);
+            ASSERT_EQ(dots.size(), 1u);
+            EXPECT_EQ(dots[0].rect.Width(), 8 * row.scale);
+            bool swatch = false;
+            for (const auto& r : dc.Find(Kind::FillSolidRect))
+                swatch = swatch || (r.color == kRed && r.rect.Width() == 6 * row.scale &&
+                                    r.rect.Height() == 6 * row.scale);
+            EXPECT_TRUE(swatch);
+            if (lineType == 3) {
+                ASSERT_FALSE(dc.Find(Kind::Arc).empty());
+                EXPECT_EQ(dc.Find(Kind::Arc)[0].rect.Width(), 6 * row.scale);
+            } else if (row.scale > 1) {
+                bool point = false;
+                for (const auto& r : dc.Find(Kind::FillSolidRect))
+                    point = point || (r.color == kRed && r.rect.Width() == 2 * row.scale);
+                EXPECT_TRUE(point);
+            }
+        }
+    }
+}
+
 TEST(ChartPaintLegendTest, MarkerTableNeverCutsOrExtrapolatesValues)
 {
     CChartGraph graph = LegendGraph();
