@@ -11,10 +11,12 @@ namespace {
 constexpr double kNoLow = 1e9;
 constexpr double kNoHigh = -1e9;
 
-const std::array<COLORREF, 12> kPalette = {
+// Sixteen, one for each trace a graph holds: the classic twelve, then four more.
+const std::array<COLORREF, 16> kPalette = {
     Rgb(255, 64, 64),  Rgb(0, 127, 255),   Rgb(0, 127, 64),   Rgb(255, 127, 64),
     Rgb(127, 0, 255),  Rgb(0, 127, 127),   Rgb(255, 0, 127),  Rgb(64, 64, 127),
     Rgb(192, 127, 127), Rgb(255, 0, 255),  Rgb(127, 127, 192), Rgb(64, 127, 64),
+    Rgb(140, 70, 0),   Rgb(0, 0, 160),     Rgb(190, 150, 0),  Rgb(32, 32, 32),
 };
 int paletteIndex = -1;
 

@@ -67,7 +67,7 @@ private:
     double UniformValueAt(double x) const;
 };
 
-// The twelve-colour palette new traces take their colours from, in turn.
+// The sixteen-colour palette new traces take their colours from, in turn.
 COLORREF NextTraceColor();
 // Restarts the palette: the next colour is the first one.
 void ResetTraceColors();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -46,7 +48,7 @@ TEST(ChartTraceTest, Defaults)
     EXPECT_TRUE(t.onLeftAxis);
 }
 
-TEST(ChartTraceTest, PaletteWrapsAfterTwelveColours)
+TEST(ChartTraceTest, PaletteGivesSixteenDistinctColoursThenWraps)
 {
     const std::vector<COLORREF> palette = {
         Rgb(255, 64, 64),   Rgb(0, 127, 255), Rgb(0, 127, 64),    Rgb(255, 127, 64),
@@ -54,9 +56,19 @@ TEST(ChartTraceTest, PaletteWrapsAfterTwelveColours)
         Rgb(192, 127, 127), Rgb(255, 0, 255), Rgb(127, 127, 192), Rgb(64, 127, 64),
     };
     ResetTraceColors();
-    for (int i = 0; i < 13; ++i) {
+    std::vector<COLORREF> seen;
+    for (int i = 0; i < 17; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(NextTraceColor(), palette[static_cast<std::size_t>(i % 12)]);
+        const COLORREF c = NextTraceColor();
+        if (i < 12) {
+            EXPECT_EQ(c, palette[static_cast<std::size_t>(i)]);  // the first twelve stay
+        }
+        if (i < 16) {
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), c), 0);
+        } else {
+            EXPECT_EQ(c, seen[0]);
+        }
+        seen.push_back(c);
     }
     ResetTraceColors();
     EXPECT_EQ(NextTraceColor(), palette[0]);
