@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +35,21 @@ void Report(const char* phrase, const std::string& path)
 }
 
 constexpr std::size_t npos = std::string_view::npos;
+
+const char* const TOO_LARGE = "File too large to read (over 256 MB): ";
+
+// Why a file of this kind is not read, or nullptr when it may be. A device such as
+// /dev/zero never ends, and opening a FIFO waits for a writer.
+const char* Refusal(const struct stat& st)
+{
+    if (S_ISDIR(st.st_mode))
+        return "Problem reading file: ";
+    if (!S_ISREG(st.st_mode))
+        return "Not a regular file (a device, FIFO or socket): ";
+    if (static_cast<std::uintmax_t>(st.st_size) > MAX_READ_BYTES)
+        return TOO_LARGE;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -74,17 +91,37 @@ void SplitLines(std::string_view text, LineList& lines)
 
 int ReadLines(const std::string& path, LineList& lines)
 {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    const auto refuse = [&](const char* phrase) {
+        lines.clear();
+        Report(phrase, path);
+        return FILE_READ_ERROR;
+    };
+    // Look before opening, so that a device or FIFO is never opened at all.
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0) {
+        if (const char* why = Refusal(st))
+            return refuse(why);
+    }
+    // Non-blocking, in case the name has become a FIFO since: checked again below.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         Report("Cannot open file for reading: ", path);
         return FILE_CANNOT_OPEN;
+    }
+    const char* why = fstat(fd, &st) == 0 ? Refusal(st) : "Problem reading file: ";
+    const int flags = fcntl(fd, F_GETFL);
+    if (!why && (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0))
+        why = "Problem reading file: ";
+    FilePtr file(why ? nullptr : fdopen(fd, "rb"));
+    if (!file) {
+        close(fd);
+        return refuse(why ? why : "Problem reading file: ");
     }
     lines.clear();
     std::string text;
     bool failed = false;
     try {
-        struct stat st {};
-        if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        if (st.st_size > 0)
             text.reserve(static_cast<std::size_t>(st.st_size));
         char buffer[1 << 16];
         for (;;) {
@@ -92,6 +129,8 @@ int ReadLines(const std::string& path, LineList& lines)
             text.append(buffer, n);
             if (n < sizeof buffer)
                 break;
+            if (text.size() > MAX_READ_BYTES)
+                return refuse(TOO_LARGE);  // it grew while being read
         }
         failed = std::ferror(file.get()) != 0;
         if (failed) {

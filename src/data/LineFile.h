@@ -16,8 +16,13 @@ extern bool quietFileErrors;
 
 using LineList = std::vector<std::string>;
 
+// The largest file ReadLines reads: far above anything a reader accepts (16001 records
+// of 4-port data are a few MB), low enough to refuse a runaway file before reading it.
+constexpr std::size_t MAX_READ_BYTES = std::size_t(256) << 20;
+
 // Reads the file as trimmed, non-empty lines; 0, 101 or 102. On a failed open the
-// list keeps what it held.
+// list keeps what it held. Only regular files of at most MAX_READ_BYTES are read;
+// anything else is refused as a read error, with a message naming the cause.
 int ReadLines(const std::string& path, LineList& lines);
 
 // Writes each line followed by a line end; 0, 101 or 103.
