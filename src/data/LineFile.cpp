@@ -133,12 +133,26 @@ int ReadLines(const std::string& path, LineList& lines)
                 return refuse(TOO_LARGE);  // it grew while being read
         }
         failed = std::ferror(file.get()) != 0;
+        std::string_view body(text);
         if (failed) {
             // Keep only the lines that were read whole before the error.
-            const std::size_t lastEnd = text.rfind('\n');
-            SplitLines(std::string_view(text).substr(0, lastEnd == npos ? 0 : lastEnd), lines);
+            const std::size_t lastEnd = body.rfind('\n');
+            SplitLines(body.substr(0, lastEnd == npos ? 0 : lastEnd), lines);
         } else {
-            SplitLines(text, lines);
+            // UTF-8 is read as bytes; only its byte-order mark would spoil the first line.
+            if (body.substr(0, 3) == "\xEF\xBB\xBF")
+                body.remove_prefix(3);
+            if (body.substr(0, 2) == "\xFF\xFE" || body.substr(0, 2) == "\xFE\xFF")
+                return refuse("File is UTF-16 text, not ASCII or UTF-8: ");
+            // UTF-16 without a mark: every ASCII character comes with a NUL byte.
+            const std::size_t nul = body.find('\0');
+            if (nul != npos) {
+                const std::size_t lastEnd = body.rfind('\n', nul);
+                SplitLines(body.substr(0, lastEnd == npos ? 0 : lastEnd), lines);
+                Report("File holds NUL bytes (UTF-16 or binary data), not text: ", path);
+                return FILE_READ_ERROR;
+            }
+            SplitLines(body, lines);
         }
     } catch (const std::bad_alloc&) {
         failed = true;  // a file larger than memory is a read error, not a crash

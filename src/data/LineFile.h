@@ -22,7 +22,8 @@ constexpr std::size_t MAX_READ_BYTES = std::size_t(256) << 20;
 
 // Reads the file as trimmed, non-empty lines; 0, 101 or 102. On a failed open the
 // list keeps what it held. Only regular files of at most MAX_READ_BYTES are read;
-// anything else is refused as a read error, with a message naming the cause.
+// anything else is refused as a read error, with a message naming the cause. A UTF-8
+// byte-order mark is skipped; UTF-16 text (a mark, or NUL bytes) is refused likewise.
 int ReadLines(const std::string& path, LineList& lines);
 
 // Writes each line followed by a line end; 0, 101 or 103.

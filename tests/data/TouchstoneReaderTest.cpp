@@ -86,6 +86,43 @@ TEST_F(Reader, OptionLineKeywords)
     }
 }
 
+TEST_F(Reader, Utf8MarkIsSkippedAndUtf16IsRefused)
+{
+    const std::string text = std::string("# MHz S RI R 75\n") + threeLines2Port;
+    const Loaded marked = Load("bom.s2p", "\xEF\xBB\xBF" + text);
+    ASSERT_EQ(marked.rc, 0);
+    EXPECT_EQ(marked.data.RecordCount(), 3u);  // the option line is no data line
+    EXPECT_EQ(marked.data.freqUnit, CS2pData::MHZ);
+    EXPECT_EQ(marked.data.refImpedance, 75.0);
+    EXPECT_EQ(marked.data.lines2[0].s[2].re, 0.9);
+    EXPECT_TRUE(sink.texts.empty());
+
+    const auto utf16 = [&](const char* mark, bool littleEndian) {
+        std::string wide = mark;
+        for (char c : text)
+            wide += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+        return wide;
+    };
+    struct Case {
+        const char* name;
+        std::string content;
+        const char* phrase;
+    };
+    const Case cases[] = {
+        {"le.s2p", utf16("\xFF\xFE", true), "File is UTF-16 text, not ASCII or UTF-8: "},
+        {"be.s2p", utf16("\xFE\xFF", false), "File is UTF-16 text, not ASCII or UTF-8: "},
+        {"nomark.s2p", utf16("", true), "File holds NUL bytes (UTF-16 or binary data), not text: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sink.texts.clear();
+        const Loaded r = Load(c.name, c.content);
+        EXPECT_EQ(r.rc, 102);
+        EXPECT_FALSE(r.data.loaded);
+        EXPECT_EQ(sink.texts, std::vector<std::string>{c.phrase + dir.Path(c.name)});
+    }
+}
+
 TEST_F(Reader, DbFormatConvertsMagnitude)
 {
     const Loaded r = Load("d.s2p", "# GHz S DB R 50\n1 -20 0 0 0 0 0 0 0\n2 0 0\n3 0 0\n");
