@@ -239,10 +239,25 @@ int WriteLinesAtomic(const std::string& path, const LineList& lines)
     return rc;
 }
 
-CTokenizer::CTokenizer(std::string_view source, char delim)
-    : text(source), delimiter(delim), begin(0), end(source.size()),
-      nextDelimiter(source.find(delim)), nextComma(source.find(',')), nextTab(source.find('\t'))
+CTokenizer::CTokenizer(std::string_view source, char delim) : CTokenizer(source, delim, false) {}
+
+CTokenizer::CTokenizer(std::string_view source, char delim, bool blankOrTabDelimiter)
+    : text(source), delimiter(delim), blankOrTab(blankOrTabDelimiter), begin(0),
+      end(source.size()), nextDelimiter(Search(delim, 0)), nextComma(source.find(',')),
+      nextTab(source.find('\t'))
 {
+}
+
+CTokenizer CTokenizer::Words(std::string_view source)
+{
+    return CTokenizer(source, ' ', true);
+}
+
+std::size_t CTokenizer::Search(char c, std::size_t from) const
+{
+    if (blankOrTab && c == delimiter)
+        return text.find_first_of(" \t", from);
+    return text.find(c, from);
 }
 
 std::size_t CTokenizer::Find(char c, std::size_t& cache) const
@@ -250,7 +265,7 @@ std::size_t CTokenizer::Find(char c, std::size_t& cache) const
     // The source only loses characters at its front, so a separator found once stays
     // valid until passed, and one that is missing stays missing.
     if (cache != npos && cache < begin)
-        cache = text.find(c, begin);
+        cache = Search(c, begin);
     if (cache != npos && cache >= end)
         return npos;
     return cache;

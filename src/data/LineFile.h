@@ -60,6 +60,9 @@ std::string FormatNumber(double value, int unused1, int unused2, int maxLength, 
 class CTokenizer {
 public:
     CTokenizer(std::string_view source, char delimiter);
+    // Blanks and tabs alike separate words; commas only where the source holds neither.
+    // Touchstone lines use this: an editor's tab between numbers is no part of a number.
+    static CTokenizer Words(std::string_view source);
 
     // True when nothing but white space remains.
     bool Empty();
@@ -69,10 +72,13 @@ public:
     std::string_view Rest() const { return text.substr(begin, end - begin); }
 
 private:
+    CTokenizer(std::string_view source, char delimiter, bool blankOrTab);
     std::size_t Find(char c, std::size_t& cache) const;
+    std::size_t Search(char c, std::size_t from) const;
 
     std::string_view text;
     char delimiter;
+    bool blankOrTab;  // the delimiter stands for blanks and tabs
     std::size_t begin;
     std::size_t end;
     // Next known position of each separator at or after begin (npos: none left).

@@ -196,7 +196,7 @@ int CS2pData::ReadRecords(const LineList& lines, std::vector<Record>& records, P
 
         double numbers[M] = {};
         int count = 0;
-        CTokenizer tokens(WithoutComment(line), ' ');
+        CTokenizer tokens = CTokenizer::Words(WithoutComment(line));
         while (count < M && !tokens.Empty())
             numbers[count++] = tokens.NextNumber();
         if constexpr (N == 2) {
@@ -209,7 +209,7 @@ int CS2pData::ReadRecords(const LineList& lines, std::vector<Record>& records, P
             // 3- and 4-port records run on over as many lines as they need.
             while (count < M && i + 1 < lines.size()) {
                 ++i;
-                CTokenizer more(WithoutComment(lines[i]), ' ');
+                CTokenizer more = CTokenizer::Words(WithoutComment(lines[i]));
                 while (count < M && !more.Empty())
                     numbers[count++] = more.NextNumber();
             }

@@ -203,6 +203,40 @@ TEST_F(Reader, FiveNumberLineAboveTheLastFrequencyIsStillARecord)
     EXPECT_EQ(r.data.RecordCount(), 3u);
 }
 
+TEST_F(Reader, BlanksAndTabsBothSeparateNumbers)
+{
+    const char* const rows[] = {
+        "1\t2 3 4 5 6 7 8 9",      // a tab after the frequency, blanks elsewhere
+        "1 2\t3\t4 5 6 7 8 9",
+        "1 \t2 3\t 4 5 6 7\t\t8 9",
+        "1\t2\t3\t4\t5\t6\t7\t8\t9",  // tabs only
+        "1,2,3,4,5,6,7,8,9",        // commas where there is neither
+    };
+    for (const char* row : rows) {
+        SCOPED_TRACE(row);
+        std::string text = "# GHz S RI\n";
+        for (int i = 0; i < 3; ++i)
+            text += std::string(row) + "\n";
+        const Loaded r = Load("t.s2p", text);
+        ASSERT_EQ(r.rc, 0);
+        const CS2pData::DataLine& line = r.data.lines2[0];
+        EXPECT_EQ(line.freq, 1.0);
+        const double expected[4][2] = {{2, 3}, {6, 7}, {4, 5}, {8, 9}};  // row order
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(line.s[k].re, expected[k][0]) << "element " << k;
+            EXPECT_EQ(line.s[k].im, expected[k][1]) << "element " << k;
+        }
+    }
+    // A 3-port record continued on a line that mixes them.
+    std::string text = "# GHz S RI\n";
+    for (int f = 1; f <= 3; ++f)
+        text += std::to_string(f) + "\t1 0 2 0 3 0\n4 0\t5 0 6 0\n7 0 8 0\t9 0\n";
+    const Loaded three = Load("t.s3p", text);
+    ASSERT_EQ(three.rc, 0);
+    for (int k = 0; k < 9; ++k)
+        EXPECT_EQ(three.data.lines3[2].s[k].re, k + 1.0);
+}
+
 TEST_F(Reader, ThreePortRecordsSpanLinesOrStandOnOne)
 {
     std::string oneLine = "# GHz S RI\n";
