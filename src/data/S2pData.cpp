@@ -243,7 +243,11 @@ int CS2pData::ReadRecords(const LineList& lines, std::vector<Record>& records, P
 void CS2pData::ParseOptionLine(const std::string& line, int& format)
 {
     bool pendingR = false;
-    CTokenizer tokens(line, ' ');
+    // A remark after "!" names no option, and the first word may touch the "#".
+    std::string_view words = WithoutComment(line);
+    if (!words.empty() && words[0] == '#')
+        words.remove_prefix(1);
+    CTokenizer tokens = CTokenizer::Words(words);
     while (!tokens.Empty()) {
         const std::string token = ToLower(std::string(tokens.NextToken()));
         if (token == "hz") freqUnit = HZ;

@@ -62,15 +62,19 @@ TEST_F(Reader, OptionLineKeywords)
         int unit;
         int kind;
         double r;
-        bool realImaginary;
+        int format;
     };
     const Case cases[] = {
-        {"# mhz s ri r 75", CS2pData::MHZ, CS2pData::S, 75, true},
-        {"# GHz R db 50 S", CS2pData::GHZ, CS2pData::S, 50, false},
-        {"# khz z ri r -25", CS2pData::KHZ, CS2pData::Z, 25, true},
-        {"# Hz Y MA R 50 GHz", CS2pData::GHZ, CS2pData::Y, 50, false},  // later unit wins
-        {"#GHz H RI", CS2pData::GHZ, CS2pData::H, 50, true},  // "#GHz" is no keyword
-        {"#,MHz,G,RI,R,100", CS2pData::MHZ, CS2pData::G, 100, true},
+        {"# mhz s ri r 75", CS2pData::MHZ, CS2pData::S, 75, RI},
+        {"# GHz R db 50 S", CS2pData::GHZ, CS2pData::S, 50, DB},
+        {"# khz z ri r -25", CS2pData::KHZ, CS2pData::Z, 25, RI},
+        {"# Hz Y MA R 50 GHz", CS2pData::GHZ, CS2pData::Y, 50, MA},  // later unit wins
+        {"#GHz H RI", CS2pData::GHZ, CS2pData::H, 50, RI},
+        {"#MHz S RI R 75", CS2pData::MHZ, CS2pData::S, 75, RI},  // the unit touches the mark
+        {"#,MHz,G,RI,R,100", CS2pData::MHZ, CS2pData::G, 100, RI},
+        {"# GHz S MA R 50 ! converted from DB", CS2pData::GHZ, CS2pData::S, 50, MA},
+        {"# khz S RI!hz db r 10", CS2pData::KHZ, CS2pData::S, 50, RI},
+        {"#\tMHz\tS DB R\t75", CS2pData::MHZ, CS2pData::S, 75, DB},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.option);
@@ -79,9 +83,12 @@ TEST_F(Reader, OptionLineKeywords)
         EXPECT_EQ(r.data.freqUnit, c.unit);
         EXPECT_EQ(r.data.paramKind, c.kind);
         EXPECT_EQ(r.data.refImpedance, c.r);
-        if (c.realImaginary) {
-            EXPECT_EQ(r.data.lines2[0].s[2].re, 0.9);
-            EXPECT_EQ(r.data.lines2[0].s[2].im, -45.0);
+        const CComplex s21 = r.data.lines2[0].s[2];  // the pair 0.9, -45
+        if (c.format == RI) {
+            EXPECT_EQ(s21.re, 0.9);
+            EXPECT_EQ(s21.im, -45.0);
+        } else {
+            ExpectPolar(s21, c.format == DB ? std::pow(10.0, 0.9 / 20) : 0.9, -45);
         }
     }
 }
