@@ -221,7 +221,9 @@ int CS2pData::ReadRecords(const LineList& lines, std::vector<Record>& records, P
         }
         Record record;
         record.freq = std::fabs(numbers[0]);
-        for (int k = 0; k < N * N; ++k)
+        // An element the line does not reach is zero in every format (a zero pair in dB
+        // would be magnitude 1); half a pair still counts, with its missing number 0.
+        for (int k = 0; k < N * N && 1 + 2 * k < count; ++k)
             record.s[k] = ComplexFromPair(numbers[1 + 2 * k], numbers[2 + 2 * k], format);
         if constexpr (N == 2)
             std::swap(record.s[1], record.s[2]);  // the file lists N21 before N12

@@ -138,6 +138,31 @@ TEST_F(Reader, DbFormatConvertsMagnitude)
     EXPECT_NEAR(r.data.lines2[0].s[2].re, 1.0, 1e-15);
 }
 
+TEST_F(Reader, MissingElementsAreZeroInEveryFormat)
+{
+    for (const char* format : {"RI", "MA", "DB"}) {
+        SCOPED_TRACE(format);
+        const std::string option = std::string("# GHz S ") + format + "\n";
+        const Loaded two = Load("m.s2p", option + "1 0 0\n2 0 0 -6\n3 0 0\n");
+        ASSERT_EQ(two.rc, 0);
+        for (int k = 1; k < 4; ++k) {
+            if (k == 2)
+                continue;  // S21 of the record at 2: half a pair, read as (-6, 0)
+            EXPECT_EQ(two.data.lines2[0].s[k].re, 0.0) << "element " << k;
+            EXPECT_EQ(two.data.lines2[0].s[k].im, 0.0) << "element " << k;
+        }
+        const bool db = std::string(format) == "DB";
+        EXPECT_EQ(two.data.lines2[1].s[2].re, db ? std::pow(10.0, -6.0 / 20) : -6.0);
+        // A 4-port record cut short by the end of the file.
+        const Loaded four = Load("m.s4p", option + "1 0 0\n2 0 0\n3 0 0\n4 0 0\n5 0 0\n");
+        ASSERT_EQ(four.data.RecordCount(), 1u);
+        for (int k = 7; k < 16; ++k) {  // the 14 numbers after the frequency fill 0 to 6
+            EXPECT_EQ(four.data.lines4[0].s[k].re, 0.0) << "element " << k;
+            EXPECT_EQ(four.data.lines4[0].s[k].im, 0.0) << "element " << k;
+        }
+    }
+}
+
 TEST_F(Reader, NoOptionLineReadsWithDefaultsEvenAfterAnotherFile)
 {
     CS2pData data;
