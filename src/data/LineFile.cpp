@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +35,21 @@ void Report(const char* phrase, const std::string& path)
 }
 
 constexpr std::size_t npos = std::string_view::npos;
+
+const char* const TOO_LARGE = "File too large to read (over 256 MB): ";
+
+// Why a file of this kind is not read, or nullptr when it may be. A device such as
+// /dev/zero never ends, and opening a FIFO waits for a writer.
+const char* Refusal(const struct stat& st)
+{
+    if (S_ISDIR(st.st_mode))
+        return "Problem reading file: ";
+    if (!S_ISREG(st.st_mode))
+        return "Not a regular file (a device, FIFO or socket): ";
+    if (static_cast<std::uintmax_t>(st.st_size) > MAX_READ_BYTES)
+        return TOO_LARGE;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -74,17 +91,37 @@ void SplitLines(std::string_view text, LineList& lines)
 
 int ReadLines(const std::string& path, LineList& lines)
 {
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    const auto refuse = [&](const char* phrase) {
+        lines.clear();
+        Report(phrase, path);
+        return FILE_READ_ERROR;
+    };
+    // Look before opening, so that a device or FIFO is never opened at all.
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0) {
+        if (const char* why = Refusal(st))
+            return refuse(why);
+    }
+    // Non-blocking, in case the name has become a FIFO since: checked again below.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         Report("Cannot open file for reading: ", path);
         return FILE_CANNOT_OPEN;
+    }
+    const char* why = fstat(fd, &st) == 0 ? Refusal(st) : "Problem reading file: ";
+    const int flags = fcntl(fd, F_GETFL);
+    if (!why && (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0))
+        why = "Problem reading file: ";
+    FilePtr file(why ? nullptr : fdopen(fd, "rb"));
+    if (!file) {
+        close(fd);
+        return refuse(why ? why : "Problem reading file: ");
     }
     lines.clear();
     std::string text;
     bool failed = false;
     try {
-        struct stat st {};
-        if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        if (st.st_size > 0)
             text.reserve(static_cast<std::size_t>(st.st_size));
         char buffer[1 << 16];
         for (;;) {
@@ -92,14 +129,30 @@ int ReadLines(const std::string& path, LineList& lines)
             text.append(buffer, n);
             if (n < sizeof buffer)
                 break;
+            if (text.size() > MAX_READ_BYTES)
+                return refuse(TOO_LARGE);  // it grew while being read
         }
         failed = std::ferror(file.get()) != 0;
+        std::string_view body(text);
         if (failed) {
             // Keep only the lines that were read whole before the error.
-            const std::size_t lastEnd = text.rfind('\n');
-            SplitLines(std::string_view(text).substr(0, lastEnd == npos ? 0 : lastEnd), lines);
+            const std::size_t lastEnd = body.rfind('\n');
+            SplitLines(body.substr(0, lastEnd == npos ? 0 : lastEnd), lines);
         } else {
-            SplitLines(text, lines);
+            // UTF-8 is read as bytes; only its byte-order mark would spoil the first line.
+            if (body.substr(0, 3) == "\xEF\xBB\xBF")
+                body.remove_prefix(3);
+            if (body.substr(0, 2) == "\xFF\xFE" || body.substr(0, 2) == "\xFE\xFF")
+                return refuse("File is UTF-16 text, not ASCII or UTF-8: ");
+            // UTF-16 without a mark: every ASCII character comes with a NUL byte.
+            const std::size_t nul = body.find('\0');
+            if (nul != npos) {
+                const std::size_t lastEnd = body.rfind('\n', nul);
+                SplitLines(body.substr(0, lastEnd == npos ? 0 : lastEnd), lines);
+                Report("File holds NUL bytes (UTF-16 or binary data), not text: ", path);
+                return FILE_READ_ERROR;
+            }
+            SplitLines(body, lines);
         }
     } catch (const std::bad_alloc&) {
         failed = true;  // a file larger than memory is a read error, not a crash
@@ -186,10 +239,25 @@ int WriteLinesAtomic(const std::string& path, const LineList& lines)
     return rc;
 }
 
-CTokenizer::CTokenizer(std::string_view source, char delim)
-    : text(source), delimiter(delim), begin(0), end(source.size()),
-      nextDelimiter(source.find(delim)), nextComma(source.find(',')), nextTab(source.find('\t'))
+CTokenizer::CTokenizer(std::string_view source, char delim) : CTokenizer(source, delim, false) {}
+
+CTokenizer::CTokenizer(std::string_view source, char delim, bool blankOrTabDelimiter)
+    : text(source), delimiter(delim), blankOrTab(blankOrTabDelimiter), begin(0),
+      end(source.size()), nextDelimiter(Search(delim, 0)), nextComma(source.find(',')),
+      nextTab(source.find('\t'))
 {
+}
+
+CTokenizer CTokenizer::Words(std::string_view source)
+{
+    return CTokenizer(source, ' ', true);
+}
+
+std::size_t CTokenizer::Search(char c, std::size_t from) const
+{
+    if (blankOrTab && c == delimiter)
+        return text.find_first_of(" \t", from);
+    return text.find(c, from);
 }
 
 std::size_t CTokenizer::Find(char c, std::size_t& cache) const
@@ -197,7 +265,7 @@ std::size_t CTokenizer::Find(char c, std::size_t& cache) const
     // The source only loses characters at its front, so a separator found once stays
     // valid until passed, and one that is missing stays missing.
     if (cache != npos && cache < begin)
-        cache = text.find(c, begin);
+        cache = Search(c, begin);
     if (cache != npos && cache >= end)
         return npos;
     return cache;

@@ -16,8 +16,14 @@ extern bool quietFileErrors;
 
 using LineList = std::vector<std::string>;
 
+// The largest file ReadLines reads: far above anything a reader accepts (16001 records
+// of 4-port data are a few MB), low enough to refuse a runaway file before reading it.
+constexpr std::size_t MAX_READ_BYTES = std::size_t(256) << 20;
+
 // Reads the file as trimmed, non-empty lines; 0, 101 or 102. On a failed open the
-// list keeps what it held.
+// list keeps what it held. Only regular files of at most MAX_READ_BYTES are read;
+// anything else is refused as a read error, with a message naming the cause. A UTF-8
+// byte-order mark is skipped; UTF-16 text (a mark, or NUL bytes) is refused likewise.
 int ReadLines(const std::string& path, LineList& lines);
 
 // Writes each line followed by a line end; 0, 101 or 103.
@@ -54,6 +60,9 @@ std::string FormatNumber(double value, int unused1, int unused2, int maxLength, 
 class CTokenizer {
 public:
     CTokenizer(std::string_view source, char delimiter);
+    // Blanks and tabs alike separate words; commas only where the source holds neither.
+    // Touchstone lines use this: an editor's tab between numbers is no part of a number.
+    static CTokenizer Words(std::string_view source);
 
     // True when nothing but white space remains.
     bool Empty();
@@ -63,10 +72,13 @@ public:
     std::string_view Rest() const { return text.substr(begin, end - begin); }
 
 private:
+    CTokenizer(std::string_view source, char delimiter, bool blankOrTab);
     std::size_t Find(char c, std::size_t& cache) const;
+    std::size_t Search(char c, std::size_t from) const;
 
     std::string_view text;
     char delimiter;
+    bool blankOrTab;  // the delimiter stands for blanks and tabs
     std::size_t begin;
     std::size_t end;
     // Next known position of each separator at or after begin (npos: none left).

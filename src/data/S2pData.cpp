@@ -196,7 +196,7 @@ int CS2pData::ReadRecords(const LineList& lines, std::vector<Record>& records, P
 
         double numbers[M] = {};
         int count = 0;
-        CTokenizer tokens(WithoutComment(line), ' ');
+        CTokenizer tokens = CTokenizer::Words(WithoutComment(line));
         while (count < M && !tokens.Empty())
             numbers[count++] = tokens.NextNumber();
         if constexpr (N == 2) {
@@ -209,7 +209,7 @@ int CS2pData::ReadRecords(const LineList& lines, std::vector<Record>& records, P
             // 3- and 4-port records run on over as many lines as they need.
             while (count < M && i + 1 < lines.size()) {
                 ++i;
-                CTokenizer more(WithoutComment(lines[i]), ' ');
+                CTokenizer more = CTokenizer::Words(WithoutComment(lines[i]));
                 while (count < M && !more.Empty())
                     numbers[count++] = more.NextNumber();
             }
@@ -221,7 +221,9 @@ int CS2pData::ReadRecords(const LineList& lines, std::vector<Record>& records, P
         }
         Record record;
         record.freq = std::fabs(numbers[0]);
-        for (int k = 0; k < N * N; ++k)
+        // An element the line does not reach is zero in every format (a zero pair in dB
+        // would be magnitude 1); half a pair still counts, with its missing number 0.
+        for (int k = 0; k < N * N && 1 + 2 * k < count; ++k)
             record.s[k] = ComplexFromPair(numbers[1 + 2 * k], numbers[2 + 2 * k], format);
         if constexpr (N == 2)
             std::swap(record.s[1], record.s[2]);  // the file lists N21 before N12
@@ -243,7 +245,11 @@ int CS2pData::ReadRecords(const LineList& lines, std::vector<Record>& records, P
 void CS2pData::ParseOptionLine(const std::string& line, int& format)
 {
     bool pendingR = false;
-    CTokenizer tokens(line, ' ');
+    // A remark after "!" names no option, and the first word may touch the "#".
+    std::string_view words = WithoutComment(line);
+    if (!words.empty() && words[0] == '#')
+        words.remove_prefix(1);
+    CTokenizer tokens = CTokenizer::Words(words);
     while (!tokens.Empty()) {
         const std::string token = ToLower(std::string(tokens.NextToken()));
         if (token == "hz") freqUnit = HZ;

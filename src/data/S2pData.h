@@ -74,7 +74,11 @@ public:
 
     // Derives one chart trace; false when value is not available for the port count.
     bool BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const;
+    // The record's parameters (normalised to the reference impedance) as S-parameters.
+    // 3- and 4-port Z and Y are converted; other kinds of those stay as they are.
     static DataLine ConvertToS(DataLine record, int kind);
+    static DataLineS3P ConvertToS(DataLineS3P record, int kind);
+    static DataLineS4P ConvertToS(DataLineS4P record, int kind);
 
     std::vector<std::string> headerComments;
     std::vector<DataLine> lines2;
@@ -89,6 +93,8 @@ public:
     bool loaded = false;
 
 private:
+    // Element (row, col) of record i converted to S.
+    CComplex SElement(std::size_t record, int row, int col) const;
     template <typename Record>
     int ReadRecords(const LineList& lines, std::vector<Record>& records, PortKind kind);
 };

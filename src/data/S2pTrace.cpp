@@ -21,6 +21,65 @@ Cx Div(const Cx& a, const Cx& d)
     return a / d;
 }
 
+// Solves a x = b for every column of b (N x N, row-major) by Gaussian elimination with
+// partial pivoting and leaves x in b; false when a is singular.
+template <int N>
+bool Solve(Cx (&a)[N * N], Cx (&b)[N * N])
+{
+    for (int c = 0; c < N; ++c) {
+        int p = c;
+        for (int r = c + 1; r < N; ++r)
+            if (std::abs(a[r * N + c]) > std::abs(a[p * N + c]))
+                p = r;
+        if (a[p * N + c] == Cx(0.0, 0.0))
+            return false;
+        for (int k = 0; p != c && k < N; ++k) {
+            std::swap(a[p * N + k], a[c * N + k]);
+            std::swap(b[p * N + k], b[c * N + k]);
+        }
+        for (int r = c + 1; r < N; ++r) {
+            const Cx f = a[r * N + c] / a[c * N + c];
+            for (int k = c; k < N; ++k)
+                a[r * N + k] -= f * a[c * N + k];
+            for (int k = 0; k < N; ++k)
+                b[r * N + k] -= f * b[c * N + k];
+        }
+    }
+    for (int r = N - 1; r >= 0; --r)
+        for (int k = 0; k < N; ++k) {
+            Cx sum = b[r * N + k];
+            for (int j = r + 1; j < N; ++j)
+                sum -= a[r * N + j] * b[j * N + k];
+            b[r * N + k] = sum / a[r * N + r];
+        }
+    return true;
+}
+
+// Normalised Z or Y of an N-port as S: S = (z + I)^-1 (z - I) or (I + y)^-1 (I - y).
+// Both factors are functions of the one matrix and commute, so this is the same as
+// (z - I)(z + I)^-1; solving avoids forming the inverse. H and G exist for 2-ports only,
+// so other kinds stay as they are.
+template <int N>
+void MatrixToS(CComplex (&x)[N * N], int kind)
+{
+    if (kind != CS2pData::Z && kind != CS2pData::Y)
+        return;
+    const double sign = kind == CS2pData::Z ? 1.0 : -1.0;
+    Cx a[N * N];
+    Cx b[N * N];
+    for (int r = 0; r < N; ++r)
+        for (int c = 0; c < N; ++c) {
+            const Cx v = x[r * N + c].ToStd();
+            const double one = r == c ? 1.0 : 0.0;
+            a[r * N + c] = v + one;
+            b[r * N + c] = sign * (v - one);
+        }
+    const bool solved = Solve<N>(a, b);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int k = 0; k < N * N; ++k)
+        x[k] = solved ? CComplex(b[k]) : CComplex(nan, nan);
+}
+
 bool Available(int value, int portKind)
 {
     if (value < 0 || value > 21)
@@ -124,21 +183,44 @@ CS2pData::DataLine CS2pData::ConvertToS(DataLine record, int kind)
         s22 = Div((one + x11) * (one - x22) + x12 * x21, d);
         break;
     }
-    default: {
-        // The elements taken as a transfer-scattering matrix T.
-        const Cx d = x11;
-        s11 = Div(x21, d);
-        s12 = Div(x11 * x22 - x12 * x21, d);
-        s21 = Div(one, d);
-        s22 = Div(-x12, d);
+    case G: {
+        // G is the inverse of H; it is H of the network seen with its ports swapped.
+        const Cx d = (one + x11) * (one + x22) - x12 * x21;
+        s11 = Div((one - x11) * (one + x22) + x12 * x21, d);
+        s12 = Div(-2.0 * x12, d);
+        s21 = Div(2.0 * x21, d);
+        s22 = Div((one + x11) * (x22 - one) - x12 * x21, d);
         break;
     }
+    default:
+        return record;  // no kind the reader knows: taken as S, as its letter says
     }
     record.s[0] = s11;
     record.s[1] = s12;
     record.s[2] = s21;
     record.s[3] = s22;
     return record;
+}
+
+CS2pData::DataLineS3P CS2pData::ConvertToS(DataLineS3P record, int kind)
+{
+    MatrixToS<3>(record.s, kind);
+    return record;
+}
+
+CS2pData::DataLineS4P CS2pData::ConvertToS(DataLineS4P record, int kind)
+{
+    MatrixToS<4>(record.s, kind);
+    return record;
+}
+
+CComplex CS2pData::SElement(std::size_t record, int row, int col) const
+{
+    switch (portKind) {
+    case FOUR_PORT: return ConvertToS(lines4[record], paramKind).s[(row - 1) * 4 + (col - 1)];
+    case THREE_PORT: return ConvertToS(lines3[record], paramKind).s[(row - 1) * 3 + (col - 1)];
+    default: return ConvertToS(lines2[record], paramKind).s[(row - 1) * 2 + (col - 1)];
+    }
 }
 
 bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const
@@ -150,13 +232,12 @@ bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int val
     int row = 1;
     int col = 1;
     ElementOf(value, row, col);
-    const bool convert = portKind == TWO_PORT && value <= 17;
+    const bool convert = value <= 17 && paramKind != S;
 
     const std::size_t n = RecordCount();
     std::vector<double> y(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const CComplex z = convert ? ConvertToS(lines2[i], paramKind).s[(row - 1) * 2 + (col - 1)]
-                                   : Element(i, row, col);
+        const CComplex z = convert ? SElement(i, row, col) : Element(i, row, col);
         y[i] = Quantity(z, format);
         if (loss)
             y[i] = -y[i];

@@ -1,9 +1,12 @@
 #include "chart/ChartTrace.h"
 #include "data/S2pData.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
+#include <cstdio>
 
 namespace {
 
@@ -175,8 +178,8 @@ TEST(ConvertToS, TableOfParameterKinds)
         {CS2pData::H, {0, 0}, {0.5, 0}, {0.5, 0}, {0, 0}, {-5.0 / 3, 0}, {4.0 / 3, 0}, {-4.0 / 3, 0}, {5.0 / 3, 0}},
         // Y of a matched load: normalised admittance 1 gives no reflection.
         {CS2pData::Y, {1, 0}, {0, 0}, {0, 0}, {1, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}},
-        // A through line in T form: T11 = 1, T22 = 1.
-        {CS2pData::G, {1, 0}, {0, 0}, {0, 0}, {1, 0}, {0, 0}, {1, 0}, {1, 0}, {0, 0}},
+        // A series normalised impedance of 1: G = H^-1 with H = (1, 1; -1, 0).
+        {CS2pData::G, {0, 0}, {-1, 0}, {1, 0}, {1, 0}, {1.0 / 3, 0}, {2.0 / 3, 0}, {2.0 / 3, 0}, {1.0 / 3, 0}},
         {CS2pData::S, {1, 2}, {3, 4}, {5, 6}, {7, 8}, {1, 2}, {3, 4}, {5, 6}, {7, 8}},
     };
     for (const Case& c : cases) {
@@ -199,11 +202,119 @@ TEST(ConvertToS, TableOfParameterKinds)
 
 TEST(ConvertToS, ZeroDenominatorGivesNaN)
 {
-    CS2pData::DataLine line;  // all zero: T11 = 0
-    const CS2pData::DataLine s = CS2pData::ConvertToS(line, CS2pData::G);
-    for (const CComplex& z : s.s) {
-        EXPECT_TRUE(std::isnan(z.re));
-        EXPECT_TRUE(std::isnan(z.im));
+    // X11 = X22 = -1 and nothing else makes D zero for every kind but S.
+    for (int kind : {CS2pData::Z, CS2pData::Y, CS2pData::H, CS2pData::G}) {
+        SCOPED_TRACE(testing::Message() << "kind " << kind);
+        CS2pData::DataLine line;
+        line.s[0] = {-1, 0};
+        line.s[3] = {-1, 0};
+        const CS2pData::DataLine s = CS2pData::ConvertToS(line, kind);
+        for (const CComplex& z : s.s) {
+            EXPECT_TRUE(std::isnan(z.re));
+            EXPECT_TRUE(std::isnan(z.im));
+        }
+    }
+    CS2pData::DataLineS3P line;  // z = -I: z + I is singular
+    for (int k : {0, 4, 8})
+        line.s[k] = {-1, 0};
+    for (const CComplex& z : CS2pData::ConvertToS(line, CS2pData::Z).s)
+        EXPECT_TRUE(std::isnan(z.re) && std::isnan(z.im));
+}
+
+TEST(ConvertToS, GOfANetworkIsItsHInverted)
+{
+    using Cx = std::complex<double>;
+    const Cx h11(0.3, 0.2), h12(0.7, -0.1), h21(-1.2, 0.4), h22(0.05, 0.3);
+    const Cx det = h11 * h22 - h12 * h21;
+    CS2pData::DataLine h;
+    h.s[0] = h11;
+    h.s[1] = h12;
+    h.s[2] = h21;
+    h.s[3] = h22;
+    CS2pData::DataLine g;
+    g.s[0] = h22 / det;
+    g.s[1] = -h12 / det;
+    g.s[2] = -h21 / det;
+    g.s[3] = h11 / det;
+    const CS2pData::DataLine fromH = CS2pData::ConvertToS(h, CS2pData::H);
+    const CS2pData::DataLine fromG = CS2pData::ConvertToS(g, CS2pData::G);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_NEAR(fromG.s[k].re, fromH.s[k].re, 1e-12) << "element " << k;
+        EXPECT_NEAR(fromG.s[k].im, fromH.s[k].im, 1e-12) << "element " << k;
+    }
+}
+
+// Z and Y files made from a known S read back as that S. The file's matrix is made the
+// other way round, z = (I + S)(I - S)^-1 and y = (I - S)(I + S)^-1, with the inverse
+// summed as a power series (S is small), not solved as the reader does.
+TEST(BuildTrace, ZAndYFilesOfEveryPortCountGiveTheirS)
+{
+    using Cx = std::complex<double>;
+    using Matrix = std::vector<Cx>;
+    TempDir dir;
+    for (int n = 2; n <= 4; ++n) {
+        const auto product = [n](const Matrix& a, const Matrix& b) {
+            Matrix c(n * n);
+            for (int r = 0; r < n; ++r)
+                for (int k = 0; k < n; ++k)
+                    for (int j = 0; j < n; ++j)
+                        c[r * n + j] += a[r * n + k] * b[k * n + j];
+            return c;
+        };
+        Matrix s(n * n);
+        Matrix identity(n * n);
+        for (int r = 0; r < n; ++r) {
+            identity[r * n + r] = 1.0;
+            for (int c = 0; c < n; ++c) {  // not symmetric, so a transposition shows
+                const double deg = 30.0 * r - 17.0 * c + 5;
+                s[r * n + c] = std::polar(0.04 * (1 + r + 0.5 * c), deg * pi / 180);
+            }
+        }
+        for (int kind : {CS2pData::Z, CS2pData::Y}) {
+            const double sign = kind == CS2pData::Z ? 1.0 : -1.0;
+            // (I - sign S)^-1 = sum of (sign S)^k.
+            Matrix inverse = identity;
+            Matrix power = identity;
+            for (int k = 1; k < 200; ++k) {
+                power = product(power, s);
+                for (int e = 0; e < n * n; ++e)
+                    inverse[e] += std::pow(sign, k) * power[e];
+            }
+            Matrix numerator(n * n);
+            for (int e = 0; e < n * n; ++e)
+                numerator[e] = identity[e] + sign * s[e];
+            const Matrix x = product(numerator, inverse);
+
+            const char* letter = kind == CS2pData::Z ? "Z" : "Y";
+            SCOPED_TRACE(testing::Message() << n << "-port " << letter);
+            std::string text = std::string("# GHz ") + letter + " RI R 50\n";
+            for (int f = 1; f <= 3; ++f) {
+                text += std::to_string(f);
+                for (int r = 0; r < n; ++r) {
+                    for (int c = 0; c < n; ++c) {
+                        // A 2-port file lists N21 before N12.
+                        const Cx v = n == 2 ? x[c * n + r] : x[r * n + c];
+                        char pair[64];
+                        std::snprintf(pair, sizeof pair, " %.17g %.17g", v.real(), v.imag());
+                        text += pair;
+                    }
+                    if (n > 2 || r == n - 1)  // a 2-port record stands on one line
+                        text += "\n";
+                }
+            }
+            CS2pData data;
+            ASSERT_EQ(data.Load(dir.Write("x.s" + std::to_string(n) + "p", text)), 0);
+            ASSERT_EQ(data.paramKind, kind);
+            CChartTrace trace;
+            for (int r = 0; r < n; ++r)
+                for (int c = 0; c < n; ++c) {
+                    const int value = r * 4 + c;
+                    ASSERT_TRUE(data.BuildTrace(trace, 1, value, 4));
+                    EXPECT_NEAR(trace.points[2].y, s[r * n + c].real(), 1e-12) << trace.name;
+                    ASSERT_TRUE(data.BuildTrace(trace, 1, value, 5));
+                    EXPECT_NEAR(trace.points[2].y, s[r * n + c].imag(), 1e-12) << trace.name;
+                }
+        }
     }
 }
 

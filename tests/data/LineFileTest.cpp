@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,38 @@ TEST(ReadLines, DirectoryIsAReadError)
     EXPECT_EQ(ReadLines(path, lines), 102);
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_EQ(sink.texts[0], "Problem reading file: " + path);
+}
+
+TEST(ReadLines, RefusesWhatIsNoRegularFileOrTooLarge)
+{
+    TempDir dir;
+    const std::string fifo = dir.Path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string large = dir.Path("large.s2p");
+    {
+        // Sparse: one byte over the limit without writing it.
+        std::ofstream(large, std::ios::binary).put('x');
+        std::filesystem::resize_file(large, MAX_READ_BYTES + 1);
+    }
+    struct Case {
+        std::string path;
+        const char* phrase;
+    };
+    std::vector<Case> cases = {
+        {fifo, "Not a regular file (a device, FIFO or socket): "},  // must not wait for a writer
+        {large, "File too large to read (over 256 MB): "},
+    };
+    struct stat st {};
+    if (stat("/dev/zero", &st) == 0)
+        cases.push_back({"/dev/zero", "Not a regular file (a device, FIFO or socket): "});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        CRecordingMessageSink sink;
+        LineList lines{"old"};
+        EXPECT_EQ(ReadLines(c.path, lines), 102);
+        EXPECT_TRUE(lines.empty());
+        EXPECT_EQ(sink.texts, std::vector<std::string>{c.phrase + c.path});
+    }
 }
 
 TEST(ReadLines, QuietFileErrorsSuppressesTheMessage)

@@ -62,15 +62,19 @@ TEST_F(Reader, OptionLineKeywords)
         int unit;
         int kind;
         double r;
-        bool realImaginary;
+        int format;
     };
     const Case cases[] = {
-        {"# mhz s ri r 75", CS2pData::MHZ, CS2pData::S, 75, true},
-        {"# GHz R db 50 S", CS2pData::GHZ, CS2pData::S, 50, false},
-        {"# khz z ri r -25", CS2pData::KHZ, CS2pData::Z, 25, true},
-        {"# Hz Y MA R 50 GHz", CS2pData::GHZ, CS2pData::Y, 50, false},  // later unit wins
-        {"#GHz H RI", CS2pData::GHZ, CS2pData::H, 50, true},  // "#GHz" is no keyword
-        {"#,MHz,G,RI,R,100", CS2pData::MHZ, CS2pData::G, 100, true},
+        {"# mhz s ri r 75", CS2pData::MHZ, CS2pData::S, 75, RI},
+        {"# GHz R db 50 S", CS2pData::GHZ, CS2pData::S, 50, DB},
+        {"# khz z ri r -25", CS2pData::KHZ, CS2pData::Z, 25, RI},
+        {"# Hz Y MA R 50 GHz", CS2pData::GHZ, CS2pData::Y, 50, MA},  // later unit wins
+        {"#GHz H RI", CS2pData::GHZ, CS2pData::H, 50, RI},
+        {"#MHz S RI R 75", CS2pData::MHZ, CS2pData::S, 75, RI},  // the unit touches the mark
+        {"#,MHz,G,RI,R,100", CS2pData::MHZ, CS2pData::G, 100, RI},
+        {"# GHz S MA R 50 ! converted from DB", CS2pData::GHZ, CS2pData::S, 50, MA},
+        {"# khz S RI!hz db r 10", CS2pData::KHZ, CS2pData::S, 50, RI},
+        {"#\tMHz\tS DB R\t75", CS2pData::MHZ, CS2pData::S, 75, DB},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.option);
@@ -79,10 +83,50 @@ TEST_F(Reader, OptionLineKeywords)
         EXPECT_EQ(r.data.freqUnit, c.unit);
         EXPECT_EQ(r.data.paramKind, c.kind);
         EXPECT_EQ(r.data.refImpedance, c.r);
-        if (c.realImaginary) {
-            EXPECT_EQ(r.data.lines2[0].s[2].re, 0.9);
-            EXPECT_EQ(r.data.lines2[0].s[2].im, -45.0);
+        const CComplex s21 = r.data.lines2[0].s[2];  // the pair 0.9, -45
+        if (c.format == RI) {
+            EXPECT_EQ(s21.re, 0.9);
+            EXPECT_EQ(s21.im, -45.0);
+        } else {
+            ExpectPolar(s21, c.format == DB ? std::pow(10.0, 0.9 / 20) : 0.9, -45);
         }
+    }
+}
+
+TEST_F(Reader, Utf8MarkIsSkippedAndUtf16IsRefused)
+{
+    const std::string text = std::string("# MHz S RI R 75\n") + threeLines2Port;
+    const Loaded marked = Load("bom.s2p", "\xEF\xBB\xBF" + text);
+    ASSERT_EQ(marked.rc, 0);
+    EXPECT_EQ(marked.data.RecordCount(), 3u);  // the option line is no data line
+    EXPECT_EQ(marked.data.freqUnit, CS2pData::MHZ);
+    EXPECT_EQ(marked.data.refImpedance, 75.0);
+    EXPECT_EQ(marked.data.lines2[0].s[2].re, 0.9);
+    EXPECT_TRUE(sink.texts.empty());
+
+    const auto utf16 = [&](const char* mark, bool littleEndian) {
+        std::string wide = mark;
+        for (char c : text)
+            wide += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+        return wide;
+    };
+    struct Case {
+        const char* name;
+        std::string content;
+        const char* phrase;
+    };
+    const Case cases[] = {
+        {"le.s2p", utf16("\xFF\xFE", true), "File is UTF-16 text, not ASCII or UTF-8: "},
+        {"be.s2p", utf16("\xFE\xFF", false), "File is UTF-16 text, not ASCII or UTF-8: "},
+        {"nomark.s2p", utf16("", true), "File holds NUL bytes (UTF-16 or binary data), not text: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sink.texts.clear();
+        const Loaded r = Load(c.name, c.content);
+        EXPECT_EQ(r.rc, 102);
+        EXPECT_FALSE(r.data.loaded);
+        EXPECT_EQ(sink.texts, std::vector<std::string>{c.phrase + dir.Path(c.name)});
     }
 }
 
@@ -92,6 +136,31 @@ TEST_F(Reader, DbFormatConvertsMagnitude)
     ASSERT_EQ(r.rc, 0);
     EXPECT_NEAR(r.data.lines2[0].s[0].re, 0.1, 1e-15);
     EXPECT_NEAR(r.data.lines2[0].s[2].re, 1.0, 1e-15);
+}
+
+TEST_F(Reader, MissingElementsAreZeroInEveryFormat)
+{
+    for (const char* format : {"RI", "MA", "DB"}) {
+        SCOPED_TRACE(format);
+        const std::string option = std::string("# GHz S ") + format + "\n";
+        const Loaded two = Load("m.s2p", option + "1 0 0\n2 0 0 -6\n3 0 0\n");
+        ASSERT_EQ(two.rc, 0);
+        for (int k = 1; k < 4; ++k) {
+            if (k == 2)
+                continue;  // S21 of the record at 2: half a pair, read as (-6, 0)
+            EXPECT_EQ(two.data.lines2[0].s[k].re, 0.0) << "element " << k;
+            EXPECT_EQ(two.data.lines2[0].s[k].im, 0.0) << "element " << k;
+        }
+        const bool db = std::string(format) == "DB";
+        EXPECT_EQ(two.data.lines2[1].s[2].re, db ? std::pow(10.0, -6.0 / 20) : -6.0);
+        // A 4-port record cut short by the end of the file.
+        const Loaded four = Load("m.s4p", option + "1 0 0\n2 0 0\n3 0 0\n4 0 0\n5 0 0\n");
+        ASSERT_EQ(four.data.RecordCount(), 1u);
+        for (int k = 7; k < 16; ++k) {  // the 14 numbers after the frequency fill 0 to 6
+            EXPECT_EQ(four.data.lines4[0].s[k].re, 0.0) << "element " << k;
+            EXPECT_EQ(four.data.lines4[0].s[k].im, 0.0) << "element " << k;
+        }
+    }
 }
 
 TEST_F(Reader, NoOptionLineReadsWithDefaultsEvenAfterAnotherFile)
@@ -164,6 +233,40 @@ TEST_F(Reader, FiveNumberLineAboveTheLastFrequencyIsStillARecord)
     const Loaded r = Load("f.s2p", "1 0.1 0 0.9 0\n2 0.1 0 0.9 0\n3 0.1 0 0.9 0\n");
     ASSERT_EQ(r.rc, 0);
     EXPECT_EQ(r.data.RecordCount(), 3u);
+}
+
+TEST_F(Reader, BlanksAndTabsBothSeparateNumbers)
+{
+    const char* const rows[] = {
+        "1\t2 3 4 5 6 7 8 9",      // a tab after the frequency, blanks elsewhere
+        "1 2\t3\t4 5 6 7 8 9",
+        "1 \t2 3\t 4 5 6 7\t\t8 9",
+        "1\t2\t3\t4\t5\t6\t7\t8\t9",  // tabs only
+        "1,2,3,4,5,6,7,8,9",        // commas where there is neither
+    };
+    for (const char* row : rows) {
+        SCOPED_TRACE(row);
+        std::string text = "# GHz S RI\n";
+        for (int i = 0; i < 3; ++i)
+            text += std::string(row) + "\n";
+        const Loaded r = Load("t.s2p", text);
+        ASSERT_EQ(r.rc, 0);
+        const CS2pData::DataLine& line = r.data.lines2[0];
+        EXPECT_EQ(line.freq, 1.0);
+        const double expected[4][2] = {{2, 3}, {6, 7}, {4, 5}, {8, 9}};  // row order
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(line.s[k].re, expected[k][0]) << "element " << k;
+            EXPECT_EQ(line.s[k].im, expected[k][1]) << "element " << k;
+        }
+    }
+    // A 3-port record continued on a line that mixes them.
+    std::string text = "# GHz S RI\n";
+    for (int f = 1; f <= 3; ++f)
+        text += std::to_string(f) + "\t1 0 2 0 3 0\n4 0\t5 0 6 0\n7 0 8 0\t9 0\n";
+    const Loaded three = Load("t.s3p", text);
+    ASSERT_EQ(three.rc, 0);
+    for (int k = 0; k < 9; ++k)
+        EXPECT_EQ(three.data.lines3[2].s[k].re, k + 1.0);
 }
 
 TEST_F(Reader, ThreePortRecordsSpanLinesOrStandOnOne)
