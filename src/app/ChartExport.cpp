@@ -43,14 +43,11 @@ void PaintSheet(CChartSheet& sheet, QPainter& painter, int width, int height)
     sheet.Draw(dc);
 }
 
-bool ExportPng(CChartSheet& sheet, const QString& path, int width, int height, std::string& error)
+QImage DrawImage(CChartSheet& sheet, int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull()) {
-        error = "cannot make an image of " + std::to_string(width) + "x" +
-                std::to_string(height) + " pixels";
-        return false;
-    }
+    if (image.isNull())
+        return image;
     const int dotsPerMeter = static_cast<int>(kImageDpi / 0.0254 + 0.5);
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
@@ -58,6 +55,17 @@ bool ExportPng(CChartSheet& sheet, const QString& path, int width, int height, s
     {
         QPainter painter(&image);
         PaintSheet(sheet, painter, width, height);
+    }
+    return image;
+}
+
+bool ExportPng(CChartSheet& sheet, const QString& path, int width, int height, std::string& error)
+{
+    const QImage image = DrawImage(sheet, width, height);
+    if (image.isNull()) {
+        error = "cannot make an image of " + std::to_string(width) + "x" +
+                std::to_string(height) + " pixels";
+        return false;
     }
     QImageWriter writer(path, "png");
     if (!writer.write(image)) {
@@ -130,4 +138,13 @@ bool ExportChart(CChartSheet& sheet, const std::string& path, int width, int hei
     sheet.MarkFontsDirty();
     sheet.sheetRect = screenRect;
     return written;
+}
+
+QImage ChartImage(CChartSheet& sheet, int width, int height)
+{
+    const CRect screenRect = sheet.sheetRect;
+    QImage image = width > 0 && height > 0 ? DrawImage(sheet, width, height) : QImage();
+    sheet.MarkFontsDirty();
+    sheet.sheetRect = screenRect;
+    return image;
 }

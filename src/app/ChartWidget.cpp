@@ -3,8 +3,19 @@
 #include "app/TorvexSession.h"
 #include "platform/QtDC.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
+#include <QWheelEvent>
+#include <cmath>
+
+namespace {
+
+constexpr double kZoomPerStep = 0.8;   // span factor of one wheel step toward the user
+constexpr qint64 kWheelGestureMs = 700;
+
+}  // namespace
 
 CChartWidget::CChartWidget(CTorvexSession& owner, QWidget* parent)
     : QWidget(parent), session(owner)
@@ -33,14 +44,74 @@ void CChartWidget::paintEvent(QPaintEvent*)
 
 void CChartWidget::mouseMoveEvent(QMouseEvent* event)
 {
+    const QPoint at = event->position().toPoint();
+    if (drag == Drag::Pan) {
+        const QPoint delta = at - dragLast;
+        dragLast = at;
+        session.PanBy(delta.x(), delta.y());
+    } else if (drag == Drag::Zoom && band) {
+        band->setGeometry(QRect(dragStart, at).normalized());
+    }
     if (onReadout)
-        onReadout(QString::fromStdString(session.Readout(ToClient(event->position().toPoint()))));
+        onReadout(QString::fromStdString(session.Readout(ToClient(at))));
 }
 
 void CChartWidget::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        session.AddMarkerAt(ToClient(event->position().toPoint()));
+    const QPoint at = event->position().toPoint();
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const bool left = event->button() == Qt::LeftButton;
+    if (event->button() == Qt::MiddleButton || (left && (mods & Qt::ShiftModifier))) {
+        session.PushRange();
+        drag = Drag::Pan;
+        dragStart = dragLast = at;
+    } else if (left && (mods & Qt::ControlModifier)) {
+        drag = Drag::Zoom;
+        dragStart = at;
+        if (!band)
+            band = new QRubberBand(QRubberBand::Rectangle, this);
+        band->setGeometry(QRect(at, QSize()));
+        band->show();
+    } else if (left) {
+        session.AddMarkerAt(ToClient(at));
+    }
+}
+
+void CChartWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (drag == Drag::Zoom) {
+        if (band)
+            band->hide();
+        const CPoint a = ToClient(dragStart);
+        const CPoint b = ToClient(event->position().toPoint());
+        session.ZoomToRect(CRect(a.x, a.y, b.x, b.y));
+    }
+    drag = Drag::None;
+}
+
+void CChartWidget::wheelEvent(QWheelEvent* event)
+{
+    const double steps = event->angleDelta().y() / 120.0;
+    if (steps == 0.0) {
+        event->ignore();
+        return;
+    }
+    if (!lastWheel.isValid() || lastWheel.elapsed() > kWheelGestureMs)
+        session.PushRange();
+    lastWheel.start();
+    const CPoint at = ToClient(event->position().toPoint());
+    const double factor = std::pow(kZoomPerStep, steps);
+    if (event->modifiers() & Qt::ControlModifier)
+        session.ZoomYAt(at, factor);
+    else
+        session.ZoomXAt(at, factor);
+    event->accept();
+}
+
+void CChartWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (onContextMenu)
+        onContextMenu(event->globalPos(), ToClient(event->pos()));
 }
 
 void CChartWidget::leaveEvent(QEvent*)

@@ -9,8 +9,24 @@
 #include "app/DlgLoadData.h"
 #include "app/DlgOpenFile.h"
 #include "app/DlgSelectData.h"
+#include "app/ChartExport.h"
+#include "app/CommandLine.h"
 #include "app/SheetPrinter.h"
+#include "app/TraceText.h"
 #include "app/WindowFit.h"
+#include "platform/MessageBox.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileSystemWatcher>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QMenu>
+#include <QShortcut>
+#include <QTimer>
+#include <fstream>
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -44,6 +60,10 @@ constexpr int CHART_X = 7;
 constexpr int CHART_Y = 43;
 constexpr int LEFT_COLUMNS = 7;
 const char* const READOUT_SAMPLE = "YR= -1.2345e-05";
+// A rewritten file is read once it has been quiet this long; a failed read is tried again
+// as often, a few times.
+constexpr int kReloadSettleMs = 300;
+constexpr int kReloadTries = 10;
 
 }  // namespace
 
@@ -90,12 +110,27 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
 
     chart = new CChartWidget(session, this);
     chart->onReadout = [this](const QString& text) { SetReadout(text); };
+    chart->onContextMenu = [this](const QPoint& global, CPoint client) {
+        ShowChartMenu(global, client);
+    };
+
+    watcher = new QFileSystemWatcher(this);
+    connect(watcher, &QFileSystemWatcher::fileChanged, this, &CDlgTorvex::OnFileChanged);
+    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &CDlgTorvex::OnFileChanged);
+    reloadTimer = new QTimer(this);
+    reloadTimer->setSingleShot(true);
+    reloadTimer->setInterval(kReloadSettleMs);
+    connect(reloadTimer, &QTimer::timeout, this, &CDlgTorvex::OnReloadTimer);
+    AddShortcuts();
 
     selectViewButton->setEnabled(false);
     printButton->setEnabled(false);
 
     session.onRepaint = [this] { chart->update(); };
-    session.onDataCommandsEnabled = [this](bool enabled) { OnDataCommandsEnabled(enabled); };
+    session.onDataCommandsEnabled = [this](bool enabled) {
+        OnDataCommandsEnabled(enabled);
+        WatchLoadedFiles();
+    };
     availableArea = [this] {
         const QScreen* current = screen();
         return current ? current->availableGeometry() : QRect();
@@ -426,4 +461,227 @@ void CDlgTorvex::OnPrint()
     // The printer gives the sheet back its screen rectangle and screen fonts.
     CSheetPrinter::Print(session.sheet, printer, session.chartRect);
     chart->update();
+}
+
+void CDlgTorvex::AddShortcuts()
+{
+    struct Binding {
+        QKeySequence keys;
+        QPushButton* button;  // shows the keys in its tooltip; nullptr: none
+        void (CDlgTorvex::*slot)();
+    };
+    const Binding bindings[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_O), openFileButton, &CDlgTorvex::OnOpenFile},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), openFilesButton,
+         &CDlgTorvex::OnOpenFiles},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), printButton, &CDlgTorvex::OnPrint},
+        {QKeySequence(Qt::CTRL | Qt::Key_C), nullptr, &CDlgTorvex::OnCopyImage},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), nullptr, &CDlgTorvex::OnCopyData},
+        {QKeySequence(Qt::Key_F5), nullptr, &CDlgTorvex::OnReload},
+        {QKeySequence(Qt::Key_Plus), incSpanButton, &CDlgTorvex::OnIncSpan},
+        {QKeySequence(Qt::KeypadModifier | Qt::Key_Plus), nullptr, &CDlgTorvex::OnIncSpan},
+        {QKeySequence(Qt::Key_Minus), decSpanButton, &CDlgTorvex::OnDecSpan},
+        {QKeySequence(Qt::KeypadModifier | Qt::Key_Minus), nullptr, &CDlgTorvex::OnDecSpan},
+        {QKeySequence(Qt::Key_Delete), nullptr, &CDlgTorvex::OnDeleteLastMarker},
+        {QKeySequence(Qt::Key_Backspace), nullptr, &CDlgTorvex::OnZoomBack},
+    };
+    for (const Binding& b : bindings) {
+        auto* shortcut = new QShortcut(b.keys, this);
+        connect(shortcut, &QShortcut::activated, this, b.slot);
+        if (b.button)
+            b.button->setToolTip(b.keys.toString(QKeySequence::NativeText));
+    }
+    // The arrows step the last marker along the first trace.
+    for (int step : {-1, 1}) {
+        auto* shortcut = new QShortcut(QKeySequence(step < 0 ? Qt::Key_Left : Qt::Key_Right), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { session.StepLastMarker(step); });
+    }
+}
+
+void CDlgTorvex::ShowChartMenu(const QPoint& global, CPoint client)
+{
+    QMenu menu(this);
+    menu.setObjectName("chartMenu");
+    BuildChartMenu(menu, client);
+    menu.exec(global);
+}
+
+void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint)
+{
+    const bool loaded = session.dataLoaded;
+    const bool markers = !session.Graph().markers.empty();
+    const auto add = [&](const QString& text, void (CDlgTorvex::*slot)(), bool enabled) {
+        QAction* action = menu.addAction(text, this, slot);
+        action->setEnabled(enabled);
+        return action;
+    };
+    add("Delete last marker", &CDlgTorvex::OnDeleteLastMarker, markers);
+    add("Clear markers", &CDlgTorvex::OnClearMarkers, markers);
+    menu.addSeparator();
+    add("Copy image", &CDlgTorvex::OnCopyImage, true);
+    add("Copy data", &CDlgTorvex::OnCopyData, !session.Graph().traces.empty());
+    add("Save image as...", &CDlgTorvex::OnSaveImageAs, true);
+    add("Export CSV...", &CDlgTorvex::OnExportCsv, loaded);
+    menu.addSeparator();
+    add("Zoom out", &CDlgTorvex::OnZoomOut, true);
+    add("Auto span and scale", &CDlgTorvex::OnAutoSpanAndScale, true);
+    menu.addSeparator();
+    add("Reload files", &CDlgTorvex::OnReload, loaded);
+    QAction* follow = menu.addAction("Follow file changes");
+    follow->setCheckable(true);
+    follow->setChecked(session.followFiles);
+    connect(follow, &QAction::toggled, this, [this](bool on) {
+        session.followFiles = on;
+        WatchLoadedFiles();
+    });
+    QMenu* recent = menu.addMenu("Recent files");
+    recent->setEnabled(!session.recentFiles.empty());
+    for (const std::string& path : session.recentFiles) {
+        const QString qpath = QString::fromStdString(path);
+        recent->addAction(qpath, this, [this, path] { OpenPaths({path}); });
+    }
+}
+
+void CDlgTorvex::OnCopyImage()
+{
+    const QImage image = ChartImage(session.sheet, chart->width(), chart->height());
+    if (!image.isNull())
+        QGuiApplication::clipboard()->setImage(image);
+}
+
+void CDlgTorvex::OnCopyData()
+{
+    const std::string text =
+        TracesAsText(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit));
+    if (!text.empty())
+        QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+void CDlgTorvex::OnSaveImageAs()
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, "Save Image As", QString(), "PNG image (*.png);;SVG image (*.svg);;PDF (*.pdf)");
+    if (path.isEmpty())
+        return;
+    std::string error;
+    if (!ExportChart(session.sheet, path.toStdString(), chart->width(), chart->height(), error))
+        ShowMessageBox(error, MessageIcon::Error);
+    chart->update();
+}
+
+void CDlgTorvex::OnExportCsv()
+{
+    if (!session.dataLoaded)
+        return;
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Export CSV", QString(), "CSV file (*.csv)");
+    if (path.isEmpty())
+        return;
+    std::ofstream csv(path.toStdString(), std::ios::binary | std::ios::trunc);
+    if (csv)
+        CCommandLine::WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
+    csv.close();
+    if (!csv)
+        ShowMessageBox("Cannot write file:\n" + path.toStdString(), MessageIcon::Error);
+}
+
+void CDlgTorvex::OnReload()
+{
+    if (!session.dataLoaded)
+        return;
+    // Asked for by hand: a file that fails is named, and the old chart stays.
+    if (session.Reload(false))
+        WatchLoadedFiles();
+}
+
+void CDlgTorvex::OnZoomOut()
+{
+    session.PushRange();
+    const CRect& p = session.Graph().plotArea.rect;
+    session.ZoomXAt(CPoint{(p.left + p.right) / 2, (p.top + p.bottom) / 2}, 2.0);
+}
+
+void CDlgTorvex::OnAutoSpanAndScale()
+{
+    session.PushRange();
+    session.Graph().Rescale(true, true, false);
+    chart->update();
+}
+
+void CDlgTorvex::OnDeleteLastMarker()
+{
+    std::vector<double>& markers = session.Graph().markers;
+    if (markers.empty())
+        return;
+    markers.pop_back();
+    chart->update();
+}
+
+void CDlgTorvex::OnClearMarkers()
+{
+    session.Graph().markers.clear();
+    chart->update();
+}
+
+void CDlgTorvex::OnZoomBack()
+{
+    session.ZoomBack();
+}
+
+std::vector<std::string> CDlgTorvex::FileStamps() const
+{
+    std::vector<std::string> stamps;
+    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
+        const CS2pData& slot = session.Slot(n);
+        if (!slot.loaded)
+            continue;
+        const QFileInfo info(QString::fromStdString(slot.fileName));
+        stamps.push_back(info.exists() ? std::to_string(info.size()) + "@" +
+                                             std::to_string(info.lastModified().toMSecsSinceEpoch())
+                                       : std::string("missing"));
+    }
+    return stamps;
+}
+
+void CDlgTorvex::WatchLoadedFiles()
+{
+    const QStringList old = watcher->files() + watcher->directories();
+    if (!old.isEmpty())
+        watcher->removePaths(old);
+    loadedStamps = FileStamps();
+    reloadTimer->stop();
+    if (!session.followFiles || !session.dataLoaded)
+        return;
+    QStringList paths;
+    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
+        const CS2pData& slot = session.Slot(n);
+        if (!slot.loaded)
+            continue;
+        const QFileInfo info(QString::fromStdString(slot.fileName));
+        paths << info.absoluteFilePath() << info.absolutePath();
+    }
+    paths.removeDuplicates();
+    watcher->addPaths(paths);
+}
+
+void CDlgTorvex::OnFileChanged()
+{
+    // Wait for the writing to settle: editors and simulators write in several steps.
+    reloadTries = 0;
+    reloadTimer->start();
+}
+
+void CDlgTorvex::OnReloadTimer()
+{
+    if (!session.followFiles || !session.dataLoaded)
+        return;
+    if (FileStamps() == loadedStamps)
+        return;  // a change in the folder that left the files alone
+    if (session.Reload()) {
+        WatchLoadedFiles();  // a file replaced by a rename is a new file to watch
+        return;
+    }
+    // Caught half-written or between delete and rename: the old chart stays, try again.
+    if (++reloadTries < kReloadTries)
+        reloadTimer->start();
 }

@@ -13,8 +13,11 @@
 #include <vector>
 
 class CChartWidget;
+class QFileSystemWatcher;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 
 class CDlgTorvex : public QDialog {
     Q_OBJECT
@@ -70,6 +73,17 @@ public slots:
     void OnEnlarge();
     void OnReduce();
     void OnPrint();
+    // Shortcut and chart-menu commands.
+    void OnCopyImage();
+    void OnCopyData();
+    void OnSaveImageAs();
+    void OnExportCsv();
+    void OnReload();
+    void OnZoomOut();
+    void OnAutoSpanAndScale();
+    void OnDeleteLastMarker();
+    void OnClearMarkers();
+    void OnZoomBack();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -86,6 +100,17 @@ private:
     void FitToScreen();
     void SetReadout(const QString& text);
     void OnDataCommandsEnabled(bool enabled);
+    void AddShortcuts();
+    // The chart's right-button menu at a global position, for a point of the chart.
+    void ShowChartMenu(const QPoint& global, CPoint client);
+    // Fills the chart menu; tests look at its actions.
+    void BuildChartMenu(QMenu& menu, CPoint client);
+    // Watches the loaded files (and their folders, for files replaced by a rename).
+    void WatchLoadedFiles();
+    void OnFileChanged();
+    void OnReloadTimer();
+    // Size and modification time of every loaded file, to tell a real change.
+    std::vector<std::string> FileStamps() const;
 
     CTorvexSession session;
     std::vector<std::string> startFiles;
@@ -111,4 +136,8 @@ private:
     QPushButton* printButton = nullptr;
     QPushButton* aboutButton = nullptr;
     CChartWidget* chart = nullptr;
+    QFileSystemWatcher* watcher = nullptr;
+    QTimer* reloadTimer = nullptr;
+    std::vector<std::string> loadedStamps;
+    int reloadTries = 0;
 };

@@ -28,6 +28,12 @@ const char* const KEY_YL_MIN = "YL-min= ";
 const char* const KEY_YL_MAX = "YL-max= ";
 const char* const KEY_YR_MIN = "YR-min= ";
 const char* const KEY_YR_MAX = "YR-max= ";
+// The window's lines, after the fourteen.
+const char* const KEY_VIEW = "View= ";            // value:format pairs, blank-separated
+const char* const KEY_LINE_TYPE = "LineType= ";
+const char* const KEY_LEGEND = "Legend= ";
+const char* const KEY_FOLLOW = "FollowFiles= ";
+const char* const KEY_RECENT = "Recent= ";        // one line per file, the latest first
 
 bool StartsWith(std::string_view text, std::string_view prefix)
 {
@@ -56,6 +62,25 @@ void ReadLimit(std::string_view line, double& limit)
     const double value = ParseDouble(TrimView(line.substr(std::min<std::size_t>(8, line.size()))));
     if (std::isfinite(value))
         limit = value;
+}
+
+ViewSelection ParseView(std::string_view text)
+{
+    ViewSelection view;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t end = std::min(text.find(' ', i), text.size());
+        const std::string_view item = text.substr(i, end - i);
+        const std::size_t colon = item.find(':');
+        if (colon != std::string_view::npos) {
+            const int value = ParseInt(item.substr(0, colon));
+            const int format = ParseInt(item.substr(colon + 1));
+            if (value >= 0 && format >= 0 && format <= 2)
+                view.emplace_back(value, format);
+        }
+        i = end + 1;
+    }
+    return view;
 }
 
 std::string Number(double value)
@@ -94,10 +119,25 @@ std::string CSettingsFile::DefaultPath()
 }
 
 bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
-                              std::string& lastFile, CChartGraph& graph)
+                              std::string& lastFile, CChartGraph& graph, WindowPrefs* prefs)
 {
     const std::string_view line = TrimView(rawLine);
-    if (StartsWith(line, KEY_LAST_PATH)) {
+    const auto after = [&line](const char* key) {
+        return TrimView(line.substr(std::string_view(key).size() - 1));
+    };
+    if (prefs && StartsWith(line, KEY_VIEW)) {
+        prefs->viewSelection = ParseView(after(KEY_VIEW));
+    } else if (prefs && StartsWith(line, KEY_LINE_TYPE)) {
+        graph.lineType = std::clamp(ParseInt(after(KEY_LINE_TYPE)), 0, 3);
+    } else if (prefs && StartsWith(line, KEY_LEGEND)) {
+        graph.showMarkers = after(KEY_LEGEND) != "NO";
+    } else if (prefs && StartsWith(line, KEY_FOLLOW)) {
+        prefs->followFiles = after(KEY_FOLLOW) != "NO";
+    } else if (prefs && StartsWith(line, KEY_RECENT)) {
+        const std::string_view recent = after(KEY_RECENT);
+        if (!recent.empty() && prefs->recentFiles.size() < 5)
+            prefs->recentFiles.emplace_back(recent);
+    } else if (StartsWith(line, KEY_LAST_PATH)) {
         lastPath = std::string(TrimView(line.substr(10)));
     } else if (StartsWith(line, KEY_LAST_FILE)) {
         lastFile = std::string(TrimView(line.substr(10)));
@@ -133,16 +173,18 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
 }
 
 void CSettingsFile::ApplyLines(const LineList& lines, std::string& lastPath,
-                               std::string& lastFile, CChartGraph& graph)
+                               std::string& lastFile, CChartGraph& graph, WindowPrefs* prefs)
 {
+    if (prefs)
+        prefs->recentFiles.clear();
     for (const std::string& line : lines)
-        ApplyLine(line, lastPath, lastFile, graph);
+        ApplyLine(line, lastPath, lastFile, graph, prefs);
 }
 
 LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::string& lastFile,
-                                   const CChartGraph& graph)
+                                   const CChartGraph& graph, const WindowPrefs* prefs)
 {
-    return {
+    LineList lines = {
         KEY_LAST_PATH + lastPath,
         KEY_LAST_FILE + lastFile,
         std::string(KEY_PERS_X) + (persistXScale ? "YES" : "NO"),
@@ -158,20 +200,34 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
         KEY_YR_MIN + FormatExact(graph.rightAxis.min),
         KEY_YR_MAX + FormatExact(graph.rightAxis.max),
     };
+    if (!prefs)
+        return lines;
+    std::string view;
+    for (const ValueFormatPair& pair : prefs->viewSelection)
+        view += (view.empty() ? "" : " ") + std::to_string(pair.value) + ":" +
+                std::to_string(pair.valueFormat);
+    lines.push_back(KEY_VIEW + view);
+    lines.push_back(KEY_LINE_TYPE + std::to_string(graph.lineType));
+    lines.push_back(std::string(KEY_LEGEND) + (graph.showMarkers ? "YES" : "NO"));
+    lines.push_back(std::string(KEY_FOLLOW) + (prefs->followFiles ? "YES" : "NO"));
+    for (const std::string& recent : prefs->recentFiles)
+        lines.push_back(KEY_RECENT + recent);
+    return lines;
 }
 
-int CSettingsFile::Read(std::string& lastPath, std::string& lastFile, CChartGraph& graph) const
+int CSettingsFile::Read(std::string& lastPath, std::string& lastFile, CChartGraph& graph,
+                        WindowPrefs* prefs) const
 {
     const CQuietFiles quiet;
     LineList lines;
     const int rc = ReadLines(path, lines);
     if (rc == FILE_OK)
-        ApplyLines(lines, lastPath, lastFile, graph);
+        ApplyLines(lines, lastPath, lastFile, graph, prefs);
     return rc;
 }
 
 int CSettingsFile::Write(const std::string& lastPath, const std::string& lastFile,
-                         const CChartGraph& graph) const
+                         const CChartGraph& graph, const WindowPrefs* prefs) const
 {
     const CQuietFiles quiet;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
@@ -179,5 +235,5 @@ int CSettingsFile::Write(const std::string& lastPath, const std::string& lastFil
         std::error_code ec;  // a folder that cannot be made shows up as a write failure
         std::filesystem::create_directories(folder, ec);
     }
-    return WriteLinesAtomic(path, BuildLines(lastPath, lastFile, graph));
+    return WriteLinesAtomic(path, BuildLines(lastPath, lastFile, graph, prefs));
 }

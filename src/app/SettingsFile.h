@@ -3,11 +3,21 @@
 // reading and writing rules can be tested without a window.
 #pragma once
 
+#include "app/ValueFormatPair.h"
 #include "data/LineFile.h"
 
 #include <string>
+#include <vector>
 
 class CChartGraph;
+
+// What the window remembers beyond the fourteen classic lines; written after them, so
+// files of the old form read as before.
+struct WindowPrefs {
+    ViewSelection viewSelection;   // empty: the file named none
+    bool followFiles = true;
+    std::vector<std::string> recentFiles;  // the latest first
+};
 
 class CSettingsFile {
 public:
@@ -24,21 +34,25 @@ public:
 
     // Reads the file and applies every line it knows; a missing or unreadable file
     // changes nothing and shows nothing. Returns the read result (0, 101 or 102).
-    int Read(std::string& lastPath, std::string& lastFile, CChartGraph& graph) const;
+    // prefs, when given, receives the window's lines (the line type and legend switch go
+    // to the graph).
+    int Read(std::string& lastPath, std::string& lastFile, CChartGraph& graph,
+             WindowPrefs* prefs = nullptr) const;
     // Creates the folder when missing and replaces the file as a whole, so a failed
     // write keeps the previous file. Nothing is shown; returns 0 or the write error.
     int Write(const std::string& lastPath, const std::string& lastFile,
-              const CChartGraph& graph) const;
+              const CChartGraph& graph, const WindowPrefs* prefs = nullptr) const;
 
     // One line as read from the file: the first key the trimmed line begins with
     // (case-sensitive) decides; other lines are ignored. Returns true when a key matched.
     static bool ApplyLine(const std::string& line, std::string& lastPath,
-                          std::string& lastFile, CChartGraph& graph);
+                          std::string& lastFile, CChartGraph& graph,
+                          WindowPrefs* prefs = nullptr);
     static void ApplyLines(const LineList& lines, std::string& lastPath, std::string& lastFile,
-                           CChartGraph& graph);
-    // The fourteen lines in their fixed order.
+                           CChartGraph& graph, WindowPrefs* prefs = nullptr);
+    // The fourteen lines in their fixed order, then the window's lines when prefs is given.
     static LineList BuildLines(const std::string& lastPath, const std::string& lastFile,
-                               const CChartGraph& graph);
+                               const CChartGraph& graph, const WindowPrefs* prefs = nullptr);
 
     const std::string& Path() const { return path; }
 

@@ -144,10 +144,20 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
     CDlgTorvex window;  // builds the start-up example
     platform.sink.SetParent(&window);
     CTorvexSession& session = window.Session();
-    settings.Read(session.lastPath, session.lastFile, *session.sheet.GraphAt(0));
+    WindowPrefs prefs;
+    prefs.viewSelection = session.viewSelection;
+    settings.Read(session.lastPath, session.lastFile, *session.sheet.GraphAt(0), &prefs);
+    if (!prefs.viewSelection.empty())
+        session.viewSelection = prefs.viewSelection;
+    session.followFiles = prefs.followFiles;
+    session.recentFiles = prefs.recentFiles;
     window.SetStartFiles(files);
     const auto save = [&] {
-        settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0));
+        WindowPrefs now;
+        now.viewSelection = session.viewSelection;
+        now.followFiles = session.followFiles;
+        now.recentFiles = session.recentFiles;
+        settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0), &now);
     };
     // A session that ends by a signal closes the window as the user would, and the
     // settings are written below as after any close.

@@ -3,11 +3,14 @@
 #include "app/AppFlags.h"
 #include "app/ExampleResponse.h"
 #include "app/SelectionGrid.h"
+#include "data/LineFile.h"
 #include "chart/ChartFlags.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -77,6 +80,30 @@ void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
     graph.leftAxis.fitsAllValues = !db && (phase || delay);
     graph.rightAxis.fitsAllValues = db ? (phase || delay) : (phase && delay);
 }
+
+// The value at a fraction of an axis measured from the plot's top or left edge; unlike
+// CChartAxis::ValueAt not clamped, so that points beyond the plot can anchor a zoom.
+double AxisValue(const CChartAxis& axis, double fraction)
+{
+    return axis.reversed ? axis.max - fraction * (axis.max - axis.min)
+                         : axis.min + fraction * (axis.max - axis.min);
+}
+
+// Scales an axis about one of its values.
+void ZoomAxis(CChartAxis& axis, double about, double factor)
+{
+    axis.SetRange(about - (about - axis.min) * factor, about + (axis.max - about) * factor);
+}
+
+// Moves an axis so that its content follows the mouse by a fraction of the plot.
+void ShiftAxis(CChartAxis& axis, double fraction)
+{
+    const double shift = (axis.reversed ? 1.0 : -1.0) * fraction * (axis.max - axis.min);
+    axis.SetRange(axis.min + shift, axis.max + shift);
+}
+
+constexpr std::size_t kMaxRangeHistory = 64;
+constexpr std::int32_t kMinZoomPixels = 5;  // a smaller rectangle is taken for a click
 
 std::string Formatted(const char* pattern, const std::string& unit)
 {
@@ -169,6 +196,7 @@ void CTorvexSession::LoadSlots()
             break;
         }
         slot.NormalizeFreqUnit();
+        RememberRecent(path);
         // All traces share one X axis titled in slot 1's unit; a GHz file next to a MHz
         // file would otherwise be plotted a thousand times off.
         if (n > 1 && slot.freqUnit != Slot(1).freqUnit)
@@ -297,6 +325,186 @@ void CTorvexSession::ToggleLegend()
 {
     Graph().showMarkers = !Graph().showMarkers;
     Repaint();
+}
+
+void CTorvexSession::ZoomXAt(CPoint point, double factor)
+{
+    CChartGraph& graph = Graph();
+    const CRect& p = graph.plotArea.rect;
+    if (!graph.plotArea.visible || p.right <= p.left || !(factor > 0.0))
+        return;
+    const double fx = static_cast<double>(point.x - p.left) / (p.right - p.left);
+    ZoomAxis(graph.xAxis, AxisValue(graph.xAxis, fx), factor);
+    Repaint();
+}
+
+void CTorvexSession::ZoomYAt(CPoint point, double factor)
+{
+    CChartGraph& graph = Graph();
+    const CRect& p = graph.plotArea.rect;
+    if (!graph.plotArea.visible || p.bottom <= p.top || !(factor > 0.0))
+        return;
+    const double fy = static_cast<double>(point.y - p.top) / (p.bottom - p.top);
+    ZoomAxis(graph.leftAxis, AxisValue(graph.leftAxis, fy), factor);
+    ZoomAxis(graph.rightAxis, AxisValue(graph.rightAxis, fy), factor);
+    Repaint();
+}
+
+void CTorvexSession::PanBy(std::int32_t dx, std::int32_t dy)
+{
+    CChartGraph& graph = Graph();
+    const CRect& p = graph.plotArea.rect;
+    if (!graph.plotArea.visible || p.right <= p.left || p.bottom <= p.top)
+        return;
+    if (dx != 0)
+        ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left));
+    if (dy != 0) {
+        const double fy = static_cast<double>(dy) / (p.bottom - p.top);
+        ShiftAxis(graph.leftAxis, fy);
+        ShiftAxis(graph.rightAxis, fy);
+    }
+    Repaint();
+}
+
+bool CTorvexSession::ZoomToRect(const CRect& rect)
+{
+    CChartGraph& graph = Graph();
+    const CRect& p = graph.plotArea.rect;
+    const std::int32_t left = std::max(std::min(rect.left, rect.right), p.left);
+    const std::int32_t right = std::min(std::max(rect.left, rect.right), p.right);
+    const std::int32_t top = std::max(std::min(rect.top, rect.bottom), p.top);
+    const std::int32_t bottom = std::min(std::max(rect.top, rect.bottom), p.bottom);
+    if (!graph.plotArea.visible || right - left < kMinZoomPixels ||
+        bottom - top < kMinZoomPixels)
+        return false;
+    PushRange();
+    const double w = p.right - p.left;
+    const double h = p.bottom - p.top;
+    const auto fit = [](CChartAxis& axis, double a, double b) {
+        axis.SetRange(std::min(a, b), std::max(a, b));
+    };
+    CChartAxis& x = graph.xAxis;
+    fit(x, AxisValue(x, (left - p.left) / w), AxisValue(x, (right - p.left) / w));
+    for (CChartAxis* y : {&graph.leftAxis, &graph.rightAxis})
+        fit(*y, AxisValue(*y, (top - p.top) / h), AxisValue(*y, (bottom - p.top) / h));
+    Repaint();
+    return true;
+}
+
+void CTorvexSession::PushRange()
+{
+    const CChartGraph& g = Graph();
+    if (rangeHistory.size() == kMaxRangeHistory)
+        rangeHistory.erase(rangeHistory.begin());
+    rangeHistory.push_back({g.xAxis.min, g.xAxis.max, g.leftAxis.min, g.leftAxis.max,
+                            g.rightAxis.min, g.rightAxis.max});
+}
+
+bool CTorvexSession::ZoomBack()
+{
+    if (rangeHistory.empty())
+        return false;
+    const AxisRanges r = rangeHistory.back();
+    rangeHistory.pop_back();
+    CChartGraph& g = Graph();
+    g.xAxis.SetRange(r.xMin, r.xMax);
+    g.leftAxis.SetRange(r.leftMin, r.leftMax);
+    g.rightAxis.SetRange(r.rightMin, r.rightMax);
+    Repaint();
+    return true;
+}
+
+bool CTorvexSession::StepLastMarker(int step)
+{
+    CChartGraph& graph = Graph();
+    if (graph.markers.empty() || graph.traces.empty() || step == 0)
+        return false;
+    const CChartTrace& trace = graph.traces.front();
+    const std::size_t n = trace.PointCount();
+    if (n == 0)
+        return false;
+    const auto xOf = [&](std::size_t i) {
+        if (trace.isXY)
+            return trace.points[i].x;
+        return n > 1 ? trace.xMin + (trace.xMax - trace.xMin) * static_cast<double>(i) /
+                                        static_cast<double>(n - 1)
+                     : trace.xMin;
+    };
+    double& marker = graph.markers.back();
+    // The stored point at or next beyond the marker in the direction of the step.
+    std::size_t i = 0;
+    if (step > 0) {
+        while (i < n && xOf(i) <= marker)
+            ++i;
+        if (i == n)
+            return false;
+    } else {
+        i = n;
+        while (i > 0 && xOf(i - 1) >= marker)
+            --i;
+        if (i == 0)
+            return false;
+        --i;
+    }
+    marker = xOf(i);
+    Repaint();
+    return true;
+}
+
+bool CTorvexSession::Reload(bool quiet)
+{
+    if (!dataLoaded)
+        return false;
+    CS2pData fresh[SLOT_COUNT];
+    {
+        // A file caught half-written is tried again later: no message for it.
+        const bool previousQuiet = quietFileErrors;
+        quietFileErrors = quietFileErrors || quiet;
+        std::unique_ptr<CRecordingMessageSink> silence;
+        if (quiet)
+            silence = std::make_unique<CRecordingMessageSink>();
+        bool ok = true;
+        std::string failed;
+        for (int n = 1; n <= SLOT_COUNT && ok; ++n) {
+            const CS2pData& slot = Slot(n);
+            if (!slot.loaded)
+                continue;
+            CS2pData& data = fresh[n - 1];
+            data.fileName = slot.fileName;
+            data.displayName = slot.displayName;
+            ok = data.Load(slot.fileName) == 0;
+            if (!ok)
+                failed = slot.fileName;
+            if (ok) {
+                data.NormalizeFreqUnit();
+                if (n > 1 && data.freqUnit != fresh[0].freqUnit)
+                    data.ConvertFreqUnit(fresh[0].freqUnit);
+            }
+        }
+        quietFileErrors = previousQuiet;
+        silence.reset();
+        if (!ok) {
+            if (!quiet)
+                ShowMessageBox("Cannot read file or invalid data format:\n" + failed,
+                               MessageIcon::Error);
+            return false;
+        }
+    }
+    for (int n = 1; n <= SLOT_COUNT; ++n) {
+        if (Slot(n).loaded)
+            Slot(n) = std::move(fresh[n - 1]);
+    }
+    RebuildPlot(false, false);
+    return true;
+}
+
+void CTorvexSession::RememberRecent(const std::string& path)
+{
+    recentFiles.erase(std::remove(recentFiles.begin(), recentFiles.end(), path),
+                      recentFiles.end());
+    recentFiles.insert(recentFiles.begin(), path);
+    if (recentFiles.size() > RECENT_COUNT)
+        recentFiles.resize(RECENT_COUNT);
 }
 
 std::string CTorvexSession::Readout(CPoint point) const

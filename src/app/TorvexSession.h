@@ -8,6 +8,8 @@
 #include "data/S2pData.h"
 #include "platform/DC.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -57,6 +59,30 @@ public:
     void AutoScale();
     void ToggleLegend();
 
+    // --- Mouse navigation (points in the chart's client coordinates) ---
+
+    // Scales the X span by factor (below 1 zooms in) about the frequency under point.
+    void ZoomXAt(CPoint point, double factor);
+    // Scales both Y spans by factor about the values under point.
+    void ZoomYAt(CPoint point, double factor);
+    // Moves the axes so that the plot follows a drag of (dx, dy) pixels.
+    void PanBy(std::int32_t dx, std::int32_t dy);
+    // Zooms all three axes to a rectangle drawn on the plot, remembering the ranges before;
+    // false (and nothing changed) for a rectangle too small to be meant.
+    bool ZoomToRect(const CRect& rect);
+    // Remembers the axis ranges before a zoom or pan, for ZoomBack.
+    void PushRange();
+    // The ranges before the last zoom or pan; false when there is none.
+    bool ZoomBack();
+    // Moves the last marker to the previous (step -1) or next (+1) stored point of the
+    // first trace; false without a marker or trace.
+    bool StepLastMarker(int step);
+
+    // Loads every loaded slot's file again, keeping the view, markers and axis ranges.
+    // All or nothing: when any file fails (a rewrite in progress) the old data stay and
+    // false is returned, so the caller can try again; quiet shows no message for it.
+    bool Reload(bool quiet = true);
+
     // Read-out text for a point of the chart (lines separated by "\n"; empty outside).
     std::string Readout(CPoint point) const;
     // A left click: adds the frequency under the point as a marker when it is above 0.
@@ -77,7 +103,16 @@ public:
     CRect chartRect;
     std::string lastPath;  // full path of the file in slot 1
     std::string lastFile;  // its name without folder
+    bool followFiles = true;               // reload a loaded file when it changes on disk
+    std::vector<std::string> recentFiles;  // full paths, the latest first, at most RECENT_COUNT
+    static constexpr std::size_t RECENT_COUNT = 5;
 
 private:
+    struct AxisRanges {
+        double xMin, xMax, leftMin, leftMax, rightMin, rightMax;
+    };
     void Repaint();
+    void RememberRecent(const std::string& path);
+
+    std::vector<AxisRanges> rangeHistory;
 };

@@ -193,6 +193,44 @@ TEST_F(SettingsFileTest, RoundTripThroughTheFile)
     EXPECT_FALSE(quietFileErrors);
 }
 
+TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
+{
+    TempDir dir;
+    const CSettingsFile file(dir.Path("torvex.ini"));
+    CChartGraph graph;
+    graph.lineType = 3;
+    graph.showMarkers = false;
+    WindowPrefs prefs;
+    prefs.viewSelection = {{0, 0}, {4, 1}, {4, 2}};
+    prefs.followFiles = false;
+    prefs.recentFiles = {"/a/one.s2p", "/b/two words.s4p"};
+    ASSERT_EQ(file.Write("/a/one.s2p", "one.s2p", graph, &prefs), 0);
+    const LineList lines = CSettingsFile::BuildLines("/a/one.s2p", "one.s2p", graph, &prefs);
+    ASSERT_EQ(lines.size(), 14u + 6u);
+    EXPECT_EQ(LineList(lines.begin(), lines.begin() + 14),
+              CSettingsFile::BuildLines("/a/one.s2p", "one.s2p", graph));
+
+    CChartGraph loaded;
+    WindowPrefs back;
+    std::string lastPath, lastFile;
+    ASSERT_EQ(file.Read(lastPath, lastFile, loaded, &back), 0);
+    EXPECT_EQ(back.viewSelection, prefs.viewSelection);
+    EXPECT_FALSE(back.followFiles);
+    EXPECT_EQ(back.recentFiles, prefs.recentFiles);
+    EXPECT_EQ(loaded.lineType, 3);
+    EXPECT_FALSE(loaded.showMarkers);
+
+    // A file of the old form leaves the window's settings as they were.
+    TempDir old;
+    const CSettingsFile oldFile(old.Write("torvex.ini", "LastPath= /x.s2p\nLineType= 2\n"));
+    WindowPrefs untouched;
+    CChartGraph g2;
+    ASSERT_EQ(oldFile.Read(lastPath, lastFile, g2, &untouched), 0);
+    EXPECT_TRUE(untouched.followFiles);
+    EXPECT_TRUE(untouched.viewSelection.empty());
+    EXPECT_EQ(g2.lineType, 2);
+}
+
 TEST_F(SettingsFileTest, EmptyNamesAreWrittenBlankAndIgnoredOnRead)
 {
     TempDir dir;

@@ -3,6 +3,7 @@
 #include "chart/ChartFlags.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
+#include "platform/RecordingDC.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -359,6 +360,99 @@ TEST_F(SessionTest, ClicksAddMarkersInsideThePlotOnly)
     EXPECT_EQ(g.markers, std::vector<double>{25.0});
     EXPECT_EQ(session.Readout({50, 150}), "");
     EXPECT_NE(session.Readout({150, 150}).find("X= 25"), std::string::npos);
+}
+
+TEST_F(SessionTest, MouseZoomPanAndBack)
+{
+    LoadBandpass();  // 1800..2600 MHz
+    session.SetChartRect(CRect(0, 0, 900, 600));
+    CRecordingDC dc(false, 96);
+    session.sheet.Draw(dc);
+    CChartGraph& g = session.Graph();
+    const CRect p = g.plotArea.rect;
+    ASSERT_TRUE(g.plotArea.visible);
+    const double x0 = g.xAxis.min, x1 = g.xAxis.max;
+    const double l0 = g.leftAxis.min, l1 = g.leftAxis.max;
+
+    // The wheel keeps the frequency under the cursor where it is.
+    const CPoint quarter{p.left + (p.right - p.left) / 4, (p.top + p.bottom) / 2};
+    const double under = g.XAtPoint(quarter);
+    session.PushRange();
+    session.ZoomXAt(quarter, 0.5);
+    EXPECT_NEAR(g.XAtPoint(quarter), under, 1e-9 * (x1 - x0));
+    EXPECT_NEAR(g.xAxis.max - g.xAxis.min, (x1 - x0) / 2, 1e-9);
+
+    // A drag moves the plot with the mouse: half the plot width is half the span.
+    session.PushRange();
+    const double span = g.xAxis.max - g.xAxis.min;
+    const double before = g.xAxis.min;
+    session.PanBy((p.right - p.left) / 2, 0);
+    EXPECT_NEAR(g.xAxis.min, before - span / 2, 1e-6 * span);
+
+    // A rectangle zooms every axis to it; one too small changes nothing.
+    const CRect tiny(p.left + 10, p.top + 10, p.left + 12, p.top + 12);
+    const double keep = g.xAxis.min;
+    EXPECT_FALSE(session.ZoomToRect(tiny));
+    EXPECT_EQ(g.xAxis.min, keep);
+    EXPECT_TRUE(session.ZoomToRect(CRect(p.left, p.top, (p.left + p.right) / 2, p.bottom)));
+    EXPECT_NEAR(g.xAxis.max - g.xAxis.min, span / 2, 1e-6 * span);
+
+    // Backspace walks back through every step to the start.
+    EXPECT_TRUE(session.ZoomBack());
+    EXPECT_TRUE(session.ZoomBack());
+    EXPECT_TRUE(session.ZoomBack());
+    EXPECT_FALSE(session.ZoomBack());
+    EXPECT_EQ(g.xAxis.min, x0);
+    EXPECT_EQ(g.xAxis.max, x1);
+    EXPECT_EQ(g.leftAxis.min, l0);
+    EXPECT_EQ(g.leftAxis.max, l1);
+
+    // The arrows step the last marker along the stored points of the first trace.
+    g.markers = {2001.0};
+    EXPECT_TRUE(session.StepLastMarker(1));
+    EXPECT_DOUBLE_EQ(g.markers.back(), 2004.0);
+    EXPECT_TRUE(session.StepLastMarker(-1));
+    EXPECT_DOUBLE_EQ(g.markers.back(), 2000.0);
+    g.markers = {2600.0};
+    EXPECT_FALSE(session.StepLastMarker(1));
+}
+
+TEST_F(SessionTest, ReloadKeepsTheViewAndSurvivesAHalfWrittenFile)
+{
+    TempDir dir;
+    const std::string original = TempDir::Read(TestFile("bandpass.s2p"));
+    const std::string path = dir.Write("live.s2p", original);
+    session.OpenSingleFile("live.s2p", path);
+    ASSERT_TRUE(session.dataLoaded);
+    CChartGraph& g = session.Graph();
+    g.markers = {2000.0};
+    g.xAxis.SetRange(1900, 2100);
+    const double before = g.traces[0].ValueAt(2000.0);
+
+    // Caught in the middle of a rewrite: the old data stay, nothing is shown.
+    dir.Write("live.s2p", "# MHz S DB R 50\n1800 -1");
+    EXPECT_FALSE(session.Reload());
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(g.traces[0].ValueAt(2000.0), before);
+
+    // The finished file: new values, same view, markers and range.
+    std::string louder = original;
+    for (std::size_t at = louder.find("-0.4000"); at != std::string::npos;
+         at = louder.find("-0.4000", at + 1))
+        louder.replace(at, 7, "-3.0000");
+    dir.Write("live.s2p", louder);
+    EXPECT_TRUE(session.Reload());
+    EXPECT_EQ(g.markers, (std::vector<double>{2000.0}));
+    EXPECT_EQ(g.xAxis.min, 1900);
+    EXPECT_EQ(g.xAxis.max, 2100);
+    EXPECT_NEAR(g.traces[0].ValueAt(2000.0), -3.0, 1e-9);  // S11[dB]
+
+    // Asked for by hand, a failure names the file.
+    dir.Write("live.s2p", "garbage");
+    EXPECT_FALSE(session.Reload(false));
+    ASSERT_FALSE(messages.texts.empty());  // the reader's reason, then the file
+    EXPECT_NE(messages.texts.back().find(path), std::string::npos);
+    EXPECT_EQ(session.recentFiles, (std::vector<std::string>{path}));
 }
 
 }  // namespace
