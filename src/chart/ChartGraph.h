@@ -96,6 +96,14 @@ public:
 
     // --- Fields ---
 
+    enum ChartKind { RECTANGULAR = 0, SMITH = 1, POLAR = 2 };
+    int chartKind = RECTANGULAR;  // Smith and polar draw the traces' complex values
+    bool admittanceGrid = false;  // Smith: the admittance circles too
+    double planeZoom = 1.0;       // Smith and polar: magnification about the centre below
+    double planeCentreRe = 0.0;
+    double planeCentreIm = 0.0;
+    double xUnitHz = 1.0;         // Hz per X unit (the series L and C of the Smith table)
+
     std::vector<CChartTrace> traces;  // oldest first, at most kMaxTraces
     std::vector<double> markers;      // marker X positions, in the caller's order
     std::string title = "chart";

@@ -1,6 +1,8 @@
 // Painting of one graph: fonts, layout, grid, labels, titles and the logo.
 #include "chart/ChartGraph.h"
 
+#include "chart/PolarChart.h"
+#include "chart/SmithChart.h"
 #include "platform/NumberFormat.h"
 
 #include <algorithm>
@@ -42,6 +44,14 @@ std::string CChartGraph::FormatLabel(const std::string& format, double value)
 
 void CChartGraph::Draw(CDC& dc)
 {
+    if (chartKind == SMITH) {
+        CSmithChart(*this).Draw(dc);
+        return;
+    }
+    if (chartKind == POLAR) {
+        CPolarChart(*this).Draw(dc);
+        return;
+    }
     RealizeFonts(dc);
     Layout();
     graphArea.Draw(dc);

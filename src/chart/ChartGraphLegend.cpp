@@ -1,6 +1,9 @@
 // The legend box under the plot (trace legend or marker value table) and the cursor read-out.
 #include "chart/ChartGraph.h"
 
+#include "chart/PolarChart.h"
+#include "chart/SmithChart.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -143,6 +146,11 @@ void CChartGraph::DrawLegend(CDC& dc)
 
 std::string CChartGraph::Readout(CPoint point) const
 {
+    // The complex charts only read the graph here.
+    if (chartKind == SMITH)
+        return CSmithChart(const_cast<CChartGraph&>(*this)).Readout(point);
+    if (chartKind == POLAR)
+        return CPolarChart(const_cast<CChartGraph&>(*this)).Readout(point);
     // A plot too small to be drawn shows nothing to read.
     const CRect& p = plotArea.rect;
     if (!plotArea.visible || !Inside(p, point))
@@ -161,6 +169,10 @@ std::string CChartGraph::Readout(CPoint point) const
 
 double CChartGraph::XAtPoint(CPoint point) const
 {
+    if (chartKind == SMITH)
+        return CSmithChart(const_cast<CChartGraph&>(*this)).XAtPoint(point);
+    if (chartKind == POLAR)
+        return CPolarChart(const_cast<CChartGraph&>(*this)).XAtPoint(point);
     const CRect& p = plotArea.rect;
     if (!plotArea.visible || !Inside(p, point))
         return -1.0;

@@ -49,6 +49,8 @@ public:
 
     std::vector<XYpair> points;  // XY trace, ascending in x
     std::vector<double> values;  // evenly spaced trace
+    std::vector<XYpair> gamma;   // complex value (re, im) at each of points: Smith and polar
+    double refImpedance = 50.0;  // ohms, of the port a reflection belongs to
     double xMin = 0.0;
     double xMax = 1.0;
     double yMin = 0.0;

@@ -1,0 +1,342 @@
+#include "chart/ComplexChart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <vector>
+
+#include "chart/NiceScale.h"
+#include "platform/NumberFormat.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kMaxPixel = 1e6;  // plane points far off are drawn at most this far out
+
+std::int32_t ClampPixel(double v)
+{
+    return TruncInt32(std::clamp(v, -kMaxPixel, kMaxPixel));
+}
+
+std::string Num(const char* format, double v)
+{
+    return FormatValue(format, v);
+}
+
+}  // namespace
+
+void CComplexChart::Layout()
+{
+    // The rectangular layout without axes gives the title, plot and legend boxes.
+    const bool x = graph.xAxis.visible, l = graph.leftAxis.visible, r = graph.rightAxis.visible;
+    graph.xAxis.visible = graph.leftAxis.visible = graph.rightAxis.visible = false;
+    const std::int32_t xDiv = graph.xMajorDivisions, yDiv = graph.yMajorDivisions;
+    graph.xMajorDivisions = graph.yMajorDivisions = 1;
+    graph.Layout();
+    graph.xMajorDivisions = xDiv;
+    graph.yMajorDivisions = yDiv;
+    graph.xAxis.visible = x;
+    graph.leftAxis.visible = l;
+    graph.rightAxis.visible = r;
+}
+
+CRect CComplexChart::Square() const
+{
+    const CRect p = graph.plotArea.rect;
+    const std::int32_t side = std::min(p.Width(), p.Height());
+    const std::int32_t left = p.left + (p.Width() - side) / 2;
+    const std::int32_t top = p.top + (p.Height() - side) / 2;
+    return CRect(left, top, left + side, top + side);
+}
+
+CPoint CComplexChart::ToPixel(double re, double im) const
+{
+    const CRect s = Square();
+    const double half = s.Width() / 2.0;
+    const double scale = half * graph.planeZoom / PlaneRadius();
+    return CPoint{ClampPixel(s.left + half + (re - graph.planeCentreRe) * scale),
+                  ClampPixel(s.top + half - (im - graph.planeCentreIm) * scale)};
+}
+
+std::pair<double, double> CComplexChart::ToPlane(CPoint point) const
+{
+    const CRect s = Square();
+    const double half = s.Width() / 2.0;
+    const double scale = half * graph.planeZoom / PlaneRadius();
+    if (!(scale > 0.0))
+        return {0.0, 0.0};
+    return {graph.planeCentreRe + (point.x - s.left - half) / scale,
+            graph.planeCentreIm - (point.y - s.top - half) / scale};
+}
+
+void CComplexChart::ZoomAt(CPoint point, double factor)
+{
+    if (!(factor > 0.0))
+        return;
+    const auto [re, im] = ToPlane(point);
+    // The point under the cursor stays put: the centre moves toward it as the view grows.
+    const double zoom = std::clamp(graph.planeZoom / factor, 1.0, 1000.0);
+    const double k = graph.planeZoom / zoom;
+    graph.planeCentreRe = re - (re - graph.planeCentreRe) * k;
+    graph.planeCentreIm = im - (im - graph.planeCentreIm) * k;
+    graph.planeZoom = zoom;
+    if (zoom == 1.0)
+        graph.planeCentreRe = graph.planeCentreIm = 0.0;
+}
+
+void CComplexChart::PlanePolyline(CDC& dc, const double* re, const double* im, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        const CPoint p = ToPixel(re[i], im[i]);
+        if (i == 0)
+            dc.MoveToEx(p.x, p.y);
+        else
+            dc.LineTo(p.x, p.y);
+    }
+}
+
+bool CComplexChart::GammaAt(const CChartTrace& trace, double freq, double& re, double& im)
+{
+    const std::size_t n = std::min(trace.points.size(), trace.gamma.size());
+    if (n == 0 || !(freq >= trace.points.front().x && freq <= trace.points[n - 1].x))
+        return false;
+    std::size_t k = 0;
+    while (k + 1 < n && trace.points[k + 1].x < freq)
+        ++k;
+    if (k + 1 >= n || trace.points[k + 1].x == trace.points[k].x) {
+        re = trace.gamma[k].x;
+        im = trace.gamma[k].y;
+        return true;
+    }
+    const double t = (freq - trace.points[k].x) / (trace.points[k + 1].x - trace.points[k].x);
+    re = trace.gamma[k].x + t * (trace.gamma[k + 1].x - trace.gamma[k].x);
+    im = trace.gamma[k].y + t * (trace.gamma[k + 1].y - trace.gamma[k].y);
+    return true;
+}
+
+std::string CComplexChart::Reading(double re, double im, double refImpedance, double freqHz)
+{
+    const double mag = std::hypot(re, im);
+    const double angle = std::atan2(im, re) * 180.0 / kPi;
+    // z = (1 + G) / (1 - G), in ohms with the reference impedance.
+    const double dr = 1.0 - re, di = -im;
+    const double den = dr * dr + di * di;
+    std::string text = Num("%.3g", mag) + "/" + Num("%.1f", angle) + "deg";
+    if (den > 0.0) {
+        const double zr = ((1.0 + re) * dr + im * di) / den * refImpedance;
+        const double zi = (im * dr - (1.0 + re) * di) / den * refImpedance;
+        text += " " + Num("%.4g", zr) + (zi < 0 ? "-j" : "+j") + Num("%.4g", std::fabs(zi)) +
+                "ohm";
+        if (freqHz > 0.0 && zi != 0.0) {
+            const double w = 2.0 * kPi * freqHz;
+            text += zi > 0 ? " L=" + Num("%.4g", zi / w * 1e9) + "nH"
+                           : " C=" + Num("%.4g", -1.0 / (w * zi) * 1e12) + "pF";
+        }
+    }
+    if (mag < 1.0)
+        text += " VSWR=" + Num("%.3g", (1.0 + mag) / (1.0 - mag));
+    return text;
+}
+
+std::string CComplexChart::Readout(CPoint point) const
+{
+    const CRect s = Square();
+    if (!graph.plotArea.visible || point.x < s.left || point.x >= s.right || point.y < s.top ||
+        point.y >= s.bottom)
+        return std::string();
+    const auto [re, im] = ToPlane(point);
+    const double z0 = graph.traces.empty() ? 50.0 : graph.traces.front().refImpedance;
+    const double mag = std::hypot(re, im);
+    std::string text = "G= " + Num("%.4g", re) + (im < 0 ? " - j" : " + j") +
+                       Num("%.4g", std::fabs(im)) + "\n";
+    const double dr = 1.0 - re;
+    const double den = dr * dr + im * im;
+    if (den > 0.0) {
+        const double zr = ((1.0 + re) * dr - im * im) / den * z0;
+        const double zi = (im * dr + (1.0 + re) * im) / den * z0;
+        text += "Z= " + Num("%.4g", zr) + (zi < 0 ? " - j" : " + j") + Num("%.4g", std::fabs(zi)) +
+                "\n";
+    }
+    if (mag < 1.0)
+        text += "VSWR= " + Num("%.4g", (1.0 + mag) / (1.0 - mag)) + "\n";
+    return text;
+}
+
+double CComplexChart::XAtPoint(CPoint point) const
+{
+    const CRect s = Square();
+    if (!graph.plotArea.visible || point.x < s.left || point.x >= s.right || point.y < s.top ||
+        point.y >= s.bottom)
+        return -1.0;
+    double best = std::numeric_limits<double>::infinity();
+    double freq = -1.0;
+    for (const CChartTrace& trace : graph.traces) {
+        const std::size_t n = std::min(trace.points.size(), trace.gamma.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            const CPoint p = ToPixel(trace.gamma[i].x, trace.gamma[i].y);
+            const double d = std::hypot(static_cast<double>(p.x - point.x),
+                                        static_cast<double>(p.y - point.y));
+            if (d < best) {
+                best = d;
+                freq = trace.points[i].x;
+            }
+        }
+    }
+    return freq;
+}
+
+void CComplexChart::Draw(CDC& dc)
+{
+    graph.RealizeFonts(dc);
+    Layout();
+    graph.graphArea.Draw(dc);
+    if (graph.titleArea.visible) {
+        const FontHandle previous = dc.SelectFont(graph.titleFont.font);
+        dc.SetTextAlign(TA_CENTER | TA_TOP);
+        dc.SetTextColor(graph.titleFont.color);
+        dc.SetBkColor(graph.graphArea.fillColor);
+        const CRect t = graph.titleArea.rect;
+        dc.TextOut((t.left + t.right) / 2, t.top + graph.titleFont.metrics.height / 2,
+                   graph.title);
+        dc.SelectFont(previous);
+        dc.SetTextAlign(TA_LEFT | TA_TOP);
+    }
+    if (!graph.plotArea.visible)
+        return;
+    graph.plotArea.Draw(dc);
+    dc.SetClipRect(graph.plotArea.rect);
+    DrawGrid(dc);
+    DrawTraces(dc);
+    dc.ResetClip();
+    graph.plotArea.DrawFrame(dc);
+    if (graph.showMarkers) {
+        if (graph.markers.empty())
+            graph.DrawLegend(dc);
+        else
+            DrawTable(dc);
+        graph.legendArea.DrawFrame(dc);
+    }
+    graph.DrawLogo(dc);
+}
+
+void CComplexChart::DrawTraces(CDC& dc)
+{
+    const std::int32_t s = CChartGraph::PageScale(dc);
+    const std::int32_t penWidth = (graph.lineType == 1 ? 2 : 1) * (dc.IsPrinting() ? 2 : 1);
+    const FontHandle previousFont = dc.SelectFont(graph.markerFont.font);
+    dc.SetBkColor(graph.plotArea.fillColor);
+    CPen previousPen;
+    bool selected = false;
+    for (const CChartTrace& trace : graph.traces) {
+        const CPen pen{trace.color, penWidth};
+        if (selected) {
+            dc.SelectPen(pen);
+        } else {
+            previousPen = dc.SelectPen(pen);
+            selected = true;
+        }
+        const std::size_t n = std::min(trace.points.size(), trace.gamma.size());
+        bool run = false;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double re = trace.gamma[i].x, im = trace.gamma[i].y;
+            if (!std::isfinite(re) || !std::isfinite(im)) {
+                run = false;
+                continue;
+            }
+            const CPoint p = ToPixel(re, im);
+            if (graph.lineType == 2) {
+                dc.FillSolidRect(CRect(p.x, p.y, p.x + 2 * s, p.y + 2 * s), trace.color);
+            } else if (graph.lineType == 3) {
+                dc.Arc(CRect(p.x - 3 * s, p.y - 3 * s, p.x + 3 * s, p.y + 3 * s),
+                       CPoint{p.x + 3 * s, p.y}, CPoint{p.x + 3 * s, p.y});
+            } else if (run) {
+                dc.LineTo(p.x, p.y);
+            } else {
+                dc.MoveToEx(p.x, p.y);
+                run = true;
+            }
+        }
+        if (!graph.showMarkers)
+            continue;
+        const CBrush previousBrush = dc.SelectBrush(CBrush{trace.color});
+        for (std::size_t m = 0; m < graph.markers.size(); ++m) {
+            double re = 0.0, im = 0.0;
+            if (!GammaAt(trace, graph.markers[m], re, im))
+                continue;
+            const CPoint p = ToPixel(re, im);
+            dc.Ellipse(CRect(p.x - 4 * s, p.y - 4 * s, p.x + 4 * s, p.y + 4 * s));
+            dc.SetTextColor(trace.color);
+            dc.TextOut(p.x + 5 * s, p.y + 5 * s, std::to_string(m + 1));
+        }
+        dc.SelectBrush(previousBrush);
+    }
+    if (selected)
+        dc.SelectPen(previousPen);
+    dc.SelectFont(previousFont);
+}
+
+void CComplexChart::DrawTable(CDC& dc)
+{
+    // As the rectangular marker table, with one reading per trace and marker.
+    if (!graph.legendArea.visible)
+        return;
+    const CRect l = graph.legendArea.rect;
+    const std::int32_t pitch = graph.legendFont.metrics.height + 1;
+    const std::int32_t aL = graph.legendFont.metrics.aveCharWidth;
+    dc.SetClipRect(l);
+    graph.legendArea.Draw(dc);
+    dc.SetBkColor(graph.legendArea.fillColor);
+    const FontHandle previousFont = dc.SelectFont(graph.legendFont.font);
+    dc.SetTextAlign(TA_LEFT | TA_TOP);
+    std::vector<const CChartTrace*> rows;
+    for (const CChartTrace& trace : graph.traces)
+        if (trace.inLegend && rows.size() < 6)
+            rows.push_back(&trace);
+
+    std::int32_t x = l.left + 10;
+    const std::int32_t y0 = l.top + 4;
+    for (std::size_t i = 0; i <= graph.markers.size(); ++i) {
+        const bool header = i == 0;
+        const double freq = header ? 0.0 : graph.markers[i - 1];
+        std::vector<std::string> texts;
+        texts.push_back(header ? "Marker" : std::to_string(i));
+        texts.push_back(header ? graph.xShortTitle
+                               : CChartGraph::FormatLabel(graph.xAxis.labelFormat, freq));
+        for (const CChartTrace* trace : rows) {
+            double re = 0.0, im = 0.0;
+            if (header)
+                texts.push_back(trace->name.substr(0, 10));
+            else if (GammaAt(*trace, freq, re, im))
+                texts.push_back(Reading(re, im, trace->refImpedance, freq * graph.xUnitHz));
+            else
+                texts.push_back("-");
+        }
+        std::int32_t width = (header ? 12 : 8) * aL;
+        for (const std::string& text : texts)
+            width = std::max(width, dc.GetTextExtent(text).cx + (header ? 10 : 0));
+        const std::int32_t right = x + width;
+        if (right >= l.right)
+            break;
+        for (std::size_t r = 0; r < texts.size(); ++r) {
+            const CRect cell(x, y0 + static_cast<std::int32_t>(r) * pitch, right,
+                             y0 + static_cast<std::int32_t>(r + 1) * pitch);
+            COLORREF color = r == 0 ? graph.legendFont.color
+                             : r == 1 ? graph.axisTitleFont.color
+                                      : rows[r - 2]->color;
+            dc.SetTextColor(color);
+            if (header && r >= 2) {
+                const std::int32_t top = (cell.top + cell.bottom) / 2 - 3;
+                dc.FillSolidRect(CRect(cell.left, top, cell.left + 6, top + 6), color);
+                dc.ExtTextOut(cell.left + 10, cell.top, CRect(cell.left + 10, cell.top,
+                                                              cell.right, cell.bottom),
+                              texts[r]);
+            } else {
+                dc.ExtTextOut(cell.left, cell.top, cell, texts[r]);
+            }
+        }
+        x = right + aL;
+    }
+    dc.ResetClip();
+    dc.SelectFont(previousFont);
+}

@@ -1,0 +1,54 @@
+// What the Smith and polar charts share: a square plot of the complex plane inside the
+// graph's plot box, traces and marker dots from the traces' complex values, a marker table
+// of reflection readings, the read-out and the zoom about a point. Draws through CDC only.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "chart/ChartGraph.h"
+
+class CComplexChart {
+public:
+    explicit CComplexChart(CChartGraph& chartGraph) : graph(chartGraph) {}
+    CComplexChart(const CComplexChart&) = delete;
+    CComplexChart& operator=(const CComplexChart&) = delete;
+    virtual ~CComplexChart() = default;
+
+    // Paints the whole graph: box, title, grid, traces, marker dots, legend or table, logo.
+    void Draw(CDC& dc);
+
+    // The square of the last layout, and the plane point at its centre and its edge.
+    CRect Square() const;
+    // Pixel of a plane point, and plane point of a pixel, for the current zoom.
+    CPoint ToPixel(double re, double im) const;
+    std::pair<double, double> ToPlane(CPoint point) const;
+    // Gamma, Z = R + jX (with the first trace's reference impedance) and VSWR under a point
+    // of the square; empty outside it.
+    std::string Readout(CPoint point) const;
+    // The frequency of the trace point nearest to a point of the square, -1 outside it or
+    // without a trace.
+    double XAtPoint(CPoint point) const;
+    // Scales the view by factor (below 1 zooms in) about the plane point under point.
+    void ZoomAt(CPoint point, double factor);
+
+    // The value of a trace at a frequency, interpolated between stored points; false
+    // outside its data.
+    static bool GammaAt(const CChartTrace& trace, double freq, double& re, double& im);
+    // The readings of the marker table for one reflection coefficient.
+    static std::string Reading(double re, double im, double refImpedance, double freqHz);
+
+protected:
+    // Half the width of the square in plane units at zoom 1.
+    virtual double PlaneRadius() const = 0;
+    virtual void DrawGrid(CDC& dc) = 0;
+
+    // A polyline of plane points, for grid curves.
+    void PlanePolyline(CDC& dc, const double* re, const double* im, std::size_t n);
+    CChartGraph& graph;
+
+private:
+    void Layout();
+    void DrawTraces(CDC& dc);
+    void DrawTable(CDC& dc);
+};
