@@ -12,6 +12,8 @@ constexpr std::size_t kMaxTableTraces = 6;  // trace rows of the marker value ta
 constexpr int kMaxLegendRows = 3;      // rows of each trace legend column
 constexpr std::size_t kTableNameChars = 10;
 const char* const kNoValue = "-";  // a marker outside a trace's data
+const std::string kDelta = "\xCE\x94";   // UTF-8 Greek capital delta: a difference column
+const char* const kReference = " ref";  // after the reference marker's number
 
 // Inside the plot: left and top edges belong to it, right and bottom edges do not.
 bool Inside(const CRect& r, CPoint point)
@@ -74,6 +76,8 @@ void CChartGraph::DrawLegend(CDC& dc)
     } else {
         std::int32_t x = l.left + 10;
         const std::int32_t y0 = l.top + 4;
+        const bool delta = referenceMarker;
+        const double refX = markers[0];
         for (std::size_t i = 0; i <= markers.size(); ++i) {
             const bool header = i == 0;
             const double xValue = header ? 0.0 : markers[i - 1];
@@ -82,8 +86,14 @@ void CChartGraph::DrawLegend(CDC& dc)
                 continue;
 
             std::vector<std::string> texts;  // marker number, X, then one per trace row
-            texts.push_back(header ? "Marker" : std::to_string(i));
-            texts.push_back(header ? xShortTitle : FormatLabel(xAxis.labelFormat, xValue));
+            // With a reference every column after the first shows differences to it.
+            const bool diff = delta && i > 1;
+            texts.push_back(header ? "Marker"
+                            : diff ? kDelta + std::to_string(i)
+                            : delta ? std::to_string(i) + kReference
+                                    : std::to_string(i));
+            texts.push_back(header ? xShortTitle
+                                   : FormatLabel(xAxis.labelFormat, diff ? xValue - refX : xValue));
             std::vector<const CChartTrace*> rows;
             for (const CChartTrace& trace : traces) {
                 if (rows.size() == kMaxTableTraces)
@@ -93,6 +103,11 @@ void CChartGraph::DrawLegend(CDC& dc)
                 rows.push_back(&trace);
                 if (header)
                     texts.push_back(trace.name.substr(0, kTableNameChars));
+                else if (diff)
+                    texts.push_back(trace.Covers(xValue) && trace.Covers(refX)
+                                        ? FormatLabel(trace.numberFormat,
+                                                      trace.ValueAt(xValue) - trace.ValueAt(refX))
+                                        : std::string(kNoValue));
                 else  // a value beyond the trace's data would be an extrapolation
                     texts.push_back(trace.Covers(xValue)
                                         ? FormatLabel(trace.numberFormat, trace.ValueAt(xValue))
