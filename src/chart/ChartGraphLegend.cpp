@@ -2,6 +2,7 @@
 #include "chart/ChartGraph.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -14,6 +15,14 @@ constexpr std::size_t kTableNameChars = 10;
 const char* const kNoValue = "-";  // a marker outside a trace's data
 const std::string kDelta = "\xCE\x94";   // UTF-8 Greek capital delta: a difference column
 const char* const kReference = " ref";  // after the reference marker's number
+
+// a - b for the reference table. Values interpolated at different X carry rounding of
+// the interpolation; a difference lost in it is shown as 0, not as 1e-15.
+double Difference(double a, double b)
+{
+    const double d = a - b;
+    return std::fabs(d) <= 1e-9 * std::max(std::fabs(a), std::fabs(b)) ? 0.0 : d;
+}
 
 // Inside the plot: left and top edges belong to it, right and bottom edges do not.
 bool Inside(const CRect& r, CPoint point)
@@ -93,7 +102,8 @@ void CChartGraph::DrawLegend(CDC& dc)
                             : delta ? std::to_string(i) + kReference
                                     : std::to_string(i));
             texts.push_back(header ? xShortTitle
-                                   : FormatLabel(xAxis.labelFormat, diff ? xValue - refX : xValue));
+                                   : FormatLabel(xAxis.labelFormat,
+                                                 diff ? Difference(xValue, refX) : xValue));
             std::vector<const CChartTrace*> rows;
             for (const CChartTrace& trace : traces) {
                 if (rows.size() == kMaxTableTraces)
@@ -106,7 +116,8 @@ void CChartGraph::DrawLegend(CDC& dc)
                 else if (diff)
                     texts.push_back(trace.Covers(xValue) && trace.Covers(refX)
                                         ? FormatLabel(trace.numberFormat,
-                                                      trace.ValueAt(xValue) - trace.ValueAt(refX))
+                                                      Difference(trace.ValueAt(xValue),
+                                                                 trace.ValueAt(refX)))
                                         : std::string(kNoValue));
                 else  // a value beyond the trace's data would be an extrapolation
                     texts.push_back(trace.Covers(xValue)

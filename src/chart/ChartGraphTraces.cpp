@@ -267,7 +267,7 @@ void CChartGraph::DrawLimits(CDC& dc)
 
     // The verdict, white on green or red, in the plot's top right corner.
     const bool pass = CLimitMask::AllPass(results);
-    const FontHandle previousFont = dc.SelectFont(legendFont.font);
+    const FontHandle previousFont = dc.SelectFont(axisTitleFont.font);
     const unsigned previousAlign = dc.SetTextAlign(TA_RIGHT | TA_TOP);
     const COLORREF previousText = dc.SetTextColor(Rgb(255, 255, 255));
     const COLORREF previousBk = dc.SetBkColor(pass ? kPassColor : kFailColor);
