@@ -98,8 +98,10 @@ TracePoint TraceMinimum(const CChartTrace& trace, double xLow, double xHigh)
 TracePoint NextPeak(const CChartTrace& trace, double fromX, bool toRight, double xLow,
                     double xHigh, double excursion)
 {
-    const std::vector<XY> s = TraceSamples(trace, xLow, xHigh);
     TracePoint found;
+    if (std::isnan(fromX))
+        return found;
+    const std::vector<XY> s = TraceSamples(trace, xLow, xHigh);
     // The ends of the window are never peaks: each needs a sample on both sides.
     for (std::size_t i = 1; i + 1 < s.size(); ++i) {
         if (!(s[i - 1].y < s[i].y))

@@ -32,7 +32,7 @@ TracePoint TraceMinimum(const CChartTrace& trace, double xLow, double xHigh);
 // The nearest peak strictly right (toRight) or left of fromX inside the window. A peak is a
 // local maximum (the first sample of a flat top) from which the trace falls by at least
 // excursion on each side before it rises above the peak or the window ends; so a peak
-// cut off by the window's edge does not count.
+// cut off by the window's edge does not count. Nothing is found from a NaN fromX.
 TracePoint NextPeak(const CChartTrace& trace, double fromX, bool toRight, double xLow,
                     double xHigh, double excursion = kDefaultPeakExcursion);
 

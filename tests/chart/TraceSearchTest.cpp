@@ -115,6 +115,7 @@ TEST(TraceSearchTest, NextPeakNeedsTheExcursionOnBothSides)
         // The window's end is a sample: at 30.5 the trace has fallen 3.5 dB, at 30.2 1.4 dB.
         {26, true, 3, 0, 30.5, true, 30},
         {26, true, 3, 0, 30.2, false, 0},
+        {kNan, false, 3, 0, 40, false, 0},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << "from " << r.from << (r.right ? " right" : " left")
