@@ -8,6 +8,8 @@
 #include "platform/NumberFormat.h"
 #include "data/S2pData.h"
 #include "platform/MessageBox.h"
+#include "chart/LimitMask.h"
+#include "chart/TraceSearch.h"
 
 #include <QApplication>
 
@@ -18,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <locale>
 #include <memory>
 #include <ostream>
@@ -33,6 +36,8 @@ const char* const usage =
     "       torvex --export OUT.png|OUT.svg|OUT.pdf [--view LIST] [--size WxH]\n"
     "              [--markers F1,F2,...] [FILE...]\n"
     "       torvex --table --markers F1,F2,... [--view LIST] FILE...\n"
+    "       torvex --measure peak|min|bw:N [--view LIST] [--span F1,F2] FILE...\n"
+    "       torvex --limits MASK [--view LIST] FILE...\n"
     "       torvex --help | --version\n"
     "\n"
     "Plots Touchstone files (.s2p, .s3p, .s4p, .out), at most five at a time.\n"
@@ -47,6 +52,11 @@ const char* const usage =
     "  --size WxH       image size in pixels (default: the window's chart size)\n"
     "  --table          print the marker value table as CSV (empty outside a trace)\n"
     "  --markers F,...  marker frequencies in the data's unit\n"
+    "  --measure WHAT   print per trace the maximum (peak), the minimum (min) or the band\n"
+    "                   N dB below the maximum (bw:N) as CSV\n"
+    "  --span F1,F2     search only from F1 to F2 (default: all the data)\n"
+    "  --limits MASK    judge the traces against a mask file (lines 'upper|lower F1 F2\n"
+    "                   V1 [V2] [Sij:db|phase|delay]'); exit status 1 when any fails\n"
     "  --help           show this help\n"
     "  --version        show the version\n";
 
@@ -510,6 +520,191 @@ void CCommandLine::WriteMarkerTable(const CChartGraph& graph, const std::vector<
     }
 }
 
+bool CCommandLine::ParseSpan(const std::string& text, double& low, double& high)
+{
+    std::vector<double> ends;
+    if (!ParseMarkers(text, ends) || ends.size() != 2 || !(ends[0] < ends[1]))
+        return false;
+    low = ends[0];
+    high = ends[1];
+    return true;
+}
+
+namespace {
+
+// Takes "--span F1,F2" out of args for the searches; false (reported) when it is bad.
+bool TakeSpan(std::vector<std::string>& args, bool& haveSpan, double& low, double& high,
+              std::ostream& err)
+{
+    haveSpan = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--span")
+            continue;
+        if (i + 1 >= args.size() || !CCommandLine::ParseSpan(args[i + 1], low, high)) {
+            err << "torvex: bad --span" << (i + 1 < args.size() ? " '" + args[i + 1] + "'" : "")
+                << ": use two numbers F1,F2 with F1 below F2\n";
+            return false;
+        }
+        haveSpan = true;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        --i;
+    }
+    return true;
+}
+
+// Options and files of --measure and --limits: --view and FILE... only.
+bool ParseAnalysisOptions(const std::vector<std::string>& args, const char* mode,
+                          ChartOptions& opts, std::ostream& err)
+{
+    if (!ParseChartOptions(args, 0, opts, err))
+        return false;
+    if (opts.haveSize || opts.haveMarkers) {
+        err << "torvex: --size and --markers do not apply to " << mode << '\n';
+        return false;
+    }
+    if (opts.files.empty()) {
+        err << "torvex: " << mode << " needs at least one FILE\n";
+        return false;
+    }
+    return true;
+}
+
+// A field of 17 significant digits, or empty.
+std::string G17If(bool have, double v)
+{
+    return have ? G17(v) : std::string();
+}
+
+// The mask file as text: regular files only, and nothing a mask could never be.
+bool ReadMaskText(const std::string& path, std::string& text)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec) ||
+        std::filesystem::file_size(path, ec) > MAX_READ_BYTES || ec)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+const char* StatusWord(LimitStatus status)
+{
+    switch (status) {
+    case LimitStatus::Pass: return "pass";
+    case LimitStatus::Fail: return "fail";
+    default: return "nodata";
+    }
+}
+
+}  // namespace
+
+int CCommandLine::Measure(const std::vector<std::string>& argList)
+{
+    std::vector<std::string> args = argList;
+    const std::string what = args.empty() ? std::string() : Lower(args[0]);
+    double below = 0.0;
+    bool bandwidth = false;
+    if (what.rfind("bw:", 0) == 0) {
+        std::vector<double> n;
+        bandwidth = ParseMarkers(what.substr(3), n) && n.size() == 1 && n[0] > 0.0;
+        if (!bandwidth) {
+            err << "torvex: bad --measure '" << args[0] << "': N of bw:N is a number above 0\n";
+            return 2;
+        }
+        below = n[0];
+    } else if (what != "peak" && what != "min") {
+        err << "torvex: --measure needs peak, min or bw:N (N dB below the maximum)\n";
+        return 2;
+    }
+    if (!args.empty())
+        args.erase(args.begin());
+    bool haveSpan = false;
+    double low = 0.0;
+    double high = 0.0;
+    ChartOptions opts;
+    if (!TakeSpan(args, haveSpan, low, high, err) ||
+        !ParseAnalysisOptions(args, "--measure", opts, err))
+        return 2;
+
+    CCollectingSink sink(err);
+    CTorvexSession session;
+    if (!LoadChart(session, opts))
+        return 1;
+    const CChartGraph& graph = session.Graph();
+    if (!haveSpan) {
+        low = graph.xAxis.min;
+        high = graph.xAxis.max;
+    }
+    const std::string unit = FreqUnitLabel(session.Slot(1).freqUnit);
+    if (bandwidth) {
+        out << "trace,center_" << unit << ",low_" << unit << ",high_" << unit << ",bandwidth_"
+            << unit << ",q,peak\n";
+        for (const CChartTrace& trace : graph.traces) {
+            const BandwidthResult b = TraceBandwidth(trace, below, low, high);
+            out << CsvField(trace.name) << ',' << G17If(b.complete, b.center) << ','
+                << G17If(b.hasLow, b.low) << ',' << G17If(b.hasHigh, b.high) << ','
+                << G17If(b.complete, b.bandwidth) << ',' << G17If(b.complete, b.q) << ','
+                << G17If(b.peak.found, b.peak.y) << '\n';
+        }
+        return 0;
+    }
+    out << "trace,freq_" << unit << ",value\n";
+    for (const CChartTrace& trace : graph.traces) {
+        const TracePoint p =
+            what == "peak" ? TraceMaximum(trace, low, high) : TraceMinimum(trace, low, high);
+        out << CsvField(trace.name) << ',' << G17If(p.found, p.x) << ',' << G17If(p.found, p.y)
+            << '\n';
+    }
+    return 0;
+}
+
+int CCommandLine::Limits(const std::vector<std::string>& args)
+{
+    if (args.empty() || args[0].empty() || args[0][0] == '-') {
+        err << "torvex: --limits needs a MASK file\n";
+        return 2;
+    }
+    const std::string& maskPath = args[0];
+    ChartOptions opts;
+    if (!ParseAnalysisOptions({args.begin() + 1, args.end()}, "--limits", opts, err))
+        return 2;
+    std::string text;
+    if (!ReadMaskText(maskPath, text)) {
+        err << "torvex: cannot read the mask '" << maskPath << "'\n";
+        return 2;
+    }
+    CLimitMask mask;
+    std::vector<CLimitMask::ParseError> errors;
+    if (!mask.Parse(text, errors)) {
+        for (const CLimitMask::ParseError& e : errors) {
+            err << "torvex: " << maskPath;
+            if (e.line > 0)
+                err << ':' << e.line;
+            err << ": " << e.message << '\n';
+        }
+        return 2;
+    }
+
+    CCollectingSink sink(err);
+    CTorvexSession session;
+    if (!LoadChart(session, opts))
+        return 1;
+    const CChartGraph& graph = session.Graph();
+    const std::vector<LimitResult> results = mask.Evaluate(graph.traces);
+    out << "segment,trace,result,margin,freq_" << FreqUnitLabel(session.Slot(1).freqUnit)
+        << '\n';
+    for (const LimitResult& r : results) {
+        const bool judged = r.status != LimitStatus::NoData;
+        out << mask.segments[r.segment].line << ','
+            << (r.trace >= 0 ? CsvField(graph.traces[static_cast<std::size_t>(r.trace)].name)
+                             : std::string())
+            << ',' << StatusWord(r.status) << ',' << G17If(judged, r.margin) << ','
+            << G17If(judged, r.x) << '\n';
+    }
+    return CLimitMask::AllPass(results) ? 0 : 1;
+}
+
 void CCommandLine::PrintHelp()
 {
     out << usage;
@@ -553,6 +748,10 @@ int RunTorvex(int argc, char** argv)
         return cli.Export({args.begin() + 1, args.end()});
     if (mode == "--table")
         return cli.Table({args.begin() + 1, args.end()});
+    if (mode == "--measure")
+        return cli.Measure({args.begin() + 1, args.end()});
+    if (mode == "--limits")
+        return cli.Limits({args.begin() + 1, args.end()});
     if (mode.size() > 1 && mode[0] == '-') {
         std::cerr << "torvex: unknown option '" << mode << "' (try --help)\n";
         return 2;

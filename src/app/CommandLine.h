@@ -28,6 +28,14 @@ public:
     // --table --markers F1,F2,... [--view LIST] FILE...: the marker value table as CSV on
     // out. Exit status as for Export.
     int Table(const std::vector<std::string>& args);
+    // --measure peak|min|bw:N [--view LIST] [--span F1,F2] FILE...: per trace the maximum,
+    // the minimum, or the band N dB below the maximum, searched within the span (default:
+    // the fitted X axis), as CSV on out. Exit status as for Export.
+    int Measure(const std::vector<std::string>& args);
+    // --limits MASK [--view LIST] FILE...: every mask segment against the traces it applies
+    // to, as CSV on out. Exit status 0 when all pass, 1 when any fails, has no data or no file
+    // loaded, 2 on bad usage or a mask that cannot be read.
+    int Limits(const std::vector<std::string>& args);
     void PrintHelp();
     void PrintVersion();
 
@@ -40,6 +48,8 @@ public:
     static bool ParseSize(const std::string& text, int& width, int& height);
     // Comma-separated finite numbers with a decimal point whatever the locale.
     static bool ParseMarkers(const std::string& text, std::vector<double>& markers);
+    // "F1,F2": two such numbers with F1 < F2.
+    static bool ParseSpan(const std::string& text, double& low, double& high);
     // The graph's traces in graph order: "trace,axis,freq_<unit>,value", one row per point.
     static void WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& csv);
 

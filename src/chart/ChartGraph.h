@@ -11,6 +11,7 @@
 #include "chart/ChartAxis.h"
 #include "chart/ChartFont.h"
 #include "chart/ChartTrace.h"
+#include "chart/LimitMask.h"
 
 class CChartGraph {
 public:
@@ -64,6 +65,10 @@ public:
     // when asked, colours each Y axis like its first trace.
     void Rescale(bool autoSpan, bool autoScale, bool updateAxisColors);
 
+    // limitMask judged against the traces as they are now (CLimitMask::Evaluate); the
+    // traces are numbered as in `traces`.
+    std::vector<LimitResult> LimitResults() const { return limitMask.Evaluate(traces); }
+
     // --- Painting (ChartGraphDraw.cpp, ChartGraphTraces.cpp, ChartGraphLegend.cpp) ---
 
     // Paints the graph: fonts, layout, background, grid and labels, traces, legend, logo.
@@ -77,7 +82,11 @@ public:
     void DrawAxes(CDC& dc);
     // Every trace resampled across the X axis, and the marker dots on it.
     void DrawTraces(CDC& dc);
-    // Trace legend without markers, marker value table with them.
+    // The limit mask on the plot: its lines dashed, the stretches where a trace lies beyond
+    // them solid red, and PASS or FAIL in the plot's top right corner. Nothing without a mask.
+    void DrawLimits(CDC& dc);
+    // Trace legend without markers, marker value table with them (differences to marker 1
+    // while referenceMarker is set).
     void DrawLegend(CDC& dc);
     // The small dot pattern in the plot's bottom-left corner.
     void DrawLogo(CDC& dc);
@@ -109,6 +118,12 @@ public:
     std::string title = "chart";
     std::string xShortTitle = "X-axis";  // X name in the marker table and markers dialog
     bool showMarkers = true;             // marker dots and the legend box
+    // Marker 1 is the reference: the marker table shows every other marker's X and values as
+    // differences to it, under headings "Δ2", "Δ3", ...
+    bool referenceMarker = false;
+    // Drawn on the plot and judged at every paint while it holds segments; an empty mask
+    // (the default, or after Clear) draws nothing.
+    CLimitMask limitMask;
     int lineType = 1;                    // 0 thin line, 1 thick line, 2 points, 3 circles
     int viewFormat = 0;
     CChartArea graphArea;

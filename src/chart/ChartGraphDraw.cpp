@@ -57,6 +57,7 @@ void CChartGraph::Draw(CDC& dc)
     graphArea.Draw(dc);
     DrawAxes(dc);
     DrawTraces(dc);
+    DrawLimits(dc);
     plotArea.DrawFrame(dc);  // again, over the ends of the traces
     if (showMarkers) {
         DrawLegend(dc);

@@ -5,6 +5,7 @@
 #include "chart/SmithChart.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -15,6 +16,16 @@ constexpr std::size_t kMaxTableTraces = 6;  // trace rows of the marker value ta
 constexpr int kMaxLegendRows = 3;      // rows of each trace legend column
 constexpr std::size_t kTableNameChars = 10;
 const char* const kNoValue = "-";  // a marker outside a trace's data
+const std::string kDelta = "\xCE\x94";   // UTF-8 Greek capital delta: a difference column
+const char* const kReference = " ref";  // after the reference marker's number
+
+// a - b for the reference table. Values interpolated at different X carry rounding of
+// the interpolation; a difference lost in it is shown as 0, not as 1e-15.
+double Difference(double a, double b)
+{
+    const double d = a - b;
+    return std::fabs(d) <= 1e-9 * std::max(std::fabs(a), std::fabs(b)) ? 0.0 : d;
+}
 
 // Inside the plot: left and top edges belong to it, right and bottom edges do not.
 bool Inside(const CRect& r, CPoint point)
@@ -77,6 +88,8 @@ void CChartGraph::DrawLegend(CDC& dc)
     } else {
         std::int32_t x = l.left + 10;
         const std::int32_t y0 = l.top + 4;
+        const bool delta = referenceMarker;
+        const double refX = markers[0];
         for (std::size_t i = 0; i <= markers.size(); ++i) {
             const bool header = i == 0;
             const double xValue = header ? 0.0 : markers[i - 1];
@@ -85,8 +98,15 @@ void CChartGraph::DrawLegend(CDC& dc)
                 continue;
 
             std::vector<std::string> texts;  // marker number, X, then one per trace row
-            texts.push_back(header ? "Marker" : std::to_string(i));
-            texts.push_back(header ? xShortTitle : FormatLabel(xAxis.labelFormat, xValue));
+            // With a reference every column after the first shows differences to it.
+            const bool diff = delta && i > 1;
+            texts.push_back(header ? "Marker"
+                            : diff ? kDelta + std::to_string(i)
+                            : delta ? std::to_string(i) + kReference
+                                    : std::to_string(i));
+            texts.push_back(header ? xShortTitle
+                                   : FormatLabel(xAxis.labelFormat,
+                                                 diff ? Difference(xValue, refX) : xValue));
             std::vector<const CChartTrace*> rows;
             for (const CChartTrace& trace : traces) {
                 if (rows.size() == kMaxTableTraces)
@@ -96,6 +116,12 @@ void CChartGraph::DrawLegend(CDC& dc)
                 rows.push_back(&trace);
                 if (header)
                     texts.push_back(trace.name.substr(0, kTableNameChars));
+                else if (diff)
+                    texts.push_back(trace.Covers(xValue) && trace.Covers(refX)
+                                        ? FormatLabel(trace.numberFormat,
+                                                      Difference(trace.ValueAt(xValue),
+                                                                 trace.ValueAt(refX)))
+                                        : std::string(kNoValue));
                 else  // a value beyond the trace's data would be an extrapolation
                     texts.push_back(trace.Covers(xValue)
                                         ? FormatLabel(trace.numberFormat, trace.ValueAt(xValue))

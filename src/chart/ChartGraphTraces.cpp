@@ -137,3 +137,144 @@ void CChartGraph::DrawTraces(CDC& dc)
         dc.SelectPen(previousPen);
     dc.SelectFont(previousFont);
 }
+
+namespace {
+
+constexpr COLORREF kMaskColor = Rgb(64, 64, 64);
+constexpr COLORREF kFailColor = Rgb(210, 0, 0);
+constexpr COLORREF kPassColor = Rgb(0, 140, 0);
+
+// Cuts the line (x0, y0)-(x1, y1) to the rectangle r (Liang-Barsky); false when nothing
+// of it lies inside. Done in floating point, before any conversion to pixels, so that a
+// limit far off the axis costs nothing and overflows nothing.
+bool ClipLine(const CRect& r, double& x0, double& y0, double& x1, double& y1)
+{
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - r.left, r.right - x0, y0 - r.top, r.bottom - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    if (!(t0 <= t1))
+        return false;
+    x1 = x0 + t1 * dx;
+    y1 = y0 + t1 * dy;
+    x0 += t0 * dx;
+    y0 += t0 * dy;
+    return true;
+}
+
+std::int32_t Pixel(double v)
+{
+    return TruncInt32(std::floor(v + 0.5));
+}
+
+}  // namespace
+
+void CChartGraph::DrawLimits(CDC& dc)
+{
+    if (!plotArea.visible || limitMask.Empty())
+        return;
+    const std::vector<LimitResult> results = LimitResults();
+    const CRect p = plotArea.rect;
+    const std::int32_t s = PageScale(dc);
+    const std::int32_t thin = dc.IsPrinting() ? 2 : 1;
+
+    // Pixel coordinates of (x, value) on a Y axis, unrounded.
+    const double xSpan = xAxis.max - xAxis.min;
+    auto at = [&](const CChartAxis& axis, double x, double value, double& px, double& py) {
+        px = p.left + (x - xAxis.min) / xSpan * p.Width();
+        const double dy = (value - axis.min) / (axis.max - axis.min) * p.Height();
+        py = axis.reversed ? p.bottom - dy : p.top + dy;
+        return std::isfinite(px) && std::isfinite(py);
+    };
+    // The limit of segment seg from x0 to x1 on an axis, cut to the plot; false if unseen.
+    auto line = [&](const CLimitMask::Segment& seg, const CChartAxis& axis, double x0, double x1,
+                    double& ax, double& ay, double& bx, double& by) {
+        return at(axis, x0, seg.LimitAt(x0), ax, ay) && at(axis, x1, seg.LimitAt(x1), bx, by) &&
+               ClipLine(p, ax, ay, bx, by);
+    };
+
+    dc.SetClipRect(p);
+    const CPen previousPen = dc.SelectPen(CPen{kMaskColor, thin});
+
+    // Each segment once on every Y axis that carries a trace it judged.
+    for (std::size_t si = 0; si < limitMask.segments.size(); ++si) {
+        const CLimitMask::Segment& seg = limitMask.segments[si];
+        bool drawn[2] = {false, false};
+        for (const LimitResult& r : results) {
+            if (r.segment != si || r.trace < 0)
+                continue;
+            const bool left = traces[static_cast<std::size_t>(r.trace)].onLeftAxis;
+            if (drawn[left ? 0 : 1])
+                continue;
+            drawn[left ? 0 : 1] = true;
+            double ax = 0, ay = 0, bx = 0, by = 0;
+            if (!line(seg, left ? leftAxis : rightAxis, seg.f1, seg.f2, ax, ay, bx, by))
+                continue;
+            // Dashes of 6 pixels with gaps of 4, along the line; a segment of one
+            // frequency is a short tick.
+            const double length = std::hypot(bx - ax, by - ay);
+            if (length < 1.0) {
+                dc.MoveToEx(Pixel(ax) - 2 * s, Pixel(ay));
+                dc.LineTo(Pixel(ax) + 3 * s, Pixel(ay));
+                continue;
+            }
+            const double dash = 6.0 * s;
+            const double period = 10.0 * s;
+            for (double t = 0.0; t < length; t += period) {
+                const double u0 = t / length;
+                const double u1 = std::min(t + dash, length) / length;
+                dc.MoveToEx(Pixel(ax + u0 * (bx - ax)), Pixel(ay + u0 * (by - ay)));
+                dc.LineTo(Pixel(ax + u1 * (bx - ax)), Pixel(ay + u1 * (by - ay)));
+            }
+        }
+    }
+
+    // The failing stretches, solid and thick along the limit they break.
+    dc.SelectPen(CPen{kFailColor, 3 * thin});
+    for (const LimitResult& r : results) {
+        if (r.trace < 0)
+            continue;
+        const CLimitMask::Segment& seg = limitMask.segments[r.segment];
+        const CChartAxis& axis =
+            traces[static_cast<std::size_t>(r.trace)].onLeftAxis ? leftAxis : rightAxis;
+        for (const auto& [from, to] : r.failing) {
+            double ax = 0, ay = 0, bx = 0, by = 0;
+            if (!line(seg, axis, from, to, ax, ay, bx, by))
+                continue;
+            const CPoint a{Pixel(ax), Pixel(ay)};
+            CPoint b{Pixel(bx), Pixel(by)};
+            if (a == b)  // a stretch of one frequency still shows
+                b.x += 2 * s;
+            dc.MoveToEx(a.x, a.y);
+            dc.LineTo(b.x, b.y);
+        }
+    }
+    dc.SelectPen(previousPen);
+
+    // The verdict, white on green or red, in the plot's top right corner.
+    const bool pass = CLimitMask::AllPass(results);
+    const FontHandle previousFont = dc.SelectFont(axisTitleFont.font);
+    const unsigned previousAlign = dc.SetTextAlign(TA_RIGHT | TA_TOP);
+    const COLORREF previousText = dc.SetTextColor(Rgb(255, 255, 255));
+    const COLORREF previousBk = dc.SetBkColor(pass ? kPassColor : kFailColor);
+    dc.TextOut(p.right - 4 * s, p.top + 4 * s, pass ? " PASS " : " FAIL ");
+    dc.SetBkColor(previousBk);
+    dc.SetTextColor(previousText);
+    dc.SetTextAlign(previousAlign);
+    dc.SelectFont(previousFont);
+    dc.ResetClip();
+}

@@ -586,6 +586,79 @@ TEST(ChartPaintLegendTest, MarkerTableListsSixTraces)
     EXPECT_EQ(graph.legendArea.rect.bottom - graph.legendArea.rect.top, 12 * 8 + 1);
 }
 
+TEST(ChartPaintLegendTest, ReferenceMarkerTableShowsDifferences)
+{
+    // The trace is 10 x X; marker 1 at 2 is the reference, marker 3 lies before the data.
+    CChartGraph graph = LegendGraph();
+    graph.AddTrace(Listed("t", true));
+    graph.traces[0].SetPoints({{1, 10}, {10, 100}});
+    graph.markers = {2.0, 5.5, 0.5, 9.0};
+    struct Row {
+        bool reference;
+        std::vector<std::string> texts;  // each marker column from the top
+    };
+    const Row rows[] = {
+        {false, {"1", "2", "20", "2", "5.5", "55", "3", "0.5", "-", "4", "9", "90"}},
+        {true, {"1 ref", "2", "20", "\xCE\x94" "2", "3.5", "35", "\xCE\x94" "3", "-1.5", "-",
+                "\xCE\x94" "4", "7", "70"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.reference ? "reference" : "plain");
+        graph.referenceMarker = row.reference;
+        CRecordingDC dc(false, 72);
+        graph.Draw(dc);
+        std::vector<std::string> texts;
+        for (const auto& r : dc.Find(Kind::ExtTextOut))
+            if (r.clipped && r.clip == graph.legendArea.rect &&
+                r.rect.left > graph.legendArea.rect.left + 60)
+                texts.push_back(r.text);
+        EXPECT_EQ(texts, row.texts);
+    }
+}
+
+TEST(ChartPaintTracesTest, LimitMaskLinesFailingStretchesAndVerdict)
+{
+    // Plot (5, 5, 205, 305), X 0..10, Y 0..100 downward: the trace rises from 0 to 100 and
+    // lies above 50 from X = 5 on.
+    const COLORREF kMask = Rgb(64, 64, 64);
+    const COLORREF kFail = Rgb(210, 0, 0);
+    struct Row {
+        const char* mask;
+        const char* verdict;
+        std::vector<std::vector<CPoint>> failing;
+        std::size_t dashes;
+    };
+    const Row rows[] = {
+        {"upper 0 10 50", " FAIL ", {{{105, 155}, {205, 155}}}, 20},
+        {"upper 0 10 100", " PASS ", {}, 20},
+        // Half the segment is off the axis: only what shows is dashed.
+        {"upper 5 15 100", " PASS ", {}, 10},
+        // A mask for another item judges no trace: nothing to draw, and no pass.
+        {"upper 0 10 100 S11:db", " FAIL ", {}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mask);
+        CChartGraph graph = TraceGraph();
+        graph.AddTrace(XYTrace({{0, 0}, {10, 100}}, kRed, "S21[dB](1)"));
+        std::vector<CLimitMask::ParseError> errors;
+        ASSERT_TRUE(graph.limitMask.Parse(row.mask, errors));
+        CRecordingDC dc(false, 72);
+        graph.Draw(dc);
+        EXPECT_EQ(RunsIn(dc, kFail), row.failing);
+        const auto dashes = RunsIn(dc, kMask);
+        EXPECT_EQ(dashes.size(), row.dashes);
+        for (const auto& d : dashes) {
+            ASSERT_EQ(d.size(), 2u);
+            EXPECT_EQ(d[1].x - d[0].x, 6);
+        }
+        const CRecordingDC::Record* verdict = dc.FindText(row.verdict);
+        ASSERT_NE(verdict, nullptr);
+        EXPECT_EQ(verdict->point, (CPoint{201, 9}));
+        EXPECT_EQ(verdict->align, TA_RIGHT | TA_TOP);
+        EXPECT_TRUE(verdict->clipped);
+    }
+}
+
 // --- Read-out ---
 
 TEST(ChartPaintReadoutTest, LinesPerVisibleAxis)

@@ -1,0 +1,253 @@
+#include "chart/LimitMask.h"
+
+#include "chart/TraceSearch.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+std::string Lower(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+std::vector<std::string_view> Words(std::string_view line)
+{
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+            ++i;
+        if (i > start)
+            words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+// The whole word as a finite decimal number. from_chars ignores the locale; "inf", "nan" and
+// hexadecimal forms are refused, as a mask means none of them.
+bool ReadNumber(std::string_view word, double& value)
+{
+    std::size_t i = 0;
+    if (i < word.size() && (word[i] == '+' || word[i] == '-'))
+        ++i;
+    if (i >= word.size() || !(std::isdigit(static_cast<unsigned char>(word[i])) || word[i] == '.'))
+        return false;
+    const char* first = word.data() + (word[0] == '+' ? 1 : 0);
+    const char* last = word.data() + word.size();
+    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    return ec == std::errc() && end == last && std::isfinite(value);
+}
+
+// "S21:db" from any letter case of Sij:db, Sij:phase or Sij:delay; empty when it is none.
+std::string NormalItem(std::string_view word)
+{
+    const std::string lower = Lower(word);
+    const std::size_t colon = lower.find(':');
+    if (colon != 3 || lower[0] != 's' || lower[1] < '1' || lower[1] > '4' || lower[2] < '1' ||
+        lower[2] > '4')
+        return std::string();
+    const std::string unit = lower.substr(colon + 1);
+    if (unit != "db" && unit != "phase" && unit != "delay")
+        return std::string();
+    return "S" + lower.substr(1, 2) + ":" + unit;
+}
+
+// The item a trace name stands for ("S21[dB](2)" gives "S21:db"), empty for any other name.
+std::string ItemOfName(const std::string& name)
+{
+    const std::size_t open = name.find('[');
+    const std::size_t close = name.find(']');
+    if (open == std::string::npos || close == std::string::npos || close < open)
+        return std::string();
+    const std::string unit = Lower(std::string_view(name).substr(open + 1, close - open - 1));
+    const char* const kind = unit == "db" ? "db" : unit == "deg" ? "phase" : unit == "ns" ? "delay"
+                                                                                        : nullptr;
+    if (!kind)
+        return std::string();
+    // Nothing may follow but a file number.
+    const std::string_view rest = std::string_view(name).substr(close + 1);
+    if (!rest.empty()) {
+        if (rest.size() < 3 || rest.front() != '(' || rest.back() != ')')
+            return std::string();
+        for (char c : rest.substr(1, rest.size() - 2)) {
+            if (!std::isdigit(static_cast<unsigned char>(c)))
+                return std::string();
+        }
+    }
+    return NormalItem(name.substr(0, open) + ":" + kind);
+}
+
+// The first line of a file may start with a UTF-8 byte-order mark.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+double CLimitMask::Segment::LimitAt(double x) const
+{
+    if (f2 == f1)
+        return v1;
+    return v1 + (v2 - v1) * (x - f1) / (f2 - f1);
+}
+
+double CLimitMask::Segment::MarginAt(double x, double value) const
+{
+    const double limit = LimitAt(x);
+    return upper ? limit - value : value - limit;
+}
+
+bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
+{
+    errors.clear();
+    segments.clear();
+    std::string_view rest(text);
+    if (rest.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        rest.remove_prefix(kByteOrderMark.size());
+    int lineNumber = 0;
+    while (!rest.empty()) {
+        ++lineNumber;
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        line = line.substr(0, line.find('!'));
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const std::vector<std::string_view> words = Words(line);
+        if (words.empty())
+            continue;
+
+        const auto fail = [&](const std::string& message) {
+            errors.push_back(ParseError{lineNumber, message});
+        };
+        Segment s;
+        s.line = lineNumber;
+        const std::string keyword = Lower(words[0]);
+        if (keyword != "upper" && keyword != "lower") {
+            fail("expected 'upper' or 'lower', not '" + std::string(words[0]) + "'");
+            continue;
+        }
+        s.upper = keyword == "upper";
+        if (words.size() < 4) {
+            fail("expected " + keyword + " F1 F2 V1 [V2] [ITEM]");
+            continue;
+        }
+        std::string bad;
+        double* const fields[] = {&s.f1, &s.f2, &s.v1};
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (bad.empty() && !ReadNumber(words[i + 1], *fields[i]))
+                bad = words[i + 1];
+        }
+        if (!bad.empty()) {
+            fail("'" + bad + "' is not a number");
+            continue;
+        }
+        s.v2 = s.v1;
+        std::size_t next = 4;
+        const bool sloped = next < words.size() && ReadNumber(words[next], s.v2);
+        if (sloped)
+            ++next;
+        if (next < words.size()) {
+            s.item = NormalItem(words[next]);
+            if (s.item.empty()) {
+                fail("'" + std::string(words[next]) +
+                     "' is neither a number nor an item Sij:db, Sij:phase or Sij:delay");
+                continue;
+            }
+            ++next;
+        }
+        if (next < words.size()) {
+            fail("unexpected '" + std::string(words[next]) + "' after the segment");
+            continue;
+        }
+        if (s.f1 > s.f2) {
+            fail("F1 must not lie above F2");
+            continue;
+        }
+        if (s.f1 == s.f2 && s.v1 != s.v2) {
+            fail("a segment at one frequency has one value");
+            continue;
+        }
+        segments.push_back(s);
+    }
+    if (segments.empty() && errors.empty())
+        errors.push_back(ParseError{0, "the mask holds no segment"});
+    return errors.empty();
+}
+
+bool CLimitMask::Matches(const std::string& item, const std::string& traceName)
+{
+    return item.empty() || ItemOfName(traceName) == item;
+}
+
+std::vector<LimitResult> CLimitMask::Evaluate(const std::vector<CChartTrace>& traces) const
+{
+    std::vector<LimitResult> results;
+    for (std::size_t si = 0; si < segments.size(); ++si) {
+        const Segment& seg = segments[si];
+        bool matched = false;
+        for (std::size_t ti = 0; ti < traces.size(); ++ti) {
+            if (!Matches(seg.item, traces[ti].name))
+                continue;
+            matched = true;
+            LimitResult r;
+            r.segment = si;
+            r.trace = static_cast<int>(ti);
+            const std::vector<CChartTrace::XYpair> s = TraceSamples(traces[ti], seg.f1, seg.f2);
+            if (!s.empty()) {
+                // Trace and limit are both straight between neighbouring samples, so the
+                // margin is too: where it changes sign is found exactly.
+                std::vector<double> m(s.size());
+                for (std::size_t i = 0; i < s.size(); ++i)
+                    m[i] = seg.MarginAt(s[i].x, s[i].y);
+                std::size_t worst = 0;
+                for (std::size_t i = 0; i < s.size(); ++i) {
+                    if (m[i] < m[worst])
+                        worst = i;
+                    if (m[i] >= 0.0)
+                        continue;
+                    // X where the margin is zero between samples a and b.
+                    const auto zero = [&](std::size_t a, std::size_t b) {
+                        return s[a].x + m[a] / (m[a] - m[b]) * (s[b].x - s[a].x);
+                    };
+                    if (i == 0 || m[i - 1] >= 0.0)
+                        r.failing.emplace_back(i == 0 ? s[0].x : zero(i - 1, i), 0.0);
+                    if (i + 1 == s.size())
+                        r.failing.back().second = s[i].x;
+                    else if (m[i + 1] >= 0.0)
+                        r.failing.back().second = zero(i, i + 1);
+                }
+                r.margin = m[worst];
+                r.x = s[worst].x;
+                r.status = r.margin >= 0.0 ? LimitStatus::Pass : LimitStatus::Fail;
+            }
+            results.push_back(r);
+        }
+        if (!matched) {
+            LimitResult r;
+            r.segment = si;
+            results.push_back(r);
+        }
+    }
+    return results;
+}
+
+bool CLimitMask::AllPass(const std::vector<LimitResult>& results)
+{
+    if (results.empty())
+        return false;
+    for (const LimitResult& r : results) {
+        if (r.status != LimitStatus::Pass)
+            return false;
+    }
+    return true;
+}
