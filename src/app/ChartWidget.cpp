@@ -116,7 +116,7 @@ void CChartWidget::contextMenuEvent(QContextMenuEvent* event)
 
 void CChartWidget::leaveEvent(QEvent*)
 {
-    // Off the chart the cursor is outside the plot: the read-out empties.
+    // Off the chart the cursor is outside the plot: the read-out shows what it shows there.
     if (onReadout)
-        onReadout(QString());
+        onReadout(QString::fromStdString(session.Readout(CPoint{-1, -1})));
 }

@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QKeySequence>
 #include <QMenu>
 #include <QShortcut>
@@ -506,17 +507,62 @@ void CDlgTorvex::ShowChartMenu(const QPoint& global, CPoint client)
     menu.exec(global);
 }
 
-void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint)
+void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
 {
+    menuPoint = client;
     const bool loaded = session.dataLoaded;
     const bool markers = !session.Graph().markers.empty();
+    const bool traces = !session.Graph().traces.empty();
     const auto add = [&](const QString& text, void (CDlgTorvex::*slot)(), bool enabled) {
         QAction* action = menu.addAction(text, this, slot);
         action->setEnabled(enabled);
         return action;
     };
+    // Searches work on the trace nearest the click, within the visible span.
+    const int trace = session.TraceNearest(client);
+    const double clickX = session.Graph().XAtPoint(client);
+    const auto search = [&](const QString& text, std::function<bool()> run) {
+        QAction* action = menu.addAction(text, this, [run] { run(); });
+        action->setEnabled(traces);
+    };
+    search("Peak", [this, trace] { return session.MarkPeak(trace); });
+    search("Minimum", [this, trace] { return session.MarkMinimum(trace); });
+    search("Next peak left",
+           [this, trace, clickX] { return session.MarkNextPeak(trace, false, clickX); });
+    search("Next peak right",
+           [this, trace, clickX] { return session.MarkNextPeak(trace, true, clickX); });
+    search("Bandwidth -3 dB", [this, trace] {
+        const bool found = session.MarkBandwidth(trace, 3.0);
+        SetReadout(QString::fromStdString(session.measurement));
+        return found;
+    });
+    search("Bandwidth at level...", [this, trace] {
+        bool ok = false;
+        const double level = QInputDialog::getDouble(this, "Bandwidth", "dB below the maximum:",
+                                                      6.0, 0.01, 200.0, 2, &ok);
+        if (!ok)
+            return false;
+        const bool found = session.MarkBandwidth(trace, level);
+        SetReadout(QString::fromStdString(session.measurement));
+        return found;
+    });
+    QAction* reference = menu.addAction("Reference marker");
+    reference->setCheckable(true);
+    reference->setChecked(session.Graph().referenceMarker);
+    connect(reference, &QAction::toggled, this, [this](bool on) {
+        session.Graph().referenceMarker = on;
+        chart->update();
+    });
+    menu.addSeparator();
     add("Delete last marker", &CDlgTorvex::OnDeleteLastMarker, markers);
     add("Clear markers", &CDlgTorvex::OnClearMarkers, markers);
+    add("Load limits...", &CDlgTorvex::OnLoadLimits, true);
+    if (!session.Graph().limitMask.Empty()) {
+        menu.addAction("Clear limits", this, [this] {
+            session.Graph().limitMask.Clear();
+            chart->update();
+        });
+    }
     menu.addSeparator();
     add("Copy image", &CDlgTorvex::OnCopyImage, true);
     add("Copy data", &CDlgTorvex::OnCopyData, !session.Graph().traces.empty());
@@ -620,7 +666,19 @@ void CDlgTorvex::OnDeleteLastMarker()
 void CDlgTorvex::OnClearMarkers()
 {
     session.Graph().markers.clear();
+    session.measurement.clear();
     chart->update();
+}
+
+void CDlgTorvex::OnLoadLimits()
+{
+    const QString path = QFileDialog::getOpenFileName(this, "Load Limits", QString(),
+                                                      "Limit masks (*.lim *.txt);;All files (*)");
+    if (path.isEmpty())
+        return;
+    std::string error;
+    if (!session.LoadLimits(path.toStdString(), error))
+        ShowMessageBox(error, MessageIcon::Error);
 }
 
 void CDlgTorvex::OnZoomBack()

@@ -84,6 +84,7 @@ public slots:
     void OnDeleteLastMarker();
     void OnClearMarkers();
     void OnZoomBack();
+    void OnLoadLimits();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -140,4 +141,5 @@ private:
     QTimer* reloadTimer = nullptr;
     std::vector<std::string> loadedStamps;
     int reloadTries = 0;
+    CPoint menuPoint;  // where the chart menu was asked for
 };

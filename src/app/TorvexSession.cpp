@@ -3,6 +3,8 @@
 #include "app/AppFlags.h"
 #include "app/ExampleResponse.h"
 #include "app/SelectionGrid.h"
+#include "chart/TraceSearch.h"
+#include "platform/NumberFormat.h"
 #include "data/LineFile.h"
 #include "chart/ChartFlags.h"
 #include "platform/BusyCursor.h"
@@ -181,6 +183,7 @@ void CTorvexSession::LoadSlots()
 {
     const CBusyCursor busy;
     dataLoaded = false;
+    measurement.clear();
     for (CS2pData& slot : dataSlots)
         slot.loaded = false;
 
@@ -451,6 +454,131 @@ bool CTorvexSession::StepLastMarker(int step)
     return true;
 }
 
+int CTorvexSession::TraceNearest(CPoint point) const
+{
+    const CChartGraph& graph = Graph();
+    if (graph.traces.empty())
+        return -1;
+    const double x = graph.XAtPoint(point);
+    const CRect& p = graph.plotArea.rect;
+    int best = 0;
+    double distance = -1.0;
+    for (std::size_t i = 0; x > 0.0 && i < graph.traces.size(); ++i) {
+        const CChartTrace& t = graph.traces[i];
+        if (!t.Covers(x))
+            continue;
+        const CChartAxis& axis = t.onLeftAxis ? graph.leftAxis : graph.rightAxis;
+        const double span = axis.max - axis.min;
+        if (!(span > 0.0))
+            continue;
+        double f = (t.ValueAt(x) - axis.min) / span;
+        if (axis.reversed)
+            f = 1.0 - f;
+        const double d = std::fabs(p.top + f * (p.bottom - p.top) - point.y);
+        if (std::isfinite(d) && (distance < 0.0 || d < distance)) {
+            distance = d;
+            best = static_cast<int>(i);
+        }
+    }
+    return best;
+}
+
+bool CTorvexSession::MarkPeak(int trace)
+{
+    const CChartTrace* t = Graph().TraceAt(trace);
+    if (!t)
+        return false;
+    const TracePoint p = TraceMaximum(*t, Graph().xAxis.min, Graph().xAxis.max);
+    if (!p.found)
+        return false;
+    Graph().markers.push_back(p.x);
+    Repaint();
+    return true;
+}
+
+bool CTorvexSession::MarkMinimum(int trace)
+{
+    const CChartTrace* t = Graph().TraceAt(trace);
+    if (!t)
+        return false;
+    const TracePoint p = TraceMinimum(*t, Graph().xAxis.min, Graph().xAxis.max);
+    if (!p.found)
+        return false;
+    Graph().markers.push_back(p.x);
+    Repaint();
+    return true;
+}
+
+bool CTorvexSession::MarkNextPeak(int trace, bool toRight, double fromX)
+{
+    CChartGraph& graph = Graph();
+    const CChartTrace* t = graph.TraceAt(trace);
+    if (!t)
+        return false;
+    const bool fromMarker = !graph.markers.empty();
+    const double from = fromMarker ? graph.markers.back() : fromX;
+    const TracePoint p = NextPeak(*t, from, toRight, graph.xAxis.min, graph.xAxis.max);
+    if (!p.found)
+        return false;
+    // The search walks with the last marker, as on an analyser.
+    if (fromMarker)
+        graph.markers.back() = p.x;
+    else
+        graph.markers.push_back(p.x);
+    Repaint();
+    return true;
+}
+
+bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
+{
+    CChartGraph& graph = Graph();
+    const CChartTrace* t = graph.TraceAt(trace);
+    if (!t)
+        return false;
+    const BandwidthResult r = TraceBandwidth(*t, dbBelow, graph.xAxis.min, graph.xAxis.max);
+    if (!r.peak.found)
+        return false;
+    const auto g = [](double v) { return FormatValue("%.6g", v); };
+    const std::string unit = dataLoaded ? FreqUnitLabel(Slot(1).freqUnit) : std::string();
+    if (r.hasLow)
+        graph.markers.push_back(r.low);
+    if (r.hasHigh)
+        graph.markers.push_back(r.high);
+    if (r.complete)
+        measurement = "BW" + g(dbBelow) + "= " + g(r.bandwidth) + " " + unit + "\nCenter= " +
+                      g(r.center) + " " + unit + "\nQ= " + g(r.q);
+    else
+        measurement = "BW" + g(dbBelow) + ": " +
+                      (r.hasLow || r.hasHigh ? "one edge outside the view" : "no edge in view") +
+                      "\nPeak= " + g(r.peak.y) + " at " + g(r.peak.x);
+    Repaint();
+    return true;
+}
+
+bool CTorvexSession::LoadLimits(const std::string& path, std::string& error)
+{
+    LineList lines;
+    if (ReadLines(path, lines) != FILE_OK) {
+        error = "Cannot read file:\n" + path;
+        return false;
+    }
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    CLimitMask mask;
+    std::vector<CLimitMask::ParseError> errors;
+    if (!mask.Parse(text, errors)) {
+        error = "Invalid limit mask " + path + ":";
+        for (const CLimitMask::ParseError& e : errors)
+            error += "\n" + (e.line > 0 ? "line " + std::to_string(e.line) + ": " : "") +
+                     e.message;
+        return false;
+    }
+    Graph().limitMask = mask;
+    Repaint();
+    return true;
+}
+
 bool CTorvexSession::Reload(bool quiet)
 {
     if (!dataLoaded)
@@ -509,7 +637,9 @@ void CTorvexSession::RememberRecent(const std::string& path)
 
 std::string CTorvexSession::Readout(CPoint point) const
 {
-    return Graph().Readout(point);
+    // Off the plot the box keeps the last measurement.
+    const std::string text = Graph().Readout(point);
+    return text.empty() ? measurement : text;
 }
 
 bool CTorvexSession::AddMarkerAt(CPoint point)

@@ -78,6 +78,23 @@ public:
     // first trace; false without a marker or trace.
     bool StepLastMarker(int step);
 
+    // --- Measurements on the visible X range; results land as markers ---
+
+    // The trace whose value at the X under point lies nearest to it in pixels (0 when the
+    // point is off the plot); -1 without traces.
+    int TraceNearest(CPoint point) const;
+    // A marker on the maximum or minimum of a trace; false when nothing was found.
+    bool MarkPeak(int trace);
+    bool MarkMinimum(int trace);
+    // A marker on the next peak left or right of the last marker (of fromX without one).
+    bool MarkNextPeak(int trace, bool toRight, double fromX);
+    // The band dbBelow under the maximum: its crossings become markers and measurement
+    // holds the centre, bandwidth and Q. False when the trace has no maximum in view.
+    bool MarkBandwidth(int trace, double dbBelow);
+    // Reads a limit mask file for the chart; false with the reason (the bad lines by
+    // number) in error, and the previous mask kept.
+    bool LoadLimits(const std::string& path, std::string& error);
+
     // Loads every loaded slot's file again, keeping the view, markers and axis ranges.
     // All or nothing: when any file fails (a rewrite in progress) the old data stay and
     // false is returned, so the caller can try again; quiet shows no message for it.
@@ -103,6 +120,7 @@ public:
     CRect chartRect;
     std::string lastPath;  // full path of the file in slot 1
     std::string lastFile;  // its name without folder
+    std::string measurement;  // the last bandwidth result, lines separated by "\n"
     bool followFiles = true;               // reload a loaded file when it changes on disk
     std::vector<std::string> recentFiles;  // full paths, the latest first, at most RECENT_COUNT
     static constexpr std::size_t RECENT_COUNT = 5;

@@ -455,4 +455,31 @@ TEST_F(SessionTest, ReloadKeepsTheViewAndSurvivesAHalfWrittenFile)
     EXPECT_EQ(session.recentFiles, (std::vector<std::string>{path}));
 }
 
+TEST_F(SessionTest, SearchesPlaceMarkersAndMasksReportBadLines)
+{
+    LoadBandpass();
+    session.ApplySelection({{4, 0}});  // S21 only
+    CChartGraph& g = session.Graph();
+    ASSERT_TRUE(session.MarkPeak(0));
+    ASSERT_EQ(g.markers.size(), 1u);
+    const double peak = g.markers[0];
+    EXPECT_GE(g.traces[0].ValueAt(peak), g.traces[0].ValueAt(peak + 8.0));
+    g.markers.clear();
+    ASSERT_TRUE(session.MarkBandwidth(0, 3.0));
+    ASSERT_EQ(g.markers.size(), 2u);
+    EXPECT_LT(g.markers[0], peak);
+    EXPECT_GT(g.markers[1], peak);
+    EXPECT_NE(session.measurement.find("Q= "), std::string::npos) << session.measurement;
+    EXPECT_EQ(session.Readout(CPoint{-1, -1}), session.measurement);
+    EXPECT_FALSE(session.MarkPeak(7));  // no such trace
+
+    TempDir dir;
+    std::string error;
+    EXPECT_FALSE(session.LoadLimits(dir.Write("bad.lim", "upper 1 2 -3\nlower x 2 3\n"), error));
+    EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+    EXPECT_TRUE(g.limitMask.Empty());
+    EXPECT_TRUE(session.LoadLimits(dir.Write("ok.lim", "lower 1900 2100 -200 S21:db\n"), error));
+    EXPECT_FALSE(g.limitMask.Empty());
+}
+
 }  // namespace
