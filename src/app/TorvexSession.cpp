@@ -545,12 +545,12 @@ bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
     if (r.hasHigh)
         graph.markers.push_back(r.high);
     if (r.complete)
-        measurement = "BW" + g(dbBelow) + "= " + g(r.bandwidth) + " " + unit + "\nCenter= " +
+        measurement = "BW" + g(dbBelow) + "= " + g(r.bandwidth) + " " + unit + "\nFc= " +
                       g(r.center) + " " + unit + "\nQ= " + g(r.q);
-    else
+    else  // short lines: the read-out box is narrow
         measurement = "BW" + g(dbBelow) + ": " +
-                      (r.hasLow || r.hasHigh ? "one edge outside the view" : "no edge in view") +
-                      "\nPeak= " + g(r.peak.y) + " at " + g(r.peak.x);
+                      (r.hasLow || r.hasHigh ? "one edge" : "no edge") + "\nPeak= " +
+                      g(r.peak.y) + "\nat " + g(r.peak.x) + " " + unit;
     Repaint();
     return true;
 }
