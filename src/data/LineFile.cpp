@@ -74,7 +74,10 @@ std::string Trim(const std::string& s)
     return std::string(TrimView(s));
 }
 
-void SplitLines(std::string_view text, LineList& lines)
+namespace {
+
+template <typename List>
+void SplitInto(std::string_view text, List& lines)
 {
     lines.reserve(lines.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::size_t start = 0;
@@ -89,7 +92,19 @@ void SplitLines(std::string_view text, LineList& lines)
     }
 }
 
-int ReadLines(const std::string& path, LineList& lines)
+}  // namespace
+
+void SplitLines(std::string_view text, LineList& lines)
+{
+    SplitInto(text, lines);
+}
+
+void SplitLines(std::string_view text, LineViews& lines)
+{
+    SplitInto(text, lines);
+}
+
+int ReadLineViews(const std::string& path, std::string& text, LineViews& lines)
 {
     const auto refuse = [&](const char* phrase) {
         lines.clear();
@@ -118,7 +133,7 @@ int ReadLines(const std::string& path, LineList& lines)
         return refuse(why ? why : "Problem reading file: ");
     }
     lines.clear();
-    std::string text;
+    text.clear();
     bool failed = false;
     try {
         if (st.st_size > 0)
@@ -164,6 +179,26 @@ int ReadLines(const std::string& path, LineList& lines)
         return FILE_READ_ERROR;
     }
     return FILE_OK;
+}
+
+int ReadLines(const std::string& path, LineList& lines)
+{
+    std::string text;
+    LineViews views;
+    const int rc = ReadLineViews(path, text, views);
+    if (rc == FILE_CANNOT_OPEN)
+        return rc;
+    lines.clear();
+    try {
+        lines.reserve(views.size());
+        for (const std::string_view line : views)
+            lines.emplace_back(line);
+    } catch (const std::bad_alloc&) {
+        lines.clear();
+        Report("Problem reading file: ", path);
+        return FILE_READ_ERROR;
+    }
+    return rc;
 }
 
 int WriteLines(const std::string& path, const LineList& lines, bool append)
