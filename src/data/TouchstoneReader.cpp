@@ -306,20 +306,28 @@ int CS2pData::ReadVersion2(const LineViews& lines)
     bool truncated = false;
     std::vector<double> numbers;
 
-    // Numbers of a keyword's argument that may run on over the following lines.
-    const auto collect = [&](std::size_t& i, std::string_view first, std::size_t wanted,
+    // The words of a keyword's argument, which may run on over the following lines.
+    // Only blanks separate them: a mixed-mode entry such as D1,2 holds a comma.
+    const auto collect = [&](std::size_t& i, std::string_view text, std::size_t wanted,
                              std::vector<std::string_view>& words) {
-        CTokenizer tokens = CTokenizer::Words(WithoutComment(first));
         for (;;) {
-            while (words.size() < wanted && !tokens.Empty())
-                words.push_back(tokens.NextToken());
+            text = WithoutComment(text);
+            std::size_t p = 0;
+            while (words.size() < wanted && p < text.size()) {
+                while (p < text.size() && IsBlank(text[p]))
+                    ++p;
+                const std::size_t start = p;
+                while (p < text.size() && !IsBlank(text[p]))
+                    ++p;
+                if (p > start)
+                    words.push_back(text.substr(start, p - start));
+            }
             if (words.size() >= wanted || i + 1 >= lines.size())
                 return;
             const char c = lines[i + 1][0];
             if (c == '[' || c == '#')
                 return;
-            ++i;
-            tokens = CTokenizer::Words(WithoutComment(lines[i]));
+            text = lines[++i];
         }
     };
 
