@@ -24,10 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (size == 0)
         return 0;
     const std::string_view text(reinterpret_cast<const char*>(bytes + 1), size - 1);
-    LineViews lines;
-    SplitLines(text, lines);
     CS2pData data;
-    const int rc = data.Read(lines, bytes[0] % 18);
+    const int rc = data.Read(text, bytes[0] % 18);
     if (rc != 0 && rc != 101 && rc != 102)
         std::abort();
     if (rc == 0) {

@@ -30,6 +30,33 @@ int ReadLines(const std::string& path, LineList& lines);
 // As ReadLines, with the lines as views into text, which receives the file: a large file
 // is then held once, not once more as a string per line.
 int ReadLineViews(const std::string& path, std::string& text, LineViews& lines);
+// As ReadLines, the file as one text: body is the part of text that ReadLines would split
+// into lines (after a read error, the lines read whole before it).
+int ReadText(const std::string& path, std::string& text, std::string_view& body);
+
+// The trimmed, non-empty lines of a text (what ReadLines keeps), one at a time: a reader
+// then meets every byte while it is still in the cache, however large the file.
+class CLineCursor {
+public:
+    explicit CLineCursor(std::string_view text) : rest(text) { Advance(); }
+    bool AtEnd() const { return next.data() == nullptr; }
+    // The next line without moving on; empty at the end.
+    std::string_view Peek() const { return next; }
+    // Moves on to the next line; false at the end.
+    bool Next(std::string_view& line)
+    {
+        if (AtEnd())
+            return false;
+        line = next;
+        Advance();
+        return true;
+    }
+
+private:
+    void Advance();
+    std::string_view rest;
+    std::string_view next;
+};
 
 // Writes each line followed by a line end; 0, 101 or 103.
 int WriteLines(const std::string& path, const LineList& lines, bool append);

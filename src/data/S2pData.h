@@ -89,9 +89,9 @@ public:
     // The port count comes from [Number of Ports] in version 2 files, else from a
     // ".sNp" in the path (".s3p" and ".s4p" anywhere in it first); 2 without one.
     int Load(const std::string& path);
-    // Reads the lines of a file; ports is what the name says (0: nothing). Version 2
+    // Reads the text of a file; ports is what the name says (0: nothing). Version 2
     // files are recognised by their keywords whatever ports says.
-    int Read(const std::vector<std::string_view>& lines, int ports);
+    int Read(std::string_view text, int ports);
     int ReadS2p(const LineList& lines);
     int ReadS3p(const LineList& lines);
     int ReadS4p(const LineList& lines);
@@ -173,8 +173,8 @@ public:
 
 private:
     std::size_t Cells() const { return static_cast<std::size_t>(ports) * static_cast<std::size_t>(ports); }
-    int ReadVersion1(const std::vector<std::string_view>& lines, int portCount);
-    int ReadVersion2(const std::vector<std::string_view>& lines);
+    int ReadVersion1(std::string_view text, int portCount);
+    int ReadVersion2(std::string_view text);
     void StartRead(int portCount);
     // The records in ascending order of frequency.
     void SortRecords();

@@ -139,47 +139,63 @@ int CS2pData::Load(const std::string& path)
 {
     fileName = path;
     loaded = false;
-    // The file is held once as text and read through views of its lines.
+    // The file is held once as text and read line by line from it.
     std::string text;
-    LineViews lines;
-    const int rc = ReadLineViews(path, text, lines);
+    std::string_view body;
+    const int rc = ReadText(path, text, body);
     if (rc != FILE_OK)
         return rc;
-    if (lines.size() < 2) {
+    CLineCursor twoLines(body);
+    std::string_view first;
+    if (!twoLines.Next(first) || twoLines.AtEnd()) {
         ShowMessageBox("File contains too few lines.");
         return FILE_CANNOT_OPEN;
     }
-    const int result = Read(lines, PortsFromName(path));
+    const int result = Read(body, PortsFromName(path));
     loaded = result == FILE_OK;
     return result;
 }
 
+namespace {
+
+std::string Joined(const LineList& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text.append(line).push_back('\n');
+    return text;
+}
+
+}  // namespace
+
 int CS2pData::ReadS2p(const LineList& lines)
 {
-    return Read(LineViews(lines.begin(), lines.end()), 2);
+    return Read(Joined(lines), 2);
 }
 
 int CS2pData::ReadS3p(const LineList& lines)
 {
-    return Read(LineViews(lines.begin(), lines.end()), 3);
+    return Read(Joined(lines), 3);
 }
 
 int CS2pData::ReadS4p(const LineList& lines)
 {
-    return Read(LineViews(lines.begin(), lines.end()), 4);
+    return Read(Joined(lines), 4);
 }
 
-int CS2pData::Read(const LineViews& lines, int portCount)
+int CS2pData::Read(std::string_view text, int portCount)
 {
     // A keyword before the first data line makes a version 2 file, whatever its name.
-    for (const std::string_view line : lines) {
+    CLineCursor cursor(text);
+    std::string_view line;
+    while (cursor.Next(line)) {
         if (line[0] == '!' || line[0] == '#')
             continue;
         if (line[0] == '[')
-            return ReadVersion2(lines);
+            return ReadVersion2(text);
         break;
     }
-    return ReadVersion1(lines, portCount >= 1 && portCount <= MAX_PORTS ? portCount : 2);
+    return ReadVersion1(text, portCount >= 1 && portCount <= MAX_PORTS ? portCount : 2);
 }
 
 void CS2pData::StartRead(int portCount)
@@ -196,7 +212,7 @@ void CS2pData::StartRead(int portCount)
     version = 1;
 }
 
-int CS2pData::ReadVersion1(const LineViews& lines, int portCount)
+int CS2pData::ReadVersion1(std::string_view text, int portCount)
 {
     const int n = portCount;
     const int cells = n * n;
@@ -207,8 +223,9 @@ int CS2pData::ReadVersion1(const LineViews& lines, int portCount)
     bool dataSeen = false;
     std::vector<double> numbers(static_cast<std::size_t>(m));
 
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
+    CLineCursor cursor(text);
+    std::string_view line;
+    while (cursor.Next(line)) {
         if (line[0] == '!') {
             if (!optionSeen && line != "! Freq")
                 headerComments.emplace_back(line);
@@ -223,7 +240,7 @@ int CS2pData::ReadVersion1(const LineViews& lines, int portCount)
             continue;
         }
         dataSeen = true;
-        const std::size_t first = i;
+        std::string_view last = line;
 
         std::fill(numbers.begin(), numbers.end(), 0.0);
         int count = 0;
@@ -238,11 +255,10 @@ int CS2pData::ReadVersion1(const LineViews& lines, int portCount)
                 break;
         } else if (n > 2) {
             // Records of three ports and more run on over as many lines as they need.
-            while (count < m && i + 1 < lines.size()) {
-                ++i;
-                if (lines[i][0] == '!')
-                    ReadPortImpedances(lines[i], n, refImpedances);
-                CTokenizer more = CTokenizer::Words(WithoutComment(lines[i]));
+            while (count < m && cursor.Next(last)) {
+                if (last[0] == '!')
+                    ReadPortImpedances(last, n, refImpedances);
+                CTokenizer more = CTokenizer::Words(WithoutComment(last));
                 while (count < m && !more.Empty())
                     numbers[static_cast<std::size_t>(count++)] = more.NextNumber();
             }
@@ -253,10 +269,10 @@ int CS2pData::ReadVersion1(const LineViews& lines, int portCount)
             break;
         }
         if (RecordCount() == 0) {
-            // The first record tells how many lines a record takes: room for all of them
+            // The first record tells how many bytes a record takes: room for all of them
             // at once, rather than a store that doubles as it grows.
-            const std::size_t perRecord = i - first + 1;
-            const std::size_t expected = std::min(lines.size() / perRecord + 1, MAX_RECORDS);
+            const std::size_t perRecord = static_cast<std::size_t>(last.data() + last.size() - line.data()) + 1;
+            const std::size_t expected = std::min(text.size() / perRecord + 1, MAX_RECORDS);
             freqs.reserve(expected);
             elements.reserve(expected * static_cast<std::size_t>(cells));
         }
@@ -281,7 +297,7 @@ int CS2pData::ReadVersion1(const LineViews& lines, int portCount)
     return FILE_OK;
 }
 
-int CS2pData::ReadVersion2(const LineViews& lines)
+int CS2pData::ReadVersion2(std::string_view text)
 {
     StartRead(2);
     version = 2;
@@ -308,31 +324,31 @@ int CS2pData::ReadVersion2(const LineViews& lines)
 
     // The words of a keyword's argument, which may run on over the following lines.
     // Only blanks separate them: a mixed-mode entry such as D1,2 holds a comma.
-    const auto collect = [&](std::size_t& i, std::string_view text, std::size_t wanted,
-                             std::vector<std::string_view>& words) {
+    CLineCursor cursor(text);
+    const auto collect = [&](std::string_view part, std::size_t wanted, std::vector<std::string_view>& words) {
         for (;;) {
-            text = WithoutComment(text);
+            part = WithoutComment(part);
             std::size_t p = 0;
-            while (words.size() < wanted && p < text.size()) {
-                while (p < text.size() && IsBlank(text[p]))
+            while (words.size() < wanted && p < part.size()) {
+                while (p < part.size() && IsBlank(part[p]))
                     ++p;
                 const std::size_t start = p;
-                while (p < text.size() && !IsBlank(text[p]))
+                while (p < part.size() && !IsBlank(part[p]))
                     ++p;
                 if (p > start)
-                    words.push_back(text.substr(start, p - start));
+                    words.push_back(part.substr(start, p - start));
             }
-            if (words.size() >= wanted || i + 1 >= lines.size())
+            if (words.size() >= wanted || cursor.AtEnd())
                 return;
-            const char c = lines[i + 1][0];
+            const char c = cursor.Peek()[0];
             if (c == '[' || c == '#')
                 return;
-            text = lines[++i];
+            cursor.Next(part);
         }
     };
 
-    for (std::size_t i = 0; i < lines.size() && !endSeen && !truncated; ++i) {
-        const std::string_view line = lines[i];
+    std::string_view line;
+    while (!endSeen && !truncated && cursor.Next(line)) {
         if (line[0] == '!') {
             if (!optionSeen && line != "! Freq")
                 headerComments.emplace_back(line);
@@ -407,7 +423,7 @@ int CS2pData::ReadVersion2(const LineViews& lines)
                 if (n == 0)
                     return fail("[Reference] before [Number of Ports].");
                 std::vector<std::string_view> words;
-                collect(i, argument, static_cast<std::size_t>(n), words);
+                collect(argument, static_cast<std::size_t>(n), words);
                 if (words.size() < static_cast<std::size_t>(n))
                     return fail("[Reference] holds " + std::to_string(words.size()) + " impedances for "
                                 + std::to_string(n) + " ports.");
@@ -432,7 +448,7 @@ int CS2pData::ReadVersion2(const LineViews& lines)
                 if (n == 0)
                     return fail("[Mixed-Mode Order] before [Number of Ports].");
                 std::vector<std::string_view> words;
-                collect(i, argument, static_cast<std::size_t>(n), words);
+                collect(argument, static_cast<std::size_t>(n), words);
                 if (words.size() < static_cast<std::size_t>(n))
                     return fail("[Mixed-Mode Order] names " + std::to_string(words.size()) + " of "
                                 + std::to_string(n) + " ports.");
@@ -504,23 +520,24 @@ int CS2pData::ReadVersion2(const LineViews& lines)
         const std::size_t m = static_cast<std::size_t>(1 + 2 * cells);
         numbers.resize(m);
         std::size_t count = 0;
-        const std::size_t first = i;
+        std::string_view last = line;
         CTokenizer tokens = CTokenizer::Words(WithoutComment(line));
         for (;;) {
             while (count < m && !tokens.Empty())
                 numbers[count++] = tokens.NextNumber();
             if (count == m)
                 break;
-            while (i + 1 < lines.size() && lines[i + 1][0] == '!')
-                ++i;
-            if (i + 1 >= lines.size() || lines[i + 1][0] == '[' || lines[i + 1][0] == '#')
-                return fail("the record that starts at " + Quote(lines[first]) + " holds "
+            while (!cursor.AtEnd() && cursor.Peek()[0] == '!')
+                cursor.Next(last);
+            if (cursor.AtEnd() || cursor.Peek()[0] == '[' || cursor.Peek()[0] == '#')
+                return fail("the record that starts at " + Quote(line) + " holds "
                             + std::to_string(count) + " of " + std::to_string(m)
                             + " numbers (a matrix row short).");
-            tokens = CTokenizer::Words(WithoutComment(lines[++i]));
+            cursor.Next(last);
+            tokens = CTokenizer::Words(WithoutComment(last));
         }
         if (!tokens.Empty())
-            return fail("more numbers than a record holds at " + Quote(lines[i]) + ".");
+            return fail("more numbers than a record holds at " + Quote(last) + ".");
         if (RecordCount() >= MAX_RECORDS) {
             ShowMessageBox("File too big. Reading only 16001 lines of data...");
             truncated = true;
