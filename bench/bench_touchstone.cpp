@@ -25,6 +25,14 @@ std::string MakeFourPortFile()
     return path;
 }
 
+std::string MakeNPortFile(int ports)
+{
+    const std::string name = "torvex-bench-16001.s" + std::to_string(ports) + "p";
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    WriteNPortFile(path, ports, RECORDS, 1);
+    return path;
+}
+
 std::string MakeTwoPortFile()
 {
     const std::string path = (std::filesystem::temp_directory_path() / "torvex-bench-16001.s2p").string();
@@ -43,6 +51,18 @@ std::string MakeTwoPortFile()
 const std::string& FourPortPath()
 {
     static const std::string path = MakeFourPortFile();
+    return path;
+}
+
+const std::string& EightPortPath()
+{
+    static const std::string path = MakeNPortFile(8);
+    return path;
+}
+
+const std::string& SixteenPortPath()
+{
+    static const std::string path = MakeNPortFile(16);
     return path;
 }
 
@@ -103,6 +123,8 @@ void Baseline(benchmark::State& state, const std::string& path)
 void BM_Load4Port(benchmark::State& state) { Load(state, FourPortPath()); }
 void BM_Baseline4Port(benchmark::State& state) { Baseline(state, FourPortPath()); }
 void BM_Load2Port(benchmark::State& state) { Load(state, TwoPortPath()); }
+void BM_Load8Port(benchmark::State& state) { Load(state, EightPortPath()); }
+void BM_Load16Port(benchmark::State& state) { Load(state, SixteenPortPath()); }
 void BM_Baseline2Port(benchmark::State& state) { Baseline(state, TwoPortPath()); }
 
 }  // namespace
@@ -111,4 +133,6 @@ BENCHMARK(BM_Load4Port)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Baseline4Port)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load2Port)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Baseline2Port)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Load8Port)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Load16Port)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -40,15 +41,18 @@ const char* const usage =
     "       torvex --limits MASK [--view LIST] FILE...\n"
     "       torvex --help | --version\n"
     "\n"
-    "Plots Touchstone files (.s2p, .s3p, .s4p, .out), at most five at a time.\n"
+    "Plots Touchstone files (.s1p to .s99p, .ts, .out; versions 1, 2.0 and 2.1), at most\n"
+    "five at a time.\n"
     "  FILE...          open the window with these files in slots 1..5\n"
     "  --check FILE...  load each file and print one line about it\n"
     "  --dump FILE      print the loaded data set as text\n"
     "  --export OUT     write the chart's traces (.csv) or the chart itself (.png, .svg,\n"
     "                   .pdf) without a window; without FILE an image shows the example\n"
-    "  --view LIST      quantities to plot: Sij:db, Sij:phase, Sij:delay (i, j 1..4),\n"
-    "                   comma-separated, or one preset: il+rl, il+phase, il+delay,\n"
-    "                   rl+phase, splitter, coupler, all-rl, all-il (default S11:db,S21:db)\n"
+    "  --view LIST      quantities to plot: Sij:db, Sij:phase, Sij:delay (i, j ports of\n"
+    "                   the files; Si_j where one has two digits, S10_2; mixed-mode\n"
+    "                   Sdd21, Scd11, ...), comma-separated, or one preset: il+rl,\n"
+    "                   il+phase, il+delay, rl+phase, splitter, coupler, all-rl, all-il\n"
+    "                   (default S11:db,S21:db)\n"
     "  --size WxH       image size in pixels (default: the window's chart size)\n"
     "  --table          print the marker value table as CSV (empty outside a trace)\n"
     "  --markers F,...  marker frequencies in the data's unit\n"
@@ -61,7 +65,8 @@ const char* const usage =
     "  --version        show the version\n";
 
 const char* const viewForms =
-    "use Sij:db, Sij:phase or Sij:delay with i and j 1..4, comma-separated, or one of "
+    "use Sij:db, Sij:phase or Sij:delay with i and j the ports (Si_j, Sddij, ... as the "
+    "traces are named), comma-separated, or one of "
     "il+rl, il+phase, il+delay, rl+phase, splitter, coupler, all-rl, all-il";
 
 std::string Lower(std::string text)
@@ -195,7 +200,7 @@ int CCommandLine::Check(const std::vector<std::string>& paths)
         const int rc = LoadAsSlot(data, path, sink, &reason);
         if (rc == 0) {
             out << path << ": ok, " << data.RecordCount() << " records, " << data.PortCount()
-                << "-port, " << data.GetFreqUnitLabel() << ", "
+                << "-port, v" << data.version << ", " << data.GetFreqUnitLabel() << ", "
                 << CS2pData::ParamLetter(data.paramKind) << "-parameters, "
                 << FormatValue("%g", data.refImpedance) << " ohm\n";
             continue;
@@ -219,7 +224,15 @@ int CCommandLine::Dump(const std::string& path)
     const int ports = data.PortCount();
     out << "ports=" << ports << " unit=" << data.GetFreqUnitLabel()
         << " param=" << CS2pData::ParamLetter(data.paramKind) << " r=" << G17(data.refImpedance)
-        << " records=" << n << '\n';
+        << " records=" << n;
+    // Per-port references only where they say more than r.
+    const std::vector<double>& refs = data.refImpedances;
+    if (std::any_of(refs.begin(), refs.end(), [&](double r) { return r != refs.front(); })) {
+        out << " refs=";
+        for (std::size_t p = 0; p < refs.size(); ++p)
+            out << (p ? "," : "") << G17(refs[p]);
+    }
+    out << '\n';
     std::string line;
     for (std::size_t i = 0; i < n; ++i) {
         line = G17(data.FreqAt(i));
@@ -263,18 +276,31 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
             valueFormat = 1;
         else if (format == "delay")
             valueFormat = 2;
-        const bool paramOk = param.size() == 3 && param[0] == 's' && param[1] >= '1' &&
-                             param[1] <= '4' && param[2] >= '1' && param[2] <= '4';
-        if (!paramOk || valueFormat < 0) {
+        const int value = ValueCode::Parse(param);
+        if (value < 0 || valueFormat < 0) {
             badItem = item;
             return false;
         }
-        list.emplace_back(4 * (param[1] - '1') + (param[2] - '1'), valueFormat);
+        list.emplace_back(value, valueFormat);
     }
-    // The order the Select Data dialog gives: by format, then by its column order.
+    // The order the Select Data dialog gives: by format, then by its column order; the
+    // elements it has no column for follow within their format, in ascending code.
     CSelectionGrid grid;
     grid.SetSelection(list);
-    selection = grid.Selection();
+    const ViewSelection inGrid = grid.Selection();
+    for (int f = 0; f < CSelectionGrid::ROWS; ++f) {
+        for (const ValueFormatPair& pair : inGrid)
+            if (pair.valueFormat == f)
+                selection.push_back(pair);
+        std::vector<int> others;
+        for (const ValueFormatPair& pair : list)
+            if (pair.valueFormat == f && CSelectionGrid::ColumnOf(pair.value) < 0)
+                others.push_back(pair.value);
+        std::sort(others.begin(), others.end());
+        others.erase(std::unique(others.begin(), others.end()), others.end());
+        for (int value : others)
+            selection.emplace_back(value, f);
+    }
     return true;
 }
 

@@ -275,8 +275,8 @@ int CTorvexSession::MaxPortKind() const
 {
     int kind = CS2pData::TWO_PORT;
     for (const CS2pData& slot : dataSlots)
-        if (slot.loaded && slot.portKind > kind)
-            kind = slot.portKind;
+        if (slot.loaded && slot.GetPortKind() > kind)
+            kind = slot.GetPortKind();
     return kind;
 }
 

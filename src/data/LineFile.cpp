@@ -74,7 +74,10 @@ std::string Trim(const std::string& s)
     return std::string(TrimView(s));
 }
 
-void SplitLines(std::string_view text, LineList& lines)
+namespace {
+
+template <typename List>
+void SplitInto(std::string_view text, List& lines)
 {
     lines.reserve(lines.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     std::size_t start = 0;
@@ -89,10 +92,39 @@ void SplitLines(std::string_view text, LineList& lines)
     }
 }
 
-int ReadLines(const std::string& path, LineList& lines)
+}  // namespace
+
+void SplitLines(std::string_view text, LineList& lines)
 {
+    SplitInto(text, lines);
+}
+
+void SplitLines(std::string_view text, LineViews& lines)
+{
+    SplitInto(text, lines);
+}
+
+void CLineCursor::Advance()
+{
+    while (!rest.empty()) {
+        std::size_t nl = rest.find('\n');
+        if (nl == npos)
+            nl = rest.size();
+        const std::string_view line = TrimView(rest.substr(0, nl));
+        rest.remove_prefix(nl < rest.size() ? nl + 1 : nl);
+        if (!line.empty()) {
+            next = line;
+            return;
+        }
+    }
+    next = {};
+}
+
+int ReadText(const std::string& path, std::string& text, std::string_view& body)
+{
+    body = {};
     const auto refuse = [&](const char* phrase) {
-        lines.clear();
+        body = {};
         Report(phrase, path);
         return FILE_READ_ERROR;
     };
@@ -117,8 +149,7 @@ int ReadLines(const std::string& path, LineList& lines)
         close(fd);
         return refuse(why ? why : "Problem reading file: ");
     }
-    lines.clear();
-    std::string text;
+    text.clear();
     bool failed = false;
     try {
         if (st.st_size > 0)
@@ -133,26 +164,26 @@ int ReadLines(const std::string& path, LineList& lines)
                 return refuse(TOO_LARGE);  // it grew while being read
         }
         failed = std::ferror(file.get()) != 0;
-        std::string_view body(text);
+        std::string_view all(text);
         if (failed) {
             // Keep only the lines that were read whole before the error.
-            const std::size_t lastEnd = body.rfind('\n');
-            SplitLines(body.substr(0, lastEnd == npos ? 0 : lastEnd), lines);
+            const std::size_t lastEnd = all.rfind('\n');
+            body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
         } else {
             // UTF-8 is read as bytes; only its byte-order mark would spoil the first line.
-            if (body.substr(0, 3) == "\xEF\xBB\xBF")
-                body.remove_prefix(3);
-            if (body.substr(0, 2) == "\xFF\xFE" || body.substr(0, 2) == "\xFE\xFF")
+            if (all.substr(0, 3) == "\xEF\xBB\xBF")
+                all.remove_prefix(3);
+            if (all.substr(0, 2) == "\xFF\xFE" || all.substr(0, 2) == "\xFE\xFF")
                 return refuse("File is UTF-16 text, not ASCII or UTF-8: ");
             // UTF-16 without a mark: every ASCII character comes with a NUL byte.
-            const std::size_t nul = body.find('\0');
+            const std::size_t nul = all.find('\0');
             if (nul != npos) {
-                const std::size_t lastEnd = body.rfind('\n', nul);
-                SplitLines(body.substr(0, lastEnd == npos ? 0 : lastEnd), lines);
+                const std::size_t lastEnd = all.rfind('\n', nul);
+                body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
                 Report("File holds NUL bytes (UTF-16 or binary data), not text: ", path);
                 return FILE_READ_ERROR;
             }
-            SplitLines(body, lines);
+            body = all;
         }
     } catch (const std::bad_alloc&) {
         failed = true;  // a file larger than memory is a read error, not a crash
@@ -164,6 +195,43 @@ int ReadLines(const std::string& path, LineList& lines)
         return FILE_READ_ERROR;
     }
     return FILE_OK;
+}
+
+int ReadLineViews(const std::string& path, std::string& text, LineViews& lines)
+{
+    std::string_view body;
+    const int rc = ReadText(path, text, body);
+    if (rc == FILE_CANNOT_OPEN)
+        return rc;
+    lines.clear();
+    try {
+        SplitLines(body, lines);
+    } catch (const std::bad_alloc&) {
+        lines.clear();
+        Report("Problem reading file: ", path);
+        return FILE_READ_ERROR;
+    }
+    return rc;
+}
+
+int ReadLines(const std::string& path, LineList& lines)
+{
+    std::string text;
+    LineViews views;
+    const int rc = ReadLineViews(path, text, views);
+    if (rc == FILE_CANNOT_OPEN)
+        return rc;
+    lines.clear();
+    try {
+        lines.reserve(views.size());
+        for (const std::string_view line : views)
+            lines.emplace_back(line);
+    } catch (const std::bad_alloc&) {
+        lines.clear();
+        Report("Problem reading file: ", path);
+        return FILE_READ_ERROR;
+    }
+    return rc;
 }
 
 int WriteLines(const std::string& path, const LineList& lines, bool append)

@@ -15,6 +15,8 @@ constexpr int FILE_WRITE_ERROR = 103;
 extern bool quietFileErrors;
 
 using LineList = std::vector<std::string>;
+// Lines as views into the text of a file, which must outlive them.
+using LineViews = std::vector<std::string_view>;
 
 // The largest file ReadLines reads: far above anything a reader accepts (16001 records
 // of 4-port data are a few MB), low enough to refuse a runaway file before reading it.
@@ -25,6 +27,36 @@ constexpr std::size_t MAX_READ_BYTES = std::size_t(256) << 20;
 // anything else is refused as a read error, with a message naming the cause. A UTF-8
 // byte-order mark is skipped; UTF-16 text (a mark, or NUL bytes) is refused likewise.
 int ReadLines(const std::string& path, LineList& lines);
+// As ReadLines, with the lines as views into text, which receives the file: a large file
+// is then held once, not once more as a string per line.
+int ReadLineViews(const std::string& path, std::string& text, LineViews& lines);
+// As ReadLines, the file as one text: body is the part of text that ReadLines would split
+// into lines (after a read error, the lines read whole before it).
+int ReadText(const std::string& path, std::string& text, std::string_view& body);
+
+// The trimmed, non-empty lines of a text (what ReadLines keeps), one at a time: a reader
+// then meets every byte while it is still in the cache, however large the file.
+class CLineCursor {
+public:
+    explicit CLineCursor(std::string_view text) : rest(text) { Advance(); }
+    bool AtEnd() const { return next.data() == nullptr; }
+    // The next line without moving on; empty at the end.
+    std::string_view Peek() const { return next; }
+    // Moves on to the next line; false at the end.
+    bool Next(std::string_view& line)
+    {
+        if (AtEnd())
+            return false;
+        line = next;
+        Advance();
+        return true;
+    }
+
+private:
+    void Advance();
+    std::string_view rest;
+    std::string_view next;
+};
 
 // Writes each line followed by a line end; 0, 101 or 103.
 int WriteLines(const std::string& path, const LineList& lines, bool append);
@@ -35,6 +67,7 @@ int WriteLinesAtomic(const std::string& path, const LineList& lines);
 
 // Splits text at line feeds into trimmed, non-empty lines (what ReadLines keeps).
 void SplitLines(std::string_view text, LineList& lines);
+void SplitLines(std::string_view text, LineViews& lines);
 
 bool IsBlank(char c);
 std::string_view TrimView(std::string_view s);

@@ -1,11 +1,13 @@
-// The contents of one Touchstone file: records of 2-, 3- or 4-port network
-// parameters at ascending frequencies, and the settings of its option line.
+// The contents of one Touchstone file: the N x N network-parameter matrix of every
+// frequency, in ascending order of frequency, and the settings of its option line and
+// (version 2 files) its keywords.
 #pragma once
 
 #include "data/Complex.h"
 #include "data/LineFile.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CChartTrace;
@@ -13,30 +15,69 @@ class CChartTrace;
 // Limits on the number of frequency records of a file.
 constexpr std::size_t MIN_RECORDS = 3;
 constexpr std::size_t MAX_RECORDS = 16001;
+// Port numbers are at most two digits, in file names and in element names alike.
+constexpr int MAX_PORTS = 99;
+
+// Value codes: what BuildTrace plots. Every code names one quantity whatever the file,
+// so a view selection stays meaningful when other files are loaded.
+//   0..15      S(i,j) for i, j <= 4: (i - 1) * 4 + (j - 1)
+//   16, 17     insertion loss (element 2,1) and return loss (1,1), in dB, sign reversed
+//   18..21     the file's own parameters 21, 12, 11, 22, never converted to S
+//   10000 + 100 i + j               S(i,j) of a larger matrix (i or j above 4)
+//   100000 + 10000 m + 100 i + j    a mixed-mode element between logical ports i and j,
+//                                   m = 3 * (mode of i) + (mode of j), modes d 0, c 1, s 2
+// A code of one range never stands for an element of another, so S12 is always 1.
+namespace ValueCode {
+constexpr int INSERTION_LOSS = 16;
+constexpr int RETURN_LOSS = 17;
+constexpr int LAST_DERIVED = 21;
+constexpr int LARGE_BASE = 10000;
+constexpr int MIXED_BASE = 100000;
+
+// The code of S(row, col) of a single-ended matrix; -1 outside 1..MAX_PORTS.
+int Element(int row, int col);
+// The code of a mixed-mode element; modes are 'd', 'c' or 's'; -1 when invalid.
+int MixedMode(char rowMode, int row, char colMode, int col);
+// True for the codes of matrix elements (not 16..21), of any range.
+bool IsElement(int code);
+// "S11", "S10_2" (an underscore where a port number has two digits), "Sdd21", "Scs1_12";
+// empty for codes that name no element.
+std::string Name(int code);
+// The code a name spells (Name's spellings, in any letter case, and S1_2 for S12); -1
+// for anything else. "S102" is refused: which ports it means is not clear.
+int Parse(std::string_view name);
+}  // namespace ValueCode
 
 class CS2pData {
 public:
     enum FreqUnit { HZ = 0, KHZ = 1, MHZ = 2, GHZ = 3 };
     enum ParamKind { S = 0, Y = 1, Z = 2, G = 3, H = 4 };
+    // The port layouts of the Select Data grid: 1- and 2-port files are TWO_PORT, files
+    // of four ports or more FOUR_PORT (their elements beyond port 4 need ValueCodes).
     enum PortKind { TWO_PORT = 0, THREE_PORT = 1, FOUR_PORT = 2 };
 
-    // One frequency of a 2-port file, elements in row order S11, S12, S21, S22.
+    // Fixed-size copies of a record of 2, 3 or 4 ports, elements in row order. The data
+    // set keeps its records in one store of any size; these serve ConvertToS.
     struct DataLine {
         static constexpr int PORTS = 2;
         double freq = 0.0;  // in the data set's freqUnit
         CComplex s[4];
     };
-    // One frequency of a 3-port file, row-major 3 x 3.
     struct DataLineS3P {
         static constexpr int PORTS = 3;
         double freq = 0.0;
         CComplex s[9];
     };
-    // One frequency of a 4-port file, row-major 4 x 4.
     struct DataLineS4P {
         static constexpr int PORTS = 4;
         double freq = 0.0;
         CComplex s[16];
+    };
+
+    // The mode and logical port of one row (and column) of a mixed-mode matrix.
+    struct PortMode {
+        char mode = 's';  // 'd' differential, 'c' common, 's' single-ended
+        int port = 1;     // logical port, numbered by first appearance in the order list
     };
 
     CS2pData() = default;
@@ -45,12 +86,19 @@ public:
     CS2pData& operator=(const CS2pData&) = default;
 
     // Reads a Touchstone file; 0 on success, else 101 or 102. Shows its own messages.
+    // The port count comes from [Number of Ports] in version 2 files, else from a
+    // ".sNp" in the path (".s3p" and ".s4p" anywhere in it first); 2 without one.
     int Load(const std::string& path);
+    // Reads the text of a file; ports is what the name says (0: nothing). Version 2
+    // files are recognised by their keywords whatever ports says.
+    int Read(std::string_view text, int ports);
     int ReadS2p(const LineList& lines);
     int ReadS3p(const LineList& lines);
     int ReadS4p(const LineList& lines);
+    // The port count that a path names, or 0.
+    static int PortsFromName(const std::string& path);
     // Applies the keywords of an option line; format is the read's data format.
-    void ParseOptionLine(const std::string& line, int& format);
+    void ParseOptionLine(std::string_view line, int& format);
 
     void ConvertFreqUnit(FreqUnit target);
     // Hz and kHz data become MHz, so the chart only ever sees MHz or GHz.
@@ -58,12 +106,38 @@ public:
     static std::string ParamLetter(int kind);
     // Hertz per unit: 1, 1e3, 1e6, or 1e9 for GHZ and any other value.
     static double UnitFactor(int unit);
-    std::size_t RecordCount() const;
-    int PortCount() const { return portKind == FOUR_PORT ? 4 : portKind == THREE_PORT ? 3 : 2; }
 
-    // The element (row, col), 1-based, of record i of the list in use.
-    CComplex Element(std::size_t record, int row, int col) const;
-    double FreqAt(std::size_t record) const;
+    // --- The record store ---
+    int PortCount() const { return ports; }
+    PortKind GetPortKind() const;
+    std::size_t RecordCount() const { return freqs.size(); }
+    double FreqAt(std::size_t record) const { return freqs[record]; }
+    // The element (row, col), 1-based, of a record, as the file holds it.
+    CComplex Element(std::size_t record, int row, int col) const
+    {
+        return elements[record * Cells() + static_cast<std::size_t>((row - 1) * ports + (col - 1))];
+    }
+    // The record's ports x ports elements, row-major.
+    const CComplex* Matrix(std::size_t record) const { return &elements[record * Cells()]; }
+    CComplex* Matrix(std::size_t record) { return &elements[record * Cells()]; }
+    // Empties the store and sets the port count (1..MAX_PORTS).
+    void ResetRecords(int portCount);
+    // Appends a record; matrix holds ports x ports elements row-major (null: all zero).
+    void AppendRecord(double freq, const CComplex* matrix = nullptr);
+
+    // --- What the viewing side asks of a loaded data set ---
+    // The code of matrix position (row, col): mixed-mode codes for mixed-mode files,
+    // else ValueCode::Element; -1 outside the matrix.
+    int CodeAt(int row, int col) const;
+    // The element codes of the file, row by row (N x N codes; a 1-port file has only S11).
+    std::vector<int> ElementCodes() const;
+    // Whether BuildTrace can plot the code (elements and the derived codes 16..21).
+    bool HasCode(int code) const;
+    // Matrix position of an element code in this file; false when it has none.
+    bool PositionOf(int code, int& row, int& col) const;
+    // "S21" or "Sdd21": the name of the element at (row, col).
+    std::string ElementName(int row, int col) const { return ValueCode::Name(CodeAt(row, col)); }
+    bool IsMixedMode() const { return !portModes.empty(); }
 
     std::string GetFileName() const { return fileName; }
     std::string GetDisplayName() const { return displayName; }
@@ -72,31 +146,42 @@ public:
     void SetDisplayName(const std::string& name) { displayName = name; }
     void SetLoaded(bool flag) { loaded = flag; }
 
-    // Derives one chart trace; false when value is not available for the port count.
+    // Derives one chart trace; false when the data set has no such code (HasCode).
     bool BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const;
     // The record's parameters (normalised to the reference impedance) as S-parameters.
     // 3- and 4-port Z and Y are converted; other kinds of those stay as they are.
     static DataLine ConvertToS(DataLine record, int kind);
     static DataLineS3P ConvertToS(DataLineS3P record, int kind);
     static DataLineS4P ConvertToS(DataLineS4P record, int kind);
+    // The same for an n x n matrix in place: Z and Y of any n, H and G of 2 ports.
+    static void ConvertMatrixToS(CComplex* matrix, int n, int kind);
 
     std::vector<std::string> headerComments;
-    std::vector<DataLine> lines2;
-    std::vector<DataLineS3P> lines3;
-    std::vector<DataLineS4P> lines4;
-    PortKind portKind = TWO_PORT;
     FreqUnit freqUnit = GHZ;
     ParamKind paramKind = S;
-    double refImpedance = 50.0;  // ohms
+    double refImpedance = 50.0;  // ohms, from the option line
+    // Per port, ohms: [Reference] of version 2 files, or HFSS's "! Port Impedance"
+    // comments; else every port has refImpedance. Z, Y, H and G of version 2 files are
+    // stored normalised to these, as version 1 files hold them.
+    std::vector<double> refImpedances;
+    int version = 1;  // Touchstone version: 1, or 2 for 2.0 and 2.1 files
+    // Mode of every matrix row and column of a mixed-mode file; empty otherwise.
+    std::vector<PortMode> portModes;
     std::string fileName;
     std::string displayName;
     bool loaded = false;
 
 private:
-    // Element (row, col) of record i converted to S.
-    CComplex SElement(std::size_t record, int row, int col) const;
-    template <typename Record>
-    int ReadRecords(const LineList& lines, std::vector<Record>& records, PortKind kind);
+    std::size_t Cells() const { return static_cast<std::size_t>(ports) * static_cast<std::size_t>(ports); }
+    int ReadVersion1(std::string_view text, int portCount);
+    int ReadVersion2(std::string_view text);
+    void StartRead(int portCount);
+    // The records in ascending order of frequency.
+    void SortRecords();
+
+    int ports = 2;
+    std::vector<double> freqs;
+    std::vector<CComplex> elements;  // RecordCount() x ports x ports, row-major per record
 };
 
 // "Hz", "KHz", "MHz" or "GHz" (any other value).

@@ -3,9 +3,11 @@
 
 #include "chart/ChartTrace.h"
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -21,79 +23,70 @@ Cx Div(const Cx& a, const Cx& d)
     return a / d;
 }
 
-// Solves a x = b for every column of b (N x N, row-major) by Gaussian elimination with
+// Solves a x = b for every column of b (n x n, row-major) by Gaussian elimination with
 // partial pivoting and leaves x in b; false when a is singular.
-template <int N>
-bool Solve(Cx (&a)[N * N], Cx (&b)[N * N])
+bool Solve(Cx* a, Cx* b, int n)
 {
-    for (int c = 0; c < N; ++c) {
+    for (int c = 0; c < n; ++c) {
         int p = c;
-        for (int r = c + 1; r < N; ++r)
-            if (std::abs(a[r * N + c]) > std::abs(a[p * N + c]))
+        for (int r = c + 1; r < n; ++r)
+            if (std::abs(a[r * n + c]) > std::abs(a[p * n + c]))
                 p = r;
-        if (a[p * N + c] == Cx(0.0, 0.0))
+        if (a[p * n + c] == Cx(0.0, 0.0))
             return false;
-        for (int k = 0; p != c && k < N; ++k) {
-            std::swap(a[p * N + k], a[c * N + k]);
-            std::swap(b[p * N + k], b[c * N + k]);
+        for (int k = 0; p != c && k < n; ++k) {
+            std::swap(a[p * n + k], a[c * n + k]);
+            std::swap(b[p * n + k], b[c * n + k]);
         }
-        for (int r = c + 1; r < N; ++r) {
-            const Cx f = a[r * N + c] / a[c * N + c];
-            for (int k = c; k < N; ++k)
-                a[r * N + k] -= f * a[c * N + k];
-            for (int k = 0; k < N; ++k)
-                b[r * N + k] -= f * b[c * N + k];
+        for (int r = c + 1; r < n; ++r) {
+            const Cx f = a[r * n + c] / a[c * n + c];
+            for (int k = c; k < n; ++k)
+                a[r * n + k] -= f * a[c * n + k];
+            for (int k = 0; k < n; ++k)
+                b[r * n + k] -= f * b[c * n + k];
         }
     }
-    for (int r = N - 1; r >= 0; --r)
-        for (int k = 0; k < N; ++k) {
-            Cx sum = b[r * N + k];
-            for (int j = r + 1; j < N; ++j)
-                sum -= a[r * N + j] * b[j * N + k];
-            b[r * N + k] = sum / a[r * N + r];
+    for (int r = n - 1; r >= 0; --r)
+        for (int k = 0; k < n; ++k) {
+            Cx sum = b[r * n + k];
+            for (int j = r + 1; j < n; ++j)
+                sum -= a[r * n + j] * b[j * n + k];
+            b[r * n + k] = sum / a[r * n + r];
         }
     return true;
 }
 
-// Normalised Z or Y of an N-port as S: S = (z + I)^-1 (z - I) or (I + y)^-1 (I - y).
+// Normalised Z or Y of an n-port as S: S = (z + I)^-1 (z - I) or (I + y)^-1 (I - y).
 // Both factors are functions of the one matrix and commute, so this is the same as
 // (z - I)(z + I)^-1; solving avoids forming the inverse. H and G exist for 2-ports only,
 // so other kinds stay as they are.
-template <int N>
-void MatrixToS(CComplex (&x)[N * N], int kind)
+void MatrixToS(CComplex* x, int n, int kind)
 {
     if (kind != CS2pData::Z && kind != CS2pData::Y)
         return;
     const double sign = kind == CS2pData::Z ? 1.0 : -1.0;
-    Cx a[N * N];
-    Cx b[N * N];
-    for (int r = 0; r < N; ++r)
-        for (int c = 0; c < N; ++c) {
-            const Cx v = x[r * N + c].ToStd();
+    const std::size_t cells = static_cast<std::size_t>(n) * static_cast<std::size_t>(n);
+    // Kept from call to call: a trace converts every record in turn.
+    thread_local std::vector<Cx> a;
+    thread_local std::vector<Cx> b;
+    a.resize(cells);
+    b.resize(cells);
+    for (int r = 0; r < n; ++r)
+        for (int c = 0; c < n; ++c) {
+            const std::size_t k = static_cast<std::size_t>(r * n + c);
+            const Cx v = x[k].ToStd();
             const double one = r == c ? 1.0 : 0.0;
-            a[r * N + c] = v + one;
-            b[r * N + c] = sign * (v - one);
+            a[k] = v + one;
+            b[k] = sign * (v - one);
         }
-    const bool solved = Solve<N>(a, b);
+    const bool solved = Solve(a.data(), b.data(), n);
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (int k = 0; k < N * N; ++k)
+    for (std::size_t k = 0; k < cells; ++k)
         x[k] = solved ? CComplex(b[k]) : CComplex(nan, nan);
 }
 
-bool Available(int value, int portKind)
-{
-    if (value < 0 || value > 21)
-        return false;
-    if (value >= 16)
-        return true;
-    const int row = value / 4 + 1;
-    const int col = value % 4 + 1;
-    const int ports = portKind == CS2pData::FOUR_PORT ? 4 : portKind == CS2pData::THREE_PORT ? 3 : 2;
-    return row <= ports && col <= ports;
-}
-
-// Row and column (1-based) of the element a value selects.
-void ElementOf(int value, int& row, int& col)
+// Row and column (1-based) of the element a derived code 16..21 selects.
+void DerivedElement(int value, int& row, int& col)
 {
     switch (value) {
     case 16: row = 2; col = 1; return;  // insertion loss
@@ -101,12 +94,11 @@ void ElementOf(int value, int& row, int& col)
     case 18: row = 2; col = 1; return;
     case 19: row = 1; col = 2; return;
     case 20: row = 1; col = 1; return;
-    case 21: row = 2; col = 2; return;
-    default: row = value / 4 + 1; col = value % 4 + 1; return;
+    default: row = 2; col = 2; return;
     }
 }
 
-std::string NameBase(int value, int paramKind)
+std::string DerivedName(int value, int paramKind)
 {
     switch (value) {
     case 16: return "IL[dB]";
@@ -114,8 +106,7 @@ std::string NameBase(int value, int paramKind)
     case 18: return CS2pData::ParamLetter(paramKind) + "21";
     case 19: return CS2pData::ParamLetter(paramKind) + "12";
     case 20: return CS2pData::ParamLetter(paramKind) + "11";
-    case 21: return CS2pData::ParamLetter(paramKind) + "22";
-    default: return "S" + std::to_string(value / 4 + 1) + std::to_string(value % 4 + 1);
+    default: return CS2pData::ParamLetter(paramKind) + "22";
     }
 }
 
@@ -204,40 +195,125 @@ CS2pData::DataLine CS2pData::ConvertToS(DataLine record, int kind)
 
 CS2pData::DataLineS3P CS2pData::ConvertToS(DataLineS3P record, int kind)
 {
-    MatrixToS<3>(record.s, kind);
+    MatrixToS(record.s, 3, kind);
     return record;
 }
 
 CS2pData::DataLineS4P CS2pData::ConvertToS(DataLineS4P record, int kind)
 {
-    MatrixToS<4>(record.s, kind);
+    MatrixToS(record.s, 4, kind);
     return record;
 }
 
-CComplex CS2pData::SElement(std::size_t record, int row, int col) const
+void CS2pData::ConvertMatrixToS(CComplex* matrix, int n, int kind)
 {
-    switch (portKind) {
-    case FOUR_PORT: return ConvertToS(lines4[record], paramKind).s[(row - 1) * 4 + (col - 1)];
-    case THREE_PORT: return ConvertToS(lines3[record], paramKind).s[(row - 1) * 3 + (col - 1)];
-    default: return ConvertToS(lines2[record], paramKind).s[(row - 1) * 2 + (col - 1)];
+    if (n == 2) {
+        DataLine record;
+        std::copy_n(matrix, 4, record.s);
+        record = ConvertToS(record, kind);
+        std::copy_n(record.s, 4, matrix);
+        return;
     }
+    MatrixToS(matrix, n, kind);
+}
+
+int CS2pData::CodeAt(int row, int col) const
+{
+    if (row < 1 || col < 1 || row > ports || col > ports)
+        return -1;
+    if (portModes.size() == static_cast<std::size_t>(ports)) {
+        const PortMode& r = portModes[static_cast<std::size_t>(row - 1)];
+        const PortMode& c = portModes[static_cast<std::size_t>(col - 1)];
+        return ValueCode::MixedMode(r.mode, r.port, c.mode, c.port);
+    }
+    return ValueCode::Element(row, col);
+}
+
+std::vector<int> CS2pData::ElementCodes() const
+{
+    std::vector<int> codes;
+    codes.reserve(Cells());
+    for (int r = 1; r <= ports; ++r)
+        for (int c = 1; c <= ports; ++c)
+            codes.push_back(CodeAt(r, c));
+    return codes;
+}
+
+bool CS2pData::PositionOf(int code, int& row, int& col) const
+{
+    if (!ValueCode::IsElement(code))
+        return false;
+    if (IsMixedMode()) {
+        // The names of a mixed-mode matrix follow the file's order list, not a formula.
+        for (int r = 1; r <= ports; ++r)
+            for (int c = 1; c <= ports; ++c)
+                if (CodeAt(r, c) == code) {
+                    row = r;
+                    col = c;
+                    return true;
+                }
+        return false;
+    }
+    int r = 0;
+    int c = 0;
+    if (code <= 15) {
+        r = code / 4 + 1;
+        c = code % 4 + 1;
+    } else if (code < ValueCode::MIXED_BASE) {
+        r = (code - ValueCode::LARGE_BASE) / 100;
+        c = code % 100;
+    } else {
+        return false;
+    }
+    if (r > ports || c > ports)
+        return false;
+    row = r;
+    col = c;
+    return true;
+}
+
+bool CS2pData::HasCode(int code) const
+{
+    int row = 0;
+    int col = 0;
+    if (code >= ValueCode::INSERTION_LOSS && code <= ValueCode::LAST_DERIVED) {
+        DerivedElement(code, row, col);
+        return row <= ports && col <= ports;
+    }
+    return PositionOf(code, row, col);
 }
 
 bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const
 {
-    if (!Available(value, portKind))
-        return false;
-    const bool loss = value == 16 || value == 17;
-    const int format = loss ? 0 : valueFormat;
+    const bool derived = value >= ValueCode::INSERTION_LOSS && value <= ValueCode::LAST_DERIVED;
     int row = 1;
     int col = 1;
-    ElementOf(value, row, col);
-    const bool convert = value <= 17 && paramKind != S;
+    if (derived) {
+        DerivedElement(value, row, col);
+        if (row > ports || col > ports)
+            return false;
+    } else if (!PositionOf(value, row, col)) {
+        return false;
+    }
+    const bool loss = value == ValueCode::INSERTION_LOSS || value == ValueCode::RETURN_LOSS;
+    const int format = loss ? 0 : valueFormat;
+    // The file's own parameters (18..21) are shown as they are; the rest as S.
+    const bool toS = (!derived || loss) && paramKind != S;
 
     const std::size_t n = RecordCount();
+    const std::size_t cells = Cells();
+    const std::size_t at = static_cast<std::size_t>((row - 1) * ports + (col - 1));
+    std::vector<CComplex> scratch(toS ? cells : 0);
     std::vector<double> y(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const CComplex z = convert ? SElement(i, row, col) : Element(i, row, col);
+        CComplex z;
+        if (toS) {
+            std::copy_n(Matrix(i), cells, scratch.data());
+            ConvertMatrixToS(scratch.data(), ports, paramKind);
+            z = scratch[at];
+        } else {
+            z = Matrix(i)[at];
+        }
         y[i] = Quantity(z, format);
         if (loss)
             y[i] = -y[i];
@@ -274,7 +350,8 @@ bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int val
     }
 
     trace.SetPoints(points);
-    trace.name = loss ? NameBase(value, paramKind) : NameBase(value, paramKind) + UnitLabel(format);
+    const std::string base = derived ? DerivedName(value, paramKind) : ValueCode::Name(value);
+    trace.name = loss ? base : base + UnitLabel(format);
     if (fileNumber >= 0)
         trace.name += "(" + std::to_string(fileNumber) + ")";
     trace.color = NextTraceColor();

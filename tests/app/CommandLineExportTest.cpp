@@ -70,6 +70,11 @@ TEST(CommandLineExport, ParseViewLists)
         {"s21:PHASE, S11:dB", {{0, 0}, {4, 1}}, -1},
         {"S44:delay,S12:db,S31:db,S12:db", {{1, 0}, {8, 0}, {15, 2}}, -1},
         {"S21:phase,S21:delay,S21:db", {{4, 0}, {4, 1}, {4, 2}}, -1},
+        // Elements without a dialog column follow those with one, within their format.
+        {"S10_2:db,sdd21:DB,S56:phase,S11:db,S10_2:db",
+         {{0, 0}, {ValueCode::Element(10, 2), 0}, {ValueCode::MixedMode('d', 2, 'd', 1), 0},
+          {ValueCode::Element(5, 6), 1}},
+         -1},
         {"il+rl", {}, 0},
         {"IL+Delay", {}, 2},
         {"splitter", {}, 4},
@@ -93,7 +98,7 @@ TEST(CommandLineExport, ParseViewRejectsBadItems)
         const char* bad;
     };
     const Row rows[] = {
-        {"S51:db", "S51:db"},  {"S11:mag", "S11:mag"}, {"S11", "S11"},
+        {"S01:db", "S01:db"},  {"S11:mag", "S11:mag"}, {"S11", "S11"}, {"S102:db", "S102:db"},
         {"S11:db,,S21:db", ""}, {"", ""},                {"S1:db", "S1:db"},
         {"il+rl,S11:db", "il+rl"}, {"S10:db", "S10:db"}, {"Y21:db", "Y21:db"},
     };
@@ -105,9 +110,9 @@ TEST(CommandLineExport, ParseViewRejectsBadItems)
         EXPECT_FALSE(CCommandLine::ParseView(row.text, selection, preset, bad));
         EXPECT_EQ(bad, row.bad);
     }
-    const ExportRun r = Export({"out.csv", "--view", "S11:db,S55:db", TestFile("bandpass.s2p")});
+    const ExportRun r = Export({"out.csv", "--view", "S11:db,S0_5:db", TestFile("bandpass.s2p")});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("'S55:db'"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("'S0_5:db'"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("Sij:db, Sij:phase or Sij:delay"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("all-il"), std::string::npos) << r.err;
 }
@@ -334,7 +339,7 @@ TEST(CommandLineTable, MarkerRowsPerTraceEmptyOutsideTheData)
         {"no markers", {TestFile("bandpass.s2p")}},
         {"no file", {"--markers", "1"}},
         {"size", {"--markers", "1", "--size", "10x10", TestFile("bandpass.s2p")}},
-        {"bad view", {"--markers", "1", "--view", "S55:db", TestFile("bandpass.s2p")}},
+        {"bad view", {"--markers", "1", "--view", "S05:db", TestFile("bandpass.s2p")}},
     };
     for (const Usage& u : bad) {
         SCOPED_TRACE(u.label);

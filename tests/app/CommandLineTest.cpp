@@ -46,7 +46,7 @@ TEST(CommandLine, CheckReportsEachFile)
     const std::string bad = dir.Write("g.s2p", "1 0 0\n2 0 0\n");
     const CliRun r = Check({good, bad});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, good + ": ok, 3 records, 2-port, MHz, Y-parameters, 75 ohm\n" + bad +
+    EXPECT_EQ(r.out, good + ": ok, 3 records, 2-port, v1, MHz, Y-parameters, 75 ohm\n" + bad +
                          ": error: File must contain at least 3 frequency data. (code 101)\n");
     EXPECT_EQ(r.err, "File must contain at least 3 frequency data.\n"
                      "Cannot read file or invalid data format: " + bad + "\n");

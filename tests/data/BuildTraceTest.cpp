@@ -17,13 +17,10 @@ CS2pData TwoPort(const std::vector<double>& freqs, const std::vector<CComplex>& 
                  CComplex s11 = {0.1, 0})
 {
     CS2pData data;
-    data.portKind = CS2pData::TWO_PORT;
+    data.ResetRecords(2);
     for (std::size_t i = 0; i < freqs.size(); ++i) {
-        CS2pData::DataLine line;
-        line.freq = freqs[i];
-        line.s[0] = s11;
-        line.s[2] = s21[i];
-        data.lines2.push_back(line);
+        const CComplex s[4] = {s11, {}, s21[i], {}};
+        data.AppendRecord(freqs[i], s);
     }
     return data;
 }
@@ -37,11 +34,13 @@ TEST(BuildTrace, AvailabilityByPortCount)
 {
     CS2pData two = TwoPort({1, 2, 3}, {Polar(1, 0), Polar(1, 0), Polar(1, 0)});
     CS2pData three;
-    three.portKind = CS2pData::THREE_PORT;
-    three.lines3.resize(3);
+    three.ResetRecords(3);
+    for (int i = 0; i < 3; ++i)
+        three.AppendRecord(i + 1.0);
     CS2pData four;
-    four.portKind = CS2pData::FOUR_PORT;
-    four.lines4.resize(3);
+    four.ResetRecords(4);
+    for (int i = 0; i < 3; ++i)
+        four.AppendRecord(i + 1.0);
 
     CChartTrace trace;
     trace.name = "untouched";
@@ -127,9 +126,8 @@ TEST(BuildTrace, GroupDelayOfALinearPhaseIsConstant)
         EXPECT_NEAR(p.y, 1.0, 1e-9) << "at " << p.x;
 
     // The same phase against MHz frequencies: 100 MHz steps.
-    for (auto& line : data.lines2)
-        line.freq *= 1000;
-    data.freqUnit = CS2pData::MHZ;
+    data.freqUnit = CS2pData::GHZ;
+    data.ConvertFreqUnit(CS2pData::MHZ);
     ASSERT_TRUE(data.BuildTrace(trace, 1, 4, 2));
     EXPECT_NEAR(trace.points[5].y, 1.0, 1e-9);
 }

@@ -51,7 +51,7 @@ TEST(S2pData, FreshDataSetDefaults)
     EXPECT_EQ(data.paramKind, CS2pData::S);
     EXPECT_EQ(data.refImpedance, 50.0);
     EXPECT_FALSE(data.loaded);
-    EXPECT_EQ(data.portKind, CS2pData::TWO_PORT);
+    EXPECT_EQ(data.GetPortKind(), CS2pData::TWO_PORT);
 }
 
 TEST(S2pData, LabelsForAnyValue)
@@ -69,36 +69,30 @@ TEST(S2pData, LabelsForAnyValue)
 TEST(S2pData, ConvertAndNormalizeFrequencyUnits)
 {
     CS2pData data;
-    data.portKind = CS2pData::THREE_PORT;
+    data.ResetRecords(3);
     data.freqUnit = CS2pData::KHZ;
-    data.lines3.resize(2);
-    data.lines3[0].freq = 1000;
-    data.lines3[1].freq = 2500;
-    data.lines2.resize(1);
-    data.lines2[0].freq = 7;  // not the list in use: untouched
+    data.AppendRecord(1000);
+    data.AppendRecord(2500);
     data.NormalizeFreqUnit();
     EXPECT_EQ(data.freqUnit, CS2pData::MHZ);
-    EXPECT_DOUBLE_EQ(data.lines3[0].freq, 1.0);
-    EXPECT_DOUBLE_EQ(data.lines3[1].freq, 2.5);
-    EXPECT_EQ(data.lines2[0].freq, 7.0);
+    EXPECT_DOUBLE_EQ(data.FreqAt(0), 1.0);
+    EXPECT_DOUBLE_EQ(data.FreqAt(1), 2.5);
 
     data.ConvertFreqUnit(CS2pData::MHZ);  // same unit: nothing changes
-    EXPECT_DOUBLE_EQ(data.lines3[1].freq, 2.5);
+    EXPECT_DOUBLE_EQ(data.FreqAt(1), 2.5);
 
     CS2pData four;
-    four.portKind = CS2pData::FOUR_PORT;
+    four.ResetRecords(4);
     four.freqUnit = CS2pData::HZ;
-    four.lines4.resize(1);
-    four.lines4[0].freq = 3e9;
+    four.AppendRecord(3e9);
     four.NormalizeFreqUnit();
-    EXPECT_DOUBLE_EQ(four.lines4[0].freq, 3000.0);
+    EXPECT_DOUBLE_EQ(four.FreqAt(0), 3000.0);
 
     CS2pData ghz;
-    ghz.lines2.resize(1);
-    ghz.lines2[0].freq = 1.5;
+    ghz.AppendRecord(1.5);
     ghz.NormalizeFreqUnit();  // GHz stays GHz
     EXPECT_EQ(ghz.freqUnit, CS2pData::GHZ);
-    EXPECT_DOUBLE_EQ(ghz.lines2[0].freq, 1.5);
+    EXPECT_DOUBLE_EQ(ghz.FreqAt(0), 1.5);
 }
 
 }  // namespace
