@@ -438,7 +438,7 @@ bool LoadChart(CTorvexSession& session, const ChartOptions& opts)
     // A preset depends on the port counts of the files actually loaded.
     if (opts.preset >= 0) {
         CSelectionGrid grid;
-        grid.ApplyPreset(opts.preset, session.MaxPortKind());
+        grid.ApplyPreset(opts.preset, session.MaxPortKind(), session.MaxPortCount());
         session.ApplySelection(grid.Selection());
     }
     return true;

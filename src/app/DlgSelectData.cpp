@@ -106,7 +106,7 @@ void CDlgSelectData::InitDialog()
     // A box checked by an earlier, larger file stays checked in its disabled column, so
     // that OK hands it back unchanged.
     for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
-        const bool enabled = CSelectionGrid::ColumnEnabled(c, maxPortKind);
+        const bool enabled = CSelectionGrid::ColumnEnabled(c, maxPortKind, maxPorts);
         for (int r = 0; r < CSelectionGrid::ROWS; ++r)
             boxes[r][c]->setEnabled(enabled);
     }
@@ -151,7 +151,7 @@ void CDlgSelectData::OnClearAll()
 void CDlgSelectData::OnPreset(int preset)
 {
     CSelectionGrid model;
-    model.ApplyPreset(preset, maxPortKind);
+    model.ApplyPreset(preset, maxPortKind, maxPorts);
     BoxesFromGrid(model);
     UpdateOkState();
 }

@@ -20,6 +20,7 @@ public:
 
     // Set by the caller before the dialog is shown.
     CS2pData::PortKind maxPortKind = CS2pData::TWO_PORT;
+    int maxPorts = 0;  // 1 when only one-port files are loaded: S11 alone is offered
     // In: the current view selection; out after OK: the new one, grouped by format.
     ViewSelection selection;
 

@@ -9,6 +9,7 @@
 #include "app/DlgLoadData.h"
 #include "app/DlgOpenFile.h"
 #include "app/DlgSelectData.h"
+#include "app/DlgSelectMatrix.h"
 #include "app/ChartExport.h"
 #include "app/CommandLine.h"
 #include "app/SheetPrinter.h"
@@ -372,9 +373,29 @@ void CDlgTorvex::OnSelectView()
 {
     if (!session.dataLoaded)
         return;
+    if (!session.FitsClassicGrid()) {
+        // More than four ports, or mixed-mode data: the matrix of the widest file.
+        const CS2pData& widest = *session.WidestSlot();
+        const int n = widest.PortCount();
+        std::vector<int> codes;
+        std::vector<std::string> names;
+        for (int r = 1; r <= n; ++r)
+            for (int c = 1; c <= n; ++c) {
+                codes.push_back(widest.CodeAt(r, c));
+                names.push_back(widest.ElementName(r, c));
+            }
+        CDlgSelectMatrix dialog(n, codes, names,
+                                {{0, "Log-Mag", false}, {1, "Phase", false}, {2, "Delay", false}},
+                                this);
+        dialog.selection = session.viewSelection;
+        if (runDialog(dialog) == QDialog::Accepted)
+            session.ApplySelection(dialog.selection);
+        return;
+    }
     CDlgSelectData dialog(this);
     dialog.selection = session.viewSelection;
     dialog.maxPortKind = static_cast<CS2pData::PortKind>(session.MaxPortKind());
+    dialog.maxPorts = session.MaxPortCount();
     if (runDialog(dialog) == QDialog::Accepted)
         session.ApplySelection(dialog.selection);
 }

@@ -45,8 +45,10 @@ std::string CSelectionGrid::RowLabel(int row)
     }
 }
 
-bool CSelectionGrid::ColumnEnabled(int column, int maxPortKind)
+bool CSelectionGrid::ColumnEnabled(int column, int maxPortKind, int maxPorts)
 {
+    if (maxPorts == 1)
+        return column == 0;
     if (column >= 9)
         return maxPortKind == CS2pData::FOUR_PORT;
     if (column >= 4)
@@ -95,7 +97,7 @@ void CSelectionGrid::Clear()
             box = false;
 }
 
-void CSelectionGrid::ApplyPreset(int preset, int maxPortKind)
+void CSelectionGrid::ApplyPreset(int preset, int maxPortKind, int maxPorts)
 {
     // S-parameter values: S11 0, S21 4, S22 5, S31 8, S33 10, S41 12, S44 15.
     static const std::vector<PresetBoxes> boxes[PRESET_COUNT] = {
@@ -112,8 +114,8 @@ void CSelectionGrid::ApplyPreset(int preset, int maxPortKind)
     if (preset < 0 || preset >= PRESET_COUNT)
         return;
     for (const PresetBoxes& b : boxes[preset]) {
-        const int column = ColumnOf(b.value);
-        if (ColumnEnabled(column, maxPortKind))
+        const int column = maxPorts == 1 ? 0 : ColumnOf(b.value);
+        if (ColumnEnabled(column, maxPortKind, maxPorts))
             checked[b.row][column] = true;
     }
 }

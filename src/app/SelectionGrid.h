@@ -30,8 +30,9 @@ public:
     static int ColumnOf(int value);
     static std::string ColumnHeading(int column);  // "S11", "S21", ...
     static std::string RowLabel(int row);          // "Log-Mag", "Phase", "Delay"
-    // Whether the loaded files of the largest port kind can supply a column.
-    static bool ColumnEnabled(int column, int maxPortKind);
+    // Whether the loaded files of the largest port kind can supply a column; maxPorts 1
+    // (only one-port files loaded) leaves S11 alone.
+    static bool ColumnEnabled(int column, int maxPortKind, int maxPorts = 0);
     static std::string PresetCaption(int preset);  // "IL + RL", ...
     static std::string PresetName(int preset);     // "il+rl", ... (command line)
 
@@ -40,8 +41,10 @@ public:
     // The checked boxes, row by row and within a row column by column, enabled or not.
     ViewSelection Selection() const;
     void Clear();
-    // Clears, then checks the preset's boxes whose columns are enabled.
-    void ApplyPreset(int preset, int maxPortKind);
+    // Clears, then checks the preset's boxes whose columns are enabled. With only one-port
+    // files (maxPorts 1) a preset falls back to S11 in its formats: those files have no
+    // transmission to show.
+    void ApplyPreset(int preset, int maxPortKind, int maxPorts = 0);
     bool AnyChecked() const;
 
     bool IsChecked(int row, int column) const { return checked[row][column]; }

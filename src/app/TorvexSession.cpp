@@ -238,11 +238,12 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     }
     graph.xAxis.title = Formatted("Frequency [%s]", unit);
 
-    const AxisAssignment axes(viewSelection);
+    const ViewSelection shown = ShownSelection();
+    const AxisAssignment axes(shown);
     if (resetY)
         SetUpAxes(graph, axes);
 
-    for (const ValueFormatPair& pair : viewSelection) {
+    for (const ValueFormatPair& pair : shown) {
         for (int n = 1; n <= SLOT_COUNT; ++n) {
             const CS2pData& slot = Slot(n);
             if (!slot.loaded)
@@ -278,6 +279,62 @@ int CTorvexSession::MaxPortKind() const
         if (slot.loaded && slot.GetPortKind() > kind)
             kind = slot.GetPortKind();
     return kind;
+}
+
+ViewSelection CTorvexSession::ShownSelection() const
+{
+    const CS2pData* widest = WidestSlot();
+    if (!widest || (widest->PortCount() != 1 && !widest->IsMixedMode()))
+        return viewSelection;
+    for (const ValueFormatPair& pair : viewSelection)
+        for (const CS2pData& slot : dataSlots)
+            if (slot.loaded && slot.HasCode(pair.value))
+                return viewSelection;
+    // A one-port file has no transmission, a mixed-mode file no single-ended element: the
+    // selection's formats of the reflection at port 1 (and for mixed-mode files the first
+    // transmission) take their place.
+    ViewSelection fallback;
+    for (int code : {widest->CodeAt(1, 1), widest->CodeAt(2, 1)}) {
+        if (code < 0)
+            continue;
+        for (const ValueFormatPair& pair : viewSelection) {
+            const ValueFormatPair candidate(code, pair.valueFormat);
+            if (std::find(fallback.begin(), fallback.end(), candidate) == fallback.end())
+                fallback.push_back(candidate);
+        }
+    }
+    return fallback;
+}
+
+int CTorvexSession::MaxPortCount() const
+{
+    int ports = 0;
+    for (const CS2pData& slot : dataSlots)
+        if (slot.loaded)
+            ports = std::max(ports, slot.PortCount());
+    return ports;
+}
+
+const CS2pData* CTorvexSession::WidestSlot() const
+{
+    const CS2pData* widest = nullptr;
+    for (const CS2pData& slot : dataSlots) {
+        if (!slot.loaded)
+            continue;
+        if (!widest || (slot.IsMixedMode() && !widest->IsMixedMode()) ||
+            (slot.IsMixedMode() == widest->IsMixedMode() &&
+             slot.PortCount() > widest->PortCount()))
+            widest = &slot;
+    }
+    return widest;
+}
+
+bool CTorvexSession::FitsClassicGrid() const
+{
+    for (const CS2pData& slot : dataSlots)
+        if (slot.loaded && (slot.PortCount() > 4 || slot.IsMixedMode()))
+            return false;
+    return true;
 }
 
 void CTorvexSession::IncSpan()

@@ -50,6 +50,17 @@ public:
     void ApplySelection(const ViewSelection& selection);
     // Largest port kind among the loaded slots (TWO_PORT when none is larger).
     int MaxPortKind() const;
+    // The selection as the plot shows it: the view selection, or, when one-port or
+    // mixed-mode files can show nothing of it, its formats of their own elements.
+    ViewSelection ShownSelection() const;
+    // Largest port count among the loaded slots (0 when none is loaded).
+    int MaxPortCount() const;
+    // The loaded slot whose matrix the view dialog shows: the one of most ports, a
+    // mixed-mode file first; nullptr when none is loaded.
+    const CS2pData* WidestSlot() const;
+    // Whether the classic 16-column view dialog can show what is loaded (four ports at
+    // most and no mixed-mode file).
+    bool FitsClassicGrid() const;
 
     void IncSpan();
     void DecSpan();

@@ -177,3 +177,67 @@ TEST(DlgSelectDataTest, CancelKeepsCallerSelection)
 }
 
 }  // namespace
+
+#include "app/DlgSelectMatrix.h"
+
+#include <QTableWidget>
+
+namespace {
+
+TEST(DlgSelectDataTest, OnePortFilesOfferS11AndPresetsFallBackToIt)
+{
+    CDlgSelectData dialog;
+    dialog.maxPorts = 1;
+    dialog.InitDialog();
+    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c)
+        EXPECT_EQ(dialog.Box(0, c)->isEnabled(), c == 0) << c;
+    struct Row {
+        const char* button;
+        ViewSelection expected;
+    };
+    const Row rows[] = {
+        {"presetIlRl", Db({0})},
+        {"presetIlDelay", {{0, 0}, {0, 2}}},
+        {"presetAllIl", Db({0})},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.button);
+        QTest::mouseClick(Button(dialog, row.button), Qt::LeftButton);
+        dialog.accept();
+        EXPECT_EQ(dialog.selection, row.expected);
+    }
+}
+
+TEST(DlgSelectDataTest, MatrixDialogScalesToThirtyTwoPorts)
+{
+    const int n = 32;
+    std::vector<int> codes;
+    std::vector<std::string> names;
+    for (int r = 1; r <= n; ++r)
+        for (int c = 1; c <= n; ++c) {
+            codes.push_back(r * 1000 + c);
+            names.push_back("S" + std::to_string(r) + "_" + std::to_string(c));
+        }
+    CDlgSelectMatrix dialog(n, codes, names,
+                            {{0, "Log-Mag", false}, {1, "Phase", false}, {7, "R", true}});
+    dialog.selection = {{2 * 1000 + 1, 1}, {5 * 1000 + 5, 7}, {9, 9}};
+    dialog.InitDialog();
+    EXPECT_EQ(dialog.Table(1)->item(1, 0)->checkState(), Qt::Checked);
+    EXPECT_EQ(dialog.Table(2)->item(4, 4)->checkState(), Qt::Checked);
+    EXPECT_FALSE(dialog.Table(2)->item(4, 3)->flags() & Qt::ItemIsEnabled);  // no reflection
+    dialog.accept();
+    EXPECT_EQ(dialog.selection, (ViewSelection{{2001, 1}, {5005, 7}}));
+
+    QTest::mouseClick(Button(dialog, "presetAllRl"), Qt::LeftButton);
+    dialog.accept();
+    ASSERT_EQ(dialog.selection.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(dialog.selection.back(), ValueFormatPair(32032, 0));
+    QTest::mouseClick(Button(dialog, "presetAllIl"), Qt::LeftButton);
+    dialog.accept();
+    ASSERT_EQ(dialog.selection.size(), static_cast<std::size_t>(n - 1));
+    EXPECT_EQ(dialog.selection.front(), ValueFormatPair(2001, 0));
+    QTest::mouseClick(Button(dialog, "clearAllButton"), Qt::LeftButton);
+    EXPECT_FALSE(Button(dialog, "okButton")->isEnabled());
+}
+
+}  // namespace

@@ -482,4 +482,23 @@ TEST_F(SessionTest, SearchesPlaceMarkersAndMasksReportBadLines)
     EXPECT_FALSE(g.limitMask.Empty());
 }
 
+TEST_F(SessionTest, OnePortAndNPortFilesShowWhatTheyHave)
+{
+    session.viewSelection = {{4, 0}, {4, 2}};  // S21 dB and delay: nothing of a 1-port
+    session.OpenSingleFile("termination.s1p", TestFile("termination.s1p"));
+    ASSERT_TRUE(session.dataLoaded);
+    EXPECT_EQ(TraceNames(session.Graph()),
+              (std::vector<std::string>{"S11[dB](1)", "S11[ns](1)"}));
+    EXPECT_EQ(session.viewSelection, (ViewSelection{{4, 0}, {4, 2}}));  // kept for later files
+    EXPECT_EQ(session.MaxPortCount(), 1);
+    EXPECT_TRUE(session.FitsClassicGrid());
+
+    session.OpenSingleFile("cst.s12p", TestFile("cst.s12p"));
+    ASSERT_TRUE(session.dataLoaded);
+    EXPECT_FALSE(session.FitsClassicGrid());
+    EXPECT_EQ(session.WidestSlot()->PortCount(), 12);
+    session.ApplySelection({{session.Slot(1).CodeAt(10, 2), 0}});
+    EXPECT_EQ(TraceNames(session.Graph()), (std::vector<std::string>{"S10_2[dB](1)"}));
+}
+
 }  // namespace
