@@ -14,7 +14,8 @@
 #include "app/FileChooser.h"
 
 const char* const CDlgLoadData::kDataFilter =
-    "S-parameter files (*.s2p;*.s3p;*.s4p;*.out)|*.s2p; *.s3p; *.s4p; *.out||";
+    "S-parameter files (*.s2p;*.s3p;*.s4p;*.out)|*.s2p; *.s3p; *.s4p; *.out|"
+    "Touchstone files of any port count (*.sNp;*.ts)|*.s?p; *.s??p; *.ts||";
 
 CDlgLoadData::CDlgLoadData(QWidget* parent) : QDialog(parent)
 {

@@ -6,7 +6,8 @@
 #include <QFileInfo>
 
 const char* const CDlgOpenFile::TOUCHSTONE_FILTER =
-    "S-parameter files (*.s2p;*.s3p;*.s4p;*.out)|*.s2p; *.s3p; *.s4p; *.out||";
+    "S-parameter files (*.s2p;*.s3p;*.s4p;*.out)|*.s2p; *.s3p; *.s4p; *.out|"
+    "Touchstone files of any port count (*.sNp;*.ts)|*.s?p; *.s??p; *.ts||";
 
 std::function<int(CDlgOpenFile&)> CDlgOpenFile::runHook;
 

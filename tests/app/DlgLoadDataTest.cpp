@@ -75,7 +75,7 @@ TEST(DlgLoadDataTest, LoadFillsOneEntryFromChooser)
     EXPECT_EQ(dialog.paths[2], "/measure/filter.S2P");
     EXPECT_EQ(dialog.names[2], "filter.S2P");
     EXPECT_EQ(PathEdit(dialog, 3)->text(), "/measure/filter.S2P");
-    EXPECT_EQ(chooser.filter, "S-parameter files (*.s2p;*.s3p;*.s4p;*.out)|*.s2p; *.s3p; *.s4p; *.out||");
+    EXPECT_EQ(chooser.filter, CDlgLoadData::kDataFilter);
     EXPECT_EQ(chooser.defaultSuffix, "s2p");
     EXPECT_EQ(chooser.parentSeen, &dialog);
 

@@ -489,12 +489,13 @@ TEST_F(DlgTorvexTest, MoreThanFiveFilesOpenTheFirstFive)
 TEST(DlgOpenFileTest, FilterBecomesQtsFormAndIgnoresCase)
 {
     EXPECT_EQ(CDlgOpenFile::QtNameFilters(CDlgOpenFile::TOUCHSTONE_FILTER),
-              QStringList{"S-parameter files (*.s2p *.s3p *.s4p *.out)"});
+              (QStringList{"S-parameter files (*.s2p *.s3p *.s4p *.out)",
+                           "Touchstone files of any port count (*.s?p *.s??p *.ts)"}));
     EXPECT_EQ(CDlgOpenFile::QtNameFilters("Text (*.txt)|*.txt|All files|*||"),
               (QStringList{"Text (*.txt)", "All files (*)"}));
 
     CDlgOpenFile dialog(true, "s2p", QString(), CDlgOpenFile::TOUCHSTONE_FILTER, nullptr);
-    EXPECT_EQ(dialog.nameFilters().size(), 1);
+    EXPECT_EQ(dialog.nameFilters().size(), 2);
     EXPECT_EQ(dialog.defaultSuffix(), "s2p");
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     EXPECT_FALSE(dialog.filter() & QDir::CaseSensitive);
