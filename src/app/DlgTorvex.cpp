@@ -18,6 +18,7 @@
 #include "platform/MessageBox.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QDateTime>
 #include <QFileDialog>
@@ -574,6 +575,25 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
         session.Graph().referenceMarker = on;
         chart->update();
     });
+    menu.addSeparator();
+    auto* kinds = new QActionGroup(&menu);
+    const char* const kindNames[] = {"Rectangular", "Smith", "Polar"};
+    for (int kind = 0; kind < 3; ++kind) {
+        QAction* action = menu.addAction(kindNames[kind]);
+        action->setCheckable(true);
+        action->setChecked(session.Graph().chartKind == kind);
+        action->setActionGroup(kinds);
+        connect(action, &QAction::triggered, this, [this, kind] { session.SetChartKind(kind); });
+    }
+    if (session.Graph().chartKind == CChartGraph::SMITH) {
+        QAction* admittance = menu.addAction("Admittance grid");
+        admittance->setCheckable(true);
+        admittance->setChecked(session.Graph().admittanceGrid);
+        connect(admittance, &QAction::toggled, this, [this](bool on) {
+            session.Graph().admittanceGrid = on;
+            chart->update();
+        });
+    }
     menu.addSeparator();
     add("Delete last marker", &CDlgTorvex::OnDeleteLastMarker, markers);
     add("Clear markers", &CDlgTorvex::OnClearMarkers, markers);

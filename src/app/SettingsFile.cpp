@@ -32,6 +32,7 @@ const char* const KEY_YR_MAX = "YR-max= ";
 const char* const KEY_VIEW = "View= ";            // value:format pairs, blank-separated
 const char* const KEY_LINE_TYPE = "LineType= ";
 const char* const KEY_LEGEND = "Legend= ";
+const char* const KEY_CHART_KIND = "ChartKind= ";  // 0 rectangular, 1 Smith, 2 polar
 const char* const KEY_FOLLOW = "FollowFiles= ";
 const char* const KEY_RECENT = "Recent= ";        // one line per file, the latest first
 
@@ -129,6 +130,8 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
         prefs->viewSelection = ParseView(after(KEY_VIEW));
     } else if (prefs && StartsWith(line, KEY_LINE_TYPE)) {
         graph.lineType = std::clamp(ParseInt(after(KEY_LINE_TYPE)), 0, 3);
+    } else if (prefs && StartsWith(line, KEY_CHART_KIND)) {
+        graph.chartKind = std::clamp(ParseInt(after(KEY_CHART_KIND)), 0, 2);
     } else if (prefs && StartsWith(line, KEY_LEGEND)) {
         graph.showMarkers = after(KEY_LEGEND) != "NO";
     } else if (prefs && StartsWith(line, KEY_FOLLOW)) {
@@ -209,6 +212,7 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
     lines.push_back(KEY_VIEW + view);
     lines.push_back(KEY_LINE_TYPE + std::to_string(graph.lineType));
     lines.push_back(std::string(KEY_LEGEND) + (graph.showMarkers ? "YES" : "NO"));
+    lines.push_back(KEY_CHART_KIND + std::to_string(graph.chartKind));
     lines.push_back(std::string(KEY_FOLLOW) + (prefs->followFiles ? "YES" : "NO"));
     for (const std::string& recent : prefs->recentFiles)
         lines.push_back(KEY_RECENT + recent);

@@ -3,6 +3,8 @@
 #include "app/AppFlags.h"
 #include "app/ExampleResponse.h"
 #include "app/SelectionGrid.h"
+#include "chart/PolarChart.h"
+#include "chart/SmithChart.h"
 #include "chart/TraceSearch.h"
 #include "platform/NumberFormat.h"
 #include "data/LineFile.h"
@@ -239,6 +241,14 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     graph.xAxis.title = Formatted("Frequency [%s]", unit);
 
     const ViewSelection shown = ShownSelection();
+    graph.xUnitHz = CS2pData::UnitFactor(Slot(1).freqUnit);
+    if (graph.chartKind != CChartGraph::RECTANGULAR || ComplexKindOf(shown) >= 0) {
+        BuildComplexTraces(shown);
+        graph.xShortTitle = Formatted("Freq[%s]", unit);
+        graph.SetMarkers(saved);
+        Repaint();
+        return;
+    }
     const AxisAssignment axes(shown);
     if (resetY)
         SetUpAxes(graph, axes);
@@ -304,6 +314,76 @@ ViewSelection CTorvexSession::ShownSelection() const
         }
     }
     return fallback;
+}
+
+int CTorvexSession::ComplexKindOf(const ViewSelection& selection)
+{
+    for (const ValueFormatPair& pair : selection) {
+        if (pair.valueFormat == SMITH_FORMAT)
+            return CChartGraph::SMITH;
+        if (pair.valueFormat == POLAR_FORMAT)
+            return CChartGraph::POLAR;
+    }
+    return -1;
+}
+
+void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
+{
+    CChartGraph& graph = Graph();
+    const int named = ComplexKindOf(shown);
+    if (named >= 0)
+        graph.chartKind = named;
+    const bool smith = graph.chartKind == CChartGraph::SMITH;
+    // The elements of the selection, each once: the reflections on a Smith chart.
+    std::vector<int> codes;
+    for (const ValueFormatPair& pair : shown) {
+        if (std::find(codes.begin(), codes.end(), pair.value) != codes.end())
+            continue;
+        bool reflection = false;
+        for (const CS2pData& slot : dataSlots) {
+            int row = 0, col = 0;
+            if (slot.loaded && slot.PositionOf(pair.value, row, col) && row == col)
+                reflection = true;
+        }
+        if (!smith || reflection)
+            codes.push_back(pair.value);
+    }
+    if (codes.empty() && WidestSlot())
+        codes.push_back(WidestSlot()->CodeAt(1, 1));
+    for (int code : codes) {
+        for (int n = 1; n <= SLOT_COUNT; ++n) {
+            const CS2pData& slot = Slot(n);
+            CChartTrace trace;
+            if (slot.loaded && slot.BuildTrace(trace, n, code, smith ? SMITH_FORMAT : POLAR_FORMAT))
+                graph.AddTrace(trace);
+        }
+    }
+    graph.leftAxis.visible = graph.rightAxis.visible = false;
+    graph.xAxis.visible = true;
+}
+
+void CTorvexSession::SetChartKind(int kind)
+{
+    CChartGraph& graph = Graph();
+    if (kind == graph.chartKind)
+        return;
+    graph.chartKind = kind;
+    graph.planeZoom = 1.0;
+    graph.planeCentreRe = graph.planeCentreIm = 0.0;
+    // Leaving a view named smith or polar items: back to the formats of its elements.
+    if (kind == CChartGraph::RECTANGULAR && ComplexKindOf(viewSelection) >= 0) {
+        ViewSelection plain;
+        for (const ValueFormatPair& pair : viewSelection)
+            plain.emplace_back(pair.value, 0);
+        viewSelection = plain;
+    } else if (kind != CChartGraph::RECTANGULAR && ComplexKindOf(viewSelection) >= 0) {
+        for (ValueFormatPair& pair : viewSelection)
+            pair.valueFormat = kind == CChartGraph::SMITH ? SMITH_FORMAT : POLAR_FORMAT;
+    }
+    if (dataLoaded)
+        RebuildPlot(true, true);
+    else
+        Repaint();
 }
 
 int CTorvexSession::MaxPortCount() const
@@ -390,6 +470,10 @@ void CTorvexSession::ToggleLegend()
 void CTorvexSession::ZoomXAt(CPoint point, double factor)
 {
     CChartGraph& graph = Graph();
+    if (graph.chartKind != CChartGraph::RECTANGULAR) {
+        ZoomYAt(point, factor);  // the complex plane has one scale
+        return;
+    }
     const CRect& p = graph.plotArea.rect;
     if (!graph.plotArea.visible || p.right <= p.left || !(factor > 0.0))
         return;
@@ -401,6 +485,16 @@ void CTorvexSession::ZoomXAt(CPoint point, double factor)
 void CTorvexSession::ZoomYAt(CPoint point, double factor)
 {
     CChartGraph& graph = Graph();
+    if (graph.chartKind == CChartGraph::SMITH) {
+        CSmithChart(graph).ZoomAt(point, factor);
+        Repaint();
+        return;
+    }
+    if (graph.chartKind == CChartGraph::POLAR) {
+        CPolarChart(graph).ZoomAt(point, factor);
+        Repaint();
+        return;
+    }
     const CRect& p = graph.plotArea.rect;
     if (!graph.plotArea.visible || p.bottom <= p.top || !(factor > 0.0))
         return;
@@ -416,6 +510,25 @@ void CTorvexSession::PanBy(std::int32_t dx, std::int32_t dy)
     const CRect& p = graph.plotArea.rect;
     if (!graph.plotArea.visible || p.right <= p.left || p.bottom <= p.top)
         return;
+    if (graph.chartKind != CChartGraph::RECTANGULAR) {
+        // The plane point under the mouse follows it.
+        const CPoint from{(p.left + p.right) / 2, (p.top + p.bottom) / 2};
+        const CPoint to{from.x + dx, from.y + dy};
+        std::pair<double, double> a, b;
+        if (graph.chartKind == CChartGraph::SMITH) {
+            const CSmithChart chart(graph);
+            a = chart.ToPlane(from);
+            b = chart.ToPlane(to);
+        } else {
+            const CPolarChart chart(graph);
+            a = chart.ToPlane(from);
+            b = chart.ToPlane(to);
+        }
+        graph.planeCentreRe -= b.first - a.first;
+        graph.planeCentreIm -= b.second - a.second;
+        Repaint();
+        return;
+    }
     if (dx != 0)
         ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left));
     if (dy != 0) {
@@ -457,7 +570,8 @@ void CTorvexSession::PushRange()
     if (rangeHistory.size() == kMaxRangeHistory)
         rangeHistory.erase(rangeHistory.begin());
     rangeHistory.push_back({g.xAxis.min, g.xAxis.max, g.leftAxis.min, g.leftAxis.max,
-                            g.rightAxis.min, g.rightAxis.max});
+                            g.rightAxis.min, g.rightAxis.max, g.planeZoom, g.planeCentreRe,
+                            g.planeCentreIm});
 }
 
 bool CTorvexSession::ZoomBack()
@@ -470,6 +584,9 @@ bool CTorvexSession::ZoomBack()
     g.xAxis.SetRange(r.xMin, r.xMax);
     g.leftAxis.SetRange(r.leftMin, r.leftMax);
     g.rightAxis.SetRange(r.rightMin, r.rightMax);
+    g.planeZoom = r.planeZoom;
+    g.planeCentreRe = r.planeRe;
+    g.planeCentreIm = r.planeIm;
     Repaint();
     return true;
 }

@@ -89,6 +89,14 @@ public:
     // first trace; false without a marker or trace.
     bool StepLastMarker(int step);
 
+    // Rectangular, Smith or polar chart (CChartGraph::ChartKind); rebuilds the plot.
+    void SetChartKind(int kind);
+    // The chart kind a selection names by its smith or polar items; -1 for none.
+    static int ComplexKindOf(const ViewSelection& selection);
+    // The display formats of the complex charts' traces.
+    static constexpr int SMITH_FORMAT = 10;
+    static constexpr int POLAR_FORMAT = 11;
+
     // --- Measurements on the visible X range; results land as markers ---
 
     // The trace whose value at the X under point lies nearest to it in pixels (0 when the
@@ -139,8 +147,11 @@ public:
 private:
     struct AxisRanges {
         double xMin, xMax, leftMin, leftMax, rightMin, rightMax;
+        double planeZoom, planeRe, planeIm;
     };
     void Repaint();
+    // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
+    void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);
 
     std::vector<AxisRanges> rangeHistory;
