@@ -6,7 +6,9 @@
 #include "app/TorvexApp.h"
 #include "app/TorvexSession.h"
 #include "platform/NumberFormat.h"
+#include "data/MixedMode.h"
 #include "data/S2pData.h"
+#include "chart/ComplexChart.h"
 #include "platform/MessageBox.h"
 #include "chart/LimitMask.h"
 #include "chart/TraceSearch.h"
@@ -17,6 +19,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <complex>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -33,12 +36,13 @@ const char* const usage =
     "Usage: torvex [FILE...]\n"
     "       torvex --check FILE...\n"
     "       torvex --dump FILE\n"
-    "       torvex --export OUT.csv [--view LIST] FILE...\n"
-    "       torvex --export OUT.png|OUT.svg|OUT.pdf [--view LIST] [--size WxH]\n"
-    "              [--markers F1,F2,...] [FILE...]\n"
-    "       torvex --table --markers F1,F2,... [--view LIST] FILE...\n"
-    "       torvex --measure peak|min|bw:N [--view LIST] [--span F1,F2] FILE...\n"
-    "       torvex --limits MASK [--view LIST] FILE...\n"
+    "       torvex --export OUT.csv [--view LIST] [--pairing 13|12] FILE...\n"
+    "       torvex --export OUT.png|OUT.svg|OUT.pdf [--view LIST] [--pairing 13|12]\n"
+    "              [--size WxH] [--markers F1,F2,...] [FILE...]\n"
+    "       torvex --table --markers F1,F2,... [--view LIST] [--pairing 13|12] FILE...\n"
+    "       torvex --measure peak|min|bw:N [--view LIST] [--pairing 13|12]\n"
+    "              [--span F1,F2] FILE...\n"
+    "       torvex --limits MASK [--view LIST] [--pairing 13|12] FILE...\n"
     "       torvex --help | --version\n"
     "\n"
     "Plots Touchstone files (.s1p to .s99p, .ts, .out; versions 1, 2.0 and 2.1), at most\n"
@@ -48,13 +52,20 @@ const char* const usage =
     "  --dump FILE      print the loaded data set as text\n"
     "  --export OUT     write the chart's traces (.csv) or the chart itself (.png, .svg,\n"
     "                   .pdf) without a window; without FILE an image shows the example\n"
-    "  --view LIST      quantities to plot: Sij:db, Sij:phase, Sij:delay (i, j ports of\n"
-    "                   the files; Si_j where one has two digits, S10_2; mixed-mode\n"
-    "                   Sdd21, Scd11, ...), comma-separated, or one preset: il+rl,\n"
-    "                   il+phase, il+delay, rl+phase, splitter, coupler, all-rl, all-il\n"
-    "                   (default S11:db,S21:db)\n"
+    "  --view LIST      quantities to plot: Sij:db, Sij:phase, Sij:delay, Sij:lin,\n"
+    "                   Sij:vswr, Sij:re, Sij:im, and of reflections Sii:r, Sii:x, Sii:z\n"
+    "                   (ohms) (i, j ports of the files; Si_j where one has two digits,\n"
+    "                   S10_2; mixed-mode Sdd21, Scd11, ...), comma-separated, or one\n"
+    "                   preset: il+rl, il+phase, il+delay, rl+phase, splitter, coupler,\n"
+    "                   all-rl, all-il (default S11:db,S21:db). Sii:smith items make a\n"
+    "                   Smith chart, Sij:polar items a polar chart; neither mixes with\n"
+    "                   other formats\n"
+    "  --pairing 13|12  ports of the differential pairs of single-ended files for Sdd,\n"
+    "                   Scc, Sdc and Scd: 13 pairs 1-3, 2-4 (k and k+n, the default),\n"
+    "                   12 pairs 1-2, 3-4\n"
     "  --size WxH       image size in pixels (default: the window's chart size)\n"
-    "  --table          print the marker value table as CSV (empty outside a trace)\n"
+    "  --table          print the marker value table as CSV (empty outside a trace);\n"
+    "                   for Smith and polar views re, im, r_ohm, x_ohm and vswr\n"
     "  --markers F,...  marker frequencies in the data's unit\n"
     "  --measure WHAT   print per trace the maximum (peak), the minimum (min) or the band\n"
     "                   N dB below the maximum (bw:N) as CSV\n"
@@ -65,9 +76,23 @@ const char* const usage =
     "  --version        show the version\n";
 
 const char* const viewForms =
-    "use Sij:db, Sij:phase or Sij:delay with i and j the ports (Si_j, Sddij, ... as the "
+    "use Sij:db, Sij:phase or Sij:delay (also :lin, :vswr, :re, :im, :polar, and for Sii "
+    ":r, :x, :z, :smith) with i and j the ports (Si_j, Sddij, ... as the "
     "traces are named), comma-separated, or one of "
     "il+rl, il+phase, il+delay, rl+phase, splitter, coupler, all-rl, all-il";
+
+// The --view spelling of every display format, by format code.
+const char* const formatWords[ValueFormat::COUNT] = {
+    "db", "phase", "delay", "lin", "re", "im", "vswr", "r", "x", "z", "smith", "polar",
+};
+
+int FormatOfWord(const std::string& word)
+{
+    for (int f = 0; f < ValueFormat::COUNT; ++f)
+        if (word == formatWords[f])
+            return f;
+    return -1;
+}
 
 std::string Lower(std::string text)
 {
@@ -167,6 +192,12 @@ std::string G17(double v)
     return FormatValue("%.17g", v);
 }
 
+// A field of 17 significant digits, or empty.
+std::string G17If(bool have, double v)
+{
+    return have ? G17(v) : std::string();
+}
+
 // Loads a file as a file slot does; returns the result code and, on failure, the
 // reader's own first message (empty when it showed none).
 int LoadAsSlot(CS2pData& data, const std::string& path, CCollectingSink& sink,
@@ -252,7 +283,7 @@ int CCommandLine::Dump(const std::string& path)
 }
 
 bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, int& preset,
-                             std::string& badItem)
+                             std::string& badItem, std::string* reason)
 {
     selection.clear();
     preset = -1;
@@ -264,42 +295,50 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
         }
     }
     ViewSelection list;
+    std::string firstItem;
     for (const std::string& item : SplitCommas(text)) {
         const std::string word = Lower(item);
         const std::size_t colon = word.find(':');
         const std::string param = word.substr(0, colon);
         const std::string format = colon == std::string::npos ? "" : word.substr(colon + 1);
-        int valueFormat = -1;
-        if (format == "db")
-            valueFormat = 0;
-        else if (format == "phase")
-            valueFormat = 1;
-        else if (format == "delay")
-            valueFormat = 2;
+        const int valueFormat = FormatOfWord(format);
         const int value = ValueCode::Parse(param);
-        if (value < 0 || valueFormat < 0) {
+        if (value < 0 || valueFormat < 0 ||
+            (ValueFormat::NeedsReflection(valueFormat) && !ValueCode::IsReflection(value))) {
             badItem = item;
+            if (reason)
+                *reason = value >= 0 && valueFormat >= 0
+                              ? ":" + format + " needs a reflection such as S11 or Sdd22"
+                              : std::string();
             return false;
+        }
+        // One chart shows them all: a Smith or polar chart has no room for other formats.
+        if (!list.empty()) {
+            const int before = list.front().valueFormat;
+            if ((ValueFormat::IsComplex(before) || ValueFormat::IsComplex(valueFormat)) &&
+                before != valueFormat) {
+                badItem = item;
+                if (reason)
+                    *reason = "smith and polar items cannot be mixed with other formats";
+                return false;
+            }
         }
         list.emplace_back(value, valueFormat);
     }
     // The order the Select Data dialog gives: by format, then by its column order; the
     // elements it has no column for follow within their format, in ascending code.
-    CSelectionGrid grid;
-    grid.SetSelection(list);
-    const ViewSelection inGrid = grid.Selection();
-    for (int f = 0; f < CSelectionGrid::ROWS; ++f) {
-        for (const ValueFormatPair& pair : inGrid)
-            if (pair.valueFormat == f)
-                selection.push_back(pair);
-        std::vector<int> others;
-        for (const ValueFormatPair& pair : list)
-            if (pair.valueFormat == f && CSelectionGrid::ColumnOf(pair.value) < 0)
-                others.push_back(pair.value);
-        std::sort(others.begin(), others.end());
-        others.erase(std::unique(others.begin(), others.end()), others.end());
-        for (int value : others)
-            selection.emplace_back(value, f);
+    for (int f = 0; f < ValueFormat::COUNT; ++f) {
+        std::vector<std::pair<int, int>> ordered;  // (column, or COLUMNS for none; value)
+        for (const ValueFormatPair& pair : list) {
+            if (pair.valueFormat != f)
+                continue;
+            const int column = CSelectionGrid::ColumnOf(pair.value);
+            ordered.emplace_back(column < 0 ? CSelectionGrid::COLUMNS : column, pair.value);
+        }
+        std::sort(ordered.begin(), ordered.end());
+        ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
+        for (const auto& entry : ordered)
+            selection.emplace_back(entry.second, f);
     }
     return true;
 }
@@ -376,6 +415,7 @@ struct ChartOptions {
     int height = 0;
     std::vector<double> markers;
     std::vector<std::string> files;
+    PortPairing pairing = PortPairing::ACROSS;
 };
 
 // Reads args from index first on; false (a usage error, already reported) on a bad word.
@@ -384,18 +424,28 @@ bool ParseChartOptions(const std::vector<std::string>& args, std::size_t first,
 {
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& word = args[i];
-        const bool takesValue = word == "--view" || word == "--size" || word == "--markers";
+        const bool takesValue = word == "--view" || word == "--size" || word == "--markers" ||
+                                word == "--pairing";
         if (takesValue && i + 1 >= args.size()) {
             err << "torvex: " << word << " needs a value\n";
             return false;
         }
         if (word == "--view") {
             std::string badItem;
-            if (!CCommandLine::ParseView(args[++i], opts.selection, opts.preset, badItem)) {
-                err << "torvex: bad --view item '" << badItem << "': " << viewForms << '\n';
+            std::string reason;
+            if (!CCommandLine::ParseView(args[++i], opts.selection, opts.preset, badItem,
+                                         &reason)) {
+                err << "torvex: bad --view item '" << badItem
+                    << "': " << (reason.empty() ? viewForms : reason.c_str()) << '\n';
                 return false;
             }
             opts.haveView = true;
+        } else if (word == "--pairing") {
+            if (!CCommandLine::ParsePairing(args[++i], opts.pairing)) {
+                err << "torvex: bad --pairing '" << args[i]
+                    << "': use 13 (pairs 1-3, 2-4) or 12 (pairs 1-2, 3-4)\n";
+                return false;
+            }
         } else if (word == "--size") {
             if (!CCommandLine::ParseSize(args[++i], opts.width, opts.height)) {
                 err << "torvex: bad --size '" << args[i] << "': use WxH with 1.."
@@ -427,6 +477,8 @@ bool ParseChartOptions(const std::vector<std::string>& args, std::size_t first,
 // Loads the files into the session's slots and applies the view; false when none loaded.
 bool LoadChart(CTorvexSession& session, const ChartOptions& opts)
 {
+    // Set before the traces are built, and every time, so one run cannot leak into the next.
+    SetPortPairing(opts.pairing);
     if (opts.haveView && opts.preset < 0)
         session.viewSelection = opts.selection;
     std::vector<std::pair<std::string, std::string>> entries;
@@ -532,18 +584,52 @@ int CCommandLine::Table(const std::vector<std::string>& args)
 void CCommandLine::WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& markers,
                                     const std::string& unit, std::ostream& csv)
 {
-    csv << "marker,freq_" << unit << ",trace,value\n";
+    // Smith and polar traces hold complex values: the table reads them as reflections.
+    const bool complex = std::any_of(graph.traces.begin(), graph.traces.end(),
+                                     [](const CChartTrace& t) { return !t.gamma.empty(); });
+    csv << "marker,freq_" << unit << ",trace,"
+        << (complex ? "re,im,r_ohm,x_ohm,vswr" : "value") << '\n';
     for (std::size_t m = 0; m < markers.size(); ++m) {
         const double x = markers[m];
         const std::string head = std::to_string(m + 1) + ',' + G17(x) + ',';
         for (const CChartTrace& trace : graph.traces) {
             if (!trace.inLegend)
                 continue;
+            csv << head << CsvField(trace.name) << ',';
             // Outside the trace's data the table shows no value, as the chart's does.
-            csv << head << CsvField(trace.name) << ','
-                << (trace.Covers(x) ? G17(trace.ValueAt(x)) : std::string()) << '\n';
+            if (!complex) {
+                csv << (trace.Covers(x) ? G17(trace.ValueAt(x)) : std::string()) << '\n';
+                continue;
+            }
+            double re = 0.0;
+            double im = 0.0;
+            if (!CComplexChart::GammaAt(trace, x, re, im)) {
+                csv << ",,,,\n";
+                continue;
+            }
+            // Z = Z0 (1 + G) / (1 - G); no impedance for G = 1 and no VSWR from |G| = 1 on.
+            const std::complex<double> g(re, im);
+            const bool finite = g != 1.0;
+            const std::complex<double> z =
+                finite ? trace.refImpedance * (1.0 + g) / (1.0 - g) : std::complex<double>();
+            const double mag = std::abs(g);
+            csv << G17(re) << ',' << G17(im) << ',' << G17If(finite, z.real()) << ','
+                << G17If(finite, z.imag()) << ',' << G17If(mag < 1.0, (1.0 + mag) / (1.0 - mag))
+                << '\n';
         }
     }
+}
+
+bool CCommandLine::ParsePairing(const std::string& text, PortPairing& pairing)
+{
+    const std::string word = Trim(text);
+    for (const PortPairing p : {PortPairing::ACROSS, PortPairing::NEIGHBOURS}) {
+        if (word == MixedMode::PairingName(p)) {
+            pairing = p;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CCommandLine::ParseSpan(const std::string& text, double& low, double& high)
@@ -594,12 +680,6 @@ bool ParseAnalysisOptions(const std::vector<std::string>& args, const char* mode
         return false;
     }
     return true;
-}
-
-// A field of 17 significant digits, or empty.
-std::string G17If(bool have, double v)
-{
-    return have ? G17(v) : std::string();
 }
 
 // The mask file as text: regular files only, and nothing a mask could never be.

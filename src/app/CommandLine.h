@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/ValueFormatPair.h"
+#include "data/MixedMode.h"
 
 #include <iosfwd>
 #include <string>
@@ -21,8 +22,9 @@ public:
     // Exit status 0 when every file loaded, 1 otherwise.
     int Check(const std::vector<std::string>& paths);
     int Dump(const std::string& path);
-    // --export OUT [--view LIST] [--size WxH] [--markers F1,F2,...] [FILE...]: args are the
-    // words after "--export". CSV needs files; images without files show the example.
+    // --export OUT [--view LIST] [--pairing 13|12] [--size WxH] [--markers F1,F2,...]
+    // [FILE...]: args are the words after "--export". CSV needs files; images without files
+    // show the example. --pairing applies to --table, --measure and --limits alike.
     // Exit status 0 on success, 1 when nothing loaded or the output failed, 2 on bad usage.
     int Export(const std::vector<std::string>& args);
     // --table --markers F1,F2,... [--view LIST] FILE...: the marker value table as CSV on
@@ -40,10 +42,15 @@ public:
     void PrintVersion();
 
     // A --view argument: a preset name (preset set to its number, selection empty) or a
-    // comma-separated list of Sij:db, Sij:phase, Sij:delay in any letter case (preset -1,
-    // selection in the Select Data dialog's order). False with the bad item in badItem.
+    // comma-separated list of element:format in any letter case, the formats db, phase,
+    // delay, lin, re, im, vswr, polar, and for reflections r, x, z, smith, as codes of
+    // ValueFormat (preset -1, selection by format in the Select Data dialog's order).
+    // Smith and polar items take no other format beside them. False with the bad item in
+    // badItem and, where the usual list of forms would not say why, the cause in reason.
     static bool ParseView(const std::string& text, ViewSelection& selection, int& preset,
-                          std::string& badItem);
+                          std::string& badItem, std::string* reason = nullptr);
+    // "13" (pairs 1-3, 2-4) or "12" (pairs 1-2, 3-4), as --pairing takes them.
+    static bool ParsePairing(const std::string& text, PortPairing& pairing);
     // "WxH" with both sides 1..MAX_IMAGE_SIDE pixels.
     static bool ParseSize(const std::string& text, int& width, int& height);
     // Comma-separated finite numbers with a decimal point whatever the locale.
@@ -54,7 +61,9 @@ public:
     static void WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& csv);
 
     // "marker,freq_<unit>,trace,value": per marker, one row per listed trace in graph
-    // order; the value is empty where the trace has no data.
+    // order; the value is empty where the trace has no data. When the traces are Smith or
+    // polar traces (complex values), "re,im,r_ohm,x_ohm,vswr" instead of "value": the
+    // element interpolated linearly, Z = R + jX with the trace's reference impedance.
     static void WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& markers,
                                  const std::string& unit, std::ostream& csv);
 

@@ -46,7 +46,37 @@ std::string Name(int code);
 // The code a name spells (Name's spellings, in any letter case, and S1_2 for S12); -1
 // for anything else. "S102" is refused: which ports it means is not clear.
 int Parse(std::string_view name);
+// True for the reflections: S(i,i), and mixed-mode elements of one mode at one logical
+// port (Sdd11, Scc22, Sss33), whose reference impedance gives an impedance.
+bool IsReflection(int code);
 }  // namespace ValueCode
+
+// Display formats: how BuildTrace turns an element into a trace.
+namespace ValueFormat {
+constexpr int DB = 0;          // 20 log10 |S|
+constexpr int PHASE = 1;       // degrees, -180..180
+constexpr int DELAY = 2;       // group delay in ns
+constexpr int LIN_MAG = 3;     // |S|
+constexpr int REAL = 4;        // Re S
+constexpr int IMAG = 5;        // Im S
+constexpr int VSWR = 6;        // (1 + |S|) / (1 - |S|), infinite from |S| = 1 on
+constexpr int RESISTANCE = 7;  // R of Z = Z0 (1 + S) / (1 - S), ohms; reflections only
+constexpr int REACTANCE = 8;   // X of that Z, ohms; reflections only
+constexpr int IMPEDANCE = 9;   // |Z|, ohms; reflections only
+constexpr int SMITH = 10;      // complex trace for the Smith chart; reflections only
+constexpr int POLAR = 11;      // complex trace for the polar chart
+constexpr int COUNT = 12;      // codes from here on plot 0 at every point
+
+// What follows the element in a trace name: "[dB]", "(mag)", "[VSWR]", "[R]", "[|Z|]";
+// empty for the complex formats (their chart says what they are) and unknown codes.
+std::string Label(int format);
+// Axis title: "LogMag[dB]", "Lin Mag", "R[ohm]", "Smith", ...; empty for unknown codes.
+std::string AxisTitle(int format);
+// R, X, |Z| and Smith need a reflection (ValueCode::IsReflection).
+bool NeedsReflection(int format);
+// Smith and polar: the trace holds the element itself in CChartTrace::gamma.
+bool IsComplex(int format);
+}  // namespace ValueFormat
 
 class CS2pData {
 public:
@@ -131,7 +161,9 @@ public:
     int CodeAt(int row, int col) const;
     // The element codes of the file, row by row (N x N codes; a 1-port file has only S11).
     std::vector<int> ElementCodes() const;
-    // Whether BuildTrace can plot the code (elements and the derived codes 16..21).
+    // Whether BuildTrace can plot the code: elements, the derived codes 16..21, and on
+    // single-ended files of an even port count from 4 on the mixed-mode elements (modes d
+    // and c) of their pairs, computed with the program-wide port pairing (MixedMode.h).
     bool HasCode(int code) const;
     // Matrix position of an element code in this file; false when it has none.
     bool PositionOf(int code, int& row, int& col) const;
@@ -146,8 +178,16 @@ public:
     void SetDisplayName(const std::string& name) { displayName = name; }
     void SetLoaded(bool flag) { loaded = flag; }
 
-    // Derives one chart trace; false when the data set has no such code (HasCode).
+    // Derives one chart trace; false when the data set has no such code (HasCode), and
+    // for a format that needs a reflection (ValueFormat::NeedsReflection) of anything else.
+    // Complex formats (Smith, polar) fill the trace's gamma with the element at every
+    // point, its points with (freq, |S|) and its refImpedance; the others empty gamma.
+    // The file's own parameters (18..21) have no complex or impedance formats.
     bool BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const;
+    // Reference impedance in ohms of the port an element code's row belongs to (the port
+    // of a reflection, the output of a transmission; for a mixed-mode row the pair's sum
+    // for d, parallel value for c); refImpedance for codes that name no element.
+    double ReferenceOf(int code) const;
     // The record's parameters (normalised to the reference impedance) as S-parameters.
     // 3- and 4-port Z and Y are converted; other kinds of those stay as they are.
     static DataLine ConvertToS(DataLine record, int kind);

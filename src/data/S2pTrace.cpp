@@ -2,6 +2,7 @@
 #include "data/S2pData.h"
 
 #include "chart/ChartTrace.h"
+#include "data/MixedMode.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,29 +111,47 @@ std::string DerivedName(int value, int paramKind)
     }
 }
 
-std::string UnitLabel(int valueFormat)
+// The modes and logical ports of a mixed-mode code.
+void DecodeMixed(int code, char& rowMode, int& row, char& colMode, int& col)
 {
-    switch (valueFormat) {
-    case 0: return "[dB]";
-    case 1: return "[deg]";
-    case 2: return "[ns]";
-    case 3: return "(mag)";
-    case 4: return "(re)";
-    case 5: return "(im)";
-    default: return "";
-    }
+    static const char modes[] = {'d', 'c', 's'};
+    const int m = (code - ValueCode::MIXED_BASE) / 10000;
+    rowMode = modes[m / 3];
+    colMode = modes[m % 3];
+    row = code / 100 % 100;
+    col = code % 100;
 }
 
-double Quantity(const CComplex& z, int valueFormat)
+// y of one point: z in a rectangular format; z0 is the reference for R, X and |Z|.
+double Quantity(const CComplex& z, int valueFormat, double z0)
 {
     static const double pi = 4.0 * std::atan(1.0);
+    const double mag = std::sqrt(z.re * z.re + z.im * z.im);
     switch (valueFormat) {
-    case 0: return z.GetDb();
-    case 1:
-    case 2: return std::atan2(z.im, z.re) * 180.0 / pi;
-    case 3: return std::sqrt(z.re * z.re + z.im * z.im);
-    case 4: return z.re;
-    case 5: return z.im;
+    case ValueFormat::DB: return z.GetDb();
+    case ValueFormat::PHASE:
+    case ValueFormat::DELAY: return std::atan2(z.im, z.re) * 180.0 / pi;
+    case ValueFormat::LIN_MAG:
+    case ValueFormat::SMITH:
+    case ValueFormat::POLAR: return mag;
+    case ValueFormat::REAL: return z.re;
+    case ValueFormat::IMAG: return z.im;
+    case ValueFormat::VSWR:
+        if (std::isnan(mag))
+            return mag;
+        // A total reflection has no finite standing-wave ratio; the chart skips infinities.
+        return mag < 1.0 ? (1.0 + mag) / (1.0 - mag) : std::numeric_limits<double>::infinity();
+    case ValueFormat::RESISTANCE:
+    case ValueFormat::REACTANCE:
+    case ValueFormat::IMPEDANCE: {
+        const Cx g = z.ToStd();
+        const Cx impedance = z0 * Div(1.0 + g, 1.0 - g);
+        if (valueFormat == ValueFormat::RESISTANCE)
+            return impedance.real();
+        if (valueFormat == ValueFormat::REACTANCE)
+            return impedance.imag();
+        return std::abs(impedance);
+    }
     default: return 0.0;
     }
 }
@@ -280,50 +299,100 @@ bool CS2pData::HasCode(int code) const
         DerivedElement(code, row, col);
         return row <= ports && col <= ports;
     }
-    return PositionOf(code, row, col);
+    if (PositionOf(code, row, col))
+        return true;
+    if (IsMixedMode() || !MixedMode::Offered(ports) || code < ValueCode::MIXED_BASE ||
+        !ValueCode::IsElement(code))
+        return false;
+    char rowMode = 's';
+    char colMode = 's';
+    DecodeMixed(code, rowMode, row, colMode, col);
+    return rowMode != 's' && colMode != 's' && row <= ports / 2 && col <= ports / 2;
+}
+
+double CS2pData::ReferenceOf(int code) const
+{
+    if (!ValueCode::IsElement(code))
+        return refImpedance;
+    const auto portReference = [this](int port) {
+        const std::size_t k = static_cast<std::size_t>(port - 1);
+        return k < refImpedances.size() ? refImpedances[k] : refImpedance;
+    };
+    int row = 0;
+    int col = 0;
+    if (code < ValueCode::MIXED_BASE)
+        return PositionOf(code, row, col) ? portReference(row) : refImpedance;
+    char rowMode = 's';
+    char colMode = 's';
+    DecodeMixed(code, rowMode, row, colMode, col);
+    if (IsMixedMode()) {
+        // The order list does not keep which single-ended ports a pair joins, so the
+        // option line's reference stands for both.
+        return rowMode == 's' ? refImpedance
+                              : MixedMode::ReferenceImpedance(rowMode, refImpedance, refImpedance);
+    }
+    int plus = 0;
+    int minus = 0;
+    MixedMode::PairPorts(ports, row, GetPortPairing(), plus, minus);
+    return MixedMode::ReferenceImpedance(rowMode, portReference(plus), portReference(minus));
 }
 
 bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const
 {
     const bool derived = value >= ValueCode::INSERTION_LOSS && value <= ValueCode::LAST_DERIVED;
+    const bool loss = value == ValueCode::INSERTION_LOSS || value == ValueCode::RETURN_LOSS;
+    const int format = loss ? ValueFormat::DB : valueFormat;
+    if (!HasCode(value))
+        return false;
+    if ((ValueFormat::NeedsReflection(format) && !ValueCode::IsReflection(value)) ||
+        (derived && (ValueFormat::NeedsReflection(format) || ValueFormat::IsComplex(format))))
+        return false;
     int row = 1;
     int col = 1;
-    if (derived) {
+    // Mixed-mode elements of a single-ended file are computed from the whole matrix.
+    bool computedMixed = false;
+    char rowMode = 's';
+    char colMode = 's';
+    if (derived)
         DerivedElement(value, row, col);
-        if (row > ports || col > ports)
-            return false;
-    } else if (!PositionOf(value, row, col)) {
-        return false;
+    else if (!PositionOf(value, row, col)) {
+        computedMixed = true;
+        DecodeMixed(value, rowMode, row, colMode, col);
     }
-    const bool loss = value == ValueCode::INSERTION_LOSS || value == ValueCode::RETURN_LOSS;
-    const int format = loss ? 0 : valueFormat;
     // The file's own parameters (18..21) are shown as they are; the rest as S.
     const bool toS = (!derived || loss) && paramKind != S;
+    const bool complex = ValueFormat::IsComplex(format);
+    const double z0 = ReferenceOf(value);
+    const PortPairing pairing = GetPortPairing();
 
     const std::size_t n = RecordCount();
     const std::size_t cells = Cells();
     const std::size_t at = static_cast<std::size_t>((row - 1) * ports + (col - 1));
     std::vector<CComplex> scratch(toS ? cells : 0);
     std::vector<double> y(n);
+    std::vector<CChartTrace::XYpair> gamma(complex ? n : 0);
     for (std::size_t i = 0; i < n; ++i) {
-        CComplex z;
+        const CComplex* matrix = Matrix(i);
         if (toS) {
-            std::copy_n(Matrix(i), cells, scratch.data());
+            std::copy_n(matrix, cells, scratch.data());
             ConvertMatrixToS(scratch.data(), ports, paramKind);
-            z = scratch[at];
-        } else {
-            z = Matrix(i)[at];
+            matrix = scratch.data();
         }
-        y[i] = Quantity(z, format);
+        const CComplex z = computedMixed
+            ? MixedMode::Element(matrix, ports, rowMode, row, colMode, col, pairing)
+            : matrix[at];
+        y[i] = Quantity(z, format, z0);
         if (loss)
             y[i] = -y[i];
+        if (complex)
+            gamma[i] = CChartTrace::XYpair(z.re, z.im);
     }
 
     std::vector<CChartTrace::XYpair> points(n);
     for (std::size_t i = 0; i < n; ++i)
         points[i] = CChartTrace::XYpair(FreqAt(i), y[i]);
 
-    if (format == 2 && n > 0) {
+    if (format == ValueFormat::DELAY && n > 0) {
         static const double pi = 4.0 * std::atan(1.0);
         // Unwrap: the offset follows the jumps of more than 180 degrees between neighbours.
         double offset = 0.0;
@@ -349,11 +418,77 @@ bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int val
             points[i].y = delay[i];
     }
 
+    // SetPoints sorts by frequency (stably); gamma has to follow the same order.
+    if (complex && !std::is_sorted(points.begin(), points.end(),
+                                   [](const auto& a, const auto& b) { return a.x < b.x; })) {
+        std::vector<std::size_t> order(n);
+        for (std::size_t i = 0; i < n; ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return points[a].x < points[b].x; });
+        std::vector<CChartTrace::XYpair> sorted(n);
+        for (std::size_t i = 0; i < n; ++i)
+            sorted[i] = gamma[order[i]];
+        gamma.swap(sorted);
+    }
     trace.SetPoints(points);
+    trace.gamma = std::move(gamma);
+    if (complex)
+        trace.refImpedance = z0;
     const std::string base = derived ? DerivedName(value, paramKind) : ValueCode::Name(value);
-    trace.name = loss ? base : base + UnitLabel(format);
+    trace.name = loss ? base : base + ValueFormat::Label(format);
     if (fileNumber >= 0)
         trace.name += "(" + std::to_string(fileNumber) + ")";
     trace.color = NextTraceColor();
     return true;
 }
+
+namespace ValueFormat {
+
+std::string Label(int format)
+{
+    switch (format) {
+    case DB: return "[dB]";
+    case PHASE: return "[deg]";
+    case DELAY: return "[ns]";
+    case LIN_MAG: return "(mag)";
+    case REAL: return "(re)";
+    case IMAG: return "(im)";
+    case VSWR: return "[VSWR]";
+    case RESISTANCE: return "[R]";
+    case REACTANCE: return "[X]";
+    case IMPEDANCE: return "[|Z|]";
+    default: return "";
+    }
+}
+
+std::string AxisTitle(int format)
+{
+    switch (format) {
+    case DB: return "LogMag[dB]";
+    case PHASE: return "Phase[deg]";
+    case DELAY: return "Delay[ns]";
+    case LIN_MAG: return "Lin Mag";
+    case REAL: return "Re";
+    case IMAG: return "Im";
+    case VSWR: return "VSWR";
+    case RESISTANCE: return "R[ohm]";
+    case REACTANCE: return "X[ohm]";
+    case IMPEDANCE: return "|Z|[ohm]";
+    case SMITH: return "Smith";
+    case POLAR: return "Polar";
+    default: return "";
+    }
+}
+
+bool NeedsReflection(int format)
+{
+    return format == RESISTANCE || format == REACTANCE || format == IMPEDANCE || format == SMITH;
+}
+
+bool IsComplex(int format)
+{
+    return format == SMITH || format == POLAR;
+}
+
+}  // namespace ValueFormat

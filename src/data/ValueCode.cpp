@@ -113,4 +113,16 @@ int Parse(std::string_view name)
     return ParsePortPair(name.substr(1), row, col) ? Element(row, col) : -1;
 }
 
+bool IsReflection(int code)
+{
+    if (!IsElement(code))
+        return false;
+    if (code <= 15)
+        return code / 4 == code % 4;
+    if (code < MIXED_BASE)
+        return (code - LARGE_BASE) / 100 == code % 100;
+    const int m = (code - MIXED_BASE) / 10000;
+    return m / 3 == m % 3 && code / 100 % 100 == code % 100;
+}
+
 }  // namespace ValueCode

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -75,6 +77,17 @@ TEST(CommandLineExport, ParseViewLists)
          {{0, 0}, {ValueCode::Element(10, 2), 0}, {ValueCode::MixedMode('d', 2, 'd', 1), 0},
           {ValueCode::Element(5, 6), 1}},
          -1},
+        // The further formats follow dB, phase and delay, in code order.
+        {"S22:z,S11:VSWR,S21:lin,S11:r,S12:im,Sdd11:x,S21:re,S11:db",
+         {{0, ValueFormat::DB}, {4, ValueFormat::LIN_MAG}, {4, ValueFormat::REAL},
+          {1, ValueFormat::IMAG}, {0, ValueFormat::VSWR}, {0, ValueFormat::RESISTANCE},
+          {ValueCode::MixedMode('d', 1, 'd', 1), ValueFormat::REACTANCE},
+          {5, ValueFormat::IMPEDANCE}},
+         -1},
+        {"S22:smith,S11:Smith,S22:smith", {{0, ValueFormat::SMITH}, {5, ValueFormat::SMITH}}, -1},
+        {"S21:polar,Scd21:polar",
+         {{4, ValueFormat::POLAR}, {ValueCode::MixedMode('c', 2, 'd', 1), ValueFormat::POLAR}},
+         -1},
         {"il+rl", {}, 0},
         {"IL+Delay", {}, 2},
         {"splitter", {}, 4},
@@ -101,6 +114,10 @@ TEST(CommandLineExport, ParseViewRejectsBadItems)
         {"S01:db", "S01:db"},  {"S11:mag", "S11:mag"}, {"S11", "S11"}, {"S102:db", "S102:db"},
         {"S11:db,,S21:db", ""}, {"", ""},                {"S1:db", "S1:db"},
         {"il+rl,S11:db", "il+rl"}, {"S10:db", "S10:db"}, {"Y21:db", "Y21:db"},
+        // Impedances and the Smith chart need a reflection; complex views take no others.
+        {"S11:r,S21:x", "S21:x"}, {"S12:z", "S12:z"}, {"Sdc11:smith", "Sdc11:smith"},
+        {"S11:smith,S11:db", "S11:db"}, {"S21:db,S11:smith", "S11:smith"},
+        {"S11:smith,S21:polar", "S21:polar"}, {"S11:ohm", "S11:ohm"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
@@ -347,6 +364,112 @@ TEST(CommandLineTable, MarkerRowsPerTraceEmptyOutsideTheData)
         EXPECT_EQ(CCommandLine(o, e).Table(u.args), 2);
         EXPECT_EQ(o.str(), "");
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A file of the given records, each "freq" followed by its elements' re, im pairs.
+std::string WriteFile(TempDir& dir, const std::string& name, const std::string& records)
+{
+    return dir.Write(name, "# GHz S RI R 50\n" + records);
+}
+
+TEST(CommandLineTable, SmithViewsReadReflections)
+{
+    using Cx = std::complex<double>;
+    // S11 of 30 + j40 ohms at 1 GHz and of 100 ohms at 2 GHz; S22 matched throughout.
+    const Cx g1 = (Cx(30, 40) - 50.0) / (Cx(30, 40) + 50.0);
+    const Cx g2 = (100.0 - 50.0) / (100.0 + 50.0);
+    std::string records;
+    for (const auto& [f, g] : {std::pair<int, Cx>(1, g1), {2, g2}, {3, g2}}) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%d %.17g %.17g 0 0 0 0 0 0\n", f, g.real(), g.imag());
+        records += line;
+    }
+    TempDir dir;
+    const std::string file = WriteFile(dir, "loads.s2p", records);
+    std::ostringstream out, err;
+    ASSERT_EQ(CCommandLine(out, err).Table({"--markers", "1,1.5,5", "--view", "S11:smith,S22:smith",
+                                            file}),
+              0)
+        << err.str();
+    const std::vector<std::string> lines = Lines(out.str());
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0], "marker,freq_GHz,trace,re,im,r_ohm,x_ohm,vswr");
+    EXPECT_EQ(lines[5], "3,5,S11(1),,,,,");  // beyond the data
+    EXPECT_EQ(lines[6], "3,5,S22(1),,,,,");
+    const Cx mid = (g1 + g2) / 2.0;  // the element interpolated half-way
+    const Cx zMid = 50.0 * (1.0 + mid) / (1.0 - mid);
+    struct Row {
+        std::size_t line;
+        const char* head;
+        double re, im, r, x, vswr;
+    };
+    const Row rows[] = {
+        {1, "1,1,S11(1),", g1.real(), g1.imag(), 30, 40, 3},
+        {2, "1,1,S22(1),", 0, 0, 50, 0, 1},
+        {3, "2,1.5,S11(1),", mid.real(), mid.imag(), zMid.real(), zMid.imag(),
+         (1 + std::abs(mid)) / (1 - std::abs(mid))},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(lines[row.line]);
+        const std::string head = row.head;
+        ASSERT_EQ(lines[row.line].substr(0, head.size()), head);
+        std::istringstream fields(lines[row.line].substr(head.size()));
+        std::vector<double> v;
+        for (std::string field; std::getline(fields, field, ',');)
+            v.push_back(std::stod(field));
+        ASSERT_EQ(v.size(), 5u);
+        const double want[] = {row.re, row.im, row.r, row.x, row.vswr};
+        for (std::size_t k = 0; k < 5; ++k)
+            EXPECT_NEAR(v[k], want[k], 1e-9) << k;
+    }
+}
+
+TEST(CommandLineTable, PairingChoosesThePortsOfTheDifferentialPairs)
+{
+    // Two uncoupled lines of transmission 0.5, from port 1 to 2 and from 3 to 4: pairs 1-3
+    // and 2-4 see the lines' transmission, pairs 1-2 and 3-4 each join one line's ends.
+    std::string records;
+    for (int f = 1; f <= 3; ++f)
+        records += std::to_string(f) + " 0 0 0.5 0 0 0 0 0\n 0.5 0 0 0 0 0 0 0\n" +
+                   " 0 0 0 0 0 0 0.5 0\n 0 0 0 0 0.5 0 0 0\n";
+    TempDir dir;
+    const std::string file = WriteFile(dir, "lines.s4p", records);
+    struct Row {
+        std::vector<std::string> pairing;
+        const char* line;
+    };
+    const Row rows[] = {
+        {{}, "1,2,Sdd21(mag)(1),0.5"},  // 13 when not given
+        {{"--pairing", "13"}, "1,2,Sdd21(mag)(1),0.5"},
+        {{"--pairing", "12"}, "1,2,Sdd21(mag)(1),0"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.line);
+        std::vector<std::string> args = {"--markers", "2", "--view", "Sdd21:lin", file};
+        args.insert(args.begin(), row.pairing.begin(), row.pairing.end());
+        std::ostringstream out, err;
+        ASSERT_EQ(CCommandLine(out, err).Table(args), 0) << err.str();
+        const std::vector<std::string> lines = Lines(out.str());
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(lines[1], row.line);
+    }
+    for (const char* bad : {"14", "", "1-3"}) {
+        SCOPED_TRACE(bad);
+        std::ostringstream out, err;
+        EXPECT_EQ(CCommandLine(out, err).Table({"--markers", "2", "--pairing", bad, file}), 2);
+        EXPECT_NE(err.str().find("bad --pairing"), std::string::npos) << err.str();
+        std::ostringstream o2, e2;
+        EXPECT_EQ(CCommandLine(o2, e2).Measure({"peak", "--pairing", bad, file}), 2);
+    }
+    std::ostringstream out, err;
+    EXPECT_EQ(
+        CCommandLine(out, err).Measure({"peak", "--pairing", "12", "--view", "Sdd21:db", file}),
+        0)
+        << err.str();
 }
 
 }  // namespace

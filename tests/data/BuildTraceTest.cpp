@@ -88,7 +88,7 @@ TEST(BuildTrace, FormatsNamesAndPalette)
     EXPECT_DOUBLE_EQ(trace.points[2].y, 3.0);
     ASSERT_TRUE(data.BuildTrace(trace, 3, 4, 5));
     EXPECT_DOUBLE_EQ(trace.points[2].y, 4.0);
-    ASSERT_TRUE(data.BuildTrace(trace, 3, 4, 9));
+    ASSERT_TRUE(data.BuildTrace(trace, 3, 4, ValueFormat::COUNT));  // no such format: zeros
     EXPECT_EQ(trace.name, "S21(3)");
     EXPECT_DOUBLE_EQ(trace.points[2].y, 0.0);
     ASSERT_TRUE(data.BuildTrace(trace, 1, 0, 0));
@@ -327,6 +327,136 @@ TEST(BuildTrace, RawParametersAreNotConverted)
     // S21 of the same file is converted: -2 Y21 / D with Y11 = 0.1, Y22 = 0, Y12 = 0.
     ASSERT_TRUE(data.BuildTrace(trace, 2, 4, 4));
     EXPECT_NEAR(trace.points[1].y, -2 * 0.5 / 1.1, 1e-12);
+}
+
+// Reflections built from known loads, so every format is checked against the load it came
+// from: Gamma = (Z - Z0) / (Z + Z0).
+TEST(BuildTrace, RectangularFormatsOfKnownLoads)
+{
+    using Cx = std::complex<double>;
+    const auto gammaOf = [](Cx z, double z0) { return (z - z0) / (z + z0); };
+    // Port 1 sees 30 + j40 ohms at 50 (|Gamma| = 0.5), port 2 150 ohms at 75 (1/3).
+    const Cx g1 = gammaOf({30, 40}, 50);
+    const Cx g2 = gammaOf({150, 0}, 75);
+    const Cx t(0.6, -0.3);
+    CS2pData data;
+    data.ResetRecords(2);
+    for (int f = 1; f <= 3; ++f) {
+        const CComplex s[4] = {g1, t, t, g2};
+        data.AppendRecord(f, s);
+    }
+    data.refImpedances = {50, 75};
+
+    struct Row {
+        int value;
+        int format;
+        double y;
+        const char* name;
+    };
+    const Row rows[] = {
+        {0, ValueFormat::LIN_MAG, 0.5, "S11(mag)(1)"},
+        {0, ValueFormat::VSWR, 3.0, "S11[VSWR](1)"},
+        {5, ValueFormat::VSWR, 2.0, "S22[VSWR](1)"},
+        {0, ValueFormat::RESISTANCE, 30.0, "S11[R](1)"},
+        {0, ValueFormat::REACTANCE, 40.0, "S11[X](1)"},
+        {0, ValueFormat::IMPEDANCE, 50.0, "S11[|Z|](1)"},
+        {5, ValueFormat::RESISTANCE, 150.0, "S22[R](1)"},  // port 2's own reference
+        {5, ValueFormat::REACTANCE, 0.0, "S22[X](1)"},
+        {4, ValueFormat::REAL, 0.6, "S21(re)(1)"},
+        {4, ValueFormat::IMAG, -0.3, "S21(im)(1)"},
+        {4, ValueFormat::VSWR, (1 + std::abs(t)) / (1 - std::abs(t)), "S21[VSWR](1)"},
+    };
+    CChartTrace trace;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(data.BuildTrace(trace, 1, row.value, row.format));
+        EXPECT_EQ(trace.name, row.name);
+        ASSERT_EQ(trace.points.size(), 3u);
+        EXPECT_NEAR(trace.points[1].y, row.y, 1e-9);
+        EXPECT_TRUE(trace.gamma.empty());
+    }
+
+    // Impedances exist for reflections only; the trace stays as it was.
+    trace.name = "untouched";
+    for (int format : {ValueFormat::RESISTANCE, ValueFormat::REACTANCE, ValueFormat::IMPEDANCE,
+                       ValueFormat::SMITH}) {
+        EXPECT_FALSE(data.BuildTrace(trace, 1, 4, format)) << format;
+        EXPECT_FALSE(data.BuildTrace(trace, 1, 20, format)) << format;  // raw X11
+    }
+    EXPECT_EQ(trace.name, "untouched");
+
+    // A total reflection has no finite VSWR, and an open no finite impedance.
+    CS2pData open = TwoPort({1, 2, 3}, {{0, 0}, {0, 0}, {0, 0}}, {1, 0});
+    ASSERT_TRUE(open.BuildTrace(trace, 1, 0, ValueFormat::VSWR));
+    EXPECT_TRUE(std::isinf(trace.points[0].y));
+    ASSERT_TRUE(open.BuildTrace(trace, 1, 0, ValueFormat::RESISTANCE));
+    EXPECT_TRUE(std::isnan(trace.points[0].y));
+}
+
+TEST(BuildTrace, ComplexTracesCarryTheElementInFrequencyOrder)
+{
+    // Records out of order: gamma has to follow the points as they are sorted.
+    const double freqs[] = {3, 1, 2};
+    CS2pData data;
+    data.ResetRecords(2);
+    for (double f : freqs) {
+        const CComplex s[4] = {{0.1 * f, -0.2}, {0.5, 0}, {0.3, 0.4 * f}, {0, 0.05 * f}};
+        data.AppendRecord(f, s);
+    }
+    data.refImpedances = {50, 75};
+    struct Row {
+        int value;
+        int format;
+        double z0;
+        const char* name;
+    };
+    const Row rows[] = {
+        {0, ValueFormat::SMITH, 50.0, "S11(2)"},
+        {5, ValueFormat::SMITH, 75.0, "S22(2)"},
+        {4, ValueFormat::POLAR, 75.0, "S21(2)"},  // a transmission: the output port's
+    };
+    CChartTrace trace;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(data.BuildTrace(trace, 2, row.value, row.format));
+        EXPECT_EQ(trace.name, row.name);
+        EXPECT_EQ(trace.refImpedance, row.z0);
+        ASSERT_EQ(trace.points.size(), 3u);
+        ASSERT_EQ(trace.gamma.size(), 3u);
+        for (std::size_t i = 0; i < 3; ++i) {
+            const double f = trace.points[i].x;
+            EXPECT_EQ(f, i + 1.0);
+            std::size_t k = 0;
+            while (freqs[k] != f)
+                ++k;
+            const CComplex z = data.Matrix(k)[row.value == 0 ? 0 : row.value == 5 ? 3 : 2];
+            EXPECT_EQ(trace.gamma[i].x, z.re);
+            EXPECT_EQ(trace.gamma[i].y, z.im);
+            EXPECT_DOUBLE_EQ(trace.points[i].y, std::hypot(z.re, z.im));
+        }
+    }
+    // The same trace used for a rectangular format loses its complex values.
+    ASSERT_TRUE(data.BuildTrace(trace, 2, 0, ValueFormat::DB));
+    EXPECT_TRUE(trace.gamma.empty());
+}
+
+TEST(BuildTrace, FormatTitlesAndReflectionNeeds)
+{
+    EXPECT_EQ(ValueFormat::AxisTitle(ValueFormat::DB), "LogMag[dB]");
+    EXPECT_EQ(ValueFormat::AxisTitle(ValueFormat::IMPEDANCE), "|Z|[ohm]");
+    EXPECT_EQ(ValueFormat::AxisTitle(ValueFormat::COUNT), "");
+    int reflectionOnly = 0;
+    for (int f = 0; f < ValueFormat::COUNT; ++f) {
+        EXPECT_FALSE(ValueFormat::AxisTitle(f).empty()) << f;
+        reflectionOnly += ValueFormat::NeedsReflection(f) ? 1 : 0;
+    }
+    EXPECT_EQ(reflectionOnly, 4);
+    EXPECT_TRUE(ValueCode::IsReflection(ValueCode::Element(12, 12)));
+    EXPECT_FALSE(ValueCode::IsReflection(ValueCode::Element(12, 2)));
+    EXPECT_TRUE(ValueCode::IsReflection(ValueCode::Parse("Scc22")));
+    EXPECT_FALSE(ValueCode::IsReflection(ValueCode::Parse("Sdc11")));
+    EXPECT_FALSE(ValueCode::IsReflection(ValueCode::Parse("Sdd12")));
+    EXPECT_FALSE(ValueCode::IsReflection(ValueCode::RETURN_LOSS));
 }
 
 }  // namespace

@@ -134,7 +134,9 @@ TEST_F(NPort, MixedModeElementsKeepTheirNames)
     EXPECT_EQ(mixed.ElementName(1, 4), "Sdc12");
     const int sdd21 = ValueCode::Parse("Sdd21");
     EXPECT_TRUE(mixed.HasCode(sdd21));
-    EXPECT_FALSE(plain.HasCode(sdd21));
+    EXPECT_TRUE(plain.HasCode(sdd21));  // computed from the single-ended matrix
+    EXPECT_FALSE(plain.HasCode(ValueCode::Parse("Sdd13")));  // a 4-port has two pairs
+    EXPECT_FALSE(plain.HasCode(ValueCode::Parse("Sss11")));
     EXPECT_FALSE(mixed.HasCode(4));  // S21 is no element of a mixed-mode matrix
     CChartTrace trace;
     ASSERT_TRUE(mixed.BuildTrace(trace, 1, sdd21, 4));
