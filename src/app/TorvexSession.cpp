@@ -18,71 +18,64 @@
 
 namespace {
 
-enum class AxisSide { None, Left, Right };
-
-// Which Y axis each display format goes to: dB always on the left, phase on the left
-// only without dB, delay on the left only when shown alone. Decided by which formats are
-// present rather than by their order, so an ungrouped selection cannot put dB and delay
-// on one axis.
+// Which Y axis each display format goes to: dB always on the left; without dB the
+// lowest other format present (phase before delay before the linear ones) takes the left
+// axis; every other format shares the right one. Decided by which formats are present
+// rather than by their order, so an ungrouped selection cannot put dB and delay on one axis.
 struct AxisAssignment {
-    AxisSide db = AxisSide::None;
-    AxisSide phase = AxisSide::None;
-    AxisSide delay = AxisSide::None;
+    int left = -1;           // format of the left axis; -1: none
+    std::vector<int> right;  // formats sharing the right axis, ascending
 
     explicit AxisAssignment(const ViewSelection& selection)
     {
-        bool hasDb = false, hasPhase = false, hasDelay = false;
-        for (const ValueFormatPair& pair : selection) {
-            hasDb = hasDb || pair.valueFormat == 0;
-            hasPhase = hasPhase || pair.valueFormat == 1;
-            hasDelay = hasDelay || pair.valueFormat == 2;
-        }
-        if (hasDb)
-            db = AxisSide::Left;
-        if (hasPhase)
-            phase = hasDb ? AxisSide::Right : AxisSide::Left;
-        if (hasDelay)
-            delay = (hasDb || hasPhase) ? AxisSide::Right : AxisSide::Left;
+        std::vector<int> present;
+        for (const ValueFormatPair& pair : selection)
+            if (std::find(present.begin(), present.end(), pair.valueFormat) == present.end())
+                present.push_back(pair.valueFormat);
+        std::sort(present.begin(), present.end());
+        if (present.empty())
+            return;
+        left = present.front();  // dB, the lowest code, whenever present
+        right.assign(present.begin() + 1, present.end());
     }
 
-    bool OnLeft(int valueFormat) const
-    {
-        switch (valueFormat) {
-        case 1: return phase == AxisSide::Left;
-        case 2: return delay == AxisSide::Left;
-        default: return true;
-        }
-    }
+    bool OnLeft(int valueFormat) const { return valueFormat == left || left < 0; }
 };
 
-const char* const dbTitle = "LogMag[dB]";
-const char* const phaseTitle = "Phase[deg]";
-const char* const delayTitle = "Delay[ns]";
+const char* const kPhaseAndDelayTitle = "Phase[deg] and/or Delay[nS]";
 
-// Y axes grow upward; the auto scale of the rebuild replaces these ranges.
+// The start range of an axis of a format; the auto scale of the rebuild replaces it.
+std::pair<double, double> StartRange(int format)
+{
+    switch (format) {
+    case ValueFormat::DB: return {0.0, -100.0};
+    case ValueFormat::PHASE: return {-180.0, 180.0};
+    case ValueFormat::DELAY: return {0.0, 100.0};
+    default: return {0.0, 1.0};
+    }
+}
+
+// Y axes grow upward.
 void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
 {
-    const bool db = axes.db != AxisSide::None;
-    const bool phase = axes.phase != AxisSide::None;
-    const bool delay = axes.delay != AxisSide::None;
-    if (db) {
-        graph.leftAxis.SetUp(dbTitle, 0.0, -100.0, true);
-        if (phase && delay)
-            graph.rightAxis.SetUp("Phase[deg] and/or Delay[nS]", -180.0, 180.0, true);
-        else if (phase)
-            graph.rightAxis.SetUp(phaseTitle, -180.0, 180.0, true);
-        else if (delay)
-            graph.rightAxis.SetUp(delayTitle, 0.0, 100.0, true);
-    } else if (phase) {
-        graph.leftAxis.SetUp(phaseTitle, -180.0, 180.0, true);
-        if (delay)
-            graph.rightAxis.SetUp(delayTitle, 0.0, 100.0, true);
-    } else if (delay) {
-        graph.leftAxis.SetUp(delayTitle, 0.0, 100.0, true);
+    if (axes.left >= 0) {
+        const auto [lo, hi] = StartRange(axes.left);
+        graph.leftAxis.SetUp(ValueFormat::AxisTitle(axes.left), lo, hi, true);
     }
-    // Every axis but the dB one shows phase or delay.
-    graph.leftAxis.fitsAllValues = !db && (phase || delay);
-    graph.rightAxis.fitsAllValues = db ? (phase || delay) : (phase && delay);
+    if (!axes.right.empty()) {
+        std::string title;
+        if (axes.right == std::vector<int>{ValueFormat::PHASE, ValueFormat::DELAY}) {
+            title = kPhaseAndDelayTitle;
+        } else {
+            for (int format : axes.right)
+                title += (title.empty() ? "" : " and/or ") + ValueFormat::AxisTitle(format);
+        }
+        const auto [lo, hi] = StartRange(axes.right.front());
+        graph.rightAxis.SetUp(title, lo, hi, true);
+    }
+    // Only the dB axis keeps the dB rules of auto scale; every other one holds all values.
+    graph.leftAxis.fitsAllValues = axes.left > ValueFormat::DB;
+    graph.rightAxis.fitsAllValues = !axes.right.empty();
 }
 
 // The value at a fraction of an axis measured from the plot's top or left edge; unlike
@@ -319,9 +312,9 @@ ViewSelection CTorvexSession::ShownSelection() const
 int CTorvexSession::ComplexKindOf(const ViewSelection& selection)
 {
     for (const ValueFormatPair& pair : selection) {
-        if (pair.valueFormat == SMITH_FORMAT)
+        if (pair.valueFormat == ValueFormat::SMITH)
             return CChartGraph::SMITH;
-        if (pair.valueFormat == POLAR_FORMAT)
+        if (pair.valueFormat == ValueFormat::POLAR)
             return CChartGraph::POLAR;
     }
     return -1;
@@ -354,7 +347,7 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
         for (int n = 1; n <= SLOT_COUNT; ++n) {
             const CS2pData& slot = Slot(n);
             CChartTrace trace;
-            if (slot.loaded && slot.BuildTrace(trace, n, code, smith ? SMITH_FORMAT : POLAR_FORMAT))
+            if (slot.loaded && slot.BuildTrace(trace, n, code, smith ? ValueFormat::SMITH : ValueFormat::POLAR))
                 graph.AddTrace(trace);
         }
     }
@@ -378,7 +371,7 @@ void CTorvexSession::SetChartKind(int kind)
         viewSelection = plain;
     } else if (kind != CChartGraph::RECTANGULAR && ComplexKindOf(viewSelection) >= 0) {
         for (ValueFormatPair& pair : viewSelection)
-            pair.valueFormat = kind == CChartGraph::SMITH ? SMITH_FORMAT : POLAR_FORMAT;
+            pair.valueFormat = kind == CChartGraph::SMITH ? ValueFormat::SMITH : ValueFormat::POLAR;
     }
     if (dataLoaded)
         RebuildPlot(true, true);

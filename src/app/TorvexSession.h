@@ -93,9 +93,6 @@ public:
     void SetChartKind(int kind);
     // The chart kind a selection names by its smith or polar items; -1 for none.
     static int ComplexKindOf(const ViewSelection& selection);
-    // The display formats of the complex charts' traces.
-    static constexpr int SMITH_FORMAT = 10;
-    static constexpr int POLAR_FORMAT = 11;
 
     // --- Measurements on the visible X range; results land as markers ---
 

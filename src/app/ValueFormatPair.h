@@ -18,8 +18,9 @@ struct ValueFormatPair {
     }
     bool operator!=(const ValueFormatPair& o) const { return !(*this == o); }
 
-    std::int32_t value = 0;        // Sij as 4 * (i - 1) + (j - 1)
-    std::int32_t valueFormat = 0;  // 0 dB, 1 phase in degrees, 2 group delay in ns
+    std::int32_t value = 0;        // a value code: Sij of ports 1..4 as 4 * (i - 1) + (j - 1)
+    std::int32_t valueFormat = 0;  // 0 dB, 1 phase in degrees, 2 group delay in ns, and
+                                   // the further formats of ValueFormat
 };
 
 using ViewSelection = std::vector<ValueFormatPair>;
