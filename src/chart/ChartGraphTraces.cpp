@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "chart/ColumnReducer.h"
 #include "chart/NiceScale.h"
 
 namespace {
@@ -45,6 +46,8 @@ void CChartGraph::DrawTraces(CDC& dc)
     dc.SetBkColor(plotArea.fillColor);
     dc.SetClipRect(p);
 
+    const bool lines = lineType != 2 && lineType != 3;
+    CColumnReducer reducer(lines ? CColumnReducer::Mode::Line : CColumnReducer::Mode::Marks);
     bool penSelected = false;
     CPen previousPen;
     for (const CChartTrace& trace : traces) {
@@ -73,8 +76,9 @@ void CChartGraph::DrawTraces(CDC& dc)
             return true;
         };
 
-        // n samples spread evenly over the whole X axis, whatever the zoom.
-        bool inRun = false;
+        // n samples spread evenly over the whole X axis, whatever the zoom, thinned to what
+        // can change a pixel before they reach the device.
+        reducer.Clear();
         const double last = static_cast<double>(n - 1);
         for (std::size_t j = 0; j < n; ++j) {
             const double f = static_cast<double>(j) / last;
@@ -83,10 +87,14 @@ void CChartGraph::DrawTraces(CDC& dc)
                 continue;
             std::int32_t y = 0;
             if (!yPixel(trace.ValueAt(xValue), y)) {
-                inRun = false;  // a gap in the data breaks the line
+                reducer.Break();  // a gap in the data breaks the line
                 continue;
             }
-            const std::int32_t x = p.left + TruncInt32(f * width);
+            reducer.Add(p.left + TruncInt32(f * width), y);
+        }
+        for (const CColumnReducer::Sample& sample : reducer.Finish()) {
+            const std::int32_t x = sample.point.x;
+            const std::int32_t y = sample.point.y;
             switch (lineType) {
             case 3:
                 dc.Arc(CRect(x - 3 * s, y - 3 * s, x + 3 * s, y + 3 * s), CPoint{x + 3 * s, y},
@@ -103,11 +111,10 @@ void CChartGraph::DrawTraces(CDC& dc)
                 }
                 break;
             default:
-                if (inRun)
-                    dc.LineTo(x, y);
-                else
+                if (sample.startsRun)
                     dc.MoveToEx(x, y);
-                inRun = true;
+                else
+                    dc.LineTo(x, y);
                 break;
             }
         }

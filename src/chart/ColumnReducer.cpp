@@ -1,0 +1,104 @@
+#include "chart/ColumnReducer.h"
+
+#include <algorithm>
+#include <iterator>
+
+CColumnReducer::CColumnReducer(Mode reducerMode) : mode(reducerMode) {}
+
+void CColumnReducer::Clear()
+{
+    kept.clear();
+    ys.clear();
+    open = false;
+    startRun = true;
+}
+
+void CColumnReducer::Add(std::int32_t x, std::int32_t y)
+{
+    if (!open || x != columnX) {
+        CloseColumn();
+        open = true;
+        columnX = x;
+        if (mode == Mode::Marks) {
+            ys.push_back(y);
+            return;
+        }
+        count = 1;
+        first = second = low = high = beforeLast = last = Pick{0, y};
+        direction = 0;
+        peak = trough = Turn{};
+        return;
+    }
+    if (mode == Mode::Marks) {
+        ys.push_back(y);
+        return;
+    }
+    const Pick sample{count++, y};
+    // Strict comparisons keep the first of equal extremes: that keeps the pixel the run
+    // ends on covered exactly when it was covered before its end.
+    if (y < low.y)
+        low = sample;
+    if (y > high.y)
+        high = sample;
+    if (y != first.y && second.at == 0)
+        second = sample;
+    if (y != last.y) {
+        const int now = y > last.y ? 1 : -1;
+        if (direction > 0 && now < 0 && (!peak.found || last.y > peak.at.y))
+            peak = Turn{true, beforeLast, last, sample};
+        if (direction < 0 && now > 0 && (!trough.found || last.y < trough.at.y))
+            trough = Turn{true, beforeLast, last, sample};
+        direction = now;
+        beforeLast = last;
+    }
+    last = sample;
+}
+
+void CColumnReducer::Break()
+{
+    CloseColumn();
+    startRun = true;
+}
+
+const std::vector<CColumnReducer::Sample>& CColumnReducer::Finish()
+{
+    CloseColumn();
+    return kept;
+}
+
+void CColumnReducer::CloseColumn()
+{
+    if (!open)
+        return;
+    open = false;
+    if (mode == Mode::Marks) {
+        std::sort(ys.begin(), ys.end());
+        ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+        for (std::int32_t y : ys)
+            kept.push_back(Sample{CPoint{columnX, y}, false});
+        ys.clear();
+        return;
+    }
+    Pick picks[12] = {first,         second,        low,          high,
+                      peak.before,   peak.at,       peak.after,   trough.before,
+                      trough.at,     trough.after,  beforeLast,   last};
+    // Stable, so that the first sample leads the picks that stand for none; and a dozen
+    // items sort fastest this way, without the buffer std::stable_sort may take.
+    for (std::size_t i = 1; i < std::size(picks); ++i) {
+        const Pick pick = picks[i];
+        std::size_t j = i;
+        for (; j > 0 && picks[j - 1].at > pick.at; --j)
+            picks[j] = picks[j - 1];
+        picks[j] = pick;
+    }
+    for (std::size_t i = 0; i < std::size(picks); ++i) {
+        if (i == 0 || picks[i].at != picks[i - 1].at)
+            Emit(CPoint{columnX, picks[i].y});
+    }
+}
+
+void CColumnReducer::Emit(CPoint point)
+{
+    kept.push_back(Sample{point, startRun});
+    startRun = false;
+}
