@@ -79,6 +79,7 @@ void CChartGraph::DrawTraces(CDC& dc)
         // n samples spread evenly over the whole X axis, whatever the zoom, thinned to what
         // can change a pixel before they reach the device.
         reducer.Clear();
+        std::size_t hint = 0;
         const double last = static_cast<double>(n - 1);
         for (std::size_t j = 0; j < n; ++j) {
             const double f = static_cast<double>(j) / last;
@@ -86,7 +87,7 @@ void CChartGraph::DrawTraces(CDC& dc)
             if (!trace.Covers(xValue))
                 continue;
             std::int32_t y = 0;
-            if (!yPixel(trace.ValueAt(xValue), y)) {
+            if (!yPixel(trace.ValueAt(xValue, hint), y)) {
                 reducer.Break();  // a gap in the data breaks the line
                 continue;
             }
