@@ -91,9 +91,24 @@ void CColumnReducer::CloseColumn()
             picks[j] = picks[j - 1];
         picks[j] = pick;
     }
+    std::size_t n = 0;
     for (std::size_t i = 0; i < std::size(picks); ++i) {
-        if (i == 0 || picks[i].at != picks[i - 1].at)
-            Emit(CPoint{columnX, picks[i].y});
+        if (i == 0 || picks[i].at != picks[n - 1].at)
+            picks[n++] = picks[i];
+    }
+    // Inside the column a pick at the height before it, or on the way from there to the
+    // next, adds no corner: the line runs on straight through it.
+    std::int32_t previous = picks[0].y;
+    Emit(CPoint{columnX, previous});
+    for (std::size_t i = 1; i < n; ++i) {
+        const std::int32_t y = picks[i].y;
+        if (i + 1 < n) {
+            const std::int32_t next = picks[i + 1].y;
+            if (y == previous || (previous < y && y < next) || (previous > y && y > next))
+                continue;
+        }
+        Emit(CPoint{columnX, y});
+        previous = y;
     }
 }
 
