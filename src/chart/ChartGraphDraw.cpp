@@ -42,11 +42,22 @@ std::string CChartGraph::FormatLabel(const std::string& format, double value)
 
 void CChartGraph::Draw(CDC& dc)
 {
+    DrawPlotLayer(dc);
+    DrawOverlay(dc);
+}
+
+void CChartGraph::DrawPlotLayer(CDC& dc)
+{
     RealizeFonts(dc);
     Layout();
     graphArea.Draw(dc);
     DrawAxes(dc);
-    DrawTraces(dc);
+    DrawTraceLines(dc);
+}
+
+void CChartGraph::DrawOverlay(CDC& dc)
+{
+    DrawMarkerDots(dc);
     plotArea.DrawFrame(dc);  // again, over the ends of the traces
     if (showMarkers) {
         DrawLegend(dc);

@@ -33,6 +33,23 @@ bool PixelOffset(double v, double lo, double hi, std::int32_t span, std::int32_t
 
 void CChartGraph::DrawTraces(CDC& dc)
 {
+    DrawTraceLines(dc);
+    DrawMarkerDots(dc);
+}
+
+void CChartGraph::DrawTraceLines(CDC& dc)
+{
+    DrawTracePass(dc, true);
+}
+
+void CChartGraph::DrawMarkerDots(CDC& dc)
+{
+    if (showMarkers)
+        DrawTracePass(dc, false);
+}
+
+void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
+{
     if (!plotArea.visible)
         return;
     const CRect p = plotArea.rect;
@@ -76,66 +93,70 @@ void CChartGraph::DrawTraces(CDC& dc)
             return true;
         };
 
-        // n samples spread evenly over the whole X axis, whatever the zoom, thinned to what
-        // can change a pixel before they reach the device.
-        reducer.Clear();
-        std::size_t hint = 0;
-        const double last = static_cast<double>(n - 1);
-        for (std::size_t j = 0; j < n; ++j) {
-            const double f = static_cast<double>(j) / last;
-            const double xValue = xAxis.ValueAt(f);
-            if (!trace.Covers(xValue))
-                continue;
-            std::int32_t y = 0;
-            if (!yPixel(trace.ValueAt(xValue, hint), y)) {
-                reducer.Break();  // a gap in the data breaks the line
-                continue;
-            }
-            reducer.Add(p.left + TruncInt32(f * width), y);
-        }
-        for (const CColumnReducer::Sample& sample : reducer.Finish()) {
-            const std::int32_t x = sample.point.x;
-            const std::int32_t y = sample.point.y;
-            switch (lineType) {
-            case 3:
-                dc.Arc(CRect(x - 3 * s, y - 3 * s, x + 3 * s, y + 3 * s), CPoint{x + 3 * s, y},
-                       CPoint{x + 3 * s, y});
-                break;
-            case 2:
-                if (s == 1) {
-                    dc.SetPixel(x, y, trace.color);
-                    dc.SetPixel(x + 1, y, trace.color);
-                    dc.SetPixel(x, y + 1, trace.color);
-                    dc.SetPixel(x + 1, y + 1, trace.color);
-                } else {
-                    dc.FillSolidRect(CRect(x, y, x + 2 * s, y + 2 * s), trace.color);
+        if (drawLines) {
+            // n samples spread evenly over the whole X axis, whatever the zoom, thinned to what
+            // can change a pixel before they reach the device.
+            reducer.Clear();
+            std::size_t hint = 0;
+            const double last = static_cast<double>(n - 1);
+            for (std::size_t j = 0; j < n; ++j) {
+                const double f = static_cast<double>(j) / last;
+                const double xValue = xAxis.ValueAt(f);
+                if (!trace.Covers(xValue))
+                    continue;
+                std::int32_t y = 0;
+                if (!yPixel(trace.ValueAt(xValue, hint), y)) {
+                    reducer.Break();  // a gap in the data breaks the line
+                    continue;
                 }
-                break;
-            default:
-                if (sample.startsRun)
-                    dc.MoveToEx(x, y);
-                else
-                    dc.LineTo(x, y);
-                break;
+                reducer.Add(p.left + TruncInt32(f * width), y);
+            }
+            for (const CColumnReducer::Sample& sample : reducer.Finish()) {
+                const std::int32_t x = sample.point.x;
+                const std::int32_t y = sample.point.y;
+                switch (lineType) {
+                case 3:
+                    dc.Arc(CRect(x - 3 * s, y - 3 * s, x + 3 * s, y + 3 * s), CPoint{x + 3 * s, y},
+                           CPoint{x + 3 * s, y});
+                    break;
+                case 2:
+                    if (s == 1) {
+                        dc.SetPixel(x, y, trace.color);
+                        dc.SetPixel(x + 1, y, trace.color);
+                        dc.SetPixel(x, y + 1, trace.color);
+                        dc.SetPixel(x + 1, y + 1, trace.color);
+                    } else {
+                        dc.FillSolidRect(CRect(x, y, x + 2 * s, y + 2 * s), trace.color);
+                    }
+                    break;
+                default:
+                    if (sample.startsRun)
+                        dc.MoveToEx(x, y);
+                    else
+                        dc.LineTo(x, y);
+                    break;
+                }
             }
         }
 
+        if (drawLines)
+            continue;
+
+        // Dots go over all the lines, so that a later trace never hides them.
         const CBrush previousBrush = dc.SelectBrush(CBrush{trace.color});
-        if (showMarkers) {
-            for (std::size_t i = 0; i < markers.size(); ++i) {
-                const double xValue = markers[i];
-                if (!trace.Covers(xValue))
-                    continue;
-                std::int32_t dx = 0;
-                std::int32_t y = 0;
-                if (!PixelOffset(xValue, xAxis.min, xAxis.max, width, dx) ||
-                    !yPixel(trace.ValueAt(xValue), y))
-                    continue;
-                const std::int32_t x = xAxis.reversed ? p.right - dx : p.left + dx;
-                dc.Ellipse(CRect(x - 4 * s, y - 4 * s, x + 4 * s, y + 4 * s));
-                dc.SetTextColor(trace.color);
-                dc.TextOut(x + 5 * s, y + 5 * s, std::to_string(i + 1));
-            }
+        for (std::size_t i = 0; i < markers.size(); ++i) {
+            const double xValue = markers[i];
+            if (!trace.Covers(xValue))
+                continue;
+            std::int32_t dx = 0;
+            std::int32_t y = 0;
+            if (!PixelOffset(xValue, xAxis.min, xAxis.max, width, dx) ||
+                !yPixel(trace.ValueAt(xValue), y))
+                continue;
+            const std::int32_t x = xAxis.reversed ? p.right - dx : p.left + dx;
+            dc.Ellipse(CRect(x - 4 * s, y - 4 * s, x + 4 * s, y + 4 * s));
+            dc.SetTextColor(trace.color);
+            dc.TextOut(x + 5 * s, y + 5 * s, std::to_string(i + 1));
         }
         dc.SelectBrush(previousBrush);
     }
