@@ -5,6 +5,7 @@
 
 #include "platform/DC.h"
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -20,6 +21,14 @@ public:
     // A widget position in the window's client coordinates.
     CPoint ToClient(const QPoint& widgetPoint) const;
 
+    // The plot layer (everything up to the trace lines) is kept in an image between paints.
+    // A paint asked for by UpdateOverlay draws only the marker dots, legend and logo over the
+    // kept layer, for a change of markers or of the legend alone; every other paint, and any
+    // after InvalidatePlotLayer, draws the layer anew. A change of the plot's size or place
+    // always does.
+    void UpdateOverlay();
+    void InvalidatePlotLayer();
+
     // Receives the read-out text for every mouse movement, lines separated by "\n"
     // (empty outside the plot).
     std::function<void(const QString&)> onReadout;
@@ -31,5 +40,12 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    void RenderPlotLayer();
+
     CTorvexSession& session;
+    QImage plotLayer;
+    bool overlayOnly = false;  // the next paint may reuse plotLayer
+    // What the layer was drawn for.
+    CRect layerSheetRect;
+    CRect layerPlotRect;
 };

@@ -296,7 +296,7 @@ void CTorvexSession::AutoScale()
 void CTorvexSession::ToggleLegend()
 {
     Graph().showMarkers = !Graph().showMarkers;
-    Repaint();
+    RepaintOverlay();
 }
 
 std::string CTorvexSession::Readout(CPoint point) const
@@ -310,7 +310,7 @@ bool CTorvexSession::AddMarkerAt(CPoint point)
     if (!(x > 0.0))  // also refuses NaN
         return false;
     Graph().markers.push_back(x);
-    Repaint();
+    RepaintOverlay();
     return true;
 }
 
@@ -318,6 +318,14 @@ void CTorvexSession::SetChartRect(const CRect& rect)
 {
     chartRect = rect;
     sheet.sheetRect = rect;
+}
+
+void CTorvexSession::RepaintOverlay()
+{
+    if (onRepaintOverlay)
+        onRepaintOverlay();
+    else
+        Repaint();
 }
 
 void CTorvexSession::Repaint()
