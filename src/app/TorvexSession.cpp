@@ -211,17 +211,39 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     if (resetY)
         SetUpAxes(graph, axes);
 
+    // Every selected quantity of every loaded slot is a candidate, in that order, and the
+    // graph keeps only the last kMaxTraces of them: derive just those. Whether a slot has a
+    // quantity depends on its port count alone, so a slot without records tells cheaply.
+    struct Candidate {
+        const ValueFormatPair* pair;
+        int slot;
+    };
+    std::vector<Candidate> candidates;
     for (const ValueFormatPair& pair : viewSelection) {
         for (int n = 1; n <= SLOT_COUNT; ++n) {
-            const CS2pData& slot = Slot(n);
-            if (!slot.loaded)
+            if (!Slot(n).loaded)
                 continue;
-            CChartTrace trace;
-            if (!slot.BuildTrace(trace, n, pair.value, pair.valueFormat))
-                continue;
-            trace.onLeftAxis = axes.OnLeft(pair.valueFormat);
-            graph.AddTrace(trace);
+            CS2pData probe;
+            probe.portKind = Slot(n).portKind;
+            CChartTrace unused;
+            if (probe.BuildTrace(unused, n, pair.value, pair.valueFormat))
+                candidates.push_back(Candidate{&pair, n});
         }
+    }
+    // The palette turns as if every candidate had been derived.
+    const std::size_t skipped = candidates.size() > CChartGraph::kMaxTraces
+                                    ? candidates.size() - CChartGraph::kMaxTraces
+                                    : 0;
+    ResetTraceColors();
+    for (std::size_t i = 0; i < skipped; ++i)
+        NextTraceColor();
+    for (std::size_t i = skipped; i < candidates.size(); ++i) {
+        const Candidate& c = candidates[i];
+        CChartTrace trace;
+        if (!Slot(c.slot).BuildTrace(trace, c.slot, c.pair->value, c.pair->valueFormat))
+            continue;
+        trace.onLeftAxis = axes.OnLeft(c.pair->valueFormat);
+        graph.AddTrace(trace);
     }
 
     graph.xShortTitle = Formatted("Freq[%s]", unit);
