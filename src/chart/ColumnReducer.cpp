@@ -79,6 +79,16 @@ void CColumnReducer::CloseColumn()
         ys.clear();
         return;
     }
+    // Where the line turns back at its highest or lowest point inside the column, that turn
+    // reaches furthest and the other turns add nothing.
+    if (high.at > 0 && last.y < high.y)
+        peak.found = false;
+    if (low.at > 0 && last.y > low.y)
+        trough.found = false;
+    if (!peak.found)
+        peak = Turn{false, first, first, first};
+    if (!trough.found)
+        trough = Turn{false, first, first, first};
     Pick picks[12] = {first,         second,        low,          high,
                       peak.before,   peak.at,       peak.after,   trough.before,
                       trough.at,     trough.after,  beforeLast,   last};
