@@ -7,7 +7,6 @@
 #include <string>
 
 #include "chart/ColumnReducer.h"
-#include "chart/NiceScale.h"
 
 namespace {
 
@@ -25,7 +24,8 @@ bool PixelOffset(double v, double lo, double hi, std::int32_t span, std::int32_t
     const double pixels = fraction * span;
     if (std::isnan(pixels))
         return false;
-    offset = TruncInt32(std::clamp(pixels, -kMaxOverhang, span + kMaxOverhang));
+    // Clamped, the value fits an int32, so the plain conversion truncates as TruncInt32 does.
+    offset = static_cast<std::int32_t>(std::clamp(pixels, -kMaxOverhang, span + kMaxOverhang));
     return true;
 }
 
@@ -109,7 +109,7 @@ void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
                     reducer.Break();  // a gap in the data breaks the line
                     continue;
                 }
-                reducer.Add(p.left + TruncInt32(f * width), y);
+                reducer.Add(p.left + static_cast<std::int32_t>(f * width), y);  // 0 <= f <= 1
             }
             for (const CColumnReducer::Sample& sample : reducer.Finish()) {
                 const std::int32_t x = sample.point.x;
