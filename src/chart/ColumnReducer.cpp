@@ -56,6 +56,8 @@ void CColumnReducer::Add(std::int32_t x, std::int32_t y)
 
 void CColumnReducer::Break()
 {
+    if (mode == Mode::Marks)
+        return;  // the column goes on: its positions stay distinct across the gap
     CloseColumn();
     startRun = true;
 }
@@ -81,26 +83,17 @@ void CColumnReducer::CloseColumn()
     }
     // Where the line turns back at its highest or lowest point inside the column, that turn
     // reaches furthest and the other turns add nothing.
-    if (high.at > 0 && last.y < high.y)
-        peak.found = false;
-    if (low.at > 0 && last.y > low.y)
-        trough.found = false;
-    if (!peak.found)
+    // A turn not kept stands in as the first sample.
+    if (!peak.found || (high.at > 0 && last.y < high.y))
         peak = Turn{false, first, first, first};
-    if (!trough.found)
+    if (!trough.found || (low.at > 0 && last.y > low.y))
         trough = Turn{false, first, first, first};
     Pick picks[12] = {first,         second,        low,          high,
                       peak.before,   peak.at,       peak.after,   trough.before,
                       trough.at,     trough.after,  beforeLast,   last};
-    // Stable, so that the first sample leads the picks that stand for none; and a dozen
-    // items sort fastest this way, without the buffer std::stable_sort may take.
-    for (std::size_t i = 1; i < std::size(picks); ++i) {
-        const Pick pick = picks[i];
-        std::size_t j = i;
-        for (; j > 0 && picks[j - 1].at > pick.at; --j)
-            picks[j] = picks[j - 1];
-        picks[j] = pick;
-    }
+    // Picks of one order are one sample, so their order among themselves does not matter.
+    std::sort(std::begin(picks), std::end(picks),
+              [](const Pick& a, const Pick& b) { return a.at < b.at; });
     std::size_t n = 0;
     for (std::size_t i = 0; i < std::size(picks); ++i) {
         if (i == 0 || picks[i].at != picks[n - 1].at)

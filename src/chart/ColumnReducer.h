@@ -27,10 +27,6 @@ public:
     struct Sample {
         CPoint point;
         bool startsRun = false;
-        bool operator==(const Sample& o) const
-        {
-            return point == o.point && startsRun == o.startsRun;
-        }
     };
 
     explicit CColumnReducer(Mode mode);
@@ -39,7 +35,7 @@ public:
     void Clear();
     // The next sample; x never decreases within a run.
     void Add(std::int32_t x, std::int32_t y);
-    // A gap in the data: the next sample starts a new run.
+    // A gap in the data: the next sample starts a new line. Marks have none to break.
     void Break();
     // The kept samples so far, in drawing order, with the last column completed.
     const std::vector<Sample>& Finish();
