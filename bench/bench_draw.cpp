@@ -1,6 +1,10 @@
 // Painting the whole sheet in the worst case the program allows (16 traces of 16001 XY
 // points, "Thick Line", markers on, 1920 x 1200 pixels) against the floor: the same samples
 // handed to QPainter::drawPolyline, one call per trace, with the same pen and clipping.
+// Also the same data on a 1000 x 600 chart, and the window's repaint after a marker click,
+// which keeps the plot layer.
+#include "app/ChartWidget.h"
+#include "app/TorvexSession.h"
 #include "chart/ChartSheet.h"
 #include "platform/QtDC.h"
 
@@ -26,11 +30,8 @@ constexpr int kPoints = 16001;
 constexpr double kFreqMax = 16000.0;
 
 // Ripple-like responses spread over the left axis (0..80) and the right one (0..40).
-std::unique_ptr<CChartSheet> MakeSheet()
+std::unique_ptr<CChartGraph> MakeGraph()
 {
-    auto sheet = std::make_unique<CChartSheet>();
-    sheet->DeleteGraphs();
-    sheet->title = "Worst case";
     auto graph = std::make_unique<CChartGraph>(7);
     graph->lineType = 1;
     graph->showMarkers = true;
@@ -55,8 +56,16 @@ std::unique_ptr<CChartSheet> MakeSheet()
     }
     graph->xAxis.SetRange(0, kFreqMax);
     graph->markers = {1000.0, 4000.0, 8000.0, 12000.0, 15000.0};
-    sheet->AddGraph(std::move(graph));
-    sheet->sheetRect = CRect(0, 0, kWidth, kHeight);
+    return graph;
+}
+
+std::unique_ptr<CChartSheet> MakeSheet(int width = kWidth, int height = kHeight)
+{
+    auto sheet = std::make_unique<CChartSheet>();
+    sheet->DeleteGraphs();
+    sheet->title = "Worst case";
+    sheet->AddGraph(MakeGraph());
+    sheet->sheetRect = CRect(0, 0, width, height);
     return sheet;
 }
 
@@ -82,6 +91,52 @@ void BM_SheetDraw(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kTraces * kPoints);
 }
 BENCHMARK(BM_SheetDraw)->Unit(benchmark::kMillisecond);
+
+void BM_SheetDrawSmall(benchmark::State& state)
+{
+    auto sheet = MakeSheet(1000, 600);
+    QImage image(1000, 600, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        {
+            CQtDC dc(painter, false);
+            sheet->Draw(dc);
+        }
+        painter.end();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SheetDrawSmall)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintAfterMarker(benchmark::State& state)
+{
+    // The window's chart with the worst-case graph, painted once; then a click adds a marker
+    // and the chart paints again. The marker goes away unpainted, so every round is alike.
+    CTorvexSession session;
+    session.sheet.DeleteGraphs();
+    session.sheet.title = "Worst case";
+    session.sheet.AddGraph(MakeGraph());
+    session.SetChartRect(CRect(0, 0, kWidth, kHeight));
+    CChartWidget chart(session, nullptr);
+    chart.resize(kWidth, kHeight);
+    session.onRepaint = [&chart] {
+        chart.InvalidatePlotLayer();
+        chart.update();
+    };
+    session.onRepaintOverlay = [&chart] { chart.UpdateOverlay(); };
+    QImage& image = Image();
+    chart.render(&image);
+    const CRect p = session.Graph().plotArea.rect;
+    const CPoint click{(p.left + p.right) / 3, (p.top + p.bottom) / 2};
+    for (auto _ : state) {
+        if (!session.AddMarkerAt(click))
+            state.SkipWithError("the click added no marker");
+        chart.render(&image);
+        session.Graph().markers.pop_back();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RepaintAfterMarker)->Unit(benchmark::kMillisecond);
 
 void BM_PolylineFloor(benchmark::State& state)
 {

@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <cmath>
 #include <cstdio>
@@ -41,12 +41,13 @@ inline void WriteFourPortFile(const std::string& path, int records, int n)
     WriteNPortFile(path, 4, records, n);
 }
 
-// main() of a benchmark that draws with Qt: offscreen unless a platform is chosen.
+// main() of a benchmark that draws with Qt, widgets included: offscreen unless a platform
+// is chosen.
 inline int RunQtBenchmarks(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

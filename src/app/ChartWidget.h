@@ -6,6 +6,7 @@
 #include "platform/DC.h"
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -22,6 +23,14 @@ public:
 
     // A widget position in the window's client coordinates.
     CPoint ToClient(const QPoint& widgetPoint) const;
+
+    // The plot layer (everything up to the trace lines) is kept in an image between paints.
+    // A paint asked for by UpdateOverlay draws only the marker dots, legend and logo over the
+    // kept layer, for a change of markers or of the legend alone; every other paint, and any
+    // after InvalidatePlotLayer, draws the layer anew. A change of the plot's size or place
+    // always does.
+    void UpdateOverlay();
+    void InvalidatePlotLayer();
 
     // Receives the read-out text for every mouse movement, lines separated by "\n"
     // (empty outside the plot).
@@ -40,6 +49,7 @@ protected:
 
 private:
     enum class Drag { None, Pan, Zoom };
+    void RenderPlotLayer();
 
     CTorvexSession& session;
     Drag drag = Drag::None;
@@ -47,4 +57,9 @@ private:
     QPoint dragLast;
     QRubberBand* band = nullptr;
     QElapsedTimer lastWheel;  // wheel steps in quick succession are one zoom to go back from
+    QImage plotLayer;
+    bool overlayOnly = false;  // the next paint may reuse plotLayer
+    // What the layer was drawn for.
+    CRect layerSheetRect;
+    CRect layerPlotRect;
 };

@@ -129,7 +129,11 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
     selectViewButton->setEnabled(false);
     printButton->setEnabled(false);
 
-    session.onRepaint = [this] { chart->update(); };
+    session.onRepaint = [this] {
+        chart->InvalidatePlotLayer();
+        chart->update();
+    };
+    session.onRepaintOverlay = [this] { chart->UpdateOverlay(); };
     session.onDataCommandsEnabled = [this](bool enabled) {
         OnDataCommandsEnabled(enabled);
         WatchLoadedFiles();
@@ -146,6 +150,7 @@ CDlgTorvex::~CDlgTorvex()
 {
     // The session outlives nothing that it could call back into.
     session.onRepaint = nullptr;
+    session.onRepaintOverlay = nullptr;
     session.onDataCommandsEnabled = nullptr;
 }
 

@@ -246,17 +246,33 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     if (resetY)
         SetUpAxes(graph, axes);
 
+    // Every selected quantity of every loaded slot is a candidate, in that order, and the
+    // graph keeps only the last kMaxTraces of them: derive just those.
+    struct Candidate {
+        const ValueFormatPair* pair;
+        int slot;
+    };
+    std::vector<Candidate> candidates;
     for (const ValueFormatPair& pair : shown) {
         for (int n = 1; n <= SLOT_COUNT; ++n) {
-            const CS2pData& slot = Slot(n);
-            if (!slot.loaded)
-                continue;
-            CChartTrace trace;
-            if (!slot.BuildTrace(trace, n, pair.value, pair.valueFormat))
-                continue;
-            trace.onLeftAxis = axes.OnLeft(pair.valueFormat);
-            graph.AddTrace(trace);
+            if (Slot(n).loaded && Slot(n).CanBuildTrace(pair.value, pair.valueFormat))
+                candidates.push_back(Candidate{&pair, n});
         }
+    }
+    // The palette turns as if every candidate had been derived.
+    const std::size_t skipped = candidates.size() > CChartGraph::kMaxTraces
+                                    ? candidates.size() - CChartGraph::kMaxTraces
+                                    : 0;
+    ResetTraceColors();
+    for (std::size_t i = 0; i < skipped; ++i)
+        NextTraceColor();
+    for (std::size_t i = skipped; i < candidates.size(); ++i) {
+        const Candidate& c = candidates[i];
+        CChartTrace trace;
+        if (!Slot(c.slot).BuildTrace(trace, c.slot, c.pair->value, c.pair->valueFormat))
+            continue;
+        trace.onLeftAxis = axes.OnLeft(c.pair->valueFormat);
+        graph.AddTrace(trace);
     }
 
     graph.xShortTitle = Formatted("Freq[%s]", unit);
@@ -457,7 +473,7 @@ void CTorvexSession::AutoScale()
 void CTorvexSession::ToggleLegend()
 {
     Graph().showMarkers = !Graph().showMarkers;
-    Repaint();
+    RepaintOverlay();
 }
 
 void CTorvexSession::ZoomXAt(CPoint point, double factor)
@@ -815,7 +831,7 @@ bool CTorvexSession::AddMarkerAt(CPoint point)
     if (!(x > 0.0))  // also refuses NaN
         return false;
     Graph().markers.push_back(x);
-    Repaint();
+    RepaintOverlay();
     return true;
 }
 
@@ -823,6 +839,15 @@ void CTorvexSession::SetChartRect(const CRect& rect)
 {
     chartRect = rect;
     sheet.sheetRect = rect;
+}
+
+void CTorvexSession::RepaintOverlay()
+{
+    // The complex charts have no separate overlay.
+    if (onRepaintOverlay && Graph().chartKind == CChartGraph::RECTANGULAR)
+        onRepaintOverlay();
+    else
+        Repaint();
 }
 
 void CTorvexSession::Repaint()

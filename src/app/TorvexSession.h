@@ -127,6 +127,9 @@ public:
     // Called whenever the chart must be repainted, and when the data commands ("Select
     // View...", "Print") become enabled or disabled.
     std::function<void()> onRepaint;
+    // Called instead when only the markers or the legend changed: the traces, axes and line
+    // type are as they were painted last. Without it, onRepaint is called.
+    std::function<void()> onRepaintOverlay;
     std::function<void(bool)> onDataCommandsEnabled;
 
     ViewSelection viewSelection;  // (S11, dB), (S21, dB) at start
@@ -147,6 +150,7 @@ private:
         double planeZoom, planeRe, planeIm;
     };
     void Repaint();
+    void RepaintOverlay();
     // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);

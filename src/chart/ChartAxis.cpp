@@ -20,9 +20,3 @@ void CChartAxis::SetUp(const std::string& axisTitle, double lo, double hi, bool 
     reversed = reversedFlag;
     visible = true;
 }
-
-double CChartAxis::ValueAt(double fraction) const
-{
-    const double f = std::clamp(fraction, 0.0, 1.0);
-    return reversed ? max - f * (max - min) : min + f * (max - min);
-}

@@ -1,6 +1,7 @@
 // One axis of a graph: its range, orientation, title and tick-label format.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 #include "platform/DC.h"
@@ -20,7 +21,12 @@ public:
     void SetUp(const std::string& axisTitle, double lo, double hi, bool reversedFlag);
     // The value at a fraction of the axis length (clamped to [0, 1]), measured from min,
     // or from max when reversed.
-    double ValueAt(double fraction) const;
+    // Inline: the trace drawing asks it once per sample.
+    double ValueAt(double fraction) const
+    {
+        const double f = std::clamp(fraction, 0.0, 1.0);
+        return reversed ? max - f * (max - min) : min + f * (max - min);
+    }
 
     bool visible = true;
     bool reversed = false;       // fraction 0 maps to max

@@ -71,8 +71,14 @@ public:
 
     // --- Painting (ChartGraphDraw.cpp, ChartGraphTraces.cpp, ChartGraphLegend.cpp) ---
 
-    // Paints the graph: fonts, layout, background, grid and labels, traces, legend, logo.
+    // Paints the graph: fonts, layout, background, grid and labels, traces, marker dots,
+    // legend, logo. The same as DrawPlotLayer followed by DrawOverlay.
     void Draw(CDC& dc);
+    // Fonts, layout, background, grid, labels and the trace lines.
+    void DrawPlotLayer(CDC& dc);
+    // What lies over the trace lines: marker dots, plot frame, legend, logo; with the layout
+    // of the last DrawPlotLayer or Layout.
+    void DrawOverlay(CDC& dc);
     // Realises the fonts that are dirty for dc; the Y-title font as the X-title font turned.
     void RealizeFonts(CDC& dc);
     // Places the title, plot and legend boxes inside graphArea from the fonts' metrics. A plot
@@ -80,8 +86,11 @@ public:
     void Layout();
     // Plot box, grid, axis titles, tick labels and graph title.
     void DrawAxes(CDC& dc);
-    // Every trace resampled across the X axis, and the marker dots on it.
+    // Every trace resampled across the X axis, then the marker dots on all of them.
     void DrawTraces(CDC& dc);
+    void DrawTraceLines(CDC& dc);
+    // On every trace, in trace order, when showMarkers is set.
+    void DrawMarkerDots(CDC& dc);
     // The limit mask on the plot: its lines dashed, the stretches where a trace lies beyond
     // them solid red, and PASS or FAIL in the plot's top right corner. Nothing without a mask.
     void DrawLimits(CDC& dc);
@@ -145,4 +154,8 @@ public:
     std::int32_t yMajorDivisions = 8;
     std::int32_t xMinorDivisions = 4;
     std::int32_t xMajorDivisions = 4;
+
+private:
+    // The trace lines, or the marker dots, of every trace.
+    void DrawTracePass(CDC& dc, bool drawLines);
 };

@@ -44,6 +44,13 @@ std::string CChartGraph::FormatLabel(const std::string& format, double value)
 
 void CChartGraph::Draw(CDC& dc)
 {
+    DrawPlotLayer(dc);
+    DrawOverlay(dc);
+}
+
+void CChartGraph::DrawPlotLayer(CDC& dc)
+{
+    // The complex charts are drawn whole in the plot layer: they have no overlay.
     if (chartKind == SMITH) {
         CSmithChart(*this).Draw(dc);
         return;
@@ -56,8 +63,15 @@ void CChartGraph::Draw(CDC& dc)
     Layout();
     graphArea.Draw(dc);
     DrawAxes(dc);
-    DrawTraces(dc);
+    DrawTraceLines(dc);
     DrawLimits(dc);
+}
+
+void CChartGraph::DrawOverlay(CDC& dc)
+{
+    if (chartKind != RECTANGULAR)
+        return;
+    DrawMarkerDots(dc);
     plotArea.DrawFrame(dc);  // again, over the ends of the traces
     if (showMarkers) {
         DrawLegend(dc);

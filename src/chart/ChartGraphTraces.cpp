@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "chart/ColumnReducer.h"
 #include "chart/NiceScale.h"
 
 namespace {
@@ -24,13 +25,31 @@ bool PixelOffset(double v, double lo, double hi, std::int32_t span, std::int32_t
     const double pixels = fraction * span;
     if (std::isnan(pixels))
         return false;
-    offset = TruncInt32(std::clamp(pixels, -kMaxOverhang, span + kMaxOverhang));
+    // Clamped, the value fits an int32, so the plain conversion truncates as TruncInt32 does.
+    offset = static_cast<std::int32_t>(std::clamp(pixels, -kMaxOverhang, span + kMaxOverhang));
     return true;
 }
 
 }  // namespace
 
 void CChartGraph::DrawTraces(CDC& dc)
+{
+    DrawTraceLines(dc);
+    DrawMarkerDots(dc);
+}
+
+void CChartGraph::DrawTraceLines(CDC& dc)
+{
+    DrawTracePass(dc, true);
+}
+
+void CChartGraph::DrawMarkerDots(CDC& dc)
+{
+    if (showMarkers)
+        DrawTracePass(dc, false);
+}
+
+void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
 {
     if (!plotArea.visible)
         return;
@@ -45,6 +64,8 @@ void CChartGraph::DrawTraces(CDC& dc)
     dc.SetBkColor(plotArea.fillColor);
     dc.SetClipRect(p);
 
+    const bool lines = lineType != 2 && lineType != 3;
+    CColumnReducer reducer(lines ? CColumnReducer::Mode::Line : CColumnReducer::Mode::Marks);
     bool penSelected = false;
     CPen previousPen;
     for (const CChartTrace& trace : traces) {
@@ -73,61 +94,70 @@ void CChartGraph::DrawTraces(CDC& dc)
             return true;
         };
 
-        // n samples spread evenly over the whole X axis, whatever the zoom.
-        bool inRun = false;
-        const double last = static_cast<double>(n - 1);
-        for (std::size_t j = 0; j < n; ++j) {
-            const double f = static_cast<double>(j) / last;
-            const double xValue = xAxis.ValueAt(f);
-            if (!trace.Covers(xValue))
-                continue;
-            std::int32_t y = 0;
-            if (!yPixel(trace.ValueAt(xValue), y)) {
-                inRun = false;  // a gap in the data breaks the line
-                continue;
-            }
-            const std::int32_t x = p.left + TruncInt32(f * width);
-            switch (lineType) {
-            case 3:
-                dc.Arc(CRect(x - 3 * s, y - 3 * s, x + 3 * s, y + 3 * s), CPoint{x + 3 * s, y},
-                       CPoint{x + 3 * s, y});
-                break;
-            case 2:
-                if (s == 1) {
-                    dc.SetPixel(x, y, trace.color);
-                    dc.SetPixel(x + 1, y, trace.color);
-                    dc.SetPixel(x, y + 1, trace.color);
-                    dc.SetPixel(x + 1, y + 1, trace.color);
-                } else {
-                    dc.FillSolidRect(CRect(x, y, x + 2 * s, y + 2 * s), trace.color);
+        if (drawLines) {
+            // n samples spread evenly over the whole X axis, whatever the zoom, thinned to what
+            // can change a pixel before they reach the device.
+            reducer.Clear();
+            std::size_t hint = 0;
+            const double last = static_cast<double>(n - 1);
+            for (std::size_t j = 0; j < n; ++j) {
+                const double f = static_cast<double>(j) / last;
+                const double xValue = xAxis.ValueAt(f);
+                if (!trace.Covers(xValue))
+                    continue;
+                std::int32_t y = 0;
+                if (!yPixel(trace.ValueAt(xValue, hint), y)) {
+                    reducer.Break();  // a gap in the data breaks the line
+                    continue;
                 }
-                break;
-            default:
-                if (inRun)
-                    dc.LineTo(x, y);
-                else
-                    dc.MoveToEx(x, y);
-                inRun = true;
-                break;
+                reducer.Add(p.left + static_cast<std::int32_t>(f * width), y);  // 0 <= f <= 1
+            }
+            for (const CColumnReducer::Sample& sample : reducer.Finish()) {
+                const std::int32_t x = sample.point.x;
+                const std::int32_t y = sample.point.y;
+                switch (lineType) {
+                case 3:
+                    dc.Arc(CRect(x - 3 * s, y - 3 * s, x + 3 * s, y + 3 * s), CPoint{x + 3 * s, y},
+                           CPoint{x + 3 * s, y});
+                    break;
+                case 2:
+                    if (s == 1) {
+                        dc.SetPixel(x, y, trace.color);
+                        dc.SetPixel(x + 1, y, trace.color);
+                        dc.SetPixel(x, y + 1, trace.color);
+                        dc.SetPixel(x + 1, y + 1, trace.color);
+                    } else {
+                        dc.FillSolidRect(CRect(x, y, x + 2 * s, y + 2 * s), trace.color);
+                    }
+                    break;
+                default:
+                    if (sample.startsRun)
+                        dc.MoveToEx(x, y);
+                    else
+                        dc.LineTo(x, y);
+                    break;
+                }
             }
         }
 
+        if (drawLines)
+            continue;
+
+        // Dots go over all the lines, so that a later trace never hides them.
         const CBrush previousBrush = dc.SelectBrush(CBrush{trace.color});
-        if (showMarkers) {
-            for (std::size_t i = 0; i < markers.size(); ++i) {
-                const double xValue = markers[i];
-                if (!trace.Covers(xValue))
-                    continue;
-                std::int32_t dx = 0;
-                std::int32_t y = 0;
-                if (!PixelOffset(xValue, xAxis.min, xAxis.max, width, dx) ||
-                    !yPixel(trace.ValueAt(xValue), y))
-                    continue;
-                const std::int32_t x = xAxis.reversed ? p.right - dx : p.left + dx;
-                dc.Ellipse(CRect(x - 4 * s, y - 4 * s, x + 4 * s, y + 4 * s));
-                dc.SetTextColor(trace.color);
-                dc.TextOut(x + 5 * s, y + 5 * s, std::to_string(i + 1));
-            }
+        for (std::size_t i = 0; i < markers.size(); ++i) {
+            const double xValue = markers[i];
+            if (!trace.Covers(xValue))
+                continue;
+            std::int32_t dx = 0;
+            std::int32_t y = 0;
+            if (!PixelOffset(xValue, xAxis.min, xAxis.max, width, dx) ||
+                !yPixel(trace.ValueAt(xValue), y))
+                continue;
+            const std::int32_t x = xAxis.reversed ? p.right - dx : p.left + dx;
+            dc.Ellipse(CRect(x - 4 * s, y - 4 * s, x + 4 * s, y + 4 * s));
+            dc.SetTextColor(trace.color);
+            dc.TextOut(x + 5 * s, y + 5 * s, std::to_string(i + 1));
         }
         dc.SelectBrush(previousBrush);
     }

@@ -37,6 +37,13 @@ public:
 
     // Notice line, sheet title and every graph, laid out anew from sheetRect.
     void Draw(CDC& dc);
+    // Draw in two layers, for a window that keeps the first while only markers change:
+    // the plot layer (everything up to the trace lines) and the overlay (marker dots, plot
+    // frame, legend or marker table, logo). DrawOverlay lays the sheet out again first.
+    void DrawPlotLayer(CDC& dc);
+    void DrawOverlay(CDC& dc);
+    // Realises the fonts for dc and lays out the sheet and its graphs, drawing nothing.
+    void PrepareLayout(CDC& dc);
     // Places the notice line, the title and the graphs side by side inside sheetRect.
     void Layout();
     // The notice line as drawn (it is kept scrambled in the program).

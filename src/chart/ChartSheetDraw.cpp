@@ -56,6 +56,31 @@ void CChartSheet::Layout()
 
 void CChartSheet::Draw(CDC& dc)
 {
+    DrawPlotLayer(dc);
+    for (const auto& graph : graphs)
+        graph->DrawOverlay(dc);
+}
+
+void CChartSheet::PrepareLayout(CDC& dc)
+{
+    noticeFont.Realize(dc);
+    titleFont.Realize(dc);
+    Layout();
+    for (const auto& graph : graphs) {
+        graph->RealizeFonts(dc);
+        graph->Layout();
+    }
+}
+
+void CChartSheet::DrawOverlay(CDC& dc)
+{
+    PrepareLayout(dc);
+    for (const auto& graph : graphs)
+        graph->DrawOverlay(dc);
+}
+
+void CChartSheet::DrawPlotLayer(CDC& dc)
+{
     noticeFont.Realize(dc);
     titleFont.Realize(dc);
     Layout();
@@ -83,5 +108,5 @@ void CChartSheet::Draw(CDC& dc)
     dc.SelectFont(previousFont);
 
     for (const auto& graph : graphs)
-        graph->Draw(dc);
+        graph->DrawPlotLayer(dc);
 }

@@ -104,6 +104,11 @@ double CChartTrace::ValueAt(double x) const
     return isXY ? XYValueAt(x) : UniformValueAt(x);
 }
 
+double CChartTrace::ValueAt(double x, std::size_t& hint) const
+{
+    return isXY ? XYValueNear(x, hint) : UniformValueAt(x);
+}
+
 double CChartTrace::UniformX(std::size_t i) const
 {
     const std::size_t n = values.size();
@@ -131,6 +136,41 @@ double CChartTrace::XYValueAt(double x) const
         else
             hi = mid;
     }
+    const XYpair& a = points[lo];
+    const XYpair& b = points[hi];
+    if (std::fabs(a.x - b.x) < 1e-6)
+        return a.y;
+    const double u = (b.y - a.y) / (b.x - a.x);
+    return b.y - b.x * u + x * u;
+}
+
+double CChartTrace::XYValueNear(double x, std::size_t& hint) const
+{
+    const std::size_t n = points.size();
+    if (n <= 2 || std::isnan(x))
+        return XYValueAt(x);
+    // The search ends on the pair where "x lies beyond the point" turns false, whichever
+    // points it probes: walk there from the hint instead. Sorted points make it one place.
+    std::size_t lo = std::min(hint, n - 2);
+    while (lo + 1 <= n - 2 && x > points[lo + 1].x)
+        ++lo;
+    while (lo > 0 && !(x > points[lo].x))
+        --lo;
+    hint = lo;
+    const std::size_t hi = lo + 1;
+    // What the search would do differently: stop at a probed point within its tolerance.
+    // All but the two end points are probed on the way to the pair it ends on, so with at
+    // most one point that near, that point decides; with more, the probing order does.
+    const auto near = [&](std::size_t i) { return std::fabs(points[i].x - x) < 1e-5; };
+    const bool nearLo = near(lo);
+    const bool nearHi = near(hi);
+    if ((nearLo && nearHi) || (nearLo && lo > 0 && near(lo - 1)) ||
+        (nearHi && hi + 1 < n && near(hi + 1)))
+        return XYValueAt(x);
+    if (nearLo && lo > 0)
+        return points[lo].y;
+    if (nearHi && hi < n - 1)
+        return points[hi].y;
     const XYpair& a = points[lo];
     const XYpair& b = points[hi];
     if (std::fabs(a.x - b.x) < 1e-6)

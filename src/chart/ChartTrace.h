@@ -46,6 +46,9 @@ public:
     bool Covers(double x) const { return xMin <= x && x <= xMax; }
     // Y at x, interpolated linearly; 0 for fewer than two samples, NaN for a NaN x.
     double ValueAt(double x) const;
+    // The same value, found from where the last call left `hint` (start it at 0): a run of
+    // ascending x then costs a step or two each instead of a search.
+    double ValueAt(double x, std::size_t& hint) const;
 
     std::vector<XYpair> points;  // XY trace, ascending in x
     std::vector<double> values;  // evenly spaced trace
@@ -66,6 +69,7 @@ private:
     // X of value i of an evenly spaced trace; a lone value stands at xMin.
     double UniformX(std::size_t i) const;
     double XYValueAt(double x) const;
+    double XYValueNear(double x, std::size_t& hint) const;
     double UniformValueAt(double x) const;
 };
 

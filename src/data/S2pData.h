@@ -178,6 +178,8 @@ public:
     void SetDisplayName(const std::string& name) { displayName = name; }
     void SetLoaded(bool flag) { loaded = flag; }
 
+    // Whether BuildTrace would derive a trace of the code in the format; cheap.
+    bool CanBuildTrace(int value, int valueFormat) const;
     // Derives one chart trace; false when the data set has no such code (HasCode), and
     // for a format that needs a reflection (ValueFormat::NeedsReflection) of anything else.
     // Complex formats (Smith, polar) fill the trace's gamma with the element at every

@@ -337,15 +337,23 @@ double CS2pData::ReferenceOf(int code) const
     return MixedMode::ReferenceImpedance(rowMode, portReference(plus), portReference(minus));
 }
 
-bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const
+bool CS2pData::CanBuildTrace(int value, int valueFormat) const
 {
     const bool derived = value >= ValueCode::INSERTION_LOSS && value <= ValueCode::LAST_DERIVED;
     const bool loss = value == ValueCode::INSERTION_LOSS || value == ValueCode::RETURN_LOSS;
     const int format = loss ? ValueFormat::DB : valueFormat;
     if (!HasCode(value))
         return false;
-    if ((ValueFormat::NeedsReflection(format) && !ValueCode::IsReflection(value)) ||
-        (derived && (ValueFormat::NeedsReflection(format) || ValueFormat::IsComplex(format))))
+    return !((ValueFormat::NeedsReflection(format) && !ValueCode::IsReflection(value)) ||
+             (derived && (ValueFormat::NeedsReflection(format) || ValueFormat::IsComplex(format))));
+}
+
+bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const
+{
+    const bool derived = value >= ValueCode::INSERTION_LOSS && value <= ValueCode::LAST_DERIVED;
+    const bool loss = value == ValueCode::INSERTION_LOSS || value == ValueCode::RETURN_LOSS;
+    const int format = loss ? ValueFormat::DB : valueFormat;
+    if (!CanBuildTrace(value, valueFormat))
         return false;
     int row = 1;
     int col = 1;

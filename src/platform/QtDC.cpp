@@ -17,6 +17,9 @@
 
 namespace {
 
+// Points of a wide line Qt fills at one go; see DrawWideRunInChunks.
+constexpr std::size_t kWideChunk = 32;
+
 constexpr double kDegreesPerRadian = 57.295779513082320876798;
 
 QColor ToQColor(COLORREF color)
@@ -228,6 +231,8 @@ void CQtDC::Flush()
         std::vector<QPointF> points(run.begin(), run.end());
         points.back() = end;
         painter.drawPolyline(points.data(), static_cast<int>(points.size()));
+    } else if (pixelGrid && qpen.width() > 1 && run.size() > kWideChunk) {
+        DrawWideRunInChunks();
     } else if (run.size() >= 2) {
         painter.drawPolyline(run.data(), static_cast<int>(run.size()));
     }
@@ -237,6 +242,20 @@ void CQtDC::Flush()
     if (offset)
         painter.translate(-0.5, -0.5);
     run.clear();
+}
+
+void CQtDC::DrawWideRunInChunks()
+{
+    // Qt fills a wide polyline as one polygon, and its scanline fill slows down with the
+    // number of edges a scanline meets: a long dense trace costs far more than its pieces.
+    // Neighbouring pieces share a segment, so that every corner lies whole inside one piece
+    // and keeps its join; together the pieces cover what the whole line would.
+    for (std::size_t start = 0;; start += kWideChunk - 1) {
+        const std::size_t count = std::min(kWideChunk + 1, run.size() - start);
+        painter.drawPolyline(run.data() + start, static_cast<int>(count));
+        if (start + count >= run.size())
+            break;
+    }
 }
 
 void CQtDC::DrawSoftClippedRun()

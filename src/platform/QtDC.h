@@ -67,6 +67,7 @@ private:
     // clip in force, and the pieces of a shape inside it.
     bool SoftClipping() const { return softClip && clipActive; }
     void DrawSoftClippedRun();
+    void DrawWideRunInChunks();
     void FillClipped(const QPainterPath& shape, const QBrush& fill, const QRect& clip);
     void SetPainterClip(const QRect& rect);
     // Offsets odd-width outlines by half a pixel where there is no pixel grid, so that a

@@ -11,6 +11,7 @@
 #include "chart/ChartFlags.h"
 #include "data/LineFile.h"
 #include "platform/MessageBox.h"
+#include "platform/QtDC.h"
 
 #include "TempDir.h"
 
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -380,6 +382,38 @@ TEST_F(DlgTorvexTest, LeftClickInsideThePlotAddsAMarker)
     const CChartAxis& x = Session().Graph().xAxis;
     EXPECT_GT(markers[0], x.min);
     EXPECT_LT(markers[0], x.max);
+}
+
+// The chart keeps its plot layer while only markers or the legend change; what shows must
+// stay what a paint of the whole sheet gives, also after commands that change the plot.
+TEST_F(DlgTorvexTest, ChartShowsTheWholeSheetWhetherOrNotItKeepsThePlotLayer)
+{
+    Session().OpenSingleFile("coupler.s4p", coupler);
+    const auto wholeSheet = [this] {
+        QImage image(Chart()->size(), QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(Chart()->logicalDpiX() / 0.0254));
+        image.setDotsPerMeterY(qRound(Chart()->logicalDpiY() / 0.0254));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.translate(-Session().chartRect.left, -Session().chartRect.top);
+        CQtDC dc(painter, false, Chart()->logicalDpiY());
+        Session().sheet.Draw(dc);
+        return image;
+    };
+    // Painted as the window would, without letting a queued paint go first.
+    const auto shown = [this] { return Chart()->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    PaintChart();
+    SendMouse(QEvent::MouseButtonPress, InsidePlot(), Qt::LeftButton);
+    EXPECT_EQ(shown(), wholeSheet()) << "first marker: the table replaces the legend";
+    SendMouse(QEvent::MouseButtonPress, InsidePlot() + QPoint(40, 0), Qt::LeftButton);
+    EXPECT_EQ(shown(), wholeSheet()) << "second marker";
+    Click("decSpanButton");
+    SendMouse(QEvent::MouseButtonPress, InsidePlot() - QPoint(40, 0), Qt::LeftButton);
+    EXPECT_EQ(shown(), wholeSheet()) << "marker after a span change";
+    Click("legendButton");
+    EXPECT_EQ(shown(), wholeSheet()) << "legend off";
+    Click("legendButton");
+    EXPECT_EQ(shown(), wholeSheet()) << "legend on";
 }
 
 TEST_F(DlgTorvexTest, OpenFileLoadsEachSelectionAtOnce)

@@ -1,6 +1,7 @@
 #include "app/AppFlags.h"
 #include "app/TorvexSession.h"
 #include "chart/ChartFlags.h"
+#include "chart/ChartTrace.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "platform/RecordingDC.h"
@@ -205,6 +206,32 @@ TEST_F(SessionTest, KeepsTheLastSixteenTraces)
     EXPECT_EQ(names.front(), "S11[dB](3)");
     EXPECT_EQ(names[1], "S21[dB](1)");
     EXPECT_EQ(names.back(), "S21[deg](3)");
+
+    // Only the kept ones are derived, yet each is as when every candidate is derived in
+    // turn: the same data and the palette colour it would have reached.
+    ResetTraceColors();
+    std::vector<CChartTrace> all;
+    for (const ValueFormatPair& pair : session.viewSelection) {
+        for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
+            CChartTrace trace;
+            if (session.Slot(n).loaded &&
+                session.Slot(n).BuildTrace(trace, n, pair.value, pair.valueFormat))
+                all.push_back(trace);
+        }
+    }
+    ASSERT_GT(all.size(), 16u);  // some are skipped
+    const COLORREF nextColour = NextTraceColor();
+    all.erase(all.begin(), all.end() - 16);
+    const std::vector<CChartTrace>& kept = session.Graph().traces;
+    for (std::size_t i = 0; i < 16; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(kept[i].name, all[i].name);
+        EXPECT_EQ(kept[i].color, all[i].color);
+        ASSERT_EQ(kept[i].points.size(), all[i].points.size());
+        EXPECT_EQ(kept[i].points.back().y, all[i].points.back().y);
+    }
+    session.RebuildPlot(false, false);
+    EXPECT_EQ(NextTraceColor(), nextColour) << "the palette stands where it did";
 }
 
 TEST_F(SessionTest, FilesOfDifferentUnitsShareSlotOnesUnit)

@@ -327,3 +327,43 @@ TEST(ChartTraceTest, ValueAtUniformWithNonFiniteEndsStaysDefined)
 }
 
 }  // namespace
+
+TEST(ChartTraceTest, ValueAtWithAHintAnswersAsTheSearch)
+{
+    // Points with clusters closer than the search's tolerance, equal X and a NaN X, asked at
+    // the points, next to them, between and beyond them, ascending and then in any order.
+    std::vector<XY> points;
+    for (int i = 0; i < 400; ++i) {
+        points.emplace_back(i * 0.25 + (i % 37 == 0 ? 3e-6 : 0.0), std::sin(i * 0.3));
+        if (i % 23 == 5)
+            points.emplace_back(i * 0.25 + 4e-6, 2.0 + i);
+    }
+    points.emplace_back(50.0, 7.0);
+    points.emplace_back(50.0 + 4e-6, 8.0);
+    points.emplace_back(60.0, 9.0);
+    points.emplace_back(kNan, 1.0);
+    CChartTrace trace;
+    trace.SetPoints(points);
+
+    std::vector<double> xs;
+    for (const XY& p : trace.points) {
+        for (double d : {0.0, -2e-5, -9e-6, -1e-6, 1e-6, 9e-6, 2e-5, 0.1})
+            xs.push_back(p.x + d);
+    }
+    for (int k = 0; k <= 1000; ++k)
+        xs.push_back(-5.0 + k * 0.11);
+    std::vector<double> ascending(xs.begin(), xs.end());
+    std::sort(ascending.begin(), ascending.end());
+    for (const std::vector<double>* order : {&ascending, &xs}) {
+        std::size_t hint = 0;
+        for (double x : *order) {
+            SCOPED_TRACE(x);
+            const double expected = trace.ValueAt(x);
+            const double actual = trace.ValueAt(x, hint);
+            if (std::isnan(expected))
+                EXPECT_TRUE(std::isnan(actual));
+            else
+                EXPECT_EQ(actual, expected);
+        }
+    }
+}

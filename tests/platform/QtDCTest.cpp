@@ -721,8 +721,12 @@ protected:
 
 }  // namespace
 
-TEST(QtDCTest, RunOfLineToReachesQtAsOnePolyline)
+TEST(QtDCTest, RunOfLineToReachesQtAsPolylines)
 {
+    // A long wide run goes out in pieces of 33 points, each sharing its first segment with
+    // the last of the piece before.
+    std::vector<int> pieces(32, 33);
+    pieces.push_back(1001 - 32 * 31);
     CountingDevice device;
     {
         QPainter painter(&device);
@@ -733,7 +737,7 @@ TEST(QtDCTest, RunOfLineToReachesQtAsOnePolyline)
             dc.LineTo(i, 500 + (i % 7) * 10);
         EXPECT_TRUE(device.engine.polylineSizes.empty()) << "drawn before the run ended";
         dc.Flush();
-        EXPECT_EQ(device.engine.polylineSizes, std::vector<int>{1001});
+        EXPECT_EQ(device.engine.polylineSizes, pieces);
 
         // Selecting the same pen again, or moving to where the run stands, keeps one run.
         dc.MoveToEx(0, 0);
@@ -746,7 +750,8 @@ TEST(QtDCTest, RunOfLineToReachesQtAsOnePolyline)
         dc.SelectPen(CPen{kBlue, 2});
         dc.LineTo(20, 10);
     }
-    EXPECT_EQ(device.engine.polylineSizes, (std::vector<int>{1001, 3, 2}));
+    pieces.insert(pieces.end(), {3, 2});
+    EXPECT_EQ(device.engine.polylineSizes, pieces);
     EXPECT_EQ(device.engine.lines, 0);
 }
 
