@@ -43,7 +43,11 @@ void CComplexChart::Layout()
 
 CRect CComplexChart::Square() const
 {
-    const CRect p = graph.plotArea.rect;
+    // The labels outside the outer circle need a margin of about two lines.
+    const std::int32_t margin = 2 * graph.tickFont.metrics.height + 2;
+    CRect p = graph.plotArea.rect;
+    if (p.Width() > 4 * margin && p.Height() > 4 * margin)
+        p = CRect(p.left + margin, p.top + margin, p.right - margin, p.bottom - margin);
     const std::int32_t side = std::min(p.Width(), p.Height());
     const std::int32_t left = p.left + (p.Width() - side) / 2;
     const std::int32_t top = p.top + (p.Height() - side) / 2;

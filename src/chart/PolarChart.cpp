@@ -32,12 +32,12 @@ double CPolarChart::PlaneRadius() const
         for (const auto& g : trace.gamma)
             if (std::isfinite(g.x) && std::isfinite(g.y))
                 largest = std::max(largest, std::hypot(g.x, g.y));
-    return OuterRing(largest) * 1.12;  // room for the angle labels
+    return OuterRing(largest);
 }
 
 void CPolarChart::DrawGrid(CDC& dc)
 {
-    const double outer = PlaneRadius() / 1.12;
+    const double outer = PlaneRadius();
     const CPen previous = dc.SelectPen(CPen{Rgb(170, 170, 170), 1});
     std::vector<double> re(kSamples + 1), im(kSamples + 1);
     for (int ring = 1; ring <= kRings; ++ring) {

@@ -9,7 +9,7 @@ public:
     using CComplexChart::CComplexChart;
 
 protected:
-    double PlaneRadius() const override { return 1.08; }  // room for the reactance labels
+    double PlaneRadius() const override { return 1.0; }
     void DrawGrid(CDC& dc) override;
 
 private:
