@@ -45,6 +45,30 @@ CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
         }
     }
 
+    // The further formats, below the grid and in its columns.
+    auto* more = new QGroupBox(" More formats ", this);
+    more->setObjectName("moreFormatsGroup");
+    auto* moreGrid = new QGridLayout(more);
+    moreGrid->setHorizontalSpacing(6);
+    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+        auto* heading =
+            new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), more);
+        moreGrid->addWidget(heading, 0, c + 1, Qt::AlignHCenter);
+    }
+    for (int r = 0; r < MORE_ROWS; ++r) {
+        const int format = MORE_FIRST + r;
+        const std::string label = ValueFormat::AxisTitle(format);
+        moreGrid->addWidget(new QLabel(QString::fromStdString(label), more), r + 1, 0);
+        for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+            auto* box = new QCheckBox(more);
+            box->setObjectName(QString("more_%1_%2").arg(format).arg(c));
+            box->setAccessibleName(
+                QString::fromStdString(label + " " + CSelectionGrid::ColumnHeading(c)));
+            moreGrid->addWidget(box, r + 1, c + 1, Qt::AlignHCenter);
+            moreBoxes[r][c] = box;
+        }
+    }
+
     auto* presets = new QGroupBox("Preset Configurations", this);
     presets->setObjectName("presetsGroup");
     auto* presetLayout = new QGridLayout(presets);
@@ -76,6 +100,7 @@ CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(traces);
+    layout->addWidget(more);
     layout->addLayout(presetRow);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -88,6 +113,9 @@ CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
         previous = w;
     };
     for (auto& row : boxes)
+        for (QCheckBox* box : row)
+            chain(box);
+    for (auto& row : moreBoxes)
         for (QCheckBox* box : row)
             chain(box);
     for (QPushButton* button : presetButtons)
@@ -109,6 +137,18 @@ void CDlgSelectData::InitDialog()
         const bool enabled = CSelectionGrid::ColumnEnabled(c, maxPortKind, maxPorts);
         for (int r = 0; r < CSelectionGrid::ROWS; ++r)
             boxes[r][c]->setEnabled(enabled);
+        const int value = CSelectionGrid::ColumnValue(c);
+        for (int r = 0; r < MORE_ROWS; ++r) {
+            const bool reflectionOnly = ValueFormat::NeedsReflection(MORE_FIRST + r);
+            moreBoxes[r][c]->setEnabled(enabled &&
+                                        (!reflectionOnly || ValueCode::IsReflection(value)));
+        }
+    }
+    for (const ValueFormatPair& pair : selection) {
+        const int column = CSelectionGrid::ColumnOf(pair.value);
+        const int row = pair.valueFormat - MORE_FIRST;
+        if (column >= 0 && row >= 0 && row < MORE_ROWS)
+            moreBoxes[row][column]->setChecked(true);
     }
     okButton->setEnabled(true);
     presetButtons[CSelectionGrid::IL_RL]->setFocus();
@@ -139,12 +179,24 @@ void CDlgSelectData::UpdateOkState()
 {
     CSelectionGrid model;
     GridFromBoxes(model);
-    okButton->setEnabled(model.AnyChecked());
+    bool more = false;
+    for (const auto& row : moreBoxes)
+        for (const QCheckBox* box : row)
+            more = more || box->isChecked();
+    okButton->setEnabled(model.AnyChecked() || more);
+}
+
+void CDlgSelectData::ClearMoreBoxes()
+{
+    for (auto& row : moreBoxes)
+        for (QCheckBox* box : row)
+            box->setChecked(false);
 }
 
 void CDlgSelectData::OnClearAll()
 {
     BoxesFromGrid(CSelectionGrid());
+    ClearMoreBoxes();
     UpdateOkState();
 }
 
@@ -153,6 +205,7 @@ void CDlgSelectData::OnPreset(int preset)
     CSelectionGrid model;
     model.ApplyPreset(preset, maxPortKind, maxPorts);
     BoxesFromGrid(model);
+    ClearMoreBoxes();
     UpdateOkState();
 }
 
@@ -161,6 +214,11 @@ void CDlgSelectData::accept()
     CSelectionGrid model;
     GridFromBoxes(model);
     selection = model.Selection();
+    // The further formats follow, by format, then column, as the grid orders its own.
+    for (int r = 0; r < MORE_ROWS; ++r)
+        for (int c = 0; c < CSelectionGrid::COLUMNS; ++c)
+            if (moreBoxes[r][c]->isChecked())
+                selection.emplace_back(CSelectionGrid::ColumnValue(c), MORE_FIRST + r);
     if (selection.empty())
         return;  // an empty view cannot be confirmed
     QDialog::accept();

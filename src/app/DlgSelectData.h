@@ -29,6 +29,11 @@ public:
     void InitDialog();
 
     QCheckBox* Box(int row, int column) const { return boxes[row][column]; }
+    // The "More formats" boxes: linear magnitude, real and imaginary part, VSWR, and for
+    // reflections R, X and |Z|; row r holds format MORE_FIRST + r.
+    static constexpr int MORE_FIRST = 3;
+    static constexpr int MORE_ROWS = 7;
+    QCheckBox* MoreBox(int row, int column) const { return moreBoxes[row][column]; }
 
 public slots:
     void accept() override;
@@ -45,6 +50,8 @@ private:
     void UpdateOkState();
 
     QCheckBox* boxes[CSelectionGrid::ROWS][CSelectionGrid::COLUMNS] = {};
+    QCheckBox* moreBoxes[MORE_ROWS][CSelectionGrid::COLUMNS] = {};
+    void ClearMoreBoxes();
     QPushButton* presetButtons[CSelectionGrid::PRESET_COUNT] = {};
     QPushButton* clearAllButton = nullptr;
     QPushButton* okButton = nullptr;

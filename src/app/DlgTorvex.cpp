@@ -10,6 +10,7 @@
 #include "app/DlgOpenFile.h"
 #include "app/DlgSelectData.h"
 #include "app/DlgSelectMatrix.h"
+#include "data/MixedMode.h"
 #include "app/ChartExport.h"
 #include "app/CommandLine.h"
 #include "app/SheetPrinter.h"
@@ -390,12 +391,7 @@ void CDlgTorvex::OnSelectView()
                 codes.push_back(widest.CodeAt(r, c));
                 names.push_back(widest.ElementName(r, c));
             }
-        CDlgSelectMatrix dialog(n, codes, names,
-                                {{0, "Log-Mag", false}, {1, "Phase", false}, {2, "Delay", false}},
-                                this);
-        dialog.selection = session.viewSelection;
-        if (runDialog(dialog) == QDialog::Accepted)
-            session.ApplySelection(dialog.selection);
+        RunMatrixDialog(n, codes, names);
         return;
     }
     CDlgSelectData dialog(this);
@@ -404,6 +400,47 @@ void CDlgTorvex::OnSelectView()
     dialog.maxPorts = session.MaxPortCount();
     if (runDialog(dialog) == QDialog::Accepted)
         session.ApplySelection(dialog.selection);
+}
+
+std::vector<CDlgSelectMatrix::Format> CDlgTorvex::MatrixFormats()
+{
+    std::vector<CDlgSelectMatrix::Format> formats = {
+        {ValueFormat::DB, "Log-Mag", false},
+        {ValueFormat::PHASE, "Phase", false},
+        {ValueFormat::DELAY, "Delay", false}};
+    for (int f = ValueFormat::LIN_MAG; f <= ValueFormat::IMPEDANCE; ++f)
+        formats.push_back({f, ValueFormat::AxisTitle(f), ValueFormat::NeedsReflection(f)});
+    return formats;
+}
+
+void CDlgTorvex::RunMatrixDialog(int n, const std::vector<int>& codes,
+                                 const std::vector<std::string>& names)
+{
+    CDlgSelectMatrix dialog(n, codes, names, MatrixFormats(), this);
+    dialog.selection = session.viewSelection;
+    if (runDialog(dialog) == QDialog::Accepted)
+        session.ApplySelection(dialog.selection);
+}
+
+void CDlgTorvex::OnMixedMode()
+{
+    // The differential and common modes of the pairs of the widest single-ended file.
+    const CS2pData* widest = session.WidestSlot();
+    if (!widest || widest->IsMixedMode() || widest->PortCount() < 4 ||
+        widest->PortCount() % 2 != 0)
+        return;
+    const int pairs = widest->PortCount() / 2;
+    std::vector<int> codes;
+    std::vector<std::string> names;
+    for (char rowMode : {'d', 'c'})
+        for (int i = 1; i <= pairs; ++i)
+            for (char colMode : {'d', 'c'})
+                for (int j = 1; j <= pairs; ++j) {
+                    const int code = ValueCode::MixedMode(rowMode, i, colMode, j);
+                    codes.push_back(code);
+                    names.push_back(ValueCode::Name(code));
+                }
+    RunMatrixDialog(2 * pairs, codes, names);
 }
 
 void CDlgTorvex::OnSettings()
@@ -573,6 +610,28 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
         SetReadout(QString::fromStdString(session.measurement));
         return found;
     });
+    const CS2pData* widest = session.WidestSlot();
+    if (widest && !widest->IsMixedMode() && widest->PortCount() >= 4 &&
+        widest->PortCount() % 2 == 0) {
+        menu.addSeparator();
+        menu.addAction("Mixed-mode parameters...", this, &CDlgTorvex::OnMixedMode);
+        QMenu* pairing = menu.addMenu("Port pairing");
+        auto* pairings = new QActionGroup(pairing);
+        const std::pair<PortPairing, const char*> choices[] = {
+            {PortPairing::ACROSS, "1-3 / 2-4"}, {PortPairing::NEIGHBOURS, "1-2 / 3-4"}};
+        for (const auto& [value, caption] : choices) {
+            QAction* action = pairing->addAction(caption);
+            action->setCheckable(true);
+            action->setChecked(GetPortPairing() == value);
+            action->setActionGroup(pairings);
+            const PortPairing chosen = value;
+            connect(action, &QAction::triggered, this, [this, chosen] {
+                SetPortPairing(chosen);
+                session.RebuildPlot(false, false);
+            });
+        }
+        menu.addSeparator();
+    }
     QAction* reference = menu.addAction("Reference marker");
     reference->setCheckable(true);
     reference->setChecked(session.Graph().referenceMarker);

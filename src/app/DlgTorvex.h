@@ -3,6 +3,7 @@
 // dialog units and paints.
 #pragma once
 
+#include "app/DlgSelectMatrix.h"
 #include "app/TorvexSession.h"
 
 #include <QDialog>
@@ -85,6 +86,7 @@ public slots:
     void OnClearMarkers();
     void OnZoomBack();
     void OnLoadLimits();
+    void OnMixedMode();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -102,6 +104,9 @@ private:
     void SetReadout(const QString& text);
     void OnDataCommandsEnabled(bool enabled);
     void AddShortcuts();
+    static std::vector<CDlgSelectMatrix::Format> MatrixFormats();
+    void RunMatrixDialog(int n, const std::vector<int>& codes,
+                         const std::vector<std::string>& names);
     // The chart's right-button menu at a global position, for a point of the chart.
     void ShowChartMenu(const QPoint& global, CPoint client);
     // Fills the chart menu; tests look at its actions.

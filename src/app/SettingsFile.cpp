@@ -3,6 +3,7 @@
 #include "app/AppFlags.h"
 #include "app/ExactNumber.h"
 #include "chart/ChartGraph.h"
+#include "data/MixedMode.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +35,7 @@ const char* const KEY_LINE_TYPE = "LineType= ";
 const char* const KEY_LEGEND = "Legend= ";
 const char* const KEY_CHART_KIND = "ChartKind= ";  // 0 rectangular, 1 Smith, 2 polar
 const char* const KEY_FOLLOW = "FollowFiles= ";
+const char* const KEY_PAIRING = "Pairing= ";  // mixed-mode port pairs: 13 or 12
 const char* const KEY_RECENT = "Recent= ";        // one line per file, the latest first
 
 bool StartsWith(std::string_view text, std::string_view prefix)
@@ -134,6 +136,8 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
         graph.chartKind = std::clamp(ParseInt(after(KEY_CHART_KIND)), 0, 2);
     } else if (prefs && StartsWith(line, KEY_LEGEND)) {
         graph.showMarkers = after(KEY_LEGEND) != "NO";
+    } else if (prefs && StartsWith(line, KEY_PAIRING)) {
+        SetPortPairing(after(KEY_PAIRING) == "12" ? PortPairing::NEIGHBOURS : PortPairing::ACROSS);
     } else if (prefs && StartsWith(line, KEY_FOLLOW)) {
         prefs->followFiles = after(KEY_FOLLOW) != "NO";
     } else if (prefs && StartsWith(line, KEY_RECENT)) {
@@ -214,6 +218,8 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
     lines.push_back(std::string(KEY_LEGEND) + (graph.showMarkers ? "YES" : "NO"));
     lines.push_back(KEY_CHART_KIND + std::to_string(graph.chartKind));
     lines.push_back(std::string(KEY_FOLLOW) + (prefs->followFiles ? "YES" : "NO"));
+    lines.push_back(std::string(KEY_PAIRING) +
+                    (GetPortPairing() == PortPairing::NEIGHBOURS ? "12" : "13"));
     for (const std::string& recent : prefs->recentFiles)
         lines.push_back(KEY_RECENT + recent);
     return lines;

@@ -206,7 +206,7 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     prefs.recentFiles = {"/a/one.s2p", "/b/two words.s4p"};
     ASSERT_EQ(file.Write("/a/one.s2p", "one.s2p", graph, &prefs), 0);
     const LineList lines = CSettingsFile::BuildLines("/a/one.s2p", "one.s2p", graph, &prefs);
-    ASSERT_EQ(lines.size(), 14u + 7u);
+    ASSERT_EQ(lines.size(), 14u + 8u);
     EXPECT_EQ(LineList(lines.begin(), lines.begin() + 14),
               CSettingsFile::BuildLines("/a/one.s2p", "one.s2p", graph));
 
