@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -398,28 +399,72 @@ std::size_t SkipBlanksAndSign(std::string_view s, bool& negative)
 
 }  // namespace
 
-double ParseDouble(std::string_view s)
+namespace {
+
+// The decimal number that starts at first (after an optional sign), read no further than
+// last; after is where it ends (first when there is none).
+double NumberAt(const char* first, const char* last, const char*& after)
 {
-    bool negative = false;
-    std::size_t i = SkipBlanksAndSign(s, negative);
+    after = first;
+    const char* p = first;
+    const bool negative = p < last && *p == '-';
+    if (p < last && (*p == '+' || *p == '-'))
+        ++p;
     // Only a digit or a point may start a decimal number: this keeps out the "inf",
     // "nan" and hexadecimal forms that from_chars would take.
-    if (i >= s.size() || !((s[i] >= '0' && s[i] <= '9') || s[i] == '.'))
+    if (p >= last || !((*p >= '0' && *p <= '9') || *p == '.'))
         return 0.0;
     double value = 0.0;
-    const char* first = s.data() + i;
-    const auto [ptr, ec] = std::from_chars(first, s.data() + s.size(), value,
-                                           std::chars_format::general);
+    const auto [ptr, ec] = std::from_chars(p, last, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // atof gives HUGE_VAL on overflow and (nearly) zero on underflow.
-        const std::string_view number(first, static_cast<std::size_t>(ptr - first));
+        const std::string_view number(p, static_cast<std::size_t>(ptr - p));
         const std::size_t e = number.find_first_of("eE");
         const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
     } else if (ec != std::errc()) {
         value = 0.0;  // a lone point
     }
+    after = ptr;
     return negative ? -value : value;
+}
+
+}  // namespace
+
+double ParseDouble(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    const char* after = nullptr;
+    return NumberAt(s.data() + i, s.data() + s.size(), after);
+}
+
+CNumberReader::CNumberReader(std::string_view source)
+    : pos(source.data()), end(source.data() + source.size())
+{
+    while (end > pos && IsBlank(end[-1]))
+        --end;
+}
+
+double CNumberReader::Next()
+{
+    if (Empty())
+        return 0.0;
+    // No separator is a part of a number, so converting up to the end of the source
+    // reads what converting the word alone would.
+    const char* after = nullptr;
+    const double value = NumberAt(pos, end, after);
+    // The word ends at the next blank or tab; only where none is left, at a comma.
+    for (const char* p = after; p < end; ++p) {
+        if (*p == ' ' || *p == '\t') {
+            pos = p + 1;
+            return value;
+        }
+    }
+    const void* comma = std::memchr(after, ',', static_cast<std::size_t>(end - after));
+    pos = comma ? static_cast<const char*>(comma) + 1 : end;
+    return value;
 }
 
 int ParseInt(std::string_view s)

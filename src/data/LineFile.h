@@ -85,6 +85,27 @@ double ParseDouble(std::string_view text);
 // Leading decimal integer like atoi; clamped to the int range.
 int ParseInt(std::string_view text);
 
+// The numbers of a data line, cut and converted exactly as CTokenizer::Words and
+// NextNumber would do it, in one pass over the characters: files of many ports hold
+// millions of numbers, and cutting each into a token first costs more than converting it.
+class CNumberReader {
+public:
+    explicit CNumberReader(std::string_view source);
+    // True when nothing but white space remains.
+    bool Empty()
+    {
+        while (pos < end && IsBlank(*pos))
+            ++pos;
+        return pos >= end;
+    }
+    // The next word as a number (0 when it holds none; nothing left: 0).
+    double Next();
+
+private:
+    const char* pos;
+    const char* end;
+};
+
 // "%g" of value, cut to maxLength and padded or cut to width (0 or less: no limit).
 std::string FormatNumber(double value, int unused1, int unused2, int maxLength, int width);
 

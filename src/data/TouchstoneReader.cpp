@@ -56,9 +56,9 @@ void ReadPortImpedances(std::string_view line, int ports, std::vector<double>& i
         return;
     rest.remove_prefix(14);
     std::vector<double> numbers;
-    CTokenizer tokens = CTokenizer::Words(rest);
+    CNumberReader tokens(rest);
     while (!tokens.Empty())
-        numbers.push_back(tokens.NextNumber());
+        numbers.push_back(tokens.Next());
     const std::size_t n = static_cast<std::size_t>(ports);
     if (numbers.size() == 2 * n) {
         for (std::size_t p = 0; p < n; ++p)
@@ -244,9 +244,9 @@ int CS2pData::ReadVersion1(std::string_view text, int portCount)
 
         std::fill(numbers.begin(), numbers.end(), 0.0);
         int count = 0;
-        CTokenizer tokens = CTokenizer::Words(WithoutComment(line));
+        CNumberReader tokens(WithoutComment(line));
         while (count < m && !tokens.Empty())
-            numbers[static_cast<std::size_t>(count++)] = tokens.NextNumber();
+            numbers[static_cast<std::size_t>(count++)] = tokens.Next();
         if (n == 2) {
             // A noise-parameter block (five numbers a line, its frequency starting
             // again at or below the last network frequency) ends the network data.
@@ -258,9 +258,9 @@ int CS2pData::ReadVersion1(std::string_view text, int portCount)
             while (count < m && cursor.Next(last)) {
                 if (last[0] == '!')
                     ReadPortImpedances(last, n, refImpedances);
-                CTokenizer more = CTokenizer::Words(WithoutComment(last));
+                CNumberReader more(WithoutComment(last));
                 while (count < m && !more.Empty())
-                    numbers[static_cast<std::size_t>(count++)] = more.NextNumber();
+                    numbers[static_cast<std::size_t>(count++)] = more.Next();
             }
         }
 
@@ -521,10 +521,10 @@ int CS2pData::ReadVersion2(std::string_view text)
         numbers.resize(m);
         std::size_t count = 0;
         std::string_view last = line;
-        CTokenizer tokens = CTokenizer::Words(WithoutComment(line));
+        CNumberReader tokens(WithoutComment(line));
         for (;;) {
             while (count < m && !tokens.Empty())
-                numbers[count++] = tokens.NextNumber();
+                numbers[count++] = tokens.Next();
             if (count == m)
                 break;
             while (!cursor.AtEnd() && cursor.Peek()[0] == '!')
@@ -534,7 +534,7 @@ int CS2pData::ReadVersion2(std::string_view text)
                             + std::to_string(count) + " of " + std::to_string(m)
                             + " numbers (a matrix row short).");
             cursor.Next(last);
-            tokens = CTokenizer::Words(WithoutComment(last));
+            tokens = CNumberReader(WithoutComment(last));
         }
         if (!tokens.Empty())
             return fail("more numbers than a record holds at " + Quote(last) + ".");
