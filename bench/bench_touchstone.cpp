@@ -7,12 +7,20 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace {
 
@@ -127,8 +135,64 @@ void BM_Load8Port(benchmark::State& state) { Load(state, EightPortPath()); }
 void BM_Load16Port(benchmark::State& state) { Load(state, SixteenPortPath()); }
 void BM_Baseline2Port(benchmark::State& state) { Baseline(state, TwoPortPath()); }
 
+// A tiny file: what a process takes to start and end, subtracted from the others.
+const std::string& TinyPath()
+{
+    static const std::string path = [] {
+        const std::string p = (std::filesystem::temp_directory_path() / "torvex-bench-tiny.s2p").string();
+        std::ofstream out(p);
+        out << "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n";
+        return p;
+    }();
+    return path;
+}
+
+// Runs a program to its end, its output discarded; the peak memory of the child (MB) goes
+// into a counter.
+void RunProcess(benchmark::State& state, std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    long peakKb = 0;
+    for (auto _ : state) {
+        pid_t pid = 0;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+            state.SkipWithError("cannot start the program");
+            break;
+        }
+        int status = 0;
+        struct rusage usage {};
+        wait4(pid, &status, 0, &usage);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the program failed");
+            break;
+        }
+        peakKb = std::max(peakKb, static_cast<long>(usage.ru_maxrss));
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    state.counters["peak_MB"] = static_cast<double>(peakKb) / 1024.0;
+}
+
+void BM_CheckProcessStartup(benchmark::State& state) { RunProcess(state, {TORVEX_PROGRAM, "--check", TinyPath()}); }
+void BM_CheckProcess4Port(benchmark::State& state) { RunProcess(state, {TORVEX_PROGRAM, "--check", FourPortPath()}); }
+void BM_CheckProcess16Port(benchmark::State& state) { RunProcess(state, {TORVEX_PROGRAM, "--check", SixteenPortPath()}); }
+void BM_NumbersProcessStartup(benchmark::State& state) { RunProcess(state, {READ_NUMBERS_PROGRAM, TinyPath()}); }
+void BM_NumbersProcess4Port(benchmark::State& state) { RunProcess(state, {READ_NUMBERS_PROGRAM, FourPortPath()}); }
+
 }  // namespace
 
+// Whole processes: compare each with its startup run, (check - startup) against
+// (numbers - startup).
+BENCHMARK(BM_CheckProcessStartup)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CheckProcess4Port)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CheckProcess16Port)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_NumbersProcessStartup)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_NumbersProcess4Port)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Load4Port)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Baseline4Port)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load2Port)->Unit(benchmark::kMillisecond);

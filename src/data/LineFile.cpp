@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -49,6 +50,36 @@ const char* Refusal(const struct stat& st)
     if (static_cast<std::uintmax_t>(st.st_size) > MAX_READ_BYTES)
         return TOO_LARGE;
     return nullptr;
+}
+
+// Opens a file for reading, with the checks every read makes; 0, or 101 or 102 with the
+// message shown.
+int OpenForReading(const std::string& path, FilePtr& file, struct stat& st)
+{
+    // Look before opening, so that a device or FIFO is never opened at all.
+    if (stat(path.c_str(), &st) == 0) {
+        if (const char* why = Refusal(st)) {
+            Report(why, path);
+            return FILE_READ_ERROR;
+        }
+    }
+    // Non-blocking, in case the name has become a FIFO since: checked again below.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        Report("Cannot open file for reading: ", path);
+        return FILE_CANNOT_OPEN;
+    }
+    const char* why = fstat(fd, &st) == 0 ? Refusal(st) : "Problem reading file: ";
+    const int flags = fcntl(fd, F_GETFL);
+    if (!why && (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0))
+        why = "Problem reading file: ";
+    file.reset(why ? nullptr : fdopen(fd, "rb"));
+    if (!file) {
+        close(fd);
+        Report(why ? why : "Problem reading file: ", path);
+        return FILE_READ_ERROR;
+    }
+    return FILE_OK;
 }
 
 }  // namespace
@@ -104,10 +135,113 @@ void SplitLines(std::string_view text, LineViews& lines)
     SplitInto(text, lines);
 }
 
+namespace {
+
+// Bytes read at a time: small enough to stay in the cache while the lines are read.
+constexpr std::size_t PIECE = std::size_t(256) << 10;
+
+const char* const UTF16 = "File is UTF-16 text, not ASCII or UTF-8: ";
+const char* const NUL_BYTES = "File holds NUL bytes (UTF-16 or binary data), not text: ";
+const char* const READ_PROBLEM = "Problem reading file: ";
+
+}  // namespace
+
+// Two buffers in turn: a piece is read into the one that does not hold the line last
+// handed out, so that line stays valid.
+struct CLineCursor::Feed {
+    struct Buffer {
+        std::unique_ptr<char[]> data;
+        std::size_t capacity = 0;
+    };
+    FilePtr file;
+    std::string path;
+    Buffer buffers[2];
+    int current = 0;
+    std::uintmax_t total = 0;  // bytes read
+    bool ended = false;        // no more lines come (the end of the file, or a fault)
+    bool done = false;         // nothing more is read
+    // Faults, in the order of precedence in which ReadText reports them.
+    bool tooLarge = false;
+    bool readError = false;
+    bool utf16 = false;
+    bool nul = false;
+
+    // Reads a piece after keep bytes of buffer b; how many bytes the lines get.
+    std::size_t ReadPiece(Buffer& b, std::size_t keep)
+    {
+        std::size_t n = std::fread(b.data.get() + keep, 1, PIECE, file.get());
+        total += n;
+        if (total > MAX_READ_BYTES) {
+            tooLarge = true;  // it grew while being read
+            ended = done = true;
+            return 0;
+        }
+        if (n < PIECE) {
+            readError = std::ferror(file.get()) != 0;
+            ended = done = true;
+        }
+        // UTF-16 without a mark: every ASCII character comes with a NUL byte. The check
+        // is made while the piece is in the cache; the lines stop before it.
+        if (!nul) {
+            if (const void* zero = std::memchr(b.data.get() + keep, '\0', n)) {
+                nul = true;
+                ended = true;
+                n = static_cast<std::size_t>(static_cast<const char*>(zero) - (b.data.get() + keep));
+            }
+        } else {
+            n = 0;
+        }
+        return n;
+    }
+};
+
+CLineCursor::CLineCursor() = default;
+
+CLineCursor::CLineCursor(std::string_view text) : rest(text), size(text.size())
+{
+    Advance();
+}
+CLineCursor::~CLineCursor() = default;
+
+bool CLineCursor::Refill()
+{
+    Feed& f = *feed;
+    if (f.ended)
+        return false;
+    const std::size_t keep = rest.size();
+    // Once this line has been handed out, its buffer is not touched until the next.
+    const int target = refilled ? f.current : 1 - f.current;
+    Feed::Buffer& b = f.buffers[target];
+    try {
+        if (b.capacity < keep + PIECE) {
+            const std::size_t capacity = std::max(keep + PIECE, 2 * b.capacity);
+            std::unique_ptr<char[]> bigger(new char[capacity]);
+            std::copy_n(rest.data(), keep, bigger.get());
+            b.data = std::move(bigger);
+            b.capacity = capacity;
+        } else if (keep > 0) {
+            std::memmove(b.data.get(), rest.data(), keep);
+        }
+    } catch (const std::bad_alloc&) {
+        f.readError = true;  // a line larger than memory
+        f.ended = f.done = true;
+        return false;
+    }
+    f.current = target;
+    refilled = true;
+    const std::size_t n = f.ReadPiece(b, keep);
+    rest = std::string_view(b.data.get(), keep + n);
+    return n > 0;
+}
+
 void CLineCursor::Advance()
 {
-    while (!rest.empty()) {
+    for (;;) {
         std::size_t nl = rest.find('\n');
+        if (nl == npos && feed && Refill())
+            continue;
+        if (rest.empty())
+            break;
         if (nl == npos)
             nl = rest.size();
         const std::string_view line = TrimView(rest.substr(0, nl));
@@ -120,6 +254,62 @@ void CLineCursor::Advance()
     next = {};
 }
 
+int CLineCursor::Open(const std::string& path, std::string_view& head)
+{
+    head = {};
+    rest = next = {};
+    feed = std::make_unique<Feed>();
+    feed->path = path;
+    struct stat st {};
+    if (const int rc = OpenForReading(path, feed->file, st)) {
+        feed.reset();
+        return rc;
+    }
+    size = static_cast<std::size_t>(st.st_size);
+    Refill();
+    refilled = false;
+    // UTF-8 is read as bytes; only its byte-order mark would spoil the first line.
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF")
+        rest.remove_prefix(3);
+    if (rest.substr(0, 2) == "\xFF\xFE" || rest.substr(0, 2) == "\xFE\xFF") {
+        feed->utf16 = true;
+        return Finish();
+    }
+    if (feed->ended && (feed->tooLarge || feed->readError || feed->nul))
+        return Finish();
+    head = feed->ended ? rest : rest.substr(0, rest.rfind('\n') + 1);
+    Advance();
+    return FILE_OK;
+}
+
+int CLineCursor::Finish()
+{
+    if (!feed)
+        return FILE_OK;
+    Feed& f = *feed;
+    rest = next = {};
+    Feed::Buffer& b = f.buffers[f.current];
+    if (b.capacity < PIECE) {
+        b.data.reset(new (std::nothrow) char[PIECE]);
+        b.capacity = b.data ? PIECE : 0;
+        if (!b.data)
+            f.readError = f.done = true;
+    }
+    while (!f.done)
+        f.ReadPiece(b, 0);
+    f.ended = true;
+    const char* why = f.tooLarge ? TOO_LARGE
+        : f.readError            ? READ_PROBLEM
+        : f.utf16                ? UTF16
+        : f.nul                  ? NUL_BYTES
+                                 : nullptr;
+    f.tooLarge = f.readError = f.utf16 = f.nul = false;  // told once
+    if (!why)
+        return FILE_OK;
+    Report(why, f.path);
+    return FILE_READ_ERROR;
+}
+
 int ReadText(const std::string& path, std::string& text, std::string_view& body)
 {
     body = {};
@@ -128,27 +318,10 @@ int ReadText(const std::string& path, std::string& text, std::string_view& body)
         Report(phrase, path);
         return FILE_READ_ERROR;
     };
-    // Look before opening, so that a device or FIFO is never opened at all.
     struct stat st {};
-    if (stat(path.c_str(), &st) == 0) {
-        if (const char* why = Refusal(st))
-            return refuse(why);
-    }
-    // Non-blocking, in case the name has become a FIFO since: checked again below.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        Report("Cannot open file for reading: ", path);
-        return FILE_CANNOT_OPEN;
-    }
-    const char* why = fstat(fd, &st) == 0 ? Refusal(st) : "Problem reading file: ";
-    const int flags = fcntl(fd, F_GETFL);
-    if (!why && (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0))
-        why = "Problem reading file: ";
-    FilePtr file(why ? nullptr : fdopen(fd, "rb"));
-    if (!file) {
-        close(fd);
-        return refuse(why ? why : "Problem reading file: ");
-    }
+    FilePtr file;
+    if (const int rc = OpenForReading(path, file, st))
+        return rc;
     text.clear();
     bool failed = false;
     try {
@@ -174,13 +347,13 @@ int ReadText(const std::string& path, std::string& text, std::string_view& body)
             if (all.substr(0, 3) == "\xEF\xBB\xBF")
                 all.remove_prefix(3);
             if (all.substr(0, 2) == "\xFF\xFE" || all.substr(0, 2) == "\xFE\xFF")
-                return refuse("File is UTF-16 text, not ASCII or UTF-8: ");
+                return refuse(UTF16);
             // UTF-16 without a mark: every ASCII character comes with a NUL byte.
             const std::size_t nul = all.find('\0');
             if (nul != npos) {
                 const std::size_t lastEnd = all.rfind('\n', nul);
                 body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
-                Report("File holds NUL bytes (UTF-16 or binary data), not text: ", path);
+                Report(NUL_BYTES, path);
                 return FILE_READ_ERROR;
             }
             body = all;
@@ -398,28 +571,72 @@ std::size_t SkipBlanksAndSign(std::string_view s, bool& negative)
 
 }  // namespace
 
-double ParseDouble(std::string_view s)
+namespace {
+
+// The decimal number that starts at first (after an optional sign), read no further than
+// last; after is where it ends (first when there is none).
+double NumberAt(const char* first, const char* last, const char*& after)
 {
-    bool negative = false;
-    std::size_t i = SkipBlanksAndSign(s, negative);
+    after = first;
+    const char* p = first;
+    const bool negative = p < last && *p == '-';
+    if (p < last && (*p == '+' || *p == '-'))
+        ++p;
     // Only a digit or a point may start a decimal number: this keeps out the "inf",
     // "nan" and hexadecimal forms that from_chars would take.
-    if (i >= s.size() || !((s[i] >= '0' && s[i] <= '9') || s[i] == '.'))
+    if (p >= last || !((*p >= '0' && *p <= '9') || *p == '.'))
         return 0.0;
     double value = 0.0;
-    const char* first = s.data() + i;
-    const auto [ptr, ec] = std::from_chars(first, s.data() + s.size(), value,
-                                           std::chars_format::general);
+    const auto [ptr, ec] = std::from_chars(p, last, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // atof gives HUGE_VAL on overflow and (nearly) zero on underflow.
-        const std::string_view number(first, static_cast<std::size_t>(ptr - first));
+        const std::string_view number(p, static_cast<std::size_t>(ptr - p));
         const std::size_t e = number.find_first_of("eE");
         const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
     } else if (ec != std::errc()) {
         value = 0.0;  // a lone point
     }
+    after = ptr;
     return negative ? -value : value;
+}
+
+}  // namespace
+
+double ParseDouble(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    const char* after = nullptr;
+    return NumberAt(s.data() + i, s.data() + s.size(), after);
+}
+
+CNumberReader::CNumberReader(std::string_view source)
+    : pos(source.data()), end(source.data() + source.size())
+{
+    while (end > pos && IsBlank(end[-1]))
+        --end;
+}
+
+double CNumberReader::Next()
+{
+    if (Empty())
+        return 0.0;
+    // No separator is a part of a number, so converting up to the end of the source
+    // reads what converting the word alone would.
+    const char* after = nullptr;
+    const double value = NumberAt(pos, end, after);
+    // The word ends at the next blank or tab; only where none is left, at a comma.
+    for (const char* p = after; p < end; ++p) {
+        if (*p == ' ' || *p == '\t') {
+            pos = p + 1;
+            return value;
+        }
+    }
+    const void* comma = std::memchr(after, ',', static_cast<std::size_t>(end - after));
+    pos = comma ? static_cast<const char*>(comma) + 1 : end;
+    return value;
 }
 
 int ParseInt(std::string_view s)

@@ -1,6 +1,7 @@
 // Line-oriented text files and the token and number helpers every file reader shares.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,25 @@ int ReadText(const std::string& path, std::string& text, std::string_view& body)
 // then meets every byte while it is still in the cache, however large the file.
 class CLineCursor {
 public:
-    explicit CLineCursor(std::string_view text) : rest(text) { Advance(); }
+    explicit CLineCursor(std::string_view text);
+    // Reads a file a piece at a time (Open), so that it is never held whole. A line's view
+    // then stays valid only until the next call of Next.
+    CLineCursor();
+    ~CLineCursor();
+    CLineCursor(const CLineCursor&) = delete;
+    CLineCursor& operator=(const CLineCursor&) = delete;
+
+    // Opens the file with ReadText's checks and reads its first piece; 0, or ReadText's
+    // code with its message shown. head is the whole lines of that piece (all of a small
+    // file), valid until the first Next.
+    int Open(const std::string& path, std::string_view& head);
+    // Reads what remains of the file, unread; 0, or the code and message ReadText gives for
+    // the file (a read error, NUL bytes, ...). The cursor is at its end afterwards. A text
+    // cursor has nothing to read: 0.
+    int Finish();
+    // The size of the text, or of the file.
+    std::size_t Size() const { return size; }
+
     bool AtEnd() const { return next.data() == nullptr; }
     // The next line without moving on; empty at the end.
     std::string_view Peek() const { return next; }
@@ -48,14 +67,20 @@ public:
         if (AtEnd())
             return false;
         line = next;
+        refilled = false;
         Advance();
         return true;
     }
 
 private:
+    struct Feed;
     void Advance();
+    bool Refill();
     std::string_view rest;
     std::string_view next;
+    std::size_t size = 0;
+    bool refilled = false;  // the piece has been replaced since the last line was handed out
+    std::unique_ptr<Feed> feed;
 };
 
 // Writes each line followed by a line end; 0, 101 or 103.
@@ -84,6 +109,27 @@ double NextNumber(std::string& source, char delimiter);
 double ParseDouble(std::string_view text);
 // Leading decimal integer like atoi; clamped to the int range.
 int ParseInt(std::string_view text);
+
+// The numbers of a data line, cut and converted exactly as CTokenizer::Words and
+// NextNumber would do it, in one pass over the characters: files of many ports hold
+// millions of numbers, and cutting each into a token first costs more than converting it.
+class CNumberReader {
+public:
+    explicit CNumberReader(std::string_view source);
+    // True when nothing but white space remains.
+    bool Empty()
+    {
+        while (pos < end && IsBlank(*pos))
+            ++pos;
+        return pos >= end;
+    }
+    // The next word as a number (0 when it holds none; nothing left: 0).
+    double Next();
+
+private:
+    const char* pos;
+    const char* end;
+};
 
 // "%g" of value, cut to maxLength and padded or cut to width (0 or less: no limit).
 std::string FormatNumber(double value, int unused1, int unused2, int maxLength, int width);

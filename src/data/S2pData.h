@@ -215,7 +215,7 @@ public:
 
 private:
     std::size_t Cells() const { return static_cast<std::size_t>(ports) * static_cast<std::size_t>(ports); }
-    int ReadVersion1(std::string_view text, int portCount);
+    int ReadVersion1(CLineCursor& cursor, int portCount);
     int ReadVersion2(std::string_view text);
     void StartRead(int portCount);
     // The records in ascending order of frequency.

@@ -56,9 +56,9 @@ void ReadPortImpedances(std::string_view line, int ports, std::vector<double>& i
         return;
     rest.remove_prefix(14);
     std::vector<double> numbers;
-    CTokenizer tokens = CTokenizer::Words(rest);
+    CNumberReader tokens(rest);
     while (!tokens.Empty())
-        numbers.push_back(tokens.NextNumber());
+        numbers.push_back(tokens.Next());
     const std::size_t n = static_cast<std::size_t>(ports);
     if (numbers.size() == 2 * n) {
         for (std::size_t p = 0; p < n; ++p)
@@ -135,10 +135,48 @@ int CS2pData::PortsFromName(const std::string& path)
     return ports;
 }
 
+namespace {
+
+// Whether a file can be read as it streams in: a version 1 file whose first piece shows
+// two lines and a data line before any keyword. Anything else is read whole.
+bool StreamsAsVersion1(std::string_view head)
+{
+    CLineCursor lines(head);
+    std::string_view line;
+    int count = 0;
+    bool dataSeen = false;
+    while (lines.Next(line) && !(count >= 2 && dataSeen)) {
+        ++count;
+        if (dataSeen || line[0] == '!' || line[0] == '#')
+            continue;
+        if (line[0] == '[')
+            return false;
+        dataSeen = true;
+    }
+    return count >= 2 && dataSeen;
+}
+
+}  // namespace
+
 int CS2pData::Load(const std::string& path)
 {
     fileName = path;
     loaded = false;
+    const int named = PortsFromName(path);
+    {
+        // Version 1 files, the large ones, are read line by line as they come in and
+        // never held whole.
+        CLineCursor stream;
+        std::string_view head;
+        const int rc = stream.Open(path, head);
+        if (rc != FILE_OK)
+            return rc;
+        if (StreamsAsVersion1(head)) {
+            const int result = ReadVersion1(stream, named >= 1 && named <= MAX_PORTS ? named : 2);
+            loaded = result == FILE_OK;
+            return result;
+        }
+    }
     // The file is held once as text and read line by line from it.
     std::string text;
     std::string_view body;
@@ -151,7 +189,7 @@ int CS2pData::Load(const std::string& path)
         ShowMessageBox("File contains too few lines.");
         return FILE_CANNOT_OPEN;
     }
-    const int result = Read(body, PortsFromName(path));
+    const int result = Read(body, named);
     loaded = result == FILE_OK;
     return result;
 }
@@ -195,7 +233,8 @@ int CS2pData::Read(std::string_view text, int portCount)
             return ReadVersion2(text);
         break;
     }
-    return ReadVersion1(text, portCount >= 1 && portCount <= MAX_PORTS ? portCount : 2);
+    CLineCursor lines(text);
+    return ReadVersion1(lines, portCount >= 1 && portCount <= MAX_PORTS ? portCount : 2);
 }
 
 void CS2pData::StartRead(int portCount)
@@ -212,7 +251,7 @@ void CS2pData::StartRead(int portCount)
     version = 1;
 }
 
-int CS2pData::ReadVersion1(std::string_view text, int portCount)
+int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
 {
     const int n = portCount;
     const int cells = n * n;
@@ -223,7 +262,8 @@ int CS2pData::ReadVersion1(std::string_view text, int portCount)
     bool dataSeen = false;
     std::vector<double> numbers(static_cast<std::size_t>(m));
 
-    CLineCursor cursor(text);
+    // A file that streams in is only known to be whole text once read to its end: its
+    // faults come before anything this reader has to say.
     std::string_view line;
     while (cursor.Next(line)) {
         if (line[0] == '!') {
@@ -233,46 +273,54 @@ int CS2pData::ReadVersion1(std::string_view text, int portCount)
             continue;
         }
         if (line[0] == '#') {
-            if (optionSeen || dataSeen)
-                return FILE_READ_ERROR;
+            if (optionSeen || dataSeen) {
+                const int rc = cursor.Finish();
+                return rc != FILE_OK ? rc : FILE_READ_ERROR;
+            }
             optionSeen = true;
             ParseOptionLine(line, format);
             continue;
         }
         dataSeen = true;
         std::string_view last = line;
+        std::size_t recordBytes = line.size() + 1;
 
         std::fill(numbers.begin(), numbers.end(), 0.0);
         int count = 0;
-        CTokenizer tokens = CTokenizer::Words(WithoutComment(line));
+        CNumberReader tokens(WithoutComment(line));
         while (count < m && !tokens.Empty())
-            numbers[static_cast<std::size_t>(count++)] = tokens.NextNumber();
+            numbers[static_cast<std::size_t>(count++)] = tokens.Next();
         if (n == 2) {
             // A noise-parameter block (five numbers a line, its frequency starting
             // again at or below the last network frequency) ends the network data.
             if (count == 5 && tokens.Empty() && RecordCount() > 0
-                && std::fabs(numbers[0]) <= freqs.back())
+                && std::fabs(numbers[0]) <= freqs.back()) {
+                if (const int rc = cursor.Finish())
+                    return rc;
                 break;
+            }
         } else if (n > 2) {
             // Records of three ports and more run on over as many lines as they need.
             while (count < m && cursor.Next(last)) {
+                recordBytes += last.size() + 1;
                 if (last[0] == '!')
                     ReadPortImpedances(last, n, refImpedances);
-                CTokenizer more = CTokenizer::Words(WithoutComment(last));
+                CNumberReader more(WithoutComment(last));
                 while (count < m && !more.Empty())
-                    numbers[static_cast<std::size_t>(count++)] = more.NextNumber();
+                    numbers[static_cast<std::size_t>(count++)] = more.Next();
             }
         }
 
         if (RecordCount() >= MAX_RECORDS) {
+            if (const int rc = cursor.Finish())
+                return rc;
             ShowMessageBox("File too big. Reading only 16001 lines of data...");
             break;
         }
         if (RecordCount() == 0) {
             // The first record tells how many bytes a record takes: room for all of them
             // at once, rather than a store that doubles as it grows.
-            const std::size_t perRecord = static_cast<std::size_t>(last.data() + last.size() - line.data()) + 1;
-            const std::size_t expected = std::min(text.size() / perRecord + 1, MAX_RECORDS);
+            const std::size_t expected = std::min(cursor.Size() / recordBytes + 1, MAX_RECORDS);
             freqs.reserve(expected);
             elements.reserve(expected * static_cast<std::size_t>(cells));
         }
@@ -287,6 +335,8 @@ int CS2pData::ReadVersion1(std::string_view text, int portCount)
             std::swap(s[1], s[2]);  // the file lists N21 before N12
     }
 
+    if (const int rc = cursor.Finish())
+        return rc;
     if (RecordCount() < MIN_RECORDS) {
         ShowMessageBox("File must contain at least 3 frequency data.");
         return FILE_CANNOT_OPEN;
@@ -521,10 +571,10 @@ int CS2pData::ReadVersion2(std::string_view text)
         numbers.resize(m);
         std::size_t count = 0;
         std::string_view last = line;
-        CTokenizer tokens = CTokenizer::Words(WithoutComment(line));
+        CNumberReader tokens(WithoutComment(line));
         for (;;) {
             while (count < m && !tokens.Empty())
-                numbers[count++] = tokens.NextNumber();
+                numbers[count++] = tokens.Next();
             if (count == m)
                 break;
             while (!cursor.AtEnd() && cursor.Peek()[0] == '!')
@@ -534,7 +584,7 @@ int CS2pData::ReadVersion2(std::string_view text)
                             + std::to_string(count) + " of " + std::to_string(m)
                             + " numbers (a matrix row short).");
             cursor.Next(last);
-            tokens = CTokenizer::Words(WithoutComment(last));
+            tokens = CNumberReader(WithoutComment(last));
         }
         if (!tokens.Empty())
             return fail("more numbers than a record holds at " + Quote(last) + ".");

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -252,6 +254,40 @@ TEST(Tokenizer, ManyCommaTokensOnOneLine)
     }
     EXPECT_EQ(count, 10000);
     EXPECT_DOUBLE_EQ(sum, 10000.0);
+}
+
+TEST(NumberReader, ReadsWhatTheWordTokenizerReads)
+{
+    // Random lines of number characters, separators and stray letters, compared number
+    // by number (to the bit) with cutting words and converting each.
+    const std::string alphabet = "0123456789.eE+-  \t,,\v\rx";
+    unsigned seed = 12345;
+    const auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
+    std::vector<std::string> lines = {"", " ", "1,2 3", "1 2,3", "1, ,2", "1,,2", "-.5e-3\t+2",
+                                      "1e999 -1e-999", "- 5", "inf nan 0x10", "1\v2 3", "1 ,"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string line;
+        const unsigned length = next() % 24;
+        for (unsigned k = 0; k < length; ++k)
+            line += alphabet[next() % alphabet.size()];
+        lines.push_back(line);
+    }
+    for (const std::string& line : lines) {
+        CTokenizer words = CTokenizer::Words(line);
+        CNumberReader numbers(line);
+        while (!words.Empty()) {
+            ASSERT_FALSE(numbers.Empty()) << '"' << line << '"';
+            const double expected = words.NextNumber();
+            const double got = numbers.Next();
+            ASSERT_EQ(std::signbit(expected), std::signbit(got)) << '"' << line << '"';
+            ASSERT_TRUE(expected == got || (std::isnan(expected) && std::isnan(got)))
+                << '"' << line << "\": " << expected << " != " << got;
+        }
+        EXPECT_TRUE(numbers.Empty()) << '"' << line << '"';
+    }
 }
 
 }  // namespace
