@@ -8,6 +8,7 @@
 
 #include "chart/ColumnReducer.h"
 #include "chart/NiceScale.h"
+#include "platform/SegmentClip.h"
 
 namespace {
 
@@ -174,38 +175,6 @@ constexpr COLORREF kMaskColor = Rgb(64, 64, 64);
 constexpr COLORREF kFailColor = Rgb(210, 0, 0);
 constexpr COLORREF kPassColor = Rgb(0, 140, 0);
 
-// Cuts the line (x0, y0)-(x1, y1) to the rectangle r (Liang-Barsky); false when nothing
-// of it lies inside. Done in floating point, before any conversion to pixels, so that a
-// limit far off the axis costs nothing and overflows nothing.
-bool ClipLine(const CRect& r, double& x0, double& y0, double& x1, double& y1)
-{
-    const double dx = x1 - x0;
-    const double dy = y1 - y0;
-    double t0 = 0.0;
-    double t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - r.left, r.right - x0, y0 - r.top, r.bottom - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (!(t0 <= t1))
-        return false;
-    x1 = x0 + t1 * dx;
-    y1 = y0 + t1 * dy;
-    x0 += t0 * dx;
-    y0 += t0 * dy;
-    return true;
-}
-
 std::int32_t Pixel(double v)
 {
     return TruncInt32(std::floor(v + 0.5));
@@ -234,7 +203,7 @@ void CChartGraph::DrawLimits(CDC& dc)
     auto line = [&](const CLimitMask::Segment& seg, const CChartAxis& axis, double x0, double x1,
                     double& ax, double& ay, double& bx, double& by) {
         return at(axis, x0, seg.LimitAt(x0), ax, ay) && at(axis, x1, seg.LimitAt(x1), bx, by) &&
-               ClipLine(p, ax, ay, bx, by);
+               ClipSegment(p.left, p.top, p.right, p.bottom, ax, ay, bx, by);
     };
 
     dc.SetClipRect(p);

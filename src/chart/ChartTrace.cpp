@@ -136,8 +136,11 @@ double CChartTrace::XYValueAt(double x) const
         else
             hi = mid;
     }
-    const XYpair& a = points[lo];
-    const XYpair& b = points[hi];
+    return Interpolate(points[lo], points[hi], x);
+}
+
+double CChartTrace::Interpolate(const XYpair& a, const XYpair& b, double x)
+{
     if (std::fabs(a.x - b.x) < 1e-6)
         return a.y;
     const double u = (b.y - a.y) / (b.x - a.x);
@@ -171,12 +174,7 @@ double CChartTrace::XYValueNear(double x, std::size_t& hint) const
         return points[lo].y;
     if (nearHi && hi < n - 1)
         return points[hi].y;
-    const XYpair& a = points[lo];
-    const XYpair& b = points[hi];
-    if (std::fabs(a.x - b.x) < 1e-6)
-        return a.y;
-    const double u = (b.y - a.y) / (b.x - a.x);
-    return b.y - b.x * u + x * u;
+    return Interpolate(points[lo], points[hi], x);
 }
 
 double CChartTrace::UniformValueAt(double x) const

@@ -66,6 +66,8 @@ public:
     bool onLeftAxis = true;
 
 private:
+    // The line through a and b at x; a's value when the two stand at one X.
+    static double Interpolate(const XYpair& a, const XYpair& b, double x);
     // X of value i of an evenly spaced trace; a lone value stands at xMin.
     double UniformX(std::size_t i) const;
     double XYValueAt(double x) const;

@@ -1,6 +1,7 @@
 #include "platform/QtDC.h"
 
 #include "platform/QtFont.h"
+#include "platform/SegmentClip.h"
 
 #include <QFontInfo>
 #include <QPaintDevice>
@@ -100,33 +101,14 @@ bool IgnoresClipping(const QPainter& painter)
     return engine && engine->type() == QPaintEngine::SVG;
 }
 
-// Liang-Barsky: the part of segment a..b inside box (edges included); false when none.
+// The part of segment a..b inside box (edges included); false when none.
 bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box)
 {
-    const double dx = b.x() - a.x();
-    const double dy = b.y() - a.y();
-    double t0 = 0.0;
-    double t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(),
-                         box.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    const QPointF start(a.x() + t0 * dx, a.y() + t0 * dy);
-    b = QPointF(a.x() + t1 * dx, a.y() + t1 * dy);
-    a = start;
+    double x0 = a.x(), y0 = a.y(), x1 = b.x(), y1 = b.y();
+    if (!::ClipSegment(box.left(), box.top(), box.right(), box.bottom(), x0, y0, x1, y1))
+        return false;
+    a = QPointF(x0, y0);
+    b = QPointF(x1, y1);
     return true;
 }
 
