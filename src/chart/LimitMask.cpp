@@ -49,30 +49,51 @@ bool ReadNumber(std::string_view word, double& value)
     return ec == std::errc() && end == last && std::isfinite(value);
 }
 
-// "S21:db" from any letter case of Sij:db, Sij:phase or Sij:delay; empty when it is none.
+// The format words of an item, and the unit labels of trace names that stand for them.
+struct FormatWord {
+    const char* item;   // after the colon of an item
+    const char* label;  // between the brackets of a trace name, lower case
+};
+constexpr FormatWord kFormatWords[] = {
+    {"db", "db"}, {"phase", "deg"}, {"delay", "ns"}, {"lin", "mag"}, {"re", "re"},
+    {"im", "im"}, {"vswr", "vswr"}, {"r", "r"},      {"x", "x"},     {"z", "|z|"},
+};
+
+// "S21:db", "S10_2:phase" or "Sdd21:vswr" from any letter case of an element and a format
+// word; empty when it is none.
 std::string NormalItem(std::string_view word)
 {
     const std::string lower = Lower(word);
     const std::size_t colon = lower.find(':');
-    if (colon != 3 || lower[0] != 's' || lower[1] < '1' || lower[1] > '4' || lower[2] < '1' ||
-        lower[2] > '4')
+    if (colon == std::string::npos || colon < 3 || lower[0] != 's')
+        return std::string();
+    const std::string element = lower.substr(1, colon - 1);
+    if (element.find_first_not_of("0123456789_dcs") != std::string::npos ||
+        element.find_first_of("0123456789") == std::string::npos)
         return std::string();
     const std::string unit = lower.substr(colon + 1);
-    if (unit != "db" && unit != "phase" && unit != "delay")
-        return std::string();
-    return "S" + lower.substr(1, 2) + ":" + unit;
+    for (const FormatWord& f : kFormatWords)
+        if (unit == f.item)
+            return "S" + element + ":" + unit;
+    return std::string();
 }
 
-// The item a trace name stands for ("S21[dB](2)" gives "S21:db"), empty for any other name.
+// The item a trace name stands for ("S21[dB](2)" gives "S21:db", "S11(mag)" "S11:lin"),
+// empty for any other name.
 std::string ItemOfName(const std::string& name)
 {
-    const std::size_t open = name.find('[');
-    const std::size_t close = name.find(']');
-    if (open == std::string::npos || close == std::string::npos || close < open)
+    const std::size_t open = name.find_first_of("[(");
+    if (open == std::string::npos)
+        return std::string();
+    const char closing = name[open] == '[' ? ']' : ')';
+    const std::size_t close = name.find(closing, open + 1);
+    if (close == std::string::npos)
         return std::string();
     const std::string unit = Lower(std::string_view(name).substr(open + 1, close - open - 1));
-    const char* const kind = unit == "db" ? "db" : unit == "deg" ? "phase" : unit == "ns" ? "delay"
-                                                                                        : nullptr;
+    const char* kind = nullptr;
+    for (const FormatWord& f : kFormatWords)
+        if (unit == f.label)
+            kind = f.item;
     if (!kind)
         return std::string();
     // Nothing may follow but a file number.
@@ -160,7 +181,7 @@ bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
             s.item = NormalItem(words[next]);
             if (s.item.empty()) {
                 fail("'" + std::string(words[next]) +
-                     "' is neither a number nor an item Sij:db, Sij:phase or Sij:delay");
+                     "' is neither a number nor an item such as S21:db, S21:phase, S21:delay or S11:vswr");
                 continue;
             }
             ++next;
@@ -186,7 +207,10 @@ bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
 
 bool CLimitMask::Matches(const std::string& item, const std::string& traceName)
 {
-    return item.empty() || ItemOfName(traceName) == item;
+    if (item.empty())
+        return true;
+    const std::string wanted = NormalItem(item);
+    return !wanted.empty() && ItemOfName(traceName) == wanted;
 }
 
 std::vector<LimitResult> CLimitMask::Evaluate(const std::vector<CChartTrace>& traces) const

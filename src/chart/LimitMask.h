@@ -32,14 +32,15 @@ struct LimitResult {
 class CLimitMask {
 public:
     // upper|lower F1 F2 V1 [V2] [ITEM]: a line from (F1, V1) to (F2, V2), flat without V2,
-    // for the traces of one view item (S21:db, S11:phase, S21:delay) or for every trace.
+    // for the traces of one view item (S21:db, S11:phase, S21:delay, S11:vswr, Sdd21:db and
+    // the other --view spellings) or for every trace.
     struct Segment {
         bool upper = true;  // the trace must stay at or below the line; else at or above it
         double f1 = 0.0;
         double f2 = 0.0;
         double v1 = 0.0;
         double v2 = 0.0;
-        std::string item;  // "S21:db" (element upper-case, unit lower-case); empty: every trace
+        std::string item;  // "S21:db", "Sdd21:lin" (element lower-case after the S); empty: every trace
         int line = 0;      // line of the text it was read from, counting from 1
 
         // The limit at x, on the straight line through both ends (v1 for f1 == f2).

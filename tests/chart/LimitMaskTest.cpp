@@ -90,6 +90,9 @@ TEST(LimitMaskTest, ItemsMatchTraceNamesByElementAndUnit)
         {"S21:delay", "S21[ns](1)", true},   {"S21:db", "S21[deg](1)", false},
         {"S21:db", "S12[dB](1)", false},     {"S21:db", "S21[dB] renamed", false},
         {"S21:db", "S21[dB](x)", false},     {"S21:db", "IL[dB]", false},
+        {"S11:vswr", "S11[VSWR](1)", true},  {"S11:lin", "S11(mag)(2)", true},
+        {"s11:Z", "S11[|Z|](1)", true},      {"S10_2:db", "S10_2[dB](1)", true},
+        {"Sdd21:db", "Sdd21[dB](1)", true},  {"Sdd21:db", "Scc21[dB](1)", false},
         {"", "anything", true},
     };
     for (const Row& r : rows) {
