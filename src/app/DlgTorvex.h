@@ -3,7 +3,7 @@
 // dialog units and paints.
 #pragma once
 
-#include "app/DlgSelectMatrix.h"
+#include "app/dialogs/DlgSelectMatrix.h"
 #include "app/TorvexSession.h"
 
 #include <QDialog>

@@ -1,5 +1,5 @@
 // The torvex executable: the command line and the window live in the app library.
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 
 int main(int argc, char** argv)
 {

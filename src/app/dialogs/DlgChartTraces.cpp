@@ -1,7 +1,7 @@
-#include "app/DlgChartTraces.h"
+#include "app/dialogs/DlgChartTraces.h"
 
-#include "app/DialogButtons.h"
-#include "app/ListSelection.h"
+#include "app/dialogs/DialogButtons.h"
+#include "app/dialogs/ListSelection.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "app/DlgChartSettings.h"
+#include "app/dialogs/DlgChartSettings.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "app/ListSelection.h"
+#include "app/dialogs/ListSelection.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>

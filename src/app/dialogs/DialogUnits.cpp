@@ -1,4 +1,4 @@
-#include "app/DialogUnits.h"
+#include "app/dialogs/DialogUnits.h"
 
 #include <QApplication>
 #include <QFontMetrics>

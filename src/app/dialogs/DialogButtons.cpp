@@ -1,4 +1,4 @@
-#include "app/DialogButtons.h"
+#include "app/dialogs/DialogButtons.h"
 
 #include <QDialog>
 #include <QPushButton>

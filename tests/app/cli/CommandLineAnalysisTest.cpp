@@ -1,5 +1,5 @@
 // --measure and --limits on a file of known shape.
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 #include "platform/NumberFormat.h"
 #include "TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "app/FileChooser.h"
+#include "app/dialogs/FileChooser.h"
 
 #include <QFileDialog>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/DlgChartMarkers.h"
+#include "app/dialogs/DlgChartMarkers.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "app/FileChooser.h"
+#include "app/dialogs/FileChooser.h"
 #include "chart/ChartFlags.h"
 #include "chart/ChartGraph.h"
 #include "data/LineFile.h"

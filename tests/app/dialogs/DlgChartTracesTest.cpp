@@ -1,4 +1,4 @@
-#include "app/DlgChartTraces.h"
+#include "app/dialogs/DlgChartTraces.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "app/DlgChartSettings.h"
+#include "app/dialogs/DlgChartSettings.h"
 
-#include "app/DialogButtons.h"
+#include "app/dialogs/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

@@ -1,4 +1,4 @@
-#include "app/DlgSelectData.h"
+#include "app/dialogs/DlgSelectData.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -178,7 +178,7 @@ TEST(DlgSelectDataTest, CancelKeepsCallerSelection)
 
 }  // namespace
 
-#include "app/DlgSelectMatrix.h"
+#include "app/dialogs/DlgSelectMatrix.h"
 
 #include <QTableWidget>
 

@@ -1,6 +1,6 @@
-#include "app/DlgLoadData.h"
+#include "app/dialogs/DlgLoadData.h"
 
-#include "app/DialogButtons.h"
+#include "app/dialogs/DialogButtons.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,7 +11,7 @@
 
 #include <filesystem>
 
-#include "app/FileChooser.h"
+#include "app/dialogs/FileChooser.h"
 
 const char* const CDlgLoadData::kDataFilter =
     "S-parameter files (*.s2p;*.s3p;*.s4p;*.out)|*.s2p; *.s3p; *.s4p; *.out|"

@@ -1,6 +1,6 @@
-#include "app/DlgSelectData.h"
+#include "app/dialogs/DlgSelectData.h"
 
-#include "app/DialogButtons.h"
+#include "app/dialogs/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

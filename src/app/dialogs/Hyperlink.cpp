@@ -1,4 +1,4 @@
-#include "app/Hyperlink.h"
+#include "app/dialogs/Hyperlink.h"
 
 #include <QDesktopServices>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "app/DlgAbout.h"
+#include "app/dialogs/DlgAbout.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-#include "app/Hyperlink.h"
+#include "app/dialogs/Hyperlink.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 #include "app/TorvexSession.h"
 #include "platform/MessageBox.h"
 #include "TempDir.h"

@@ -1,7 +1,7 @@
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 
 #include "app/ChartExport.h"
-#include "app/DialogUnits.h"
+#include "app/dialogs/DialogUnits.h"
 #include "app/SelectionGrid.h"
 #include "app/TorvexApp.h"
 #include "app/TorvexSession.h"

@@ -1,6 +1,6 @@
-#include "app/DlgSelectMatrix.h"
+#include "app/dialogs/DlgSelectMatrix.h"
 
-#include "app/DialogButtons.h"
+#include "app/dialogs/DialogButtons.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

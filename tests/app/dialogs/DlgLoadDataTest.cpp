@@ -1,11 +1,11 @@
-#include "app/DlgLoadData.h"
+#include "app/dialogs/DlgLoadData.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-#include "app/FileChooser.h"
+#include "app/dialogs/FileChooser.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "app/DlgChartMarkers.h"
+#include "app/dialogs/DlgChartMarkers.h"
 
-#include "app/DialogButtons.h"
+#include "app/dialogs/DialogButtons.h"
 #include "app/ExactNumber.h"
-#include "app/ListSelection.h"
+#include "app/dialogs/ListSelection.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/FileChooser.h"
+#include "app/dialogs/FileChooser.h"
 #include "chart/ChartFlags.h"
 #include "chart/ChartGraph.h"
 #include "data/LineFile.h"

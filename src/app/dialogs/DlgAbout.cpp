@@ -1,4 +1,4 @@
-#include "app/DlgAbout.h"
+#include "app/dialogs/DlgAbout.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/Hyperlink.h"
+#include "app/dialogs/Hyperlink.h"
 
 #ifndef TORVEX_VERSION
 #define TORVEX_VERSION ""

@@ -1,4 +1,4 @@
-#include "app/DlgOpenFile.h"
+#include "app/dialogs/DlgOpenFile.h"
 
 #include "app/TorvexSession.h"
 
