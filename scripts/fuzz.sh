@@ -5,9 +5,10 @@ cd "$(dirname "$0")/.."
 seconds=${1:-300}
 make fuzz
 mkdir -p fuzz/corpus
-for f in testdata/*.s2p testdata/*.s3p testdata/*.s4p; do
+# Each seed starts with the port count its name gives, as the fuzzer reads it.
+for f in testdata/*.s[0-9]*p; do
   [ -f "$f" ] || continue
-  case "$f" in *.s3p) p='\x01' ;; *.s4p) p='\x02' ;; *) p='\x00' ;; esac
-  { printf "$p"; cat "$f"; } > "fuzz/corpus/seed-$(basename "$f")"
+  ports=$(basename "$f" | sed -E 's/.*\.s([0-9]+)p$/\1/')
+  { printf "\\$(printf '%03o' "$ports")"; cat "$f"; } > "fuzz/corpus/seed-$(basename "$f")"
 done
 build-fuzz/fuzz/fuzz_touchstone fuzz/corpus -max_total_time="$seconds" -max_len=200000 -timeout=10 -jobs=1
