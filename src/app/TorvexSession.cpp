@@ -666,12 +666,13 @@ int CTorvexSession::TraceNearest(CPoint point) const
     return best;
 }
 
-bool CTorvexSession::MarkPeak(int trace)
+bool CTorvexSession::MarkExtreme(int trace, bool maximum)
 {
     const CChartTrace* t = Graph().TraceAt(trace);
     if (!t)
         return false;
-    const TracePoint p = TraceMaximum(*t, Graph().xAxis.min, Graph().xAxis.max);
+    const double lo = Graph().xAxis.min, hi = Graph().xAxis.max;
+    const TracePoint p = maximum ? TraceMaximum(*t, lo, hi) : TraceMinimum(*t, lo, hi);
     if (!p.found)
         return false;
     Graph().markers.push_back(p.x);
@@ -679,17 +680,14 @@ bool CTorvexSession::MarkPeak(int trace)
     return true;
 }
 
+bool CTorvexSession::MarkPeak(int trace)
+{
+    return MarkExtreme(trace, true);
+}
+
 bool CTorvexSession::MarkMinimum(int trace)
 {
-    const CChartTrace* t = Graph().TraceAt(trace);
-    if (!t)
-        return false;
-    const TracePoint p = TraceMinimum(*t, Graph().xAxis.min, Graph().xAxis.max);
-    if (!p.found)
-        return false;
-    Graph().markers.push_back(p.x);
-    Repaint();
-    return true;
+    return MarkExtreme(trace, false);
 }
 
 bool CTorvexSession::MarkNextPeak(int trace, bool toRight, double fromX)

@@ -151,6 +151,7 @@ private:
     };
     void Repaint();
     void RepaintOverlay();
+    bool MarkExtreme(int trace, bool maximum);
     // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);
