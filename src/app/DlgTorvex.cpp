@@ -645,7 +645,7 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
     for (int kind = 0; kind < 3; ++kind) {
         QAction* action = menu.addAction(kindNames[kind]);
         action->setCheckable(true);
-        action->setChecked(session.Graph().chartKind == kind);
+        action->setChecked(session.chartKind == kind);
         action->setActionGroup(kinds);
         connect(action, &QAction::triggered, this, [this, kind] { session.SetChartKind(kind); });
     }

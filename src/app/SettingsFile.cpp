@@ -133,7 +133,7 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
     } else if (prefs && StartsWith(line, KEY_LINE_TYPE)) {
         graph.lineType = std::clamp(ParseInt(after(KEY_LINE_TYPE)), 0, 3);
     } else if (prefs && StartsWith(line, KEY_CHART_KIND)) {
-        graph.chartKind = std::clamp(ParseInt(after(KEY_CHART_KIND)), 0, 2);
+        prefs->chartKind = std::clamp(ParseInt(after(KEY_CHART_KIND)), 0, 2);
     } else if (prefs && StartsWith(line, KEY_LEGEND)) {
         graph.showMarkers = after(KEY_LEGEND) != "NO";
     } else if (prefs && StartsWith(line, KEY_PAIRING)) {
@@ -216,7 +216,7 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
     lines.push_back(KEY_VIEW + view);
     lines.push_back(KEY_LINE_TYPE + std::to_string(graph.lineType));
     lines.push_back(std::string(KEY_LEGEND) + (graph.showMarkers ? "YES" : "NO"));
-    lines.push_back(KEY_CHART_KIND + std::to_string(graph.chartKind));
+    lines.push_back(KEY_CHART_KIND + std::to_string(prefs->chartKind));
     lines.push_back(std::string(KEY_FOLLOW) + (prefs->followFiles ? "YES" : "NO"));
     lines.push_back(std::string(KEY_PAIRING) +
                     (GetPortPairing() == PortPairing::NEIGHBOURS ? "12" : "13"));

@@ -16,6 +16,7 @@ class CChartGraph;
 struct WindowPrefs {
     ViewSelection viewSelection;   // empty: the file named none
     bool followFiles = true;
+    int chartKind = 0;  // CChartGraph::ChartKind of the data's chart
     std::vector<std::string> recentFiles;  // the latest first
 };
 

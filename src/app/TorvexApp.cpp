@@ -150,12 +150,14 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
     if (!prefs.viewSelection.empty())
         session.viewSelection = prefs.viewSelection;
     session.followFiles = prefs.followFiles;
+    session.chartKind = prefs.chartKind;
     session.recentFiles = prefs.recentFiles;
     window.SetStartFiles(files);
     const auto save = [&] {
         WindowPrefs now;
         now.viewSelection = session.viewSelection;
         now.followFiles = session.followFiles;
+        now.chartKind = session.chartKind;
         now.recentFiles = session.recentFiles;
         settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0), &now);
     };

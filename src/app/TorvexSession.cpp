@@ -235,6 +235,7 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
 
     const ViewSelection shown = ShownSelection();
     graph.xUnitHz = CS2pData::UnitFactor(Slot(1).freqUnit);
+    graph.chartKind = chartKind;
     if (graph.chartKind != CChartGraph::RECTANGULAR || ComplexKindOf(shown) >= 0) {
         BuildComplexTraces(shown);
         graph.xShortTitle = Formatted("Freq[%s]", unit);
@@ -341,7 +342,7 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
     CChartGraph& graph = Graph();
     const int named = ComplexKindOf(shown);
     if (named >= 0)
-        graph.chartKind = named;
+        graph.chartKind = chartKind = named;
     const bool smith = graph.chartKind == CChartGraph::SMITH;
     // The elements of the selection, each once: the reflections on a Smith chart.
     std::vector<int> codes;
@@ -374,6 +375,9 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
 void CTorvexSession::SetChartKind(int kind)
 {
     CChartGraph& graph = Graph();
+    chartKind = kind;
+    if (!dataLoaded)
+        return;  // the example is always rectangular; the choice waits for data
     if (kind == graph.chartKind)
         return;
     graph.chartKind = kind;
@@ -389,10 +393,7 @@ void CTorvexSession::SetChartKind(int kind)
         for (ValueFormatPair& pair : viewSelection)
             pair.valueFormat = kind == CChartGraph::SMITH ? ValueFormat::SMITH : ValueFormat::POLAR;
     }
-    if (dataLoaded)
-        RebuildPlot(true, true);
-    else
-        Repaint();
+    RebuildPlot(true, true);
 }
 
 int CTorvexSession::MaxPortCount() const

@@ -141,6 +141,7 @@ public:
     std::string lastFile;  // its name without folder
     std::string measurement;  // the last bandwidth result, lines separated by "\n"
     bool followFiles = true;               // reload a loaded file when it changes on disk
+    int chartKind = CChartGraph::RECTANGULAR;  // for data; the start-up example is rectangular
     std::vector<std::string> recentFiles;  // full paths, the latest first, at most RECENT_COUNT
     static constexpr std::size_t RECENT_COUNT = 5;
 

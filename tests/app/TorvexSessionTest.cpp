@@ -528,4 +528,23 @@ TEST_F(SessionTest, OnePortAndNPortFilesShowWhatTheyHave)
     EXPECT_EQ(TraceNames(session.Graph()), (std::vector<std::string>{"S10_2[dB](1)"}));
 }
 
+TEST_F(SessionTest, SmithAndPolarShowTheSelectionsElements)
+{
+    session.SetChartKind(CChartGraph::SMITH);  // no data yet: the example stays as it is
+    EXPECT_EQ(session.Graph().chartKind, CChartGraph::RECTANGULAR);
+    session.viewSelection = {{0, 0}, {4, 0}, {4, 1}};  // S11 dB, S21 dB and phase
+    session.OpenSingleFile("filter.s4p", TestFile("filter.s4p"));
+    ASSERT_TRUE(session.dataLoaded);
+    CChartGraph& g = session.Graph();
+    EXPECT_EQ(g.chartKind, CChartGraph::SMITH);
+    ASSERT_EQ(TraceNames(g), (std::vector<std::string>{"S11(1)"}));  // reflections only
+    EXPECT_EQ(g.traces[0].gamma.size(), g.traces[0].points.size());
+
+    session.SetChartKind(CChartGraph::POLAR);
+    EXPECT_EQ(TraceNames(g), (std::vector<std::string>{"S11(1)", "S21(1)"}));
+    session.SetChartKind(CChartGraph::RECTANGULAR);
+    EXPECT_EQ(TraceNames(g),
+              (std::vector<std::string>{"S11[dB](1)", "S21[dB](1)", "S21[deg](1)"}));
+}
+
 }  // namespace
