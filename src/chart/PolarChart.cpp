@@ -38,7 +38,7 @@ double CPolarChart::PlaneRadius() const
 void CPolarChart::DrawGrid(CDC& dc)
 {
     const double outer = PlaneRadius();
-    const CPen previous = dc.SelectPen(CPen{Rgb(170, 170, 170), 1});
+    const CPen previous = dc.SelectPen(CPen{Rgb(170, 170, 170), dc.IsPrinting() ? 2 : 1});
     std::vector<double> re(kSamples + 1), im(kSamples + 1);
     for (int ring = 1; ring <= kRings; ++ring) {
         const double radius = outer * ring / kRings;
@@ -50,7 +50,7 @@ void CPolarChart::DrawGrid(CDC& dc)
         }
         PlanePolyline(dc, re.data(), im.data(), re.size());
     }
-    dc.SelectPen(CPen{Rgb(170, 170, 170), 1});
+    dc.SelectPen(CPen{Rgb(170, 170, 170), dc.IsPrinting() ? 2 : 1});
     for (int spoke = 0; spoke < 12; ++spoke) {
         const double a = spoke * kPi / 6.0;
         const double sr[] = {0.0, outer * std::cos(a)}, si[] = {0.0, outer * std::sin(a)};

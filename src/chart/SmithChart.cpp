@@ -49,7 +49,7 @@ void CSmithChart::DrawGrid(CDC& dc)
 
 void CSmithChart::DrawImpedanceGrid(CDC& dc, double sign, COLORREF color, bool labels)
 {
-    const CPen previous = dc.SelectPen(CPen{color, 1});
+    const CPen previous = dc.SelectPen(CPen{color, dc.IsPrinting() ? 2 : 1});
     std::vector<double> re(kSamples), im(kSamples);
     for (double value : kGridValues) {
         // The circle of constant resistance: x over the whole line.
