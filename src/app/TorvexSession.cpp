@@ -610,13 +610,7 @@ bool CTorvexSession::StepLastMarker(int step)
     const std::size_t n = trace.PointCount();
     if (n == 0)
         return false;
-    const auto xOf = [&](std::size_t i) {
-        if (trace.isXY)
-            return trace.points[i].x;
-        return n > 1 ? trace.xMin + (trace.xMax - trace.xMin) * static_cast<double>(i) /
-                                        static_cast<double>(n - 1)
-                     : trace.xMin;
-    };
+    const auto xOf = [&trace](std::size_t i) { return trace.Sample(i).x; };
     double& marker = graph.markers.back();
     // The stored point at or next beyond the marker in the direction of the step.
     std::size_t i = 0;

@@ -13,20 +13,11 @@ std::string G17(double v)
     return FormatValue("%.17g", v);
 }
 
-// The stored samples of a trace as (x, y) pairs, evenly spaced traces included.
 std::vector<CChartTrace::XYpair> Samples(const CChartTrace& trace)
 {
-    if (trace.isXY)
-        return trace.points;
     std::vector<CChartTrace::XYpair> out;
-    const std::size_t n = trace.values.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const double x = n > 1 ? trace.xMin + (trace.xMax - trace.xMin) *
-                                                  static_cast<double>(i) /
-                                                  static_cast<double>(n - 1)
-                               : trace.xMin;
-        out.emplace_back(x, trace.values[i]);
-    }
+    for (std::size_t i = 0; i < trace.PointCount(); ++i)
+        out.push_back(trace.Sample(i));
     return out;
 }
 

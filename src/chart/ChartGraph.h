@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,12 @@ public:
     // Trace legend without markers, marker value table with them (differences to marker 1
     // while referenceMarker is set).
     void DrawLegend(CDC& dc);
+    // The texts of marker i's table column (1-based, at X x): its heading, its X, then one
+    // per row trace; none for a marker that gets no column.
+    using MarkerColumnTexts = std::function<std::vector<std::string>(
+        std::size_t i, double x, const std::vector<const CChartTrace*>& rows)>;
+    // The same legend box with the marker columns a caller fills (the complex charts).
+    void DrawLegend(CDC& dc, const MarkerColumnTexts& columnTexts);
     // The small dot pattern in the plot's bottom-left corner.
     void DrawLogo(CDC& dc);
     // X and Y values under a point of the last paint's plot, one "name= value" line per

@@ -45,6 +45,39 @@ struct LegendColumn {
 
 void CChartGraph::DrawLegend(CDC& dc)
 {
+    const bool delta = referenceMarker;
+    DrawLegend(dc, [this, delta](std::size_t i, double xValue,
+                                 const std::vector<const CChartTrace*>& rows) {
+        // Markers off the X axis get no column (a NaN one neither).
+        if (!(xValue >= xAxis.min && xValue <= xAxis.max))
+            return std::vector<std::string>();
+        const double refX = markers[0];
+        // With a reference every column after the first shows differences to it.
+        const bool diff = delta && i > 1;
+        std::vector<std::string> texts;
+        texts.push_back(diff ? kDelta + std::to_string(i)
+                        : delta ? std::to_string(i) + kReference
+                                : std::to_string(i));
+        texts.push_back(
+            FormatLabel(xAxis.labelFormat, diff ? Difference(xValue, refX) : xValue));
+        for (const CChartTrace* trace : rows) {
+            if (diff)
+                texts.push_back(trace->Covers(xValue) && trace->Covers(refX)
+                                    ? FormatLabel(trace->numberFormat,
+                                                  Difference(trace->ValueAt(xValue),
+                                                             trace->ValueAt(refX)))
+                                    : std::string(kNoValue));
+            else  // a value beyond the trace's data would be an extrapolation
+                texts.push_back(trace->Covers(xValue)
+                                    ? FormatLabel(trace->numberFormat, trace->ValueAt(xValue))
+                                    : std::string(kNoValue));
+        }
+        return texts;
+    });
+}
+
+void CChartGraph::DrawLegend(CDC& dc, const MarkerColumnTexts& columnTexts)
+{
     if (!legendArea.visible || !showMarkers)
         return;
     const CRect l = legendArea.rect;
@@ -88,44 +121,26 @@ void CChartGraph::DrawLegend(CDC& dc)
     } else {
         std::int32_t x = l.left + 10;
         const std::int32_t y0 = l.top + 4;
-        const bool delta = referenceMarker;
-        const double refX = markers[0];
+        std::vector<const CChartTrace*> rows;
+        for (const CChartTrace& trace : traces) {
+            if (rows.size() == kMaxTableTraces)
+                break;
+            if (trace.inLegend)
+                rows.push_back(&trace);
+        }
         for (std::size_t i = 0; i <= markers.size(); ++i) {
             const bool header = i == 0;
-            const double xValue = header ? 0.0 : markers[i - 1];
-            // Markers off the X axis get no column (a NaN one neither).
-            if (!header && !(xValue >= xAxis.min && xValue <= xAxis.max))
-                continue;
-
-            std::vector<std::string> texts;  // marker number, X, then one per trace row
-            // With a reference every column after the first shows differences to it.
-            const bool diff = delta && i > 1;
-            texts.push_back(header ? "Marker"
-                            : diff ? kDelta + std::to_string(i)
-                            : delta ? std::to_string(i) + kReference
-                                    : std::to_string(i));
-            texts.push_back(header ? xShortTitle
-                                   : FormatLabel(xAxis.labelFormat,
-                                                 diff ? Difference(xValue, refX) : xValue));
-            std::vector<const CChartTrace*> rows;
-            for (const CChartTrace& trace : traces) {
-                if (rows.size() == kMaxTableTraces)
-                    break;
-                if (!trace.inLegend)
+            // The marker number, X, then one text per trace row; none: no column.
+            std::vector<std::string> texts;
+            if (header) {
+                texts = {"Marker", xShortTitle};
+                for (const CChartTrace* trace : rows)
+                    texts.push_back(trace->name.substr(0, kTableNameChars));
+            } else {
+                texts = columnTexts(i, markers[i - 1], rows);
+                if (texts.empty())
                     continue;
-                rows.push_back(&trace);
-                if (header)
-                    texts.push_back(trace.name.substr(0, kTableNameChars));
-                else if (diff)
-                    texts.push_back(trace.Covers(xValue) && trace.Covers(refX)
-                                        ? FormatLabel(trace.numberFormat,
-                                                      Difference(trace.ValueAt(xValue),
-                                                                 trace.ValueAt(refX)))
-                                        : std::string(kNoValue));
-                else  // a value beyond the trace's data would be an extrapolation
-                    texts.push_back(trace.Covers(xValue)
-                                        ? FormatLabel(trace.numberFormat, trace.ValueAt(xValue))
-                                        : std::string(kNoValue));
+                texts.resize(rows.size() + 2);
             }
 
             // A marker column is as wide as its widest text, so no number is ever cut.

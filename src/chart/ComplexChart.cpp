@@ -1,12 +1,14 @@
 #include "chart/ComplexChart.h"
 
 #include <algorithm>
+#include <complex>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 #include <vector>
 
 #include "chart/NiceScale.h"
+#include "chart/Reflection.h"
 #include "platform/NumberFormat.h"
 
 namespace {
@@ -54,11 +56,18 @@ CRect CComplexChart::Square() const
     return CRect(left, top, left + side, top + side);
 }
 
+double CComplexChart::Radius() const
+{
+    if (!(cachedRadius > 0.0))
+        cachedRadius = PlaneRadius();
+    return cachedRadius;
+}
+
 CPoint CComplexChart::ToPixel(double re, double im) const
 {
     const CRect s = Square();
     const double half = s.Width() / 2.0;
-    const double scale = half * graph.planeZoom / PlaneRadius();
+    const double scale = half * graph.planeZoom / Radius();
     return CPoint{ClampPixel(s.left + half + (re - graph.planeCentreRe) * scale),
                   ClampPixel(s.top + half - (im - graph.planeCentreIm) * scale)};
 }
@@ -67,7 +76,7 @@ std::pair<double, double> CComplexChart::ToPlane(CPoint point) const
 {
     const CRect s = Square();
     const double half = s.Width() / 2.0;
-    const double scale = half * graph.planeZoom / PlaneRadius();
+    const double scale = half * graph.planeZoom / Radius();
     if (!(scale > 0.0))
         return {0.0, 0.0};
     return {graph.planeCentreRe + (point.x - s.left - half) / scale,
@@ -121,25 +130,23 @@ bool CComplexChart::GammaAt(const CChartTrace& trace, double freq, double& re, d
 
 std::string CComplexChart::Reading(double re, double im, double refImpedance, double freqHz)
 {
-    const double mag = std::hypot(re, im);
-    const double angle = std::atan2(im, re) * 180.0 / kPi;
-    // z = (1 + G) / (1 - G), in ohms with the reference impedance.
-    const double dr = 1.0 - re, di = -im;
-    const double den = dr * dr + di * di;
-    std::string text = Num("%.3g", mag) + "/" + Num("%.1f", angle) + "deg";
-    if (den > 0.0) {
-        const double zr = ((1.0 + re) * dr + im * di) / den * refImpedance;
-        const double zi = (im * dr - (1.0 + re) * di) / den * refImpedance;
-        text += " " + Num("%.4g", zr) + (zi < 0 ? "-j" : "+j") + Num("%.4g", std::fabs(zi)) +
-                "ohm";
-        if (freqHz > 0.0 && zi != 0.0) {
+    const std::complex<double> gamma(re, im);
+    const std::complex<double> z = ReflectionImpedance(gamma, refImpedance);
+    const double vswr = StandingWaveRatio(std::abs(gamma));
+    std::string text = Num("%.3g", std::abs(gamma)) + "/" +
+                       Num("%.1f", std::arg(gamma) * 180.0 / kPi) + "deg";
+    if (std::isfinite(z.real())) {
+        text += " " + Num("%.4g", z.real()) + (z.imag() < 0 ? "-j" : "+j") +
+                Num("%.4g", std::fabs(z.imag())) + "ohm";
+        // The series element that gives this reactance at this frequency.
+        if (freqHz > 0.0 && z.imag() != 0.0) {
             const double w = 2.0 * kPi * freqHz;
-            text += zi > 0 ? " L=" + Num("%.4g", zi / w * 1e9) + "nH"
-                           : " C=" + Num("%.4g", -1.0 / (w * zi) * 1e12) + "pF";
+            text += z.imag() > 0 ? " L=" + Num("%.4g", z.imag() / w * 1e9) + "nH"
+                                 : " C=" + Num("%.4g", -1.0 / (w * z.imag()) * 1e12) + "pF";
         }
     }
-    if (mag < 1.0)
-        text += " VSWR=" + Num("%.3g", (1.0 + mag) / (1.0 - mag));
+    if (std::isfinite(vswr))
+        text += " VSWR=" + Num("%.3g", vswr);
     return text;
 }
 
@@ -151,19 +158,15 @@ std::string CComplexChart::Readout(CPoint point) const
         return std::string();
     const auto [re, im] = ToPlane(point);
     const double z0 = graph.traces.empty() ? 50.0 : graph.traces.front().refImpedance;
-    const double mag = std::hypot(re, im);
+    const std::complex<double> z = ReflectionImpedance({re, im}, z0);
+    const double vswr = StandingWaveRatio(std::hypot(re, im));
     std::string text = "G= " + Num("%.4g", re) + (im < 0 ? " - j" : " + j") +
                        Num("%.4g", std::fabs(im)) + "\n";
-    const double dr = 1.0 - re;
-    const double den = dr * dr + im * im;
-    if (den > 0.0) {
-        const double zr = ((1.0 + re) * dr - im * im) / den * z0;
-        const double zi = (im * dr + (1.0 + re) * im) / den * z0;
-        text += "Z= " + Num("%.4g", zr) + (zi < 0 ? " - j" : " + j") + Num("%.4g", std::fabs(zi)) +
-                "\n";
-    }
-    if (mag < 1.0)
-        text += "VSWR= " + Num("%.4g", (1.0 + mag) / (1.0 - mag)) + "\n";
+    if (std::isfinite(z.real()))
+        text += "Z= " + Num("%.4g", z.real()) + (z.imag() < 0 ? " - j" : " + j") +
+                Num("%.4g", std::fabs(z.imag())) + "\n";
+    if (std::isfinite(vswr))
+        text += "VSWR= " + Num("%.4g", vswr) + "\n";
     return text;
 }
 
@@ -215,10 +218,19 @@ void CComplexChart::Draw(CDC& dc)
     dc.ResetClip();
     graph.plotArea.DrawFrame(dc);
     if (graph.showMarkers) {
-        if (graph.markers.empty())
-            graph.DrawLegend(dc);
-        else
-            DrawTable(dc);
+        // The marker table holds one reading per trace and marker.
+        graph.DrawLegend(dc, [this](std::size_t i, double freq,
+                                    const std::vector<const CChartTrace*>& rows) {
+            std::vector<std::string> texts = {
+                std::to_string(i), CChartGraph::FormatLabel(graph.xAxis.labelFormat, freq)};
+            for (const CChartTrace* trace : rows) {
+                double re = 0.0, im = 0.0;
+                texts.push_back(GammaAt(*trace, freq, re, im)
+                                    ? Reading(re, im, trace->refImpedance, freq * graph.xUnitHz)
+                                    : std::string("-"));
+            }
+            return texts;
+        });
         graph.legendArea.DrawFrame(dc);
     }
     graph.DrawLogo(dc);
@@ -277,70 +289,5 @@ void CComplexChart::DrawTraces(CDC& dc)
     }
     if (selected)
         dc.SelectPen(previousPen);
-    dc.SelectFont(previousFont);
-}
-
-void CComplexChart::DrawTable(CDC& dc)
-{
-    // As the rectangular marker table, with one reading per trace and marker.
-    if (!graph.legendArea.visible)
-        return;
-    const CRect l = graph.legendArea.rect;
-    const std::int32_t pitch = graph.legendFont.metrics.height + 1;
-    const std::int32_t aL = graph.legendFont.metrics.aveCharWidth;
-    dc.SetClipRect(l);
-    graph.legendArea.Draw(dc);
-    dc.SetBkColor(graph.legendArea.fillColor);
-    const FontHandle previousFont = dc.SelectFont(graph.legendFont.font);
-    dc.SetTextAlign(TA_LEFT | TA_TOP);
-    std::vector<const CChartTrace*> rows;
-    for (const CChartTrace& trace : graph.traces)
-        if (trace.inLegend && rows.size() < 6)
-            rows.push_back(&trace);
-
-    std::int32_t x = l.left + 10;
-    const std::int32_t y0 = l.top + 4;
-    for (std::size_t i = 0; i <= graph.markers.size(); ++i) {
-        const bool header = i == 0;
-        const double freq = header ? 0.0 : graph.markers[i - 1];
-        std::vector<std::string> texts;
-        texts.push_back(header ? "Marker" : std::to_string(i));
-        texts.push_back(header ? graph.xShortTitle
-                               : CChartGraph::FormatLabel(graph.xAxis.labelFormat, freq));
-        for (const CChartTrace* trace : rows) {
-            double re = 0.0, im = 0.0;
-            if (header)
-                texts.push_back(trace->name.substr(0, 10));
-            else if (GammaAt(*trace, freq, re, im))
-                texts.push_back(Reading(re, im, trace->refImpedance, freq * graph.xUnitHz));
-            else
-                texts.push_back("-");
-        }
-        std::int32_t width = (header ? 12 : 8) * aL;
-        for (const std::string& text : texts)
-            width = std::max(width, dc.GetTextExtent(text).cx + (header ? 10 : 0));
-        const std::int32_t right = x + width;
-        if (right >= l.right)
-            break;
-        for (std::size_t r = 0; r < texts.size(); ++r) {
-            const CRect cell(x, y0 + static_cast<std::int32_t>(r) * pitch, right,
-                             y0 + static_cast<std::int32_t>(r + 1) * pitch);
-            COLORREF color = r == 0 ? graph.legendFont.color
-                             : r == 1 ? graph.axisTitleFont.color
-                                      : rows[r - 2]->color;
-            dc.SetTextColor(color);
-            if (header && r >= 2) {
-                const std::int32_t top = (cell.top + cell.bottom) / 2 - 3;
-                dc.FillSolidRect(CRect(cell.left, top, cell.left + 6, top + 6), color);
-                dc.ExtTextOut(cell.left + 10, cell.top, CRect(cell.left + 10, cell.top,
-                                                              cell.right, cell.bottom),
-                              texts[r]);
-            } else {
-                dc.ExtTextOut(cell.left, cell.top, cell, texts[r]);
-            }
-        }
-        x = right + aL;
-    }
-    dc.ResetClip();
     dc.SelectFont(previousFont);
 }

@@ -43,6 +43,8 @@ protected:
     virtual double PlaneRadius() const = 0;
     virtual void DrawGrid(CDC& dc) = 0;
 
+    // PlaneRadius, found once per chart object: the polar chart's looks at every value.
+    double Radius() const;
     // A polyline of plane points, for grid curves.
     void PlanePolyline(CDC& dc, const double* re, const double* im, std::size_t n);
     CChartGraph& graph;
@@ -50,5 +52,6 @@ protected:
 private:
     void Layout();
     void DrawTraces(CDC& dc);
-    void DrawTable(CDC& dc);
+
+    mutable double cachedRadius = 0.0;  // 0: not yet found
 };

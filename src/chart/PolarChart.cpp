@@ -37,7 +37,7 @@ double CPolarChart::PlaneRadius() const
 
 void CPolarChart::DrawGrid(CDC& dc)
 {
-    const double outer = PlaneRadius();
+    const double outer = Radius();
     const CPen previous = dc.SelectPen(CPen{Rgb(170, 170, 170), dc.IsPrinting() ? 2 : 1});
     std::vector<double> re(kSamples + 1), im(kSamples + 1);
     for (int ring = 1; ring <= kRings; ++ring) {
@@ -73,7 +73,9 @@ void CPolarChart::DrawGrid(CDC& dc)
         dc.SetTextAlign((c < -0.1 ? TA_RIGHT : c > 0.1 ? TA_LEFT : TA_CENTER) |
                         (s > 0.1 ? TA_BOTTOM : TA_TOP));
         const int degrees = spoke <= 6 ? spoke * 30 : spoke * 30 - 360;
-        dc.TextOut(p.x, p.y - (s > 0.1 ? 0 : (s < -0.1 ? 0 : graph.tickFont.metrics.height / 2)),
+        // Labels beside the horizontal spokes are centred on them.
+        const bool level = std::fabs(s) <= 0.1;
+        dc.TextOut(p.x, p.y - (level ? graph.tickFont.metrics.height / 2 : 0),
                    std::to_string(degrees));
     }
     dc.SetTextAlign(TA_LEFT | TA_TOP);

@@ -21,7 +21,7 @@ void Reflection(double r, double x, double& re, double& im)
 // A parameter t in [0, 1) spread over 0..infinity, dense near the centre of the chart.
 double Spread(double t)
 {
-    return t / (1.0 - t) * 1.0;
+    return t / (1.0 - t);
 }
 
 }  // namespace

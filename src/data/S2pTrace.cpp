@@ -2,6 +2,7 @@
 #include "data/S2pData.h"
 
 #include "chart/ChartTrace.h"
+#include "chart/Reflection.h"
 #include "data/MixedMode.h"
 
 #include <algorithm>
@@ -137,15 +138,12 @@ double Quantity(const CComplex& z, int valueFormat, double z0)
     case ValueFormat::REAL: return z.re;
     case ValueFormat::IMAG: return z.im;
     case ValueFormat::VSWR:
-        if (std::isnan(mag))
-            return mag;
         // A total reflection has no finite standing-wave ratio; the chart skips infinities.
-        return mag < 1.0 ? (1.0 + mag) / (1.0 - mag) : std::numeric_limits<double>::infinity();
+        return StandingWaveRatio(mag);
     case ValueFormat::RESISTANCE:
     case ValueFormat::REACTANCE:
     case ValueFormat::IMPEDANCE: {
-        const Cx g = z.ToStd();
-        const Cx impedance = z0 * Div(1.0 + g, 1.0 - g);
+        const Cx impedance = ReflectionImpedance(z.ToStd(), z0);
         if (valueFormat == ValueFormat::RESISTANCE)
             return impedance.real();
         if (valueFormat == ValueFormat::REACTANCE)

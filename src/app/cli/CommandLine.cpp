@@ -1,5 +1,7 @@
 #include "app/cli/CommandLine.h"
 
+#include "chart/Reflection.h"
+
 #include "app/ChartExport.h"
 #include "app/dialogs/DialogUnits.h"
 #include "app/SelectionGrid.h"
@@ -381,21 +383,11 @@ void CCommandLine::WriteCsv(const CChartGraph& graph, const std::string& unit, s
             CsvField(trace.name) + (trace.onLeftAxis ? ",left," : ",right,");
         const std::size_t n = trace.PointCount();
         for (std::size_t i = 0; i < n; ++i) {
-            double x = 0.0;
-            double y = 0.0;
-            if (trace.isXY) {
-                x = trace.points[i].x;
-                y = trace.points[i].y;
-            } else {
-                x = n > 1 ? trace.xMin + (trace.xMax - trace.xMin) * static_cast<double>(i) /
-                                             static_cast<double>(n - 1)
-                          : trace.xMin;
-                y = trace.values[i];
-            }
+            const CChartTrace::XYpair sample = trace.Sample(i);
             row = head;
-            row += G17(x);
+            row += G17(sample.x);
             row += ',';
-            row += G17(y);
+            row += G17(sample.y);
             row += '\n';
             csv << row;
         }
@@ -607,15 +599,13 @@ void CCommandLine::WriteMarkerTable(const CChartGraph& graph, const std::vector<
                 csv << ",,,,\n";
                 continue;
             }
-            // Z = Z0 (1 + G) / (1 - G); no impedance for G = 1 and no VSWR from |G| = 1 on.
+            // No impedance for G = 1 and no VSWR from |G| = 1 on.
             const std::complex<double> g(re, im);
-            const bool finite = g != 1.0;
-            const std::complex<double> z =
-                finite ? trace.refImpedance * (1.0 + g) / (1.0 - g) : std::complex<double>();
-            const double mag = std::abs(g);
-            csv << G17(re) << ',' << G17(im) << ',' << G17If(finite, z.real()) << ','
-                << G17If(finite, z.imag()) << ',' << G17If(mag < 1.0, (1.0 + mag) / (1.0 - mag))
-                << '\n';
+            const std::complex<double> z = ReflectionImpedance(g, trace.refImpedance);
+            const double vswr = StandingWaveRatio(std::abs(g));
+            csv << G17(re) << ',' << G17(im) << ',' << G17If(std::isfinite(z.real()), z.real())
+                << ',' << G17If(std::isfinite(z.imag()), z.imag()) << ','
+                << G17If(std::isfinite(vswr), vswr) << '\n';
         }
     }
 }
