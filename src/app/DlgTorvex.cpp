@@ -425,9 +425,8 @@ void CDlgTorvex::RunMatrixDialog(int n, const std::vector<int>& codes,
 void CDlgTorvex::OnMixedMode()
 {
     // The differential and common modes of the pairs of the widest single-ended file.
-    const CS2pData* widest = session.WidestSlot();
-    if (!widest || widest->IsMixedMode() || widest->PortCount() < 4 ||
-        widest->PortCount() % 2 != 0)
+    const CS2pData* widest = session.MixedModeSource();
+    if (!widest)
         return;
     const int pairs = widest->PortCount() / 2;
     std::vector<int> codes;
@@ -573,7 +572,6 @@ void CDlgTorvex::ShowChartMenu(const QPoint& global, CPoint client)
 
 void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
 {
-    menuPoint = client;
     const bool loaded = session.dataLoaded;
     const bool markers = !session.Graph().markers.empty();
     const bool traces = !session.Graph().traces.empty();
@@ -581,6 +579,19 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
         QAction* action = menu.addAction(text, this, slot);
         action->setEnabled(enabled);
         return action;
+    };
+    // A check mark; in a group only the choice made reports, with true.
+    const auto check = [this](QMenu* into, const QString& text, bool on, QActionGroup* group,
+                              std::function<void(bool)> set) {
+        QAction* action = into->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(on);
+        if (group)
+            action->setActionGroup(group);
+        connect(action, &QAction::toggled, this, [set, group](bool now) {
+            if (now || !group)
+                set(now);
+        });
     };
     // Searches work on the trace nearest the click, within the visible span.
     const int trace = session.TraceNearest(client);
@@ -610,9 +621,7 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
         SetReadout(QString::fromStdString(session.measurement));
         return found;
     });
-    const CS2pData* widest = session.WidestSlot();
-    if (widest && !widest->IsMixedMode() && widest->PortCount() >= 4 &&
-        widest->PortCount() % 2 == 0) {
+    if (session.MixedModeSource()) {
         menu.addSeparator();
         menu.addAction("Mixed-mode parameters...", this, &CDlgTorvex::OnMixedMode);
         QMenu* pairing = menu.addMenu("Port pairing");
@@ -620,40 +629,26 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
         const std::pair<PortPairing, const char*> choices[] = {
             {PortPairing::ACROSS, "1-3 / 2-4"}, {PortPairing::NEIGHBOURS, "1-2 / 3-4"}};
         for (const auto& [value, caption] : choices) {
-            QAction* action = pairing->addAction(caption);
-            action->setCheckable(true);
-            action->setChecked(GetPortPairing() == value);
-            action->setActionGroup(pairings);
             const PortPairing chosen = value;
-            connect(action, &QAction::triggered, this, [this, chosen] {
+            check(pairing, caption, GetPortPairing() == chosen, pairings, [this, chosen](bool) {
                 SetPortPairing(chosen);
                 session.RebuildPlot(false, false);
             });
         }
         menu.addSeparator();
     }
-    QAction* reference = menu.addAction("Reference marker");
-    reference->setCheckable(true);
-    reference->setChecked(session.Graph().referenceMarker);
-    connect(reference, &QAction::toggled, this, [this](bool on) {
+    check(&menu, "Reference marker", session.Graph().referenceMarker, nullptr, [this](bool on) {
         session.Graph().referenceMarker = on;
         chart->update();
     });
     menu.addSeparator();
     auto* kinds = new QActionGroup(&menu);
     const char* const kindNames[] = {"Rectangular", "Smith", "Polar"};
-    for (int kind = 0; kind < 3; ++kind) {
-        QAction* action = menu.addAction(kindNames[kind]);
-        action->setCheckable(true);
-        action->setChecked(session.chartKind == kind);
-        action->setActionGroup(kinds);
-        connect(action, &QAction::triggered, this, [this, kind] { session.SetChartKind(kind); });
-    }
+    for (int kind = 0; kind < 3; ++kind)
+        check(&menu, kindNames[kind], session.chartKind == kind, kinds,
+              [this, kind](bool) { session.SetChartKind(kind); });
     if (session.Graph().chartKind == CChartGraph::SMITH) {
-        QAction* admittance = menu.addAction("Admittance grid");
-        admittance->setCheckable(true);
-        admittance->setChecked(session.Graph().admittanceGrid);
-        connect(admittance, &QAction::toggled, this, [this](bool on) {
+        check(&menu, "Admittance grid", session.Graph().admittanceGrid, nullptr, [this](bool on) {
             session.Graph().admittanceGrid = on;
             chart->update();
         });
@@ -678,10 +673,7 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
     add("Auto span and scale", &CDlgTorvex::OnAutoSpanAndScale, true);
     menu.addSeparator();
     add("Reload files", &CDlgTorvex::OnReload, loaded);
-    QAction* follow = menu.addAction("Follow file changes");
-    follow->setCheckable(true);
-    follow->setChecked(session.followFiles);
-    connect(follow, &QAction::toggled, this, [this](bool on) {
+    check(&menu, "Follow file changes", session.followFiles, nullptr, [this](bool on) {
         session.followFiles = on;
         WatchLoadedFiles();
     });

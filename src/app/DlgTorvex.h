@@ -146,5 +146,4 @@ private:
     QTimer* reloadTimer = nullptr;
     std::vector<std::string> loadedStamps;
     int reloadTries = 0;
-    CPoint menuPoint;  // where the chart menu was asked for
 };

@@ -3,8 +3,7 @@
 #include "app/AppFlags.h"
 #include "app/ExampleResponse.h"
 #include "app/SelectionGrid.h"
-#include "chart/PolarChart.h"
-#include "chart/SmithChart.h"
+#include "chart/ComplexChart.h"
 #include "chart/TraceSearch.h"
 #include "platform/NumberFormat.h"
 #include "data/LineFile.h"
@@ -99,6 +98,19 @@ void ShiftAxis(CChartAxis& axis, double fraction)
     axis.SetRange(axis.min + shift, axis.max + shift);
 }
 
+// Loads a slot's file as the chart takes it: Hz and kHz become MHz, and files after the
+// first take the first one's unit, since all traces share one X axis titled in it (a GHz
+// file next to a MHz file would otherwise be plotted a thousand times off).
+bool LoadForChart(CS2pData& data, const std::string& path, const CS2pData* first)
+{
+    if (data.Load(path) != 0)
+        return false;
+    data.NormalizeFreqUnit();
+    if (first && data.freqUnit != first->freqUnit)
+        data.ConvertFreqUnit(first->freqUnit);
+    return true;
+}
+
 constexpr std::size_t kMaxRangeHistory = 64;
 constexpr std::int32_t kMinZoomPixels = 5;  // a smaller rectangle is taken for a click
 
@@ -110,6 +122,8 @@ std::string Formatted(const char* pattern, const std::string& unit)
 }
 
 }  // namespace
+
+const char* const CTorvexSession::LOAD_FAILED = "Cannot read file or invalid data format:\n";
 
 CTorvexSession::CTorvexSession() : viewSelection{{0, 0}, {4, 0}}
 {
@@ -188,17 +202,11 @@ void CTorvexSession::LoadSlots()
         if (slot.fileName.empty())
             break;
         const std::string path = slot.fileName;
-        if (slot.Load(path) != 0) {
-            ShowMessageBox("Cannot read file or invalid data format:\n" + path,
-                           MessageIcon::Error);
+        if (!LoadForChart(slot, path, n > 1 ? &Slot(1) : nullptr)) {
+            ShowMessageBox(LOAD_FAILED + path, MessageIcon::Error);
             break;
         }
-        slot.NormalizeFreqUnit();
         RememberRecent(path);
-        // All traces share one X axis titled in slot 1's unit; a GHz file next to a MHz
-        // file would otherwise be plotted a thousand times off.
-        if (n > 1 && slot.freqUnit != Slot(1).freqUnit)
-            slot.ConvertFreqUnit(Slot(1).freqUnit);
         ++count;
     }
     dataLoaded = count > 0;
@@ -419,6 +427,14 @@ const CS2pData* CTorvexSession::WidestSlot() const
     return widest;
 }
 
+const CS2pData* CTorvexSession::MixedModeSource() const
+{
+    const CS2pData* widest = WidestSlot();
+    const bool pairs = widest && !widest->IsMixedMode() && widest->PortCount() >= 4 &&
+                       widest->PortCount() % 2 == 0;
+    return pairs ? widest : nullptr;
+}
+
 bool CTorvexSession::FitsClassicGrid() const
 {
     for (const CS2pData& slot : dataSlots)
@@ -495,13 +511,8 @@ void CTorvexSession::ZoomXAt(CPoint point, double factor)
 void CTorvexSession::ZoomYAt(CPoint point, double factor)
 {
     CChartGraph& graph = Graph();
-    if (graph.chartKind == CChartGraph::SMITH) {
-        CSmithChart(graph).ZoomAt(point, factor);
-        Repaint();
-        return;
-    }
-    if (graph.chartKind == CChartGraph::POLAR) {
-        CPolarChart(graph).ZoomAt(point, factor);
+    if (const auto complex = CComplexChart::For(graph)) {
+        complex->ZoomAt(point, factor);
         Repaint();
         return;
     }
@@ -520,22 +531,8 @@ void CTorvexSession::PanBy(std::int32_t dx, std::int32_t dy)
     const CRect& p = graph.plotArea.rect;
     if (!graph.plotArea.visible || p.right <= p.left || p.bottom <= p.top)
         return;
-    if (graph.chartKind != CChartGraph::RECTANGULAR) {
-        // The plane point under the mouse follows it.
-        const CPoint from{(p.left + p.right) / 2, (p.top + p.bottom) / 2};
-        const CPoint to{from.x + dx, from.y + dy};
-        std::pair<double, double> a, b;
-        if (graph.chartKind == CChartGraph::SMITH) {
-            const CSmithChart chart(graph);
-            a = chart.ToPlane(from);
-            b = chart.ToPlane(to);
-        } else {
-            const CPolarChart chart(graph);
-            a = chart.ToPlane(from);
-            b = chart.ToPlane(to);
-        }
-        graph.planeCentreRe -= b.first - a.first;
-        graph.planeCentreIm -= b.second - a.second;
+    if (const auto complex = CComplexChart::For(graph)) {
+        complex->PanBy(dx, dy);  // the plane point under the mouse follows it
         Repaint();
         return;
     }
@@ -776,21 +773,15 @@ bool CTorvexSession::Reload(bool quiet)
             CS2pData& data = fresh[n - 1];
             data.fileName = slot.fileName;
             data.displayName = slot.displayName;
-            ok = data.Load(slot.fileName) == 0;
+            ok = LoadForChart(data, slot.fileName, n > 1 ? &fresh[0] : nullptr);
             if (!ok)
                 failed = slot.fileName;
-            if (ok) {
-                data.NormalizeFreqUnit();
-                if (n > 1 && data.freqUnit != fresh[0].freqUnit)
-                    data.ConvertFreqUnit(fresh[0].freqUnit);
-            }
         }
         quietFileErrors = previousQuiet;
         silence.reset();
         if (!ok) {
             if (!quiet)
-                ShowMessageBox("Cannot read file or invalid data format:\n" + failed,
-                               MessageIcon::Error);
+                ShowMessageBox(LOAD_FAILED + failed, MessageIcon::Error);
             return false;
         }
     }

@@ -18,6 +18,8 @@
 class CTorvexSession {
 public:
     static constexpr int SLOT_COUNT = 5;
+    // Shown, followed by the path, when a file cannot be loaded.
+    static const char* const LOAD_FAILED;
 
     // Builds the chart with the start-up example and the default view selection.
     CTorvexSession();
@@ -58,6 +60,9 @@ public:
     // The loaded slot whose matrix the view dialog shows: the one of most ports, a
     // mixed-mode file first; nullptr when none is loaded.
     const CS2pData* WidestSlot() const;
+    // The widest loaded file when it is single-ended with an even port count of four or
+    // more, so that mixed-mode parameters can be computed from it; nullptr otherwise.
+    const CS2pData* MixedModeSource() const;
     // Whether the classic 16-column view dialog can show what is loaded (four ports at
     // most and no mixed-mode file).
     bool FitsClassicGrid() const;

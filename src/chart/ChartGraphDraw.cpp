@@ -1,8 +1,7 @@
 // Painting of one graph: fonts, layout, grid, labels, titles and the logo.
 #include "chart/ChartGraph.h"
 
-#include "chart/PolarChart.h"
-#include "chart/SmithChart.h"
+#include "chart/ComplexChart.h"
 #include "platform/NumberFormat.h"
 
 #include <algorithm>
@@ -51,12 +50,8 @@ void CChartGraph::Draw(CDC& dc)
 void CChartGraph::DrawPlotLayer(CDC& dc)
 {
     // The complex charts are drawn whole in the plot layer: they have no overlay.
-    if (chartKind == SMITH) {
-        CSmithChart(*this).Draw(dc);
-        return;
-    }
-    if (chartKind == POLAR) {
-        CPolarChart(*this).Draw(dc);
+    if (const auto complex = CComplexChart::For(*this)) {
+        complex->Draw(dc);
         return;
     }
     RealizeFonts(dc);

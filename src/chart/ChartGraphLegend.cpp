@@ -1,8 +1,7 @@
 // The legend box under the plot (trace legend or marker value table) and the cursor read-out.
 #include "chart/ChartGraph.h"
 
-#include "chart/PolarChart.h"
-#include "chart/SmithChart.h"
+#include "chart/ComplexChart.h"
 
 #include <algorithm>
 #include <cmath>
@@ -188,10 +187,8 @@ void CChartGraph::DrawLegend(CDC& dc, const MarkerColumnTexts& columnTexts)
 std::string CChartGraph::Readout(CPoint point) const
 {
     // The complex charts only read the graph here.
-    if (chartKind == SMITH)
-        return CSmithChart(const_cast<CChartGraph&>(*this)).Readout(point);
-    if (chartKind == POLAR)
-        return CPolarChart(const_cast<CChartGraph&>(*this)).Readout(point);
+    if (const auto complex = CComplexChart::For(const_cast<CChartGraph&>(*this)))
+        return complex->Readout(point);
     // A plot too small to be drawn shows nothing to read.
     const CRect& p = plotArea.rect;
     if (!plotArea.visible || !Inside(p, point))
@@ -210,10 +207,8 @@ std::string CChartGraph::Readout(CPoint point) const
 
 double CChartGraph::XAtPoint(CPoint point) const
 {
-    if (chartKind == SMITH)
-        return CSmithChart(const_cast<CChartGraph&>(*this)).XAtPoint(point);
-    if (chartKind == POLAR)
-        return CPolarChart(const_cast<CChartGraph&>(*this)).XAtPoint(point);
+    if (const auto complex = CComplexChart::For(const_cast<CChartGraph&>(*this)))
+        return complex->XAtPoint(point);
     const CRect& p = plotArea.rect;
     if (!plotArea.visible || !Inside(p, point))
         return -1.0;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "chart/NiceScale.h"
+#include "chart/PolarChart.h"
+#include "chart/SmithChart.h"
 #include "chart/Reflection.h"
 #include "platform/NumberFormat.h"
 
@@ -96,6 +98,25 @@ void CComplexChart::ZoomAt(CPoint point, double factor)
     graph.planeZoom = zoom;
     if (zoom == 1.0)
         graph.planeCentreRe = graph.planeCentreIm = 0.0;
+}
+
+std::unique_ptr<CComplexChart> CComplexChart::For(CChartGraph& graph)
+{
+    switch (graph.chartKind) {
+    case CChartGraph::SMITH: return std::make_unique<CSmithChart>(graph);
+    case CChartGraph::POLAR: return std::make_unique<CPolarChart>(graph);
+    default: return nullptr;
+    }
+}
+
+void CComplexChart::PanBy(std::int32_t dx, std::int32_t dy)
+{
+    const CRect s = Square();
+    const CPoint from{(s.left + s.right) / 2, (s.top + s.bottom) / 2};
+    const auto [re0, im0] = ToPlane(from);
+    const auto [re1, im1] = ToPlane(CPoint{from.x + dx, from.y + dy});
+    graph.planeCentreRe -= re1 - re0;
+    graph.planeCentreIm -= im1 - im0;
 }
 
 void CComplexChart::PlanePolyline(CDC& dc, const double* re, const double* im, std::size_t n)

@@ -3,6 +3,7 @@
 // of reflection readings, the read-out and the zoom about a point. Draws through CDC only.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -14,6 +15,9 @@ public:
     CComplexChart(const CComplexChart&) = delete;
     CComplexChart& operator=(const CComplexChart&) = delete;
     virtual ~CComplexChart() = default;
+
+    // The Smith or polar chart of the graph's chartKind; nullptr for a rectangular graph.
+    static std::unique_ptr<CComplexChart> For(CChartGraph& graph);
 
     // Paints the whole graph: box, title, grid, traces, marker dots, legend or table, logo.
     void Draw(CDC& dc);
@@ -31,6 +35,8 @@ public:
     double XAtPoint(CPoint point) const;
     // Scales the view by factor (below 1 zooms in) about the plane point under point.
     void ZoomAt(CPoint point, double factor);
+    // Moves the view so that the plane follows a drag of (dx, dy) pixels.
+    void PanBy(std::int32_t dx, std::int32_t dy);
 
     // The value of a trace at a frequency, interpolated between stored points; false
     // outside its data.

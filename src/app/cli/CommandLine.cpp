@@ -212,7 +212,7 @@ int LoadAsSlot(CS2pData& data, const std::string& path, CCollectingSink& sink,
     }
     if (readerMessage)
         *readerMessage = sink.first;
-    sink.Show("Cannot read file or invalid data format:\n" + path, MessageIcon::Error);
+    sink.Show(CTorvexSession::LOAD_FAILED + path, MessageIcon::Error);
     return rc;
 }
 
