@@ -1,6 +1,7 @@
 #include "chart/LimitMask.h"
 
 #include "chart/TraceSearch.h"
+#include "platform/AsciiText.h"
 
 #include <cctype>
 #include <charconv>
@@ -9,14 +10,6 @@
 #include <system_error>
 
 namespace {
-
-std::string Lower(std::string_view text)
-{
-    std::string lower(text);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
 
 std::vector<std::string_view> Words(std::string_view line)
 {
@@ -63,7 +56,7 @@ constexpr FormatWord kFormatWords[] = {
 // word; empty when it is none.
 std::string NormalItem(std::string_view word)
 {
-    const std::string lower = Lower(word);
+    const std::string lower = AsciiLower(word);
     const std::size_t colon = lower.find(':');
     if (colon == std::string::npos || colon < 3 || lower[0] != 's')
         return std::string();
@@ -89,7 +82,7 @@ std::string ItemOfName(const std::string& name)
     const std::size_t close = name.find(closing, open + 1);
     if (close == std::string::npos)
         return std::string();
-    const std::string unit = Lower(std::string_view(name).substr(open + 1, close - open - 1));
+    const std::string unit = AsciiLower(std::string_view(name).substr(open + 1, close - open - 1));
     const char* kind = nullptr;
     for (const FormatWord& f : kFormatWords)
         if (unit == f.label)
@@ -152,7 +145,7 @@ bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
         };
         Segment s;
         s.line = lineNumber;
-        const std::string keyword = Lower(words[0]);
+        const std::string keyword = AsciiLower(words[0]);
         if (keyword != "upper" && keyword != "lower") {
             fail("expected 'upper' or 'lower', not '" + std::string(words[0]) + "'");
             continue;

@@ -1,6 +1,7 @@
 // Reading Touchstone files of any port count, version 1 and version 2 (members of CS2pData).
 #include "data/S2pData.h"
 
+#include "platform/AsciiText.h"
 #include "platform/MessageBox.h"
 
 #include <algorithm>
@@ -8,14 +9,6 @@
 #include <cmath>
 
 namespace {
-
-std::string ToLower(std::string_view s)
-{
-    std::string lower(s);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
 
 // The numbers part of a data line: a "!" starts a comment that runs to the line end.
 std::string_view WithoutComment(std::string_view line)
@@ -25,7 +18,7 @@ std::string_view WithoutComment(std::string_view line)
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() && ToLower(text.substr(0, prefix.size())) == prefix;
+    return text.size() >= prefix.size() && AsciiLower(text.substr(0, prefix.size())) == prefix;
 }
 
 // A line as a message names it: its start, in quotes.
@@ -116,7 +109,7 @@ int CS2pData::PortsFromName(const std::string& path)
 {
     // The whole path is searched, directories included, ".s3p" and ".s4p" first as they
     // always were; then the last ".sNp" of any other count.
-    const std::string lower = ToLower(path);
+    const std::string lower = AsciiLower(path);
     const std::size_t s3p = lower.find(".s3p");
     if (s3p != std::string::npos && s3p > 0)
         return 3;
@@ -424,7 +417,7 @@ int CS2pData::ReadVersion2(std::string_view text)
                 return fail("a keyword without \"]\": " + Quote(line) + ".");
             // Keywords in any letter case, and with any run of blanks between the words.
             std::string keyword;
-            for (char c : ToLower(line.substr(1, close - 1))) {
+            for (char c : AsciiLower(line.substr(1, close - 1))) {
                 if (IsBlank(c)) {
                     if (!keyword.empty() && keyword.back() != ' ')
                         keyword += ' ';
@@ -454,7 +447,7 @@ int CS2pData::ReadVersion2(std::string_view text)
                     return fail("[Number of Ports] " + std::string(argument) + " is not 1 to 99.");
                 n = static_cast<int>(count);
             } else if (keyword == "two-port data order") {
-                const std::string value = ToLower(argument);
+                const std::string value = AsciiLower(argument);
                 if (value == "12_21")
                     order = 1;
                 else if (value == "21_12")
@@ -485,7 +478,7 @@ int CS2pData::ReadVersion2(std::string_view text)
                     references.push_back(r);
                 }
             } else if (keyword == "matrix format") {
-                const std::string value = ToLower(argument);
+                const std::string value = AsciiLower(argument);
                 if (value == "full")
                     matrixFormat = FULL;
                 else if (value == "lower")
@@ -643,7 +636,7 @@ void CS2pData::ParseOptionLine(std::string_view line, int& format)
         words.remove_prefix(1);
     CTokenizer tokens = CTokenizer::Words(words);
     while (!tokens.Empty()) {
-        const std::string token = ToLower(tokens.NextToken());
+        const std::string token = AsciiLower(tokens.NextToken());
         if (token == "hz") freqUnit = HZ;
         else if (token == "khz") freqUnit = KHZ;
         else if (token == "mhz") freqUnit = MHZ;

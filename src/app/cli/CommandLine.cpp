@@ -1,19 +1,19 @@
 #include "app/cli/CommandLine.h"
 
-#include "chart/Reflection.h"
-
 #include "app/ChartExport.h"
-#include "app/dialogs/DialogUnits.h"
 #include "app/SelectionGrid.h"
 #include "app/TorvexApp.h"
 #include "app/TorvexSession.h"
-#include "platform/NumberFormat.h"
+#include "app/dialogs/DialogUnits.h"
+#include "chart/ComplexChart.h"
+#include "chart/LimitMask.h"
+#include "chart/Reflection.h"
+#include "chart/TraceSearch.h"
 #include "data/MixedMode.h"
 #include "data/S2pData.h"
-#include "chart/ComplexChart.h"
+#include "platform/AsciiText.h"
 #include "platform/MessageBox.h"
-#include "chart/LimitMask.h"
-#include "chart/TraceSearch.h"
+#include "platform/NumberFormat.h"
 
 #include <QApplication>
 
@@ -96,13 +96,6 @@ int FormatOfWord(const std::string& word)
     return -1;
 }
 
-std::string Lower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::vector<std::string> SplitCommas(const std::string& text)
 {
     std::vector<std::string> items;
@@ -133,7 +126,7 @@ enum class ExportKind { Unknown, Csv, Image };
 
 ExportKind KindOf(const std::string& path)
 {
-    const std::string ext = Lower(std::filesystem::path(path).extension().string());
+    const std::string ext = AsciiLower(std::filesystem::path(path).extension().string());
     if (ext == ".csv")
         return ExportKind::Csv;
     if (ext == ".png" || ext == ".svg" || ext == ".pdf")
@@ -289,7 +282,7 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
 {
     selection.clear();
     preset = -1;
-    const std::string lower = Lower(Trim(text));
+    const std::string lower = AsciiLower(Trim(text));
     for (int p = 0; p < CSelectionGrid::PRESET_COUNT; ++p) {
         if (lower == CSelectionGrid::PresetName(p)) {
             preset = p;
@@ -299,7 +292,7 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
     ViewSelection list;
     std::string firstItem;
     for (const std::string& item : SplitCommas(text)) {
-        const std::string word = Lower(item);
+        const std::string word = AsciiLower(item);
         const std::size_t colon = word.find(':');
         const std::string param = word.substr(0, colon);
         const std::string format = colon == std::string::npos ? "" : word.substr(colon + 1);
@@ -347,7 +340,7 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
 
 bool CCommandLine::ParseSize(const std::string& text, int& width, int& height)
 {
-    const std::size_t x = Lower(text).find('x');
+    const std::size_t x = AsciiLower(text).find('x');
     if (x == std::string::npos)
         return false;
     const auto side = [](const std::string& digits, int& value) {
@@ -698,7 +691,7 @@ const char* StatusWord(LimitStatus status)
 int CCommandLine::Measure(const std::vector<std::string>& argList)
 {
     std::vector<std::string> args = argList;
-    const std::string what = args.empty() ? std::string() : Lower(args[0]);
+    const std::string what = args.empty() ? std::string() : AsciiLower(args[0]);
     double below = 0.0;
     bool bandwidth = false;
     if (what.rfind("bw:", 0) == 0) {
