@@ -71,11 +71,10 @@ std::vector<XY> TraceSamples(const CChartTrace& trace, double xLow, double xHigh
         for (; it != trace.points.end() && it->x < hi; ++it)
             AddFinite(samples, it->x, it->y);
     } else {
-        const double step = (trace.xMax - trace.xMin) / static_cast<double>(n - 1);
         for (std::size_t i = 0; i < n; ++i) {
-            const double x = trace.xMin + step * static_cast<double>(i);
-            if (lo < x && x < hi)
-                AddFinite(samples, x, trace.values[i]);
+            const XY sample = trace.Sample(i);
+            if (lo < sample.x && sample.x < hi)
+                AddFinite(samples, sample.x, sample.y);
         }
     }
     if (hi > lo)
