@@ -130,6 +130,9 @@ public:
     double xUnitHz = 1.0;         // Hz per X unit (the series L and C of the Smith table)
 
     std::vector<CChartTrace> traces;  // oldest first, at most kMaxTraces
+    // How many traces the view asked for; more than traces.size() when the cap dropped the
+    // oldest, so the chart can say so. 0: not known (traces added one by one).
+    std::size_t tracesOffered = 0;
     std::vector<double> markers;      // marker X positions, in the caller's order
     std::string title = "chart";
     std::string xShortTitle = "X-axis";  // X name in the marker table and markers dialog
