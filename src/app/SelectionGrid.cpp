@@ -6,12 +6,6 @@ namespace {
 
 constexpr int columnValues[CSelectionGrid::COLUMNS] = {0, 4, 1, 5, 2, 6, 8, 9, 10, 3, 7, 11, 12, 13, 14, 15};
 
-// One box of a preset: its row and S-parameter value.
-struct PresetBoxes {
-    int row;
-    int value;
-};
-
 }  // namespace
 
 int CSelectionGrid::ColumnValue(int column)
@@ -97,26 +91,45 @@ void CSelectionGrid::Clear()
             box = false;
 }
 
+std::vector<CSelectionGrid::PresetBox> CSelectionGrid::PresetBoxes(int preset, int n)
+{
+    std::vector<PresetBox> boxes;
+    if (preset == ALL_RETURN_LOSS) {
+        for (int k = 1; k <= n; ++k)
+            boxes.push_back({0, k, k});
+        return boxes;
+    }
+    if (preset == ALL_INSERTION_LOSS) {
+        for (int r = 2; r <= n; ++r)
+            boxes.push_back({0, r, 1});
+        return boxes;
+    }
+    // Format, row and column of each box.
+    static const std::vector<PresetBox> fixed[PRESET_COUNT] = {
+        {{0, 1, 1}, {0, 2, 1}},
+        {{0, 2, 1}, {1, 2, 1}},
+        {{0, 2, 1}, {2, 2, 1}},
+        {{0, 1, 1}, {1, 1, 1}},
+        {{0, 1, 1}, {0, 2, 1}, {0, 3, 1}},
+        {{0, 1, 1}, {0, 2, 1}, {0, 3, 1}, {0, 4, 1}},
+        {},
+        {},
+    };
+    if (preset < 0 || preset >= PRESET_COUNT)
+        return boxes;
+    for (const PresetBox& b : fixed[preset])
+        if (b.row <= n && b.col <= n)
+            boxes.push_back(b);
+    return boxes;
+}
+
 void CSelectionGrid::ApplyPreset(int preset, int maxPortKind, int maxPorts)
 {
-    // S-parameter values: S11 0, S21 4, S22 5, S31 8, S33 10, S41 12, S44 15.
-    static const std::vector<PresetBoxes> boxes[PRESET_COUNT] = {
-        {{0, 0}, {0, 4}},
-        {{0, 4}, {1, 4}},
-        {{0, 4}, {2, 4}},
-        {{0, 0}, {1, 0}},
-        {{0, 0}, {0, 4}, {0, 8}},
-        {{0, 0}, {0, 4}, {0, 8}, {0, 12}},
-        {{0, 0}, {0, 5}, {0, 10}, {0, 15}},
-        {{0, 4}, {0, 8}, {0, 12}},
-    };
     Clear();
-    if (preset < 0 || preset >= PRESET_COUNT)
-        return;
-    for (const PresetBoxes& b : boxes[preset]) {
-        const int column = maxPorts == 1 ? 0 : ColumnOf(b.value);
+    for (const PresetBox& b : PresetBoxes(preset, 4)) {
+        const int column = maxPorts == 1 ? 0 : ColumnOf(ValueCode::Element(b.row, b.col));
         if (ColumnEnabled(column, maxPortKind, maxPorts))
-            checked[b.row][column] = true;
+            checked[b.format][column] = true;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "app/ValueFormatPair.h"
 
 #include <string>
+#include <vector>
 
 class CSelectionGrid {
 public:
@@ -35,6 +36,18 @@ public:
     static bool ColumnEnabled(int column, int maxPortKind, int maxPorts = 0);
     static std::string PresetCaption(int preset);  // "IL + RL", ...
     static std::string PresetName(int preset);     // "il+rl", ... (command line)
+
+    // One box of a preset as a position in a file's matrix, whatever its port count.
+    struct PresetBox {
+        int format;  // row of the grid: 0 dB, 1 phase, 2 delay
+        int row;     // matrix row and column, 1-based
+        int col;
+    };
+    // The boxes of a preset on a matrix of n ports: the listed elements that an n-port
+    // matrix has; "All Return Loss" is every reflection, "All Insertion Loss" every
+    // transmission from port 1. The grid applies them with n = 4, larger files' matrices
+    // with their own n, so both mean the same.
+    static std::vector<PresetBox> PresetBoxes(int preset, int n);
 
     // Checks the box of every pair of the selection; other formats and values are skipped.
     void SetSelection(const ViewSelection& selection);

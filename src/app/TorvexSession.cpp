@@ -257,30 +257,13 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
 
     // Every selected quantity of every loaded slot is a candidate, in that order, and the
     // graph keeps only the last kMaxTraces of them: derive just those.
-    struct Candidate {
-        const ValueFormatPair* pair;
-        int slot;
-    };
-    std::vector<Candidate> candidates;
-    for (const ValueFormatPair& pair : shown) {
-        for (int n = 1; n <= SLOT_COUNT; ++n) {
-            if (Slot(n).loaded && Slot(n).CanBuildTrace(pair.value, pair.valueFormat))
-                candidates.push_back(Candidate{&pair, n});
-        }
-    }
-    // The palette turns as if every candidate had been derived.
-    const std::size_t skipped = candidates.size() > CChartGraph::kMaxTraces
-                                    ? candidates.size() - CChartGraph::kMaxTraces
-                                    : 0;
-    ResetTraceColors();
-    for (std::size_t i = 0; i < skipped; ++i)
-        NextTraceColor();
-    for (std::size_t i = skipped; i < candidates.size(); ++i) {
+    const std::vector<Candidate> candidates = Candidates(shown);
+    for (std::size_t i = SkipDropped(candidates); i < candidates.size(); ++i) {
         const Candidate& c = candidates[i];
         CChartTrace trace;
-        if (!Slot(c.slot).BuildTrace(trace, c.slot, c.pair->value, c.pair->valueFormat))
+        if (!Slot(c.slot).BuildTrace(trace, c.slot, c.value, c.valueFormat))
             continue;
-        trace.onLeftAxis = axes.OnLeft(c.pair->valueFormat);
+        trace.onLeftAxis = axes.OnLeft(c.valueFormat);
         graph.AddTrace(trace);
     }
 
@@ -309,10 +292,27 @@ int CTorvexSession::MaxPortKind() const
     return kind;
 }
 
+ViewSelection CTorvexSession::PresetSelection(int preset) const
+{
+    const CS2pData* widest = WidestSlot();
+    if (!widest)
+        return {};
+    if (FitsClassicGrid()) {
+        CSelectionGrid grid;
+        grid.ApplyPreset(preset, MaxPortKind(), MaxPortCount());
+        return grid.Selection();
+    }
+    ViewSelection selection;
+    const int n = widest->PortCount();
+    for (const CSelectionGrid::PresetBox& b : CSelectionGrid::PresetBoxes(preset, n))
+        selection.emplace_back(widest->CodeAt(b.row, b.col), b.format);
+    return selection;
+}
+
 ViewSelection CTorvexSession::ShownSelection() const
 {
     const CS2pData* widest = WidestSlot();
-    if (!widest || (widest->PortCount() != 1 && !widest->IsMixedMode()))
+    if (!substituteView || !widest || (widest->PortCount() != 1 && !widest->IsMixedMode()))
         return viewSelection;
     for (const ValueFormatPair& pair : viewSelection)
         for (const CS2pData& slot : dataSlots)
@@ -332,6 +332,49 @@ ViewSelection CTorvexSession::ShownSelection() const
         }
     }
     return fallback;
+}
+
+std::vector<CTorvexSession::Candidate> CTorvexSession::Candidates(
+    const ViewSelection& shown) const
+{
+    std::vector<Candidate> candidates;
+    for (const ValueFormatPair& pair : shown) {
+        for (int n = 1; n <= SLOT_COUNT; ++n) {
+            if (Slot(n).loaded && Slot(n).CanBuildTrace(pair.value, pair.valueFormat))
+                candidates.push_back(Candidate{pair.value, pair.valueFormat, n});
+        }
+    }
+    return candidates;
+}
+
+std::size_t CTorvexSession::SkipDropped(const std::vector<Candidate>& candidates)
+{
+    Graph().tracesOffered = candidates.size();
+    droppedTraces.clear();
+    const std::size_t skipped = candidates.size() > CChartGraph::kMaxTraces
+                                    ? candidates.size() - CChartGraph::kMaxTraces
+                                    : 0;
+    // The palette turns as if every candidate had been derived.
+    ResetTraceColors();
+    for (std::size_t i = 0; i < skipped; ++i) {
+        const Candidate& c = candidates[i];
+        droppedTraces.push_back(Slot(c.slot).TraceName(c.slot, c.value, c.valueFormat));
+        NextTraceColor();
+    }
+    return skipped;
+}
+
+ViewSelection CTorvexSession::MissingItems() const
+{
+    ViewSelection missing;
+    for (const ValueFormatPair& pair : viewSelection) {
+        bool found = false;
+        for (const CS2pData& slot : dataSlots)
+            found = found || (slot.loaded && slot.CanBuildTrace(pair.value, pair.valueFormat));
+        if (!found)
+            missing.push_back(pair);
+    }
+    return missing;
 }
 
 int CTorvexSession::ComplexKindOf(const ViewSelection& selection)
@@ -366,15 +409,18 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
         if (!smith || reflection)
             codes.push_back(pair.value);
     }
-    if (codes.empty() && WidestSlot())
+    if (codes.empty() && WidestSlot() && substituteView)
         codes.push_back(WidestSlot()->CodeAt(1, 1));
-    for (int code : codes) {
-        for (int n = 1; n <= SLOT_COUNT; ++n) {
-            const CS2pData& slot = Slot(n);
-            CChartTrace trace;
-            if (slot.loaded && slot.BuildTrace(trace, n, code, smith ? ValueFormat::SMITH : ValueFormat::POLAR))
-                graph.AddTrace(trace);
-        }
+    const int format = smith ? ValueFormat::SMITH : ValueFormat::POLAR;
+    ViewSelection pairs;
+    for (int code : codes)
+        pairs.emplace_back(code, format);
+    const std::vector<Candidate> candidates = Candidates(pairs);
+    for (std::size_t i = SkipDropped(candidates); i < candidates.size(); ++i) {
+        const Candidate& c = candidates[i];
+        CChartTrace trace;
+        if (Slot(c.slot).BuildTrace(trace, c.slot, c.value, c.valueFormat))
+            graph.AddTrace(trace);
     }
     graph.leftAxis.visible = graph.rightAxis.visible = false;
     graph.xAxis.visible = true;

@@ -52,9 +52,16 @@ public:
     void ApplySelection(const ViewSelection& selection);
     // Largest port kind among the loaded slots (TWO_PORT when none is larger).
     int MaxPortKind() const;
+    // A preset of the view dialogs (CSelectionGrid::Preset) for the loaded files, as the
+    // view dialog the window offers for them applies it: the 16-column grid's columns, or
+    // the positions in the widest file's matrix. Empty while nothing is loaded.
+    ViewSelection PresetSelection(int preset) const;
     // The selection as the plot shows it: the view selection, or, when one-port or
-    // mixed-mode files can show nothing of it, its formats of their own elements.
+    // mixed-mode files can show nothing of it and substituteView is set, its formats of
+    // their own elements.
     ViewSelection ShownSelection() const;
+    // The selection's items that no loaded file can plot.
+    ViewSelection MissingItems() const;
     // Largest port count among the loaded slots (0 when none is loaded).
     int MaxPortCount() const;
     // The loaded slot whose matrix the view dialog shows: the one of most ports, a
@@ -145,12 +152,25 @@ public:
     std::string lastPath;  // full path of the file in slot 1
     std::string lastFile;  // its name without folder
     std::string measurement;  // the last bandwidth result, lines separated by "\n"
+    // Whether a view of which the loaded files have nothing shows something of theirs
+    // instead (ShownSelection). The window does; the command line, which must do what it
+    // is asked or say why not, clears it.
+    bool substituteView = true;
+    // Legend names of the candidate traces the last rebuild left out because the graph
+    // keeps only the newest CChartGraph::kMaxTraces, oldest first.
+    std::vector<std::string> droppedTraces;
     bool followFiles = true;               // reload a loaded file when it changes on disk
     int chartKind = CChartGraph::RECTANGULAR;  // for data; the start-up example is rectangular
     std::vector<std::string> recentFiles;  // full paths, the latest first, at most RECENT_COUNT
     static constexpr std::size_t RECENT_COUNT = 5;
 
 private:
+    // A trace the view asks for: a quantity of one loaded slot.
+    struct Candidate {
+        int value;
+        int valueFormat;
+        int slot;
+    };
     struct AxisRanges {
         double xMin, xMax, leftMin, leftMax, rightMin, rightMax;
         double planeZoom, planeRe, planeIm;
@@ -161,6 +181,11 @@ private:
     // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);
+    // The traces the pairs ask for, pair by pair and within a pair slot by slot.
+    std::vector<Candidate> Candidates(const ViewSelection& shown) const;
+    // Records the graph's tracesOffered and the names of the candidates the cap leaves
+    // out, and turns the palette past them; returns how many those are (they lead the list).
+    std::size_t SkipDropped(const std::vector<Candidate>& candidates);
 
     std::vector<AxisRanges> rangeHistory;
 };

@@ -172,12 +172,52 @@ void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
 namespace {
 
 constexpr COLORREF kMaskColor = Rgb(64, 64, 64);
+constexpr COLORREF kNoDataColor = Rgb(150, 150, 150);  // a segment that judged nothing
 constexpr COLORREF kFailColor = Rgb(210, 0, 0);
 constexpr COLORREF kPassColor = Rgb(0, 140, 0);
 
 std::int32_t Pixel(double v)
 {
     return TruncInt32(std::floor(v + 0.5));
+}
+
+// Dashes of 6 pixels with gaps of 4 from a to b (s device pixels a pixel); a line shorter
+// than a pixel, a segment of one frequency, is a short tick.
+void DashedLine(CDC& dc, double ax, double ay, double bx, double by, std::int32_t s)
+{
+    const double length = std::hypot(bx - ax, by - ay);
+    if (length < 1.0) {
+        dc.MoveToEx(Pixel(ax) - 2 * s, Pixel(ay));
+        dc.LineTo(Pixel(ax) + 3 * s, Pixel(ay));
+        return;
+    }
+    const double dash = 6.0 * s;
+    const double period = 10.0 * s;
+    for (double t = 0.0; t < length; t += period) {
+        const double u0 = t / length;
+        const double u1 = std::min(t + dash, length) / length;
+        dc.MoveToEx(Pixel(ax + u0 * (bx - ax)), Pixel(ay + u0 * (by - ay)));
+        dc.LineTo(Pixel(ax + u1 * (bx - ax)), Pixel(ay + u1 * (by - ay)));
+    }
+}
+
+// " no data: mask line 3 " (or "lines 3, 7") for the segments with a result that judged
+// nothing; empty when every segment found data.
+std::string NoDataText(const CLimitMask& mask, const std::vector<LimitResult>& results)
+{
+    std::vector<int> lines;
+    for (const LimitResult& r : results) {
+        const int line = mask.segments[r.segment].line;
+        if (r.status == LimitStatus::NoData &&
+            std::find(lines.begin(), lines.end(), line) == lines.end())
+            lines.push_back(line);
+    }
+    if (lines.empty())
+        return std::string();
+    std::string text = lines.size() == 1 ? " no data: mask line " : " no data: mask lines ";
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        text += (i ? ", " : "") + std::to_string(lines[i]);
+    return text + " ";
 }
 
 }  // namespace
@@ -208,37 +248,32 @@ void CChartGraph::DrawLimits(CDC& dc)
 
     dc.SetClipRect(p);
     const CPen previousPen = dc.SelectPen(CPen{kMaskColor, thin});
+    const FontHandle previousFont = dc.SelectFont(tickFont.font);
+    const unsigned previousAlign = dc.SetTextAlign(TA_CENTER | TA_BOTTOM);
+    const COLORREF previousText = dc.SetTextColor(kNoDataColor);
+    const COLORREF previousBk = dc.SetBkColor(plotArea.fillColor);
 
-    // Each segment once on every Y axis that carries a trace it judged.
+    // Each segment once on every Y axis that carries a trace it applies to: dashed, and
+    // grey with "no data" where none of those traces has a value in its range.
     for (std::size_t si = 0; si < limitMask.segments.size(); ++si) {
         const CLimitMask::Segment& seg = limitMask.segments[si];
-        bool drawn[2] = {false, false};
+        int state[2] = {0, 0};  // per axis: 0 no trace, 1 traces without data, 2 judged
         for (const LimitResult& r : results) {
             if (r.segment != si || r.trace < 0)
                 continue;
-            const bool left = traces[static_cast<std::size_t>(r.trace)].onLeftAxis;
-            if (drawn[left ? 0 : 1])
-                continue;
-            drawn[left ? 0 : 1] = true;
+            int& axisState = state[traces[static_cast<std::size_t>(r.trace)].onLeftAxis ? 0 : 1];
+            axisState = std::max(axisState, r.status == LimitStatus::NoData ? 1 : 2);
+        }
+        for (int a = 0; a < 2; ++a) {
             double ax = 0, ay = 0, bx = 0, by = 0;
-            if (!line(seg, left ? leftAxis : rightAxis, seg.f1, seg.f2, ax, ay, bx, by))
+            if (state[a] == 0 || !line(seg, a == 0 ? leftAxis : rightAxis, seg.f1, seg.f2, ax,
+                                       ay, bx, by))
                 continue;
-            // Dashes of 6 pixels with gaps of 4, along the line; a segment of one
-            // frequency is a short tick.
-            const double length = std::hypot(bx - ax, by - ay);
-            if (length < 1.0) {
-                dc.MoveToEx(Pixel(ax) - 2 * s, Pixel(ay));
-                dc.LineTo(Pixel(ax) + 3 * s, Pixel(ay));
-                continue;
-            }
-            const double dash = 6.0 * s;
-            const double period = 10.0 * s;
-            for (double t = 0.0; t < length; t += period) {
-                const double u0 = t / length;
-                const double u1 = std::min(t + dash, length) / length;
-                dc.MoveToEx(Pixel(ax + u0 * (bx - ax)), Pixel(ay + u0 * (by - ay)));
-                dc.LineTo(Pixel(ax + u1 * (bx - ax)), Pixel(ay + u1 * (by - ay)));
-            }
+            const bool judged = state[a] == 2;
+            dc.SelectPen(CPen{judged ? kMaskColor : kNoDataColor, thin});
+            DashedLine(dc, ax, ay, bx, by, s);
+            if (!judged)
+                dc.TextOut(Pixel((ax + bx) / 2), Pixel((ay + by) / 2) - 2 * s, "no data");
         }
     }
 
@@ -264,13 +299,21 @@ void CChartGraph::DrawLimits(CDC& dc)
     }
     dc.SelectPen(previousPen);
 
-    // The verdict, white on green or red, in the plot's top right corner.
+    // The verdict, white on green or red, in the plot's top right corner; below it, white
+    // on grey, the mask lines that found no data, a failure the lines alone do not show.
     const bool pass = CLimitMask::AllPass(results);
-    const FontHandle previousFont = dc.SelectFont(axisTitleFont.font);
-    const unsigned previousAlign = dc.SetTextAlign(TA_RIGHT | TA_TOP);
-    const COLORREF previousText = dc.SetTextColor(Rgb(255, 255, 255));
-    const COLORREF previousBk = dc.SetBkColor(pass ? kPassColor : kFailColor);
+    dc.SelectFont(axisTitleFont.font);
+    dc.SetTextAlign(TA_RIGHT | TA_TOP);
+    dc.SetTextColor(Rgb(255, 255, 255));
+    dc.SetBkColor(pass ? kPassColor : kFailColor);
     dc.TextOut(p.right - 4 * s, p.top + 4 * s, pass ? " PASS " : " FAIL ");
+    const std::string noData = NoDataText(limitMask, results);
+    if (!noData.empty()) {
+        const std::int32_t below = p.top + 6 * s + dc.GetTextMetrics().height;
+        dc.SelectFont(tickFont.font);
+        dc.SetBkColor(kNoDataColor);
+        dc.TextOut(p.right - 4 * s, below, noData);
+    }
     dc.SetBkColor(previousBk);
     dc.SetTextColor(previousText);
     dc.SetTextAlign(previousAlign);

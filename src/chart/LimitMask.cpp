@@ -3,9 +3,11 @@
 #include "chart/TraceSearch.h"
 #include "platform/AsciiText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string_view>
 #include <system_error>
 
@@ -109,15 +111,23 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 double CLimitMask::Segment::LimitAt(double x) const
 {
-    if (f2 == f1)
+    if (f2 == f1 || v2 == v1)
         return v1;
-    return v1 + (v2 - v1) * (x - f1) / (f2 - f1);
+    // Ends near the largest doubles overflow the plain differences; halved they do not,
+    // and the weighted sum of the two ends stays between them.
+    const double span = f2 - f1;
+    const double t =
+        std::isfinite(span) ? (x - f1) / span : (x / 2 - f1 / 2) / (f2 / 2 - f1 / 2);
+    const double rise = v2 - v1;
+    return std::isfinite(rise) ? v1 + t * rise : (1.0 - t) * v1 + t * v2;
 }
 
 double CLimitMask::Segment::MarginAt(double x, double value) const
 {
+    // Kept finite, so that results and the crossings found from them are numbers.
+    constexpr double kMost = std::numeric_limits<double>::max();
     const double limit = LimitAt(x);
-    return upper ? limit - value : value - limit;
+    return std::clamp(upper ? limit - value : value - limit, -kMost, kMost);
 }
 
 bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)

@@ -82,15 +82,36 @@ std::vector<XY> TraceSamples(const CChartTrace& trace, double xLow, double xHigh
     return samples;
 }
 
+std::vector<XY> StoredSamples(const CChartTrace& trace, double xLow, double xHigh)
+{
+    std::vector<XY> samples;
+    if (!(xLow <= xHigh))
+        return samples;
+    if (trace.isXY) {
+        auto it = std::lower_bound(trace.points.begin(), trace.points.end(), xLow,
+                                   [](const XY& p, double x) { return p.x < x; });
+        for (; it != trace.points.end() && it->x <= xHigh; ++it)
+            AddFinite(samples, it->x, it->y);
+        return samples;
+    }
+    const std::size_t n = trace.PointCount();
+    for (std::size_t i = 0; i < n; ++i) {
+        const XY sample = trace.Sample(i);
+        if (xLow <= sample.x && sample.x <= xHigh)
+            AddFinite(samples, sample.x, sample.y);
+    }
+    return samples;
+}
+
 TracePoint TraceMaximum(const CChartTrace& trace, double xLow, double xHigh)
 {
-    const std::vector<XY> s = TraceSamples(trace, xLow, xHigh);
+    const std::vector<XY> s = StoredSamples(trace, xLow, xHigh);
     return s.empty() ? TracePoint{} : PointOf(s, Extreme(s, false));
 }
 
 TracePoint TraceMinimum(const CChartTrace& trace, double xLow, double xHigh)
 {
-    const std::vector<XY> s = TraceSamples(trace, xLow, xHigh);
+    const std::vector<XY> s = StoredSamples(trace, xLow, xHigh);
     return s.empty() ? TracePoint{} : PointOf(s, Extreme(s, true));
 }
 
@@ -132,14 +153,16 @@ BandwidthResult TraceBandwidth(const CChartTrace& trace, double dbBelow, double 
                                double xHigh)
 {
     BandwidthResult r;
+    r.peak = TraceMaximum(trace, xLow, xHigh);
+    if (!r.peak.found || !(dbBelow > 0.0))
+        return r;
+    // The crossings may lie between the window's ends and the stored samples next to
+    // them: they are searched on the trace as drawn, from the stored peak outward.
     const std::vector<XY> s = TraceSamples(trace, xLow, xHigh);
-    if (s.empty())
-        return r;
-    const std::size_t m = Extreme(s, false);
-    r.peak = PointOf(s, m);
-    if (!(dbBelow > 0.0))
-        return r;
-    const double level = s[m].y - dbBelow;
+    std::size_t m = 0;
+    while (m + 1 < s.size() && s[m].x < r.peak.x)
+        ++m;
+    const double level = r.peak.y - dbBelow;
     for (std::size_t k = m; k-- > 0;) {
         if (s[k].y <= level) {
             r.hasLow = true;
@@ -158,7 +181,7 @@ BandwidthResult TraceBandwidth(const CChartTrace& trace, double dbBelow, double 
         r.complete = true;
         r.center = (r.low + r.high) / 2.0;
         r.bandwidth = r.high - r.low;
-        r.q = r.center / r.bandwidth;
+        r.q = r.center / r.bandwidth;  // infinite for a band of no width
     }
     return r;
 }

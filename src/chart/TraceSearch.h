@@ -1,7 +1,8 @@
-// Searches on one trace as it is drawn: straight lines between its stored samples. Every
-// search works inside an X window [xLow, xHigh] (the visible X axis range, or a span the
-// caller gives), cut to the trace's own X range; at the two ends of that window the trace
-// is interpolated. NaN and infinite values take no part.
+// Searches on one trace. Every search works inside an X window [xLow, xHigh] (the visible
+// X axis range, or a span the caller gives), cut to the trace's own X range. Maximum and
+// minimum (also the peak of a bandwidth) are stored samples, never a value the file does
+// not hold; crossings of a level are found on the trace as drawn, straight lines between
+// its samples and interpolated at the window's ends. NaN and infinite values take no part.
 #pragma once
 
 #include <vector>
@@ -25,7 +26,12 @@ constexpr double kDefaultPeakExcursion = 3.0;
 std::vector<CChartTrace::XYpair> TraceSamples(const CChartTrace& trace, double xLow,
                                               double xHigh);
 
-// Largest and smallest value in the window; of equal values, the one of lowest X.
+// The stored samples from xLow to xHigh, both ends included, ascending in X.
+std::vector<CChartTrace::XYpair> StoredSamples(const CChartTrace& trace, double xLow,
+                                               double xHigh);
+
+// Largest and smallest stored value in the window; of equal values, the one of lowest X.
+// Nothing is found in a window that holds no stored sample.
 TracePoint TraceMaximum(const CChartTrace& trace, double xLow, double xHigh);
 TracePoint TraceMinimum(const CChartTrace& trace, double xLow, double xHigh);
 
@@ -38,7 +44,8 @@ TracePoint NextPeak(const CChartTrace& trace, double fromX, bool toRight, double
 
 // The band around the maximum where the trace stays above (maximum - dbBelow).
 struct BandwidthResult {
-    TracePoint peak;       // the maximum in the window; nothing else is set without it
+    TracePoint peak;       // the maximum in the window (TraceMaximum); nothing else is set
+                           // without it
     bool hasLow = false;   // the trace falls to the level below the peak
     bool hasHigh = false;  // ... above the peak
     double low = 0.0;      // the crossings nearest the peak, interpolated linearly

@@ -186,6 +186,8 @@ public:
     // point, its points with (freq, |S|) and its refImpedance; the others empty gamma.
     // The file's own parameters (18..21) have no complex or impedance formats.
     bool BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const;
+    // The legend name BuildTrace gives that trace ("S21[dB](2)"), without deriving it.
+    std::string TraceName(int fileNumber, int value, int valueFormat) const;
     // Reference impedance in ohms of the port an element code's row belongs to (the port
     // of a reflection, the output of a transmission; for a mixed-mode row the pair's sum
     // for d, parallel value for c); refImpedance for codes that name no element.

@@ -441,12 +441,20 @@ bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int val
     trace.gamma = std::move(gamma);
     if (complex)
         trace.refImpedance = z0;
-    const std::string base = derived ? DerivedName(value, paramKind) : ValueCode::Name(value);
-    trace.name = loss ? base : base + ValueFormat::Label(format);
-    if (fileNumber >= 0)
-        trace.name += "(" + std::to_string(fileNumber) + ")";
+    trace.name = TraceName(fileNumber, value, valueFormat);
     trace.color = NextTraceColor();
     return true;
+}
+
+std::string CS2pData::TraceName(int fileNumber, int value, int valueFormat) const
+{
+    const bool derived = value >= ValueCode::INSERTION_LOSS && value <= ValueCode::LAST_DERIVED;
+    const bool loss = value == ValueCode::INSERTION_LOSS || value == ValueCode::RETURN_LOSS;
+    const std::string base = derived ? DerivedName(value, paramKind) : ValueCode::Name(value);
+    std::string name = loss ? base : base + ValueFormat::Label(valueFormat);
+    if (fileNumber >= 0)
+        name += "(" + std::to_string(fileNumber) + ")";
+    return name;
 }
 
 namespace ValueFormat {

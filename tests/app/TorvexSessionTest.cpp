@@ -206,6 +206,9 @@ TEST_F(SessionTest, KeepsTheLastSixteenTraces)
     EXPECT_EQ(names.front(), "S11[dB](3)");
     EXPECT_EQ(names[1], "S21[dB](1)");
     EXPECT_EQ(names.back(), "S21[deg](3)");
+    // The graph and the command line can say what the cap left out.
+    EXPECT_EQ(session.Graph().tracesOffered, 18u);
+    EXPECT_EQ(session.droppedTraces, (std::vector<std::string>{"S11[dB](1)", "S11[dB](2)"}));
 
     // Only the kept ones are derived, yet each is as when every candidate is derived in
     // turn: the same data and the palette colour it would have reached.

@@ -659,6 +659,31 @@ TEST(ChartPaintTracesTest, LimitMaskLinesFailingStretchesAndVerdict)
     }
 }
 
+TEST(ChartPaintTracesTest, LimitSegmentsWithoutDataAreDrawnAndNamed)
+{
+    // S21 has data from 0 to 10 only, S11 from 0 to 40 on the same axis; X shows 0..40.
+    const COLORREF kMask = Rgb(64, 64, 64);
+    const COLORREF kNoData = Rgb(150, 150, 150);
+    CChartGraph graph = TraceGraph();
+    graph.xAxis.SetRange(0, 40);
+    graph.AddTrace(XYTrace({{0, 0}, {10, 100}}, kRed, "S21[dB](1)"));
+    graph.AddTrace(XYTrace({{0, 50}, {40, 50}}, kRed, "S11[dB](1)"));
+    std::vector<CLimitMask::ParseError> errors;
+    ASSERT_TRUE(graph.limitMask.Parse("upper 0 40 100 S11:db\n"
+                                      "upper 20 30 60 S21:db\n"
+                                      "upper 0 10 100 S33:db\n",
+                                      errors));
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    EXPECT_EQ(RunsIn(dc, kMask).size(), 20u);  // the judged segment, across the plot
+    EXPECT_EQ(RunsIn(dc, kNoData).size(), 5u);  // 20..30 of 0..40 over 200 pixels
+    const CRecordingDC::Record* label = dc.FindText("no data");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->point.x, 5 + 125);
+    EXPECT_NE(dc.FindText(" FAIL "), nullptr);
+    EXPECT_NE(dc.FindText(" no data: mask lines 2, 3 "), nullptr);
+}
+
 // --- Read-out ---
 
 TEST(ChartPaintReadoutTest, LinesPerVisibleAxis)

@@ -123,7 +123,8 @@ TEST(LimitMaskTest, MarginsFailingStretchesAndMissingData)
                            "lower 100.5 100.5 -0.2 S21:db\n"
                            "lower 110 150 -6 S21:db\n"
                            "upper 200 300 0 S21:db\n"
-                           "upper 90 110 0 S11:phase\n",
+                           "upper 90 110 0 S11:phase\n"
+                           "lower -1e308 1e308 -1e308 1e308 S21:db\n",
                            errors));
 
     using Stretches = std::vector<std::pair<double, double>>;
@@ -144,6 +145,9 @@ TEST(LimitMaskTest, MarginsFailingStretchesAndMissingData)
         {4, 0, LimitStatus::Fail, -4, 120, {{112, 120}}},
         {5, 0, LimitStatus::NoData, 0, 0, {}},
         {6, -1, LimitStatus::NoData, 0, 0, {}},
+        // Ends at the largest doubles: the limit is still a number (0 here, as close to
+        // the line as those ends allow), so are the margins.
+        {7, 0, LimitStatus::Fail, -10, 80, {{80, 100}, {100, 120}}},
     };
     const std::vector<LimitResult> results = mask.Evaluate(traces);
     ASSERT_EQ(results.size(), expected.size());

@@ -48,11 +48,14 @@ TEST(TraceSearchTest, MaximumAndMinimumInAWindow)
     };
     const Row rows[] = {
         {-100, 100, true, 10, 10, 4, -5},
-        // The window's ends are interpolated: here the smallest value is at its upper end,
-        {0, 3, true, 2, 2, 3, -1.5},
-        // and here both are at an end.
-        {1, 1.5, true, 1.5, 1.5, 1, 1},
-        {9, 9, true, 9, 9, 9, 9},
+        // Only stored samples count, never the line between them at a window's end: not
+        // -1.5 at 3 here, and not 9 at 9 on the rise to 10.
+        {0, 3, true, 2, 2, 0, 0},
+        {7, 9, true, 8, 8, 8, 8},
+        {2, 2, true, 2, 2, 2, 2},
+        // A window between two samples holds none.
+        {1, 1.5, false, 0, 0, 0, 0},
+        {9, 9, false, 0, 0, 0, 0},
         // The NaN is no sample; the segments next to it give none either.
         {5.5, 6.5, false, 0, 0, 0, 0},
         {11, 20, false, 0, 0, 0, 0},
@@ -76,7 +79,7 @@ TEST(TraceSearchTest, MaximumAndMinimumInAWindow)
     flat.SetValues({1, 3, 3, 1, 1}, 0, 4);
     EXPECT_DOUBLE_EQ(TraceMaximum(flat, 0, 4).x, 1);
     EXPECT_DOUBLE_EQ(TraceMinimum(flat, 0, 4).x, 0);
-    EXPECT_FALSE(TraceMaximum(XYTrace({{1, 1}}), 0, 4).found);
+    EXPECT_DOUBLE_EQ(TraceMaximum(XYTrace({{1, 1}}), 0, 4).y, 1);
 }
 
 TEST(TraceSearchTest, NextPeakNeedsTheExcursionOnBothSides)
@@ -169,6 +172,11 @@ TEST(TraceSearchTest, BandwidthOfATriangleInterpolatesTheCrossings)
         }
     }
     EXPECT_FALSE(TraceBandwidth(Triangle(false), 3, 130, 140).peak.found);
+    // The peak is a stored sample also where the line rises on to the window's end.
+    const BandwidthResult cut = TraceBandwidth(Triangle(false), 3, 80, 99.5);
+    EXPECT_DOUBLE_EQ(cut.peak.x, 99);
+    EXPECT_NEAR(cut.low, 93, 1e-9);
+    EXPECT_FALSE(cut.hasHigh);
 }
 
 TEST(TraceSearchTest, BandwidthOfAResonance)

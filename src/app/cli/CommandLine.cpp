@@ -4,11 +4,12 @@
 #include "app/SelectionGrid.h"
 #include "app/TorvexApp.h"
 #include "app/TorvexSession.h"
+#include "app/cli/ChartOptions.h"
+#include "app/cli/CollectingSink.h"
+#include "app/cli/CsvText.h"
 #include "app/dialogs/DialogUnits.h"
 #include "chart/ComplexChart.h"
-#include "chart/LimitMask.h"
 #include "chart/Reflection.h"
-#include "chart/TraceSearch.h"
 #include "data/MixedMode.h"
 #include "data/S2pData.h"
 #include "platform/AsciiText.h"
@@ -16,17 +17,15 @@
 #include "platform/NumberFormat.h"
 
 #include <QApplication>
+#include <QtGlobal>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <complex>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <locale>
 #include <memory>
 #include <ostream>
@@ -77,12 +76,6 @@ const char* const usage =
     "  --help           show this help\n"
     "  --version        show the version\n";
 
-const char* const viewForms =
-    "use Sij:db, Sij:phase or Sij:delay (also :lin, :vswr, :re, :im, :polar, and for Sii "
-    ":r, :x, :z, :smith) with i and j the ports (Si_j, Sddij, ... as the "
-    "traces are named), comma-separated, or one of "
-    "il+rl, il+phase, il+delay, rl+phase, splitter, coupler, all-rl, all-il";
-
 // The --view spelling of every display format, by format code.
 const char* const formatWords[ValueFormat::COUNT] = {
     "db", "phase", "delay", "lin", "re", "im", "vswr", "r", "x", "z", "smith", "polar",
@@ -107,19 +100,6 @@ std::vector<std::string> SplitCommas(const std::string& text)
             return items;
         start = comma + 1;
     }
-}
-
-std::string CsvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
 }
 
 enum class ExportKind { Unknown, Csv, Image };
@@ -148,50 +128,31 @@ std::unique_ptr<QApplication> EnsureApplication()
     return std::make_unique<QApplication>(argc, argv);
 }
 
-// Passes messages on to the error stream and remembers them for the summary line.
-class CCollectingSink : public CMessageSink {
-public:
-    explicit CCollectingSink(std::ostream& stream) : err(stream), previous(SetMessageSink(this)) {}
-    ~CCollectingSink() override { SetMessageSink(previous); }
-    CCollectingSink(const CCollectingSink&) = delete;
-    CCollectingSink& operator=(const CCollectingSink&) = delete;
-
-    void Show(const std::string& text, MessageIcon) override
-    {
-        std::string line = OneLine(text);
-        err << line << '\n';
-        if (count++ == 0)
-            first = line;
-    }
-    static std::string OneLine(const std::string& text)
-    {
-        std::string line;
-        for (char c : text) {
-            if (c == '\r')
-                continue;
-            line += c == '\n' ? ' ' : c;
-        }
-        return line;
-    }
-
-    std::string first;  // the first message, empty when none was shown
-    int count = 0;
-
-private:
-    std::ostream& err;
-    CMessageSink* previous;
-};
-
 std::string G17(double v)
 {
     return FormatValue("%.17g", v);
 }
 
-// A field of 17 significant digits, or empty.
-std::string G17If(bool have, double v)
+// The command line says only its own words: Qt's notes (a missing XDG_RUNTIME_DIR, font
+// and platform remarks) stay off standard error. What Qt calls critical or fatal is
+// still reported, since the run may fail for it.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    return have ? G17(v) : std::string();
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << "torvex: " << message.toStdString() << '\n';
 }
+
+// Keeps Qt's chatter off standard error while a command-line mode runs.
+class CQuietQt {
+public:
+    CQuietQt() : previous(qInstallMessageHandler(QuietQtMessages)) {}
+    ~CQuietQt() { qInstallMessageHandler(previous); }
+    CQuietQt(const CQuietQt&) = delete;
+    CQuietQt& operator=(const CQuietQt&) = delete;
+
+private:
+    QtMessageHandler previous;
+};
 
 // Loads a file as a file slot does; returns the result code and, on failure, the
 // reader's own first message (empty when it showed none).
@@ -338,6 +299,16 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
     return true;
 }
 
+std::string CCommandLine::ViewItemName(const ValueFormatPair& pair)
+{
+    std::string element = ValueCode::Name(pair.value);
+    if (element.empty())
+        element = "code " + std::to_string(pair.value);
+    const bool known = pair.valueFormat >= 0 && pair.valueFormat < ValueFormat::COUNT;
+    return element + ":" +
+           (known ? formatWords[pair.valueFormat] : std::to_string(pair.valueFormat));
+}
+
 bool CCommandLine::ParseSize(const std::string& text, int& width, int& height)
 {
     const std::size_t x = AsciiLower(text).find('x');
@@ -378,110 +349,14 @@ void CCommandLine::WriteCsv(const CChartGraph& graph, const std::string& unit, s
         for (std::size_t i = 0; i < n; ++i) {
             const CChartTrace::XYpair sample = trace.Sample(i);
             row = head;
-            row += G17(sample.x);
+            row += CsvNumber(sample.x);
             row += ',';
-            row += G17(sample.y);
+            row += CsvNumber(sample.y);
             row += '\n';
             csv << row;
         }
     }
 }
-
-namespace {
-
-// The options that --export and --table share, and the files after them.
-struct ChartOptions {
-    ViewSelection selection;
-    int preset = -1;
-    bool haveView = false;
-    bool haveSize = false;
-    bool haveMarkers = false;
-    int width = 0;
-    int height = 0;
-    std::vector<double> markers;
-    std::vector<std::string> files;
-    PortPairing pairing = PortPairing::ACROSS;
-};
-
-// Reads args from index first on; false (a usage error, already reported) on a bad word.
-bool ParseChartOptions(const std::vector<std::string>& args, std::size_t first,
-                       ChartOptions& opts, std::ostream& err)
-{
-    for (std::size_t i = first; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        const bool takesValue = word == "--view" || word == "--size" || word == "--markers" ||
-                                word == "--pairing";
-        if (takesValue && i + 1 >= args.size()) {
-            err << "torvex: " << word << " needs a value\n";
-            return false;
-        }
-        if (word == "--view") {
-            std::string badItem;
-            std::string reason;
-            if (!CCommandLine::ParseView(args[++i], opts.selection, opts.preset, badItem,
-                                         &reason)) {
-                err << "torvex: bad --view item '" << badItem
-                    << "': " << (reason.empty() ? viewForms : reason.c_str()) << '\n';
-                return false;
-            }
-            opts.haveView = true;
-        } else if (word == "--pairing") {
-            if (!CCommandLine::ParsePairing(args[++i], opts.pairing)) {
-                err << "torvex: bad --pairing '" << args[i]
-                    << "': use 13 (pairs 1-3, 2-4) or 12 (pairs 1-2, 3-4)\n";
-                return false;
-            }
-        } else if (word == "--size") {
-            if (!CCommandLine::ParseSize(args[++i], opts.width, opts.height)) {
-                err << "torvex: bad --size '" << args[i] << "': use WxH with 1.."
-                    << CCommandLine::MAX_IMAGE_SIDE << " pixels each\n";
-                return false;
-            }
-            opts.haveSize = true;
-        } else if (word == "--markers") {
-            if (!CCommandLine::ParseMarkers(args[++i], opts.markers)) {
-                err << "torvex: bad --markers '" << args[i]
-                    << "': use comma-separated numbers such as 1900,2000.5\n";
-                return false;
-            }
-            opts.haveMarkers = true;
-        } else if (word.size() > 1 && word[0] == '-') {
-            err << "torvex: unknown option '" << word << "' (try --help)\n";
-            return false;
-        } else {
-            opts.files.push_back(word);
-        }
-    }
-    if (opts.files.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
-        err << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be plotted\n";
-        return false;
-    }
-    return true;
-}
-
-// Loads the files into the session's slots and applies the view; false when none loaded.
-bool LoadChart(CTorvexSession& session, const ChartOptions& opts)
-{
-    // Set before the traces are built, and every time, so one run cannot leak into the next.
-    SetPortPairing(opts.pairing);
-    if (opts.haveView && opts.preset < 0)
-        session.viewSelection = opts.selection;
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (const std::string& path : opts.files)
-        entries.emplace_back(path, std::filesystem::path(path).filename().string());
-    session.OpenFiles(entries);
-    if (!session.dataLoaded)
-        return false;
-    // A preset depends on the port counts of the files actually loaded.
-    if (opts.preset >= 0) {
-        CSelectionGrid grid;
-        grid.ApplyPreset(opts.preset, session.MaxPortKind(), session.MaxPortCount());
-        session.ApplySelection(grid.Selection());
-    }
-    return true;
-}
-
-}  // namespace
 
 int CCommandLine::Export(const std::vector<std::string>& args)
 {
@@ -497,8 +372,8 @@ int CCommandLine::Export(const std::vector<std::string>& args)
         return 2;
     }
 
-    ChartOptions opts;
-    if (!ParseChartOptions(args, 1, opts, err))
+    CChartOptions opts;
+    if (!opts.Parse(args, 1, err))
         return 2;
     if (kind == ExportKind::Csv && opts.files.empty()) {
         err << "torvex: a CSV export needs at least one FILE\n";
@@ -513,10 +388,11 @@ int CCommandLine::Export(const std::vector<std::string>& args)
         kind == ExportKind::Image ? EnsureApplication() : nullptr;
     CCollectingSink sink(err);
     CTorvexSession session;
-    if (opts.files.empty())
+    if (opts.files.empty()) {
         session.Start();
-    else if (!LoadChart(session, opts))
-        return 1;
+    } else if (const int status = opts.Load(session, err)) {
+        return status;
+    }
 
     if (kind == ExportKind::Csv) {
         std::ofstream csv(outPath, std::ios::binary | std::ios::trunc);
@@ -546,8 +422,8 @@ int CCommandLine::Export(const std::vector<std::string>& args)
 
 int CCommandLine::Table(const std::vector<std::string>& args)
 {
-    ChartOptions opts;
-    if (!ParseChartOptions(args, 0, opts, err))
+    CChartOptions opts;
+    if (!opts.Parse(args, 0, err))
         return 2;
     if (!opts.haveMarkers || opts.files.empty()) {
         err << "torvex: --table needs --markers F1,F2,... and at least one FILE\n";
@@ -559,8 +435,8 @@ int CCommandLine::Table(const std::vector<std::string>& args)
     }
     CCollectingSink sink(err);
     CTorvexSession session;
-    if (!LoadChart(session, opts))
-        return 1;
+    if (const int status = opts.Load(session, err))
+        return status;
     WriteMarkerTable(session.Graph(), opts.markers, FreqUnitLabel(session.Slot(1).freqUnit),
                      out);
     return 0;
@@ -576,14 +452,14 @@ void CCommandLine::WriteMarkerTable(const CChartGraph& graph, const std::vector<
         << (complex ? "re,im,r_ohm,x_ohm,vswr" : "value") << '\n';
     for (std::size_t m = 0; m < markers.size(); ++m) {
         const double x = markers[m];
-        const std::string head = std::to_string(m + 1) + ',' + G17(x) + ',';
+        const std::string head = std::to_string(m + 1) + ',' + CsvNumber(x) + ',';
         for (const CChartTrace& trace : graph.traces) {
             if (!trace.inLegend)
                 continue;
             csv << head << CsvField(trace.name) << ',';
             // Outside the trace's data the table shows no value, as the chart's does.
             if (!complex) {
-                csv << (trace.Covers(x) ? G17(trace.ValueAt(x)) : std::string()) << '\n';
+                csv << CsvNumberIf(trace.Covers(x), trace.ValueAt(x)) << '\n';
                 continue;
             }
             double re = 0.0;
@@ -596,9 +472,8 @@ void CCommandLine::WriteMarkerTable(const CChartGraph& graph, const std::vector<
             const std::complex<double> g(re, im);
             const std::complex<double> z = ReflectionImpedance(g, trace.refImpedance);
             const double vswr = StandingWaveRatio(std::abs(g));
-            csv << G17(re) << ',' << G17(im) << ',' << G17If(std::isfinite(z.real()), z.real())
-                << ',' << G17If(std::isfinite(z.imag()), z.imag()) << ','
-                << G17If(std::isfinite(vswr), vswr) << '\n';
+            csv << CsvNumber(re) << ',' << CsvNumber(im) << ',' << CsvNumber(z.real()) << ','
+                << CsvNumber(z.imag()) << ',' << CsvNumber(vswr) << '\n';
         }
     }
 }
@@ -615,185 +490,6 @@ bool CCommandLine::ParsePairing(const std::string& text, PortPairing& pairing)
     return false;
 }
 
-bool CCommandLine::ParseSpan(const std::string& text, double& low, double& high)
-{
-    std::vector<double> ends;
-    if (!ParseMarkers(text, ends) || ends.size() != 2 || !(ends[0] < ends[1]))
-        return false;
-    low = ends[0];
-    high = ends[1];
-    return true;
-}
-
-namespace {
-
-// Takes "--span F1,F2" out of args for the searches; false (reported) when it is bad.
-bool TakeSpan(std::vector<std::string>& args, bool& haveSpan, double& low, double& high,
-              std::ostream& err)
-{
-    haveSpan = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--span")
-            continue;
-        if (i + 1 >= args.size() || !CCommandLine::ParseSpan(args[i + 1], low, high)) {
-            err << "torvex: bad --span" << (i + 1 < args.size() ? " '" + args[i + 1] + "'" : "")
-                << ": use two numbers F1,F2 with F1 below F2\n";
-            return false;
-        }
-        haveSpan = true;
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-        --i;
-    }
-    return true;
-}
-
-// Options and files of --measure and --limits: --view and FILE... only.
-bool ParseAnalysisOptions(const std::vector<std::string>& args, const char* mode,
-                          ChartOptions& opts, std::ostream& err)
-{
-    if (!ParseChartOptions(args, 0, opts, err))
-        return false;
-    if (opts.haveSize || opts.haveMarkers) {
-        err << "torvex: --size and --markers do not apply to " << mode << '\n';
-        return false;
-    }
-    if (opts.files.empty()) {
-        err << "torvex: " << mode << " needs at least one FILE\n";
-        return false;
-    }
-    return true;
-}
-
-// The mask file as text: regular files only, and nothing a mask could never be.
-bool ReadMaskText(const std::string& path, std::string& text)
-{
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec) ||
-        std::filesystem::file_size(path, ec) > MAX_READ_BYTES || ec)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-const char* StatusWord(LimitStatus status)
-{
-    switch (status) {
-    case LimitStatus::Pass: return "pass";
-    case LimitStatus::Fail: return "fail";
-    default: return "nodata";
-    }
-}
-
-}  // namespace
-
-int CCommandLine::Measure(const std::vector<std::string>& argList)
-{
-    std::vector<std::string> args = argList;
-    const std::string what = args.empty() ? std::string() : AsciiLower(args[0]);
-    double below = 0.0;
-    bool bandwidth = false;
-    if (what.rfind("bw:", 0) == 0) {
-        std::vector<double> n;
-        bandwidth = ParseMarkers(what.substr(3), n) && n.size() == 1 && n[0] > 0.0;
-        if (!bandwidth) {
-            err << "torvex: bad --measure '" << args[0] << "': N of bw:N is a number above 0\n";
-            return 2;
-        }
-        below = n[0];
-    } else if (what != "peak" && what != "min") {
-        err << "torvex: --measure needs peak, min or bw:N (N dB below the maximum)\n";
-        return 2;
-    }
-    if (!args.empty())
-        args.erase(args.begin());
-    bool haveSpan = false;
-    double low = 0.0;
-    double high = 0.0;
-    ChartOptions opts;
-    if (!TakeSpan(args, haveSpan, low, high, err) ||
-        !ParseAnalysisOptions(args, "--measure", opts, err))
-        return 2;
-
-    CCollectingSink sink(err);
-    CTorvexSession session;
-    if (!LoadChart(session, opts))
-        return 1;
-    const CChartGraph& graph = session.Graph();
-    if (!haveSpan) {
-        low = graph.xAxis.min;
-        high = graph.xAxis.max;
-    }
-    const std::string unit = FreqUnitLabel(session.Slot(1).freqUnit);
-    if (bandwidth) {
-        out << "trace,center_" << unit << ",low_" << unit << ",high_" << unit << ",bandwidth_"
-            << unit << ",q,peak\n";
-        for (const CChartTrace& trace : graph.traces) {
-            const BandwidthResult b = TraceBandwidth(trace, below, low, high);
-            out << CsvField(trace.name) << ',' << G17If(b.complete, b.center) << ','
-                << G17If(b.hasLow, b.low) << ',' << G17If(b.hasHigh, b.high) << ','
-                << G17If(b.complete, b.bandwidth) << ',' << G17If(b.complete, b.q) << ','
-                << G17If(b.peak.found, b.peak.y) << '\n';
-        }
-        return 0;
-    }
-    out << "trace,freq_" << unit << ",value\n";
-    for (const CChartTrace& trace : graph.traces) {
-        const TracePoint p =
-            what == "peak" ? TraceMaximum(trace, low, high) : TraceMinimum(trace, low, high);
-        out << CsvField(trace.name) << ',' << G17If(p.found, p.x) << ',' << G17If(p.found, p.y)
-            << '\n';
-    }
-    return 0;
-}
-
-int CCommandLine::Limits(const std::vector<std::string>& args)
-{
-    if (args.empty() || args[0].empty() || args[0][0] == '-') {
-        err << "torvex: --limits needs a MASK file\n";
-        return 2;
-    }
-    const std::string& maskPath = args[0];
-    ChartOptions opts;
-    if (!ParseAnalysisOptions({args.begin() + 1, args.end()}, "--limits", opts, err))
-        return 2;
-    std::string text;
-    if (!ReadMaskText(maskPath, text)) {
-        err << "torvex: cannot read the mask '" << maskPath << "'\n";
-        return 2;
-    }
-    CLimitMask mask;
-    std::vector<CLimitMask::ParseError> errors;
-    if (!mask.Parse(text, errors)) {
-        for (const CLimitMask::ParseError& e : errors) {
-            err << "torvex: " << maskPath;
-            if (e.line > 0)
-                err << ':' << e.line;
-            err << ": " << e.message << '\n';
-        }
-        return 2;
-    }
-
-    CCollectingSink sink(err);
-    CTorvexSession session;
-    if (!LoadChart(session, opts))
-        return 1;
-    const CChartGraph& graph = session.Graph();
-    const std::vector<LimitResult> results = mask.Evaluate(graph.traces);
-    out << "segment,trace,result,margin,freq_" << FreqUnitLabel(session.Slot(1).freqUnit)
-        << '\n';
-    for (const LimitResult& r : results) {
-        const bool judged = r.status != LimitStatus::NoData;
-        out << mask.segments[r.segment].line << ','
-            << (r.trace >= 0 ? CsvField(graph.traces[static_cast<std::size_t>(r.trace)].name)
-                             : std::string())
-            << ',' << StatusWord(r.status) << ',' << G17If(judged, r.margin) << ','
-            << G17If(judged, r.x) << '\n';
-    }
-    return CLimitMask::AllPass(results) ? 0 : 1;
-}
-
 void CCommandLine::PrintHelp()
 {
     out << usage;
@@ -804,13 +500,15 @@ void CCommandLine::PrintVersion()
     out << "torvex " << TORVEX_VERSION << '\n';
 }
 
-int RunTorvex(int argc, char** argv)
+namespace {
+
+// A mode word first: one of the modes without a window.
+int RunCommandLine(const std::vector<std::string>& args)
 {
+    const CQuietQt quiet;
     CCommandLine cli(std::cout, std::cerr);
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty())
-        return RunTorvexWindow(argc, argv, args);
     const std::string& mode = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (mode == "--help" || mode == "-h") {
         cli.PrintHelp();
         return 0;
@@ -820,31 +518,40 @@ int RunTorvex(int argc, char** argv)
         return 0;
     }
     if (mode == "--check") {
-        if (args.size() < 2) {
+        if (rest.empty()) {
             std::cerr << "torvex: --check needs at least one FILE\n";
             return 2;
         }
-        return cli.Check({args.begin() + 1, args.end()});
+        return cli.Check(rest);
     }
     if (mode == "--dump") {
-        if (args.size() != 2) {
+        if (rest.size() != 1) {
             std::cerr << "torvex: --dump needs exactly one FILE\n";
             return 2;
         }
-        return cli.Dump(args[1]);
+        return cli.Dump(rest[0]);
     }
     if (mode == "--export")
-        return cli.Export({args.begin() + 1, args.end()});
+        return cli.Export(rest);
     if (mode == "--table")
-        return cli.Table({args.begin() + 1, args.end()});
+        return cli.Table(rest);
     if (mode == "--measure")
-        return cli.Measure({args.begin() + 1, args.end()});
+        return cli.Measure(rest);
     if (mode == "--limits")
-        return cli.Limits({args.begin() + 1, args.end()});
-    if (mode.size() > 1 && mode[0] == '-') {
-        std::cerr << "torvex: unknown option '" << mode << "' (try --help)\n";
-        return 2;
-    }
+        return cli.Limits(rest);
+    std::cerr << "torvex: unknown option '" << mode << "' (try --help)\n";
+    return 2;
+}
+
+}  // namespace
+
+int RunTorvex(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return RunTorvexWindow(argc, argv, args);
+    if (args[0].size() > 1 && args[0][0] == '-')
+        return RunCommandLine(args);
     for (const std::string& file : args) {
         if (file.size() > 1 && file[0] == '-') {
             std::cerr << "torvex: options do not mix with the window's FILE list (try --help)\n";

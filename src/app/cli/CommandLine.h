@@ -25,14 +25,15 @@ public:
     // --export OUT [--view LIST] [--pairing 13|12] [--size WxH] [--markers F1,F2,...]
     // [FILE...]: args are the words after "--export". CSV needs files; images without files
     // show the example. --pairing applies to --table, --measure and --limits alike.
-    // Exit status 0 on success, 1 when nothing loaded or the output failed, 2 on bad usage.
+    // Exit status 0 on success, 1 when nothing loaded or the output failed, 2 on bad usage
+    // or when nothing of an explicit --view is left to plot.
     int Export(const std::vector<std::string>& args);
     // --table --markers F1,F2,... [--view LIST] FILE...: the marker value table as CSV on
     // out. Exit status as for Export.
     int Table(const std::vector<std::string>& args);
     // --measure peak|min|bw:N [--view LIST] [--span F1,F2] FILE...: per trace the maximum,
     // the minimum, or the band N dB below the maximum, searched within the span (default:
-    // the fitted X axis), as CSV on out. Exit status as for Export.
+    // all the data), as CSV on out. Exit status as for Export.
     int Measure(const std::vector<std::string>& args);
     // --limits MASK [--view LIST] FILE...: every mask segment against the traces it applies
     // to, as CSV on out. Exit status 0 when all pass, 1 when any fails, has no data or no file
@@ -49,6 +50,8 @@ public:
     // badItem and, where the usual list of forms would not say why, the cause in reason.
     static bool ParseView(const std::string& text, ViewSelection& selection, int& preset,
                           std::string& badItem, std::string* reason = nullptr);
+    // The --view spelling of a pair: "S21:db", "Sdd11:smith"; the code when it has none.
+    static std::string ViewItemName(const ValueFormatPair& pair);
     // "13" (pairs 1-3, 2-4) or "12" (pairs 1-2, 3-4), as --pairing takes them.
     static bool ParsePairing(const std::string& text, PortPairing& pairing);
     // "WxH" with both sides 1..MAX_IMAGE_SIDE pixels.

@@ -1,5 +1,6 @@
 // --measure and --limits on a file of known shape.
 #include "app/cli/CommandLine.h"
+#include "platform/AsciiText.h"
 #include "platform/NumberFormat.h"
 #include "TempDir.h"
 
@@ -83,8 +84,9 @@ TEST(CommandLineAnalysis, MeasurePeakMinAndBandwidth)
         // Of equal values the lowest frequency.
         {{"MIN", file},
          {{"trace", "freq_MHz", "value"}, {"S11[dB](1)", "110", "-20"}, {"S21[dB](1)", "80", "-10"}}},
+        // A stored point, not the higher value the line reaches at the span's end.
         {{"peak", "--span", "104.5,120", "--view", "S21:db", file},
-         {{"trace", "freq_MHz", "value"}, {"S21[dB](1)", "104.5", "-2.25"}}},
+         {{"trace", "freq_MHz", "value"}, {"S21[dB](1)", "105", "-2.5"}}},
         {{"min", "--view", "S21:db", "--span", "130,140", file},
          {{"trace", "freq_MHz", "value"}, {"S21[dB](1)", "", ""}}},
         // S11's maximum is at the data's lower end: no lower crossing, so no centre either.
@@ -92,6 +94,11 @@ TEST(CommandLineAnalysis, MeasurePeakMinAndBandwidth)
          {{"trace", "center_MHz", "low_MHz", "high_MHz", "bandwidth_MHz", "q", "peak"},
           {"S11[dB](1)", "", "", "86", "", "", "-5"},
           {"S21[dB](1)", "100", "94", "106", "12", "8.3333333333", "0"}}},
+        // Smith and polar traces hold |S|, searched over all the data.
+        {{"peak", "--view", "S21:polar", file},
+         {{"trace", "freq_MHz", "value"}, {"S21(1)", "100", "1"}}},
+        {{"min", "--view", "S11:smith", file},
+         {{"trace", "freq_MHz", "value"}, {"S11(1)", "110", "0.1"}}},
         {{"bw:2.75", "--view", "S21:db", file},
          {{"trace", "center_MHz", "low_MHz", "high_MHz", "bandwidth_MHz", "q", "peak"},
           {"S21[dB](1)", "100", "94.5", "105.5", "11", "9.0909090909", "0"}}},
@@ -143,6 +150,30 @@ TEST(CommandLineAnalysis, LimitsReportEverySegmentAndSetTheExitStatus)
     std::string measure[] = {"--measure", "peak", file};
     char* argv2[] = {name, measure[0].data(), measure[1].data(), measure[2].data()};
     EXPECT_EQ(RunTorvex(4, argv2), 0);
+}
+
+TEST(CommandLineAnalysis, FieldsHoldFiniteNumbersOrNothing)
+{
+    TempDir dir;
+    const std::string file = ShapeFile(dir);
+    // A band of no width has no Q; a mask at the largest doubles still has margins.
+    CliRun run = Call(false, {"bw:1e-320", "--view", "S21:db", file});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.rows.size(), 2u);
+    ExpectRow(run.rows[1], {"S21[dB](1)", "100", "100", "100", "0", "", "0"});
+    const std::string huge = dir.Write("huge.txt", "lower -1e308 1e308 -1e308 1e308 S21:db\n");
+    run = Call(true, {huge, "--view", "S21:db", file});
+    ASSERT_EQ(run.rows.size(), 2u);
+    ExpectRow(run.rows[1], {"1", "S21[dB](1)", "fail", "-10", "80"});
+    // S21 reaches 0 dB at 100 MHz: an infinite VSWR there, which the CSV leaves empty.
+    std::ostringstream out, err;
+    CCommandLine cli(out, err);
+    const std::string csv = dir.Path("vswr.csv");
+    ASSERT_EQ(cli.Export({csv, "--view", "S21:vswr", file}), 0) << err.str();
+    const std::string text = TempDir::Read(csv);
+    EXPECT_NE(text.find("S21[VSWR](1),left,100,\n"), std::string::npos);
+    for (const char* word : {"nan", "inf"})
+        EXPECT_EQ(AsciiLower(text).find(word), std::string::npos) << word;
 }
 
 TEST(CommandLineAnalysis, UsageErrors)

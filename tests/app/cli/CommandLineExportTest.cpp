@@ -204,6 +204,15 @@ TEST(CommandLineExport, CsvViewsAndPresets)
         {"all-rl", {"bandpass.s2p", "splitter.s3p"},
          {"S11[dB](1),left", "S11[dB](2),left", "S22[dB](1),left", "S22[dB](2),left",
           "S33[dB](2),left"}},
+        // Beyond four ports as the window's matrix dialog has them: every reflection, every
+        // transmission from port 1.
+        {"all-rl", {"cst.s12p"},
+         {"S11[dB](1),left", "S22[dB](1),left", "S33[dB](1),left", "S44[dB](1),left",
+          "S55[dB](1),left", "S66[dB](1),left", "S77[dB](1),left", "S88[dB](1),left",
+          "S99[dB](1),left", "S10_10[dB](1),left", "S11_11[dB](1),left", "S12_12[dB](1),left"}},
+        {"all-il", {"hfss.s6p"},
+         {"S21[dB](1),left", "S31[dB](1),left", "S41[dB](1),left", "S51[dB](1),left",
+          "S61[dB](1),left"}},
     };
     TempDir dir;
     for (const Row& row : rows) {
@@ -216,6 +225,94 @@ TEST(CommandLineExport, CsvViewsAndPresets)
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(TracesOf(TempDir::Read(out)), row.traces);
     }
+}
+
+// The window's session and the command line put every view on the same axes, and the
+// window's CSV export writes what the command line writes.
+TEST(CommandLineExport, WindowAndCommandLineShareTheAxes)
+{
+    const char* const views[] = {
+        "S21:phase,S21:delay", "S21:db,S21:phase,S21:delay", "S11:db,S21:delay",
+        "S21:lin,S21:phase",   "S11:vswr,S11:r,S11:x",       "il+phase",
+    };
+    TempDir dir;
+    for (const char* view : views) {
+        SCOPED_TRACE(view);
+        const std::string out = dir.Path("v.csv");
+        ASSERT_EQ(Export({out, "--view", view, TestFile("bandpass.s2p")}).status, 0);
+        const std::string csv = TempDir::Read(out);
+
+        CTorvexSession window;
+        window.OpenSingleFile("bandpass.s2p", TestFile("bandpass.s2p"));
+        ViewSelection selection;
+        int preset = -1;
+        std::string bad;
+        ASSERT_TRUE(CCommandLine::ParseView(view, selection, preset, bad));
+        window.ApplySelection(preset >= 0 ? window.PresetSelection(preset) : selection);
+        std::vector<std::string> axes;
+        for (const CChartTrace& t : window.Graph().traces)
+            axes.push_back(t.name + (t.onLeftAxis ? ",left" : ",right"));
+        EXPECT_EQ(TracesOf(csv), axes);
+        std::ostringstream windowCsv;
+        CCommandLine::WriteCsv(window.Graph(), "MHz", windowCsv);
+        EXPECT_EQ(windowCsv.str(), csv);
+    }
+}
+
+// An explicit --view is done, or its missing items are named; nothing is put in their place.
+TEST(CommandLineExport, AnExplicitViewIsNeverSubstituted)
+{
+    struct Row {
+        std::vector<std::string> view;  // empty: the default view
+        const char* file;
+        int status;
+        const char* message;  // on standard error; "" for none
+        std::vector<std::string> traces;
+    };
+    const Row rows[] = {
+        {{"S33:db"}, "bandpass.s2p", 2, "no loaded file has S33:db", {}},
+        {{"S33:db,S21:db"}, "bandpass.s2p", 0, "no loaded file has S33:db", {"S21[dB](1),left"}},
+        {{"S21:db,S21:delay"}, "termination.s1p", 2, "S21:db, S21:delay", {}},
+        {{"S22:smith"}, "termination.s1p", 2, "nothing to plot", {}},
+        // The default view falls back to what a one-port file has, as the window's does.
+        {{}, "termination.s1p", 0, "", {"S11[dB](1),left"}},
+    };
+    TempDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE((row.view.empty() ? "default" : row.view[0]) + " of " + row.file);
+        const std::string out = dir.Path("v.csv");
+        std::filesystem::remove(out);
+        std::vector<std::string> args{out};
+        if (!row.view.empty())
+            args.insert(args.end(), {"--view", row.view[0]});
+        args.push_back(TestFile(row.file));
+        const ExportRun r = Export(args);
+        EXPECT_EQ(r.status, row.status) << r.err;
+        if (*row.message)
+            EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+        else
+            EXPECT_EQ(r.err, "");
+        if (row.status == 0)
+            EXPECT_EQ(TracesOf(TempDir::Read(out)), row.traces);
+        else
+            EXPECT_FALSE(std::filesystem::exists(out));
+    }
+}
+
+// The newest 16 traces stay; the command line says which it left out.
+TEST(CommandLineExport, TheTraceCapIsNamed)
+{
+    TempDir dir;
+    const std::string out = dir.Path("cap.csv");
+    const ExportRun r =
+        Export({out, "--view", "all-rl", TestFile("cst.s12p"), TestFile("cst.s12p")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err,
+              "torvex: 24 traces asked for, a chart shows at most 16: the oldest 8 (S11[dB](1), "
+              "S11[dB](2), S22[dB](1), ..., S44[dB](2)) are left out\n");
+    const std::vector<std::string> traces = TracesOf(TempDir::Read(out));
+    ASSERT_EQ(traces.size(), 16u);
+    EXPECT_EQ(traces.front(), "S55[dB](1),left");
 }
 
 TEST(CommandLineExport, UsageErrors)
@@ -296,11 +393,15 @@ TEST(CommandLineExport, ProgramExportsWithoutADisplay)
         GTEST_SKIP() << "torvex is not built";
     TempDir dir;
     const std::string out = dir.Path("headless.png");
-    const std::string command = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY '" +
-                                std::string(TORVEX_BINARY) + "' --export '" + out + "' '" +
-                                TestFile("splitter.s3p") + "' 2>/dev/null";
+    const std::string errors = dir.Path("stderr.txt");
+    // Without XDG_RUNTIME_DIR too, where Qt would have a word to say.
+    const std::string command =
+        "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR '" +
+        std::string(TORVEX_BINARY) + "' --export '" + out + "' '" + TestFile("splitter.s3p") +
+        "' 2>'" + errors + "'";
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
+    EXPECT_EQ(TempDir::Read(errors), "") << "the command line prints only its own words";
 }
 
 TEST(CommandLineExport, WindowModeTakesAtMostFiveFiles)

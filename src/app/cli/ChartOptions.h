@@ -1,0 +1,37 @@
+// What the command-line modes that build a chart share: their options, the files after
+// them, and loading both into a session the way the window would.
+#pragma once
+
+#include "app/ValueFormatPair.h"
+#include "data/MixedMode.h"
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+class CTorvexSession;
+
+class CChartOptions {
+public:
+    // Reads args from index first on: --view, --pairing, --size, --markers and the files.
+    // False (a usage error, already reported on err) on a bad word or too many files.
+    bool Parse(const std::vector<std::string>& args, std::size_t first, std::ostream& err);
+
+    // Loads the files into the session's slots and applies the view. A --view is taken as
+    // it is: its items no loaded file has are named on err, and so are the traces the
+    // chart's cap leaves out. Returns 0 when there is something to plot, 1 when no file
+    // loaded, 2 when nothing of the view is left (reported).
+    int Load(CTorvexSession& session, std::ostream& err) const;
+
+    ViewSelection selection;
+    int preset = -1;
+    bool haveView = false;
+    bool haveSize = false;
+    bool haveMarkers = false;
+    int width = 0;
+    int height = 0;
+    std::vector<double> markers;
+    std::vector<std::string> files;
+    PortPairing pairing = PortPairing::ACROSS;
+};
