@@ -557,6 +557,12 @@ bool CTorvexSession::ZoomToRect(const CRect& rect)
     if (!graph.plotArea.visible || right - left < kMinZoomPixels ||
         bottom - top < kMinZoomPixels)
         return false;
+    if (const auto complex = CComplexChart::For(graph)) {
+        PushRange();
+        complex->ZoomToRect(CRect(left, top, right, bottom));
+        Repaint();
+        return true;
+    }
     PushRange();
     const double w = p.right - p.left;
     const double h = p.bottom - p.top;

@@ -83,8 +83,9 @@ public:
     void ZoomYAt(CPoint point, double factor);
     // Moves the axes so that the plot follows a drag of (dx, dy) pixels.
     void PanBy(std::int32_t dx, std::int32_t dy);
-    // Zooms all three axes to a rectangle drawn on the plot, remembering the ranges before;
-    // false (and nothing changed) for a rectangle too small to be meant.
+    // Zooms all three axes (a Smith or polar plane: its view) to a rectangle drawn on the
+    // plot, remembering the ranges before; false (and nothing changed) for a rectangle too
+    // small to be meant.
     bool ZoomToRect(const CRect& rect);
     // Remembers the axis ranges before a zoom or pan, for ZoomBack.
     void PushRange();

@@ -166,6 +166,9 @@ public:
     std::int32_t xMajorDivisions = 4;
 
 private:
+    // Layout with or without room for the X and Y labels, the plot a multiple of the
+    // division counts.
+    void LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv);
     // The trace lines, or the marker dots, of every trace.
     void DrawTracePass(CDC& dc, bool drawLines);
 };

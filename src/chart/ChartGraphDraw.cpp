@@ -87,6 +87,17 @@ void CChartGraph::RealizeFonts(CDC& dc)
 
 void CChartGraph::Layout()
 {
+    // The Smith and polar charts have no axes or grid divisions: their plane fills the
+    // plot box. Every caller (paint, overlay, read-out, zoom) gets the same boxes.
+    if (chartKind != RECTANGULAR)
+        LayoutBoxes(false, false, 1, 1);
+    else
+        LayoutBoxes(xAxis.visible, leftAxis.visible || rightAxis.visible,
+                    std::max(xMajorDivisions, 1), std::max(yMajorDivisions, 1));
+}
+
+void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv)
+{
     const CRect g = graphArea.rect;
     const std::int32_t hT = titleFont.metrics.height;
     const std::int32_t hX = axisTitleFont.metrics.height;
@@ -108,11 +119,11 @@ void CChartGraph::Layout()
         plot.top = titleArea.rect.bottom + 1;
     }
     // Both sides get the Y margin as soon as either Y axis shows, so the plot stays centred.
-    if (leftAxis.visible || rightAxis.visible) {
+    if (yLabels) {
         plot.left += (3 * hV) / 2 + 8 * aK;
         plot.right -= 8 * aK + (3 * hV) / 2;
     }
-    if (xAxis.visible)
+    if (xLabels)
         plot.bottom -= 2 * hK + (3 * hX) / 2;
 
     if (showMarkers) {
@@ -154,8 +165,6 @@ void CChartGraph::Layout()
         std::swap(plot.top, plot.bottom);
 
     // The grid falls on whole pixels: the plot shrinks to a multiple of the divisions.
-    const std::int32_t xDiv = std::max(xMajorDivisions, 1);
-    const std::int32_t yDiv = std::max(yMajorDivisions, 1);
     const std::int32_t w = plot.right - plot.left;
     const std::int32_t h = plot.bottom - plot.top;
     plot.right = plot.left + xDiv * (w / xDiv);

@@ -17,10 +17,12 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kMaxPixel = 1e6;  // plane points far off are drawn at most this far out
+constexpr double kMaxZoom = 1000.0;
 
+// The nearest pixel, so that a pixel reads back within half a pixel of what was drawn there.
 std::int32_t ClampPixel(double v)
 {
-    return TruncInt32(std::clamp(v, -kMaxPixel, kMaxPixel));
+    return TruncInt32(std::floor(std::clamp(v, -kMaxPixel, kMaxPixel) + 0.5));
 }
 
 std::string Num(const char* format, double v)
@@ -28,22 +30,17 @@ std::string Num(const char* format, double v)
     return FormatValue(format, v);
 }
 
-}  // namespace
-
-void CComplexChart::Layout()
+// A fixed-point format whose last decimal is finer than step (at least one decimal, at
+// most nine).
+std::string PixelFormat(double step)
 {
-    // The rectangular layout without axes gives the title, plot and legend boxes.
-    const bool x = graph.xAxis.visible, l = graph.leftAxis.visible, r = graph.rightAxis.visible;
-    graph.xAxis.visible = graph.leftAxis.visible = graph.rightAxis.visible = false;
-    const std::int32_t xDiv = graph.xMajorDivisions, yDiv = graph.yMajorDivisions;
-    graph.xMajorDivisions = graph.yMajorDivisions = 1;
-    graph.Layout();
-    graph.xMajorDivisions = xDiv;
-    graph.yMajorDivisions = yDiv;
-    graph.xAxis.visible = x;
-    graph.leftAxis.visible = l;
-    graph.rightAxis.visible = r;
+    int decimals = 1;
+    if (std::isfinite(step) && step > 0.0)
+        decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step))), 1, 9);
+    return "%." + std::to_string(decimals) + "f";
 }
+
+}  // namespace
 
 CRect CComplexChart::Square() const
 {
@@ -91,13 +88,30 @@ void CComplexChart::ZoomAt(CPoint point, double factor)
         return;
     const auto [re, im] = ToPlane(point);
     // The point under the cursor stays put: the centre moves toward it as the view grows.
-    const double zoom = std::clamp(graph.planeZoom / factor, 1.0, 1000.0);
+    const double zoom = std::clamp(graph.planeZoom / factor, 1.0, kMaxZoom);
     const double k = graph.planeZoom / zoom;
     graph.planeCentreRe = re - (re - graph.planeCentreRe) * k;
     graph.planeCentreIm = im - (im - graph.planeCentreIm) * k;
     graph.planeZoom = zoom;
     if (zoom == 1.0)
         graph.planeCentreRe = graph.planeCentreIm = 0.0;
+}
+
+bool CComplexChart::ZoomToRect(const CRect& rect)
+{
+    const std::int32_t w = std::abs(rect.right - rect.left);
+    const std::int32_t h = std::abs(rect.bottom - rect.top);
+    const std::int32_t side = Square().Width();
+    if (std::max(w, h) <= 0 || side <= 0)
+        return false;
+    // The drawn rectangle's centre becomes the view's centre, its longer side the square's.
+    const auto [re, im] = ToPlane(CPoint{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    const double zoom =
+        std::clamp(graph.planeZoom * side / static_cast<double>(std::max(w, h)), 1.0, kMaxZoom);
+    graph.planeZoom = zoom;
+    graph.planeCentreRe = zoom == 1.0 ? 0.0 : re;
+    graph.planeCentreIm = zoom == 1.0 ? 0.0 : im;
+    return true;
 }
 
 std::unique_ptr<CComplexChart> CComplexChart::For(CChartGraph& graph)
@@ -171,6 +185,13 @@ std::string CComplexChart::Reading(double re, double im, double refImpedance, do
     return text;
 }
 
+double CComplexChart::PlanePerPixel() const
+{
+    const double half = Square().Width() / 2.0;
+    const double scale = half * graph.planeZoom / Radius();
+    return scale > 0.0 ? 1.0 / scale : 0.0;
+}
+
 std::string CComplexChart::Readout(CPoint point) const
 {
     const CRect s = Square();
@@ -179,15 +200,24 @@ std::string CComplexChart::Readout(CPoint point) const
         return std::string();
     const auto [re, im] = ToPlane(point);
     const double z0 = graph.traces.empty() ? 50.0 : graph.traces.front().refImpedance;
-    const std::complex<double> z = ReflectionImpedance({re, im}, z0);
-    const double vswr = StandingWaveRatio(std::hypot(re, im));
-    std::string text = "G= " + Num("%.4g", re) + (im < 0 ? " - j" : " + j") +
-                       Num("%.4g", std::fabs(im)) + "\n";
+    const std::complex<double> gamma(re, im);
+    const std::complex<double> z = ReflectionImpedance(gamma, z0);
+    const double magnitude = std::abs(gamma);
+    const double vswr = StandingWaveRatio(magnitude);
+    // Enough decimals that the next pixel reads differently, however far the view is
+    // zoomed; Z and VSWR change by their derivative's worth of one pixel.
+    const double pixel = PlanePerPixel();
+    const double slope = 1.0 / std::norm(1.0 - gamma);  // |dZ/dGamma| / 2 z0
+    const std::string g = PixelFormat(pixel);
+    const std::string zf = PixelFormat(2.0 * z0 * pixel * slope);
+    const std::string vf = PixelFormat(2.0 * pixel / ((1.0 - magnitude) * (1.0 - magnitude)));
+    std::string text = "G= " + Num(g.c_str(), re) + (im < 0 ? " - j" : " + j") +
+                       Num(g.c_str(), std::fabs(im)) + "\n";
     if (std::isfinite(z.real()))
-        text += "Z= " + Num("%.4g", z.real()) + (z.imag() < 0 ? " - j" : " + j") +
-                Num("%.4g", std::fabs(z.imag())) + "\n";
+        text += "Z= " + Num(zf.c_str(), z.real()) + (z.imag() < 0 ? " - j" : " + j") +
+                Num(zf.c_str(), std::fabs(z.imag())) + "\n";
     if (std::isfinite(vswr))
-        text += "VSWR= " + Num("%.4g", vswr) + "\n";
+        text += "VSWR= " + Num(vf.c_str(), vswr) + "\n";
     return text;
 }
 
@@ -217,7 +247,7 @@ double CComplexChart::XAtPoint(CPoint point) const
 void CComplexChart::Draw(CDC& dc)
 {
     graph.RealizeFonts(dc);
-    Layout();
+    graph.Layout();
     graph.graphArea.Draw(dc);
     if (graph.titleArea.visible) {
         const FontHandle previous = dc.SelectFont(graph.titleFont.font);

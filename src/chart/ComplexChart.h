@@ -27,6 +27,8 @@ public:
     // Pixel of a plane point, and plane point of a pixel, for the current zoom.
     CPoint ToPixel(double re, double im) const;
     std::pair<double, double> ToPlane(CPoint point) const;
+    // Plane units per pixel at the current zoom.
+    double PlanePerPixel() const;
     // Gamma, Z = R + jX (with the first trace's reference impedance) and VSWR under a point
     // of the square; empty outside it.
     std::string Readout(CPoint point) const;
@@ -35,6 +37,9 @@ public:
     double XAtPoint(CPoint point) const;
     // Scales the view by factor (below 1 zooms in) about the plane point under point.
     void ZoomAt(CPoint point, double factor);
+    // Zooms to a rectangle drawn on the chart (its centre and longer side); false for an
+    // empty one.
+    bool ZoomToRect(const CRect& rect);
     // Moves the view so that the plane follows a drag of (dx, dy) pixels.
     void PanBy(std::int32_t dx, std::int32_t dy);
 
@@ -56,7 +61,6 @@ protected:
     CChartGraph& graph;
 
 private:
-    void Layout();
     void DrawTraces(CDC& dc);
 
     mutable double cachedRadius = 0.0;  // 0: not yet found

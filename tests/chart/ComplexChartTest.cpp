@@ -1,4 +1,5 @@
 // Smith and polar charts against independent computations.
+#include "chart/ChartSheet.h"
 #include "chart/PolarChart.h"
 #include "chart/SmithChart.h"
 #include "platform/RecordingDC.h"
@@ -7,6 +8,9 @@
 
 #include <cmath>
 #include <complex>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -96,6 +100,105 @@ TEST(ComplexChartTest, MarkerReadingsGiveTheSeriesElement)
     for (const auto& r : dc.Find(CRecordingDC::Kind::ExtTextOut))
         shown = shown || r.text.find("L=3nH") != std::string::npos;
     EXPECT_TRUE(shown);
+}
+
+// The points of the lines drawn with a pen of this colour, in drawing order.
+std::vector<CPoint> DrawnIn(const CRecordingDC& dc, COLORREF color)
+{
+    std::vector<CPoint> points;
+    for (const auto& r : dc.records)
+        if ((r.kind == CRecordingDC::Kind::MoveToEx || r.kind == CRecordingDC::Kind::LineTo) &&
+            r.pen.color == color)
+            points.push_back(r.point);
+    return points;
+}
+
+// Gamma of a read-out's first line, "G= 0.25 - j0.5".
+std::complex<double> ReadGamma(const std::string& text)
+{
+    const std::string line = text.substr(0, text.find('\n'));
+    const std::size_t j = line.find('j');
+    if (line.rfind("G= ", 0) != 0 || j == std::string::npos)
+        return {std::nan(""), std::nan("")};
+    const double im = std::stod(line.substr(j + 1));
+    return {std::stod(line.substr(3)), line[j - 2] == '-' ? -im : im};
+}
+
+// Painted as the window paints (plot layer, then the overlay laid out again), every pixel
+// on a drawn trace point reads that point within a pixel, and a click there picks its
+// frequency, for Smith and polar charts, zoomed and panned, at several sheet sizes.
+TEST(ComplexChartTest, APixelOnADrawnPointReadsThatPoint)
+{
+    const COLORREF colour = Rgb(200, 0, 0);
+    const CChartTrace base = Reflection([](double f) {
+        return std::complex<double>(20.0 + 30.0 * f, 120.0 * (f - 2.0));
+    });
+    for (int kind : {CChartGraph::SMITH, CChartGraph::POLAR}) {
+        for (const CRect& rect : {CRect(0, 0, 500, 420), CRect(7, 43, 967, 520),
+                                  CRect(100, 80, 1700, 1100)}) {
+            for (int view = 0; view < 3; ++view) {  // whole, zoomed, zoomed and panned
+                SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(rect.Width()) + " " +
+                             std::to_string(view));
+                CChartSheet sheet;
+                sheet.DeleteGraphs();
+                sheet.title = "a.s2p";
+                sheet.sheetRect = rect;
+                auto owned = std::make_unique<CChartGraph>(-1);
+                CChartGraph& g = *sheet.AddGraph(std::move(owned));
+                g.chartKind = kind;
+                g.title = "Smith";
+                g.xUnitHz = 1e9;
+                CChartTrace trace = base;
+                trace.color = colour;
+                g.AddTrace(trace);
+                g.markers = {1.5, 2.5};  // the marker table takes room below the plot
+                const auto paint = [&sheet] {
+                    CRecordingDC dc(false, 96);
+                    sheet.DrawPlotLayer(dc);
+                    sheet.DrawOverlay(dc);
+                    return dc;
+                };
+                CRecordingDC dc = paint();
+                std::vector<CPoint> drawn = DrawnIn(dc, colour);
+                ASSERT_EQ(drawn.size(), trace.gamma.size());
+                if (view > 0) {
+                    CComplexChart::For(g)->ZoomAt(drawn[12], 0.25);
+                    const CPoint before = drawn[12];
+                    dc = paint();
+                    drawn = DrawnIn(dc, colour);
+                    // The point under the wheel stays where it was, but for its rounding
+                    // to the pixel grown fourfold.
+                    EXPECT_LE(std::abs(drawn[12].x - before.x), 3);
+                    EXPECT_LE(std::abs(drawn[12].y - before.y), 3);
+                }
+                if (view > 1) {
+                    const CPoint before = drawn[8];
+                    CComplexChart::For(g)->PanBy(-37, 21);
+                    dc = paint();
+                    drawn = DrawnIn(dc, colour);
+                    EXPECT_LE(std::abs(drawn[8].x - (before.x - 37)), 1);
+                    EXPECT_LE(std::abs(drawn[8].y - (before.y + 21)), 1);
+                }
+                const double pixel = CComplexChart::For(g)->PlanePerPixel();
+                ASSERT_GT(pixel, 0.0);
+                const CRect square = CComplexChart::For(g)->Square();
+                int inView = 0;
+                for (std::size_t i = 0; i < drawn.size(); ++i) {
+                    const CPoint q = drawn[i];
+                    if (q.x < square.left || q.x >= square.right || q.y < square.top ||
+                        q.y >= square.bottom)
+                        continue;  // zoomed out of view
+                    ++inView;
+                    const std::string text = g.Readout(drawn[i]);
+                    const std::complex<double> read = ReadGamma(text);
+                    EXPECT_NEAR(read.real(), trace.gamma[i].x, pixel) << text;
+                    EXPECT_NEAR(read.imag(), trace.gamma[i].y, pixel) << text;
+                    EXPECT_DOUBLE_EQ(g.XAtPoint(drawn[i]), trace.points[i].x);
+                }
+                EXPECT_GE(inView, 5);
+            }
+        }
+    }
 }
 
 TEST(ComplexChartTest, PolarRingFitsTheLargestMagnitude)
