@@ -75,6 +75,10 @@ void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
     // Only the dB axis keeps the dB rules of auto scale; every other one holds all values.
     graph.leftAxis.fitsAllValues = axes.left > ValueFormat::DB;
     graph.rightAxis.fitsAllValues = !axes.right.empty();
+    // Multiples of ten suit degrees and nanoseconds; the linear formats take steps of
+    // their own size (the right axis's formats ascend: its first decides).
+    graph.leftAxis.niceSteps = axes.left > ValueFormat::DELAY;
+    graph.rightAxis.niceSteps = !axes.right.empty() && axes.right.front() > ValueFormat::DELAY;
 }
 
 // The value at a fraction of an axis measured from the plot's top or left edge; unlike

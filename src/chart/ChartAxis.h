@@ -31,8 +31,12 @@ public:
     bool visible = true;
     bool reversed = false;       // fraction 0 maps to max
     bool allowNegative = true;   // when clear, a minimum of zero or below is stored as 0
-    // Phase or delay: auto scale keeps every value in view (tens outward, no dB caps).
+    // Not a dB axis: auto scale keeps every value in view (no dB caps), in multiples of ten.
     bool fitsAllValues = false;
+    // With fitsAllValues: whole steps of 1, 2, 2.5 or 5 x 10^k of the values' own size
+    // instead (linear magnitude, real and imaginary parts, VSWR, R, X, |Z|), one grid
+    // division a step.
+    bool niceSteps = false;
     double min = 0.0;
     double max = 1.0;
     std::string title;
