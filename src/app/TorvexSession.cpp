@@ -89,17 +89,11 @@ double AxisValue(const CChartAxis& axis, double fraction)
                          : axis.min + fraction * (axis.max - axis.min);
 }
 
-// Scales an axis about one of its values.
-void ZoomAxis(CChartAxis& axis, double about, double factor)
-{
-    axis.SetRange(about - (about - axis.min) * factor, about + (axis.max - about) * factor);
-}
-
 // Moves an axis so that its content follows the mouse by a fraction of the plot.
-void ShiftAxis(CChartAxis& axis, double fraction)
+void ShiftAxis(CChartAxis& axis, double fraction, std::int32_t divisions)
 {
-    const double shift = (axis.reversed ? 1.0 : -1.0) * fraction * (axis.max - axis.min);
-    axis.SetRange(axis.min + shift, axis.max + shift);
+    axis.ShiftSnapped((axis.reversed ? 1.0 : -1.0) * fraction * (axis.max - axis.min),
+                      divisions);
 }
 
 // Loads a slot's file as the chart takes it: Hz and kHz become MHz, and files after the
@@ -508,7 +502,7 @@ void CTorvexSession::ZoomXAt(CPoint point, double factor)
     if (!graph.plotArea.visible || p.right <= p.left || !(factor > 0.0))
         return;
     const double fx = static_cast<double>(point.x - p.left) / (p.right - p.left);
-    ZoomAxis(graph.xAxis, AxisValue(graph.xAxis, fx), factor);
+    graph.xAxis.ZoomAtFraction(fx, factor, graph.xMajorDivisions);
     Repaint();
 }
 
@@ -524,8 +518,8 @@ void CTorvexSession::ZoomYAt(CPoint point, double factor)
     if (!graph.plotArea.visible || p.bottom <= p.top || !(factor > 0.0))
         return;
     const double fy = static_cast<double>(point.y - p.top) / (p.bottom - p.top);
-    ZoomAxis(graph.leftAxis, AxisValue(graph.leftAxis, fy), factor);
-    ZoomAxis(graph.rightAxis, AxisValue(graph.rightAxis, fy), factor);
+    for (CChartAxis* axis : {&graph.leftAxis, &graph.rightAxis})
+        axis->ZoomAtFraction(fy, factor, graph.yMajorDivisions);
     Repaint();
 }
 
@@ -541,11 +535,12 @@ void CTorvexSession::PanBy(std::int32_t dx, std::int32_t dy)
         return;
     }
     if (dx != 0)
-        ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left));
+        ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left),
+                  graph.xMajorDivisions);
     if (dy != 0) {
         const double fy = static_cast<double>(dy) / (p.bottom - p.top);
-        ShiftAxis(graph.leftAxis, fy);
-        ShiftAxis(graph.rightAxis, fy);
+        ShiftAxis(graph.leftAxis, fy, graph.yMajorDivisions);
+        ShiftAxis(graph.rightAxis, fy, graph.yMajorDivisions);
     }
     Repaint();
 }
@@ -570,13 +565,12 @@ bool CTorvexSession::ZoomToRect(const CRect& rect)
     PushRange();
     const double w = p.right - p.left;
     const double h = p.bottom - p.top;
-    const auto fit = [](CChartAxis& axis, double a, double b) {
-        axis.SetRange(std::min(a, b), std::max(a, b));
-    };
     CChartAxis& x = graph.xAxis;
-    fit(x, AxisValue(x, (left - p.left) / w), AxisValue(x, (right - p.left) / w));
+    x.FitSnapped(AxisValue(x, (left - p.left) / w), AxisValue(x, (right - p.left) / w),
+                 graph.xMajorDivisions);
     for (CChartAxis* y : {&graph.leftAxis, &graph.rightAxis})
-        fit(*y, AxisValue(*y, (top - p.top) / h), AxisValue(*y, (bottom - p.top) / h));
+        y->FitSnapped(AxisValue(*y, (top - p.top) / h), AxisValue(*y, (bottom - p.top) / h),
+                      graph.yMajorDivisions);
     Repaint();
     return true;
 }

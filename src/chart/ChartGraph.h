@@ -118,6 +118,11 @@ public:
     // One number with a printf format of one floating-point conversion, always with a
     // decimal point; a format that is not of that kind is replaced by "%g".
     static std::string FormatLabel(const std::string& format, double value);
+    // The same, a "%.Ng" format given as many more digits as it takes to show the value
+    // within half the resolution: neighbouring labels a step apart, or the values of
+    // neighbouring pixels, then always read differently.
+    static std::string FormatResolved(const std::string& format, double value,
+                                      double resolution);
 
     // --- Fields ---
 

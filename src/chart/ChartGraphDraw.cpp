@@ -7,8 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdio>
+#include <string>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -28,6 +31,10 @@ constexpr std::array<const char*, kLogoRows> kLogo = {{
     "..........##...",
 }};
 
+// A tick label resolves a hundredth of its step: a snapped axis (Zoom, Pan) starts on a
+// fraction of the step, and its labels then read exactly.
+constexpr double kLabelDigitsPerStep = 100.0;
+
 // The pens of the grid: thin and light on screen, 2 pixels and darker on paper.
 struct GridPens {
     CPen major;
@@ -39,6 +46,27 @@ struct GridPens {
 std::string CChartGraph::FormatLabel(const std::string& format, double value)
 {
     return FormatValue(format, value);
+}
+
+std::string CChartGraph::FormatResolved(const std::string& format, double value,
+                                        double resolution)
+{
+    std::string text = FormatValue(format, value);
+    // Only the "%.Ng" formats of the axes grow: a format of another kind is the user's.
+    int digits = 0;
+    const bool general = format.size() >= 4 && format.compare(0, 2, "%.") == 0 &&
+                         format.back() == 'g' &&
+                         std::sscanf(format.c_str(), "%%.%dg", &digits) == 1;
+    if (!general || !(resolution > 0.0) || !std::isfinite(value))
+        return text;
+    for (; digits <= 17; ++digits) {
+        text = FormatValue("%." + std::to_string(digits) + "g", value);
+        double shown = 0.0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), shown);
+        if (error == std::errc() && std::fabs(shown - value) <= resolution / 2.0)
+            break;
+    }
+    return text;
 }
 
 void CChartGraph::Draw(CDC& dc)
@@ -272,17 +300,23 @@ void CChartGraph::DrawAxes(CDC& dc)
             vertical = TA_BOTTOM;
         }
         const double fraction = static_cast<double>(j) / m;
+        // Labels carry the digits that tell neighbouring lines apart, and show the value
+        // of a snapped line exactly.
+        const double leftStep = (leftAxis.max - leftAxis.min) / m / kLabelDigitsPerStep;
+        const double rightStep = (rightAxis.max - rightAxis.min) / m / kLabelDigitsPerStep;
         if (leftAxis.visible) {
             dc.SetTextAlign(TA_RIGHT | vertical);
             const CRect clip(g.left + hK / 2, anchor - hK, p.left - hK / 2, anchor + hK);
             dc.ExtTextOut(p.left - hK / 2, anchor, clip,
-                          FormatLabel(leftAxis.labelFormat, leftAxis.ValueAt(fraction)));
+                          FormatResolved(leftAxis.labelFormat, leftAxis.ValueAt(fraction),
+                                         leftStep));
         }
         if (rightAxis.visible) {
             dc.SetTextAlign(TA_LEFT | vertical);
             const CRect clip(p.right + hK / 2, anchor - hK, g.right - hK / 2, anchor + hK);
             dc.ExtTextOut(p.right + hK / 2, anchor, clip,
-                          FormatLabel(rightAxis.labelFormat, rightAxis.ValueAt(fraction)));
+                          FormatResolved(rightAxis.labelFormat, rightAxis.ValueAt(fraction),
+                                         rightStep));
         }
     }
 
@@ -316,8 +350,9 @@ void CChartGraph::DrawAxes(CDC& dc)
         }
         dc.SetTextAlign(horizontal | TA_TOP);
         dc.ExtTextOut(x, p.bottom + hK / 2, clip,
-                      FormatLabel(xAxis.labelFormat,
-                                  xAxis.ValueAt(static_cast<double>(i) / n)));
+                      FormatResolved(xAxis.labelFormat,
+                                     xAxis.ValueAt(static_cast<double>(i) / n),
+                                     (xAxis.max - xAxis.min) / n / kLabelDigitsPerStep));
     }
 
     dc.SelectPen(previousPen);

@@ -195,13 +195,22 @@ std::string CChartGraph::Readout(CPoint point) const
         return std::string();
     const double fx = static_cast<double>(point.x - p.left) / (p.right - p.left);
     const double fy = static_cast<double>(point.y - p.top) / (p.bottom - p.top);
+    // Enough digits that the next pixel reads differently.
+    const double xPixel = (xAxis.max - xAxis.min) / (p.right - p.left);
+    const double yPixel = 1.0 / (p.bottom - p.top);
     std::string text;
     if (xAxis.visible)
-        text = "X= " + FormatLabel(xAxis.labelFormat, xAxis.ValueAt(fx)) + "\n";
+        text = "X= " + FormatResolved(xAxis.labelFormat, xAxis.ValueAt(fx), xPixel) + "\n";
     if (leftAxis.visible)
-        text += "YL= " + FormatLabel(leftAxis.labelFormat, leftAxis.ValueAt(fy)) + "\n";
+        text += "YL= " +
+                FormatResolved(leftAxis.labelFormat, leftAxis.ValueAt(fy),
+                               yPixel * (leftAxis.max - leftAxis.min)) +
+                "\n";
     if (rightAxis.visible)
-        text += "YR= " + FormatLabel(rightAxis.labelFormat, rightAxis.ValueAt(fy)) + "\n";
+        text += "YR= " +
+                FormatResolved(rightAxis.labelFormat, rightAxis.ValueAt(fy),
+                               yPixel * (rightAxis.max - rightAxis.min)) +
+                "\n";
     return text;
 }
 

@@ -67,7 +67,19 @@ double NiceStepAtLeast(double x)
 
 double NextNiceStep(double step)
 {
-    return NiceStepAtLeast(step * 1.01);
+    return NiceStepAtLeast(step * (1.0 + 1e-9));
+}
+
+double PreviousNiceStep(double step)
+{
+    if (!(step > 0.0) || !std::isfinite(step))
+        return 1.0;
+    const double decade = std::pow(10.0, std::floor(std::log10(step)));
+    double below = decade / 2.0;  // 5 x the decade under it
+    for (double m : {1.0, 2.0, 2.5, 5.0})
+        if (m * decade < step * (1.0 - 1e-9))
+            below = m * decade;
+    return below;
 }
 
 namespace {

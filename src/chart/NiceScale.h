@@ -12,10 +12,11 @@ double NiceFloor(double x);
 double NiceCeil(double x);
 
 // The division steps of a readable axis: 1, 2, 2.5 and 5 times a power of ten. The
-// smallest of them at or above x, and the next one above a step; 1 for an x that is not
-// a positive finite number.
+// smallest of them at or above x, and the ones strictly above and below a step (nice or
+// not); 1 for an x that is not a positive finite number.
 double NiceStepAtLeast(double x);
 double NextNiceStep(double step);
+double PreviousNiceStep(double step);
 
 // A range of whole nice steps around lo..hi.
 struct NiceRange {
