@@ -715,6 +715,7 @@ bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
     const BandwidthResult r = TraceBandwidth(*t, dbBelow, graph.xAxis.min, graph.xAxis.max);
     if (!r.peak.found)
         return false;
+    measured = Measured{};
     const auto g = [](double v) { return FormatValue("%.6g", v); };
     const std::string unit = dataLoaded ? FreqUnitLabel(Slot(1).freqUnit) : std::string();
     if (r.hasLow)
@@ -728,6 +729,11 @@ bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
         measurement = "BW" + g(dbBelow) + ": " +
                       (r.hasLow || r.hasHigh ? "one edge" : "no edge") + "\nPeak= " +
                       g(r.peak.y) + "\nat " + g(r.peak.x) + " " + unit;
+    // The result holds while its markers and its trace's data stay as they are.
+    measured.markers = graph.markers;
+    measured.trace = trace;
+    measured.points = t->points;
+    measured.values = t->values;
     Repaint();
     return true;
 }
@@ -806,11 +812,43 @@ void CTorvexSession::RememberRecent(const std::string& path)
         recentFiles.resize(RECENT_COUNT);
 }
 
+bool CTorvexSession::MeasurementHolds() const
+{
+    if (measurement.empty())
+        return false;
+    const CChartGraph& graph = Graph();
+    const CChartTrace* t = graph.TraceAt(measured.trace);
+    const auto same = [](const CChartTrace::XYpair& a, const CChartTrace::XYpair& b) {
+        return a.x == b.x && a.y == b.y;
+    };
+    return t && graph.markers == measured.markers && t->values == measured.values &&
+           std::equal(t->points.begin(), t->points.end(), measured.points.begin(),
+                      measured.points.end(), same);
+}
+
 std::string CTorvexSession::Readout(CPoint point) const
 {
-    // Off the plot the box keeps the last measurement.
-    const std::string text = Graph().Readout(point);
-    return text.empty() ? measurement : text;
+    const std::string cursor = Graph().Readout(point);
+    // A search, a marker or new data ends the measurement; until then it stands beside
+    // the cursor lines, one column each, so neither hides the other.
+    if (!MeasurementHolds())
+        return cursor;
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            out.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        return out;
+    };
+    const std::vector<std::string> left = lines(cursor), right = lines(measurement);
+    std::string text;
+    for (std::size_t i = 0; i < std::max(left.size(), right.size()); ++i)
+        text += (i < left.size() ? left[i] : "") + "\t" + (i < right.size() ? right[i] : "") +
+                "\n";
+    return text;
 }
 
 bool CTorvexSession::AddMarkerAt(CPoint point)

@@ -123,6 +123,8 @@ public:
     bool Reload(bool quiet = true);
 
     // Read-out text for a point of the chart (lines separated by "\n"; empty outside).
+    // While a bandwidth measurement holds, each line is "cursor\tmeasurement": two
+    // columns. A measurement ends with a change of the markers or of its trace's data.
     std::string Readout(CPoint point) const;
     // A left click: adds the frequency under the point as a marker when it is above 0.
     bool AddMarkerAt(CPoint point);
@@ -163,5 +165,15 @@ private:
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);
 
+    // What the measurement was taken on.
+    struct Measured {
+        std::vector<double> markers;
+        int trace = -1;
+        std::vector<CChartTrace::XYpair> points;
+        std::vector<double> values;
+    };
+    bool MeasurementHolds() const;
+
     std::vector<AxisRanges> rangeHistory;
+    Measured measured;
 };

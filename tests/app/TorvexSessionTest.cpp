@@ -497,7 +497,20 @@ TEST_F(SessionTest, SearchesPlaceMarkersAndMasksReportBadLines)
     EXPECT_LT(g.markers[0], peak);
     EXPECT_GT(g.markers[1], peak);
     EXPECT_NE(session.measurement.find("Q= "), std::string::npos) << session.measurement;
-    EXPECT_EQ(session.Readout(CPoint{-1, -1}), session.measurement);
+    // The measurement stands whole beside the cursor lines until a marker changes.
+    EXPECT_EQ(session.Readout(CPoint{-1, -1}),
+              "\tBW3= 252.174 MHz\n\tFc= 2200 MHz\n\tQ= 8.72414\n");
+    session.SetChartRect(CRect(0, 0, 900, 600));
+    CRecordingDC dc(false, 96);
+    session.sheet.Draw(dc);
+    const CRect p = g.plotArea.rect;
+    const CPoint inside{(p.left + p.right) / 2, (p.top + p.bottom) / 2};
+    const std::string both = session.Readout(inside);
+    EXPECT_EQ(both.rfind("X= ", 0), 0u) << both;
+    EXPECT_NE(both.find("\tBW3= 252.174 MHz\n"), std::string::npos) << both;
+    EXPECT_NE(both.find("\tQ= 8.72414\n"), std::string::npos) << both;
+    EXPECT_TRUE(session.AddMarkerAt(inside));
+    EXPECT_EQ(session.Readout(inside), g.Readout(inside));
     EXPECT_FALSE(session.MarkPeak(7));  // no such trace
 
     TempDir dir;
