@@ -83,7 +83,7 @@ void CChartGraph::DrawPlotLayer(CDC& dc)
         return;
     }
     RealizeFonts(dc);
-    Layout();
+    Layout(dc);
     graphArea.Draw(dc);
     DrawAxes(dc);
     DrawTraceLines(dc);
@@ -115,16 +115,39 @@ void CChartGraph::RealizeFonts(CDC& dc)
 
 void CChartGraph::Layout()
 {
+    // As the recording surface measures: characters times the average width.
+    const std::int32_t aL = legendFont.metrics.aveCharWidth;
+    Layout(
+        [aL](const std::string& text) {
+            std::int32_t n = 0;
+            for (unsigned char c : text)
+                n += (c & 0xC0) != 0x80;  // UTF-8 code points
+            return n * aL;
+        },
+        1);
+}
+
+void CChartGraph::Layout(CDC& dc)
+{
+    const FontHandle previous = dc.SelectFont(legendFont.font);
+    Layout([&dc](const std::string& text) { return dc.GetTextExtent(text).cx; },
+           PageScale(dc));
+    dc.SelectFont(previous);
+}
+
+void CChartGraph::Layout(const TextWidth& width, std::int32_t s)
+{
     // The Smith and polar charts have no axes or grid divisions: their plane fills the
     // plot box. Every caller (paint, overlay, read-out, zoom) gets the same boxes.
     if (chartKind != RECTANGULAR)
-        LayoutBoxes(false, false, 1, 1);
+        LayoutBoxes(false, false, 1, 1, width, s);
     else
         LayoutBoxes(xAxis.visible, leftAxis.visible || rightAxis.visible,
-                    std::max(xMajorDivisions, 1), std::max(yMajorDivisions, 1));
+                    std::max(xMajorDivisions, 1), std::max(yMajorDivisions, 1), width, s);
 }
 
-void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv)
+void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv,
+                              const TextWidth& width, std::int32_t s)
 {
     const CRect g = graphArea.rect;
     const std::int32_t hT = titleFont.metrics.height;
@@ -133,7 +156,6 @@ void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std
     const std::int32_t hK = tickFont.metrics.height;
     const std::int32_t aK = tickFont.metrics.aveCharWidth;
     const std::int32_t hL = legendFont.metrics.height;
-    const std::int32_t aL = legendFont.metrics.aveCharWidth;
 
     CRect plot(g.left + 5, g.top + 5, g.right - 5, g.bottom - 5);
     titleArea.rect = g;
@@ -153,33 +175,21 @@ void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std
     }
     if (xLabels)
         plot.bottom -= 2 * hK + (3 * hX) / 2;
+    if (plot.left > plot.right)
+        std::swap(plot.left, plot.right);
 
     if (showMarkers) {
-        std::int32_t rows = 0;
-        if (!markers.empty()) {
-            for (const CChartTrace& trace : traces) {
-                if (rows == 6)
-                    break;
-                if (trace.inLegend)
-                    ++rows;
-            }
-            if (rows > 0)
-                rows += 2;  // the table's "Marker" and X-value rows
-        } else if (!traces.empty()) {
-            long long leftSum = 0;
-            long long rightSum = 0;
-            for (const CChartTrace& trace : traces) {
-                const long long w =
-                    (static_cast<long long>(trace.name.size()) + 2) * aL + 16;
-                (trace.onLeftAxis ? leftSum : rightSum) += w;
-            }
-            long long avail = static_cast<long long>(plot.right) - plot.left;
-            if (rightSum != 0)
-                avail /= 2;
-            rows = (leftSum > avail || rightSum > avail) ? 2 : 1;
-        }
+        // The legend is as wide as the plot will be once it falls on whole divisions; it
+        // takes the rows its entries need, but leaves the plot at least half the height.
+        const std::int32_t w = plot.right - plot.left;
+        const std::int32_t left = plot.left + (w % xDiv) / 2;
+        int rows = 0;
+        PlanLegend(CRect(left, 0, left + xDiv * (w / xDiv), 0), width, s, rows);
         if (rows > 0) {
-            const std::int32_t c = (hL + 4) * rows + hL / 8;
+            // Two rows get a little air each; further rows only their pitch.
+            const std::int32_t c = std::min<std::int32_t>(
+                (hL + 4) * std::min(rows, 2) + (hL + 1) * std::max(rows - 2, 0) + hL / 8,
+                std::max(0, (plot.bottom - plot.top) / 2));
             plot.bottom -= c;
             legendArea.rect.bottom = g.bottom - (3 * hL) / 4;
             legendArea.rect.top = legendArea.rect.bottom - c;
@@ -187,8 +197,6 @@ void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std
         }
     }
 
-    if (plot.left > plot.right)
-        std::swap(plot.left, plot.right);
     if (plot.top > plot.bottom)
         std::swap(plot.top, plot.bottom);
 

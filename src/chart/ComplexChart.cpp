@@ -247,7 +247,7 @@ double CComplexChart::XAtPoint(CPoint point) const
 void CComplexChart::Draw(CDC& dc)
 {
     graph.RealizeFonts(dc);
-    graph.Layout();
+    graph.Layout(dc);
     graph.graphArea.Draw(dc);
     if (graph.titleArea.visible) {
         const FontHandle previous = dc.SelectFont(graph.titleFont.font);
@@ -269,22 +269,25 @@ void CComplexChart::Draw(CDC& dc)
     dc.ResetClip();
     graph.plotArea.DrawFrame(dc);
     if (graph.showMarkers) {
-        // The marker table holds one reading per trace and marker.
-        graph.DrawLegend(dc, [this](std::size_t i, double freq,
-                                    const std::vector<const CChartTrace*>& rows) {
-            std::vector<std::string> texts = {
-                std::to_string(i), CChartGraph::FormatLabel(graph.xAxis.labelFormat, freq)};
-            for (const CChartTrace* trace : rows) {
-                double re = 0.0, im = 0.0;
-                texts.push_back(GammaAt(*trace, freq, re, im)
-                                    ? Reading(re, im, trace->refImpedance, freq * graph.xUnitHz)
-                                    : std::string("-"));
-            }
-            return texts;
-        });
+        graph.DrawLegend(dc);
         graph.legendArea.DrawFrame(dc);
     }
     graph.DrawLogo(dc);
+}
+
+std::vector<std::string> CComplexChart::MarkerColumn(
+    std::size_t i, double freq, const std::vector<const CChartTrace*>& rows) const
+{
+    // One reading per trace and marker.
+    std::vector<std::string> texts = {std::to_string(i),
+                                      CChartGraph::FormatLabel(graph.xAxis.labelFormat, freq)};
+    for (const CChartTrace* trace : rows) {
+        double re = 0.0, im = 0.0;
+        texts.push_back(GammaAt(*trace, freq, re, im)
+                            ? Reading(re, im, trace->refImpedance, freq * graph.xUnitHz)
+                            : std::string("-"));
+    }
+    return texts;
 }
 
 void CComplexChart::DrawTraces(CDC& dc)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "chart/ChartGraph.h"
 
@@ -42,6 +43,11 @@ public:
     bool ZoomToRect(const CRect& rect);
     // Moves the view so that the plane follows a drag of (dx, dy) pixels.
     void PanBy(std::int32_t dx, std::int32_t dy);
+
+    // The marker table's column of marker i (1-based) at freq: number, frequency, then
+    // one reading per row trace.
+    std::vector<std::string> MarkerColumn(std::size_t i, double freq,
+                                          const std::vector<const CChartTrace*>& rows) const;
 
     // The value of a trace at a frequency, interpolated between stored points; false
     // outside its data.
