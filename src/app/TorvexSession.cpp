@@ -366,12 +366,30 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
     }
     if (codes.empty() && WidestSlot())
         codes.push_back(WidestSlot()->CodeAt(1, 1));
+    // A trace keeps the colour it has on the rectangular chart: that of the first
+    // candidate of its element and file there, in the rebuild's order.
+    const auto colourOf = [this, &shown](int code, int n) {
+        std::size_t k = 0;
+        for (const ValueFormatPair& pair : shown)
+            for (int m = 1; m <= SLOT_COUNT; ++m) {
+                if (!Slot(m).loaded || !Slot(m).CanBuildTrace(pair.value, pair.valueFormat))
+                    continue;
+                if (pair.value == code && m == n)
+                    return TraceColorAt(k);
+                ++k;
+            }
+        return TraceColorAt(k);
+    };
     for (int code : codes) {
         for (int n = 1; n <= SLOT_COUNT; ++n) {
             const CS2pData& slot = Slot(n);
             CChartTrace trace;
-            if (slot.loaded && slot.BuildTrace(trace, n, code, smith ? ValueFormat::SMITH : ValueFormat::POLAR))
+            int row = 0, col = 0;
+            if (slot.loaded && slot.BuildTrace(trace, n, code, smith ? ValueFormat::SMITH : ValueFormat::POLAR)) {
+                trace.color = colourOf(code, n);
+                trace.reflection = slot.PositionOf(code, row, col) && row == col;
                 graph.AddTrace(trace);
+            }
         }
     }
     graph.leftAxis.visible = graph.rightAxis.visible = false;

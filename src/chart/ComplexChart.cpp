@@ -163,21 +163,42 @@ bool CComplexChart::GammaAt(const CChartTrace& trace, double freq, double& re, d
     return true;
 }
 
-std::string CComplexChart::Reading(double re, double im, double refImpedance, double freqHz)
+std::string CComplexChart::Engineering(double value, const char* unit, double smallest)
+{
+    // The prefix that puts the number at 1 or above (below 1 on the smallest one).
+    static const std::pair<double, const char*> prefixes[] = {
+        {1e-15, "f"}, {1e-12, "p"}, {1e-9, "n"}, {1e-6, "\xC2\xB5"}, {1e-3, "m"}, {1.0, ""}};
+    std::size_t k = 0;
+    while (k + 1 < std::size(prefixes) && prefixes[k].first < smallest * 0.5)
+        ++k;
+    while (k + 1 < std::size(prefixes) && std::fabs(value) >= prefixes[k + 1].first * 0.9995)
+        ++k;
+    return Num("%.4g", value / prefixes[k].first) + prefixes[k].second + unit;
+}
+
+std::string CComplexChart::Reading(double re, double im, double refImpedance, double freqHz,
+                                   bool reflection)
 {
     const std::complex<double> gamma(re, im);
-    const std::complex<double> z = ReflectionImpedance(gamma, refImpedance);
-    const double vswr = StandingWaveRatio(std::abs(gamma));
     std::string text = Num("%.3g", std::abs(gamma)) + "/" +
                        Num("%.1f", std::arg(gamma) * 180.0 / kPi) + "deg";
+    if (!reflection) {
+        // A transmission has no port impedance or standing wave: its magnitude in dB.
+        if (std::abs(gamma) > 0.0)
+            text += " " + Num("%.2f", 20.0 * std::log10(std::abs(gamma))) + "dB";
+        return text;
+    }
+    const std::complex<double> z = ReflectionImpedance(gamma, refImpedance);
+    const double vswr = StandingWaveRatio(std::abs(gamma));
     if (std::isfinite(z.real())) {
         text += " " + Num("%.4g", z.real()) + (z.imag() < 0 ? "-j" : "+j") +
                 Num("%.4g", std::fabs(z.imag())) + "ohm";
         // The series element that gives this reactance at this frequency.
         if (freqHz > 0.0 && z.imag() != 0.0) {
             const double w = 2.0 * kPi * freqHz;
-            text += z.imag() > 0 ? " L=" + Num("%.4g", z.imag() / w * 1e9) + "nH"
-                                 : " C=" + Num("%.4g", -1.0 / (w * z.imag()) * 1e12) + "pF";
+            // Inductance from pH (no one winds a femtohenry), capacitance from fF.
+            text += z.imag() > 0 ? " L=" + Engineering(z.imag() / w, "H", 1e-12)
+                                 : " C=" + Engineering(-1.0 / (w * z.imag()), "F");
         }
     }
     if (std::isfinite(vswr))
@@ -199,7 +220,14 @@ std::string CComplexChart::Readout(CPoint point) const
         point.y >= s.bottom)
         return std::string();
     const auto [re, im] = ToPlane(point);
-    const double z0 = graph.traces.empty() ? 50.0 : graph.traces.front().refImpedance;
+    // Impedance and VSWR of the first reflection's port; a chart of transmissions only
+    // (polar) has neither.
+    const CChartTrace* port = nullptr;
+    for (const CChartTrace& trace : graph.traces)
+        if (!port && trace.reflection)
+            port = &trace;
+    const bool reflection = graph.chartKind == CChartGraph::SMITH || port || graph.traces.empty();
+    const double z0 = port ? port->refImpedance : 50.0;
     const std::complex<double> gamma(re, im);
     const std::complex<double> z = ReflectionImpedance(gamma, z0);
     const double magnitude = std::abs(gamma);
@@ -213,10 +241,10 @@ std::string CComplexChart::Readout(CPoint point) const
     const std::string vf = PixelFormat(2.0 * pixel / ((1.0 - magnitude) * (1.0 - magnitude)));
     std::string text = "G= " + Num(g.c_str(), re) + (im < 0 ? " - j" : " + j") +
                        Num(g.c_str(), std::fabs(im)) + "\n";
-    if (std::isfinite(z.real()))
+    if (reflection && std::isfinite(z.real()))
         text += "Z= " + Num(zf.c_str(), z.real()) + (z.imag() < 0 ? " - j" : " + j") +
                 Num(zf.c_str(), std::fabs(z.imag())) + "\n";
-    if (std::isfinite(vswr))
+    if (reflection && std::isfinite(vswr))
         text += "VSWR= " + Num(vf.c_str(), vswr) + "\n";
     return text;
 }
@@ -284,7 +312,8 @@ std::vector<std::string> CComplexChart::MarkerColumn(
     for (const CChartTrace* trace : rows) {
         double re = 0.0, im = 0.0;
         texts.push_back(GammaAt(*trace, freq, re, im)
-                            ? Reading(re, im, trace->refImpedance, freq * graph.xUnitHz)
+                            ? Reading(re, im, trace->refImpedance, freq * graph.xUnitHz,
+                                      trace->reflection)
                             : std::string("-"));
     }
     return texts;

@@ -52,8 +52,13 @@ public:
     // The value of a trace at a frequency, interpolated between stored points; false
     // outside its data.
     static bool GammaAt(const CChartTrace& trace, double freq, double& re, double& im);
-    // The readings of the marker table for one reflection coefficient.
-    static std::string Reading(double re, double im, double refImpedance, double freqHz);
+    // The readings of the marker table for one value: magnitude and angle, and for a
+    // reflection Z = R + jX, its series L or C and the VSWR (for a transmission its dB).
+    static std::string Reading(double re, double im, double refImpedance, double freqHz,
+                               bool reflection = true);
+    // A value with the SI prefix (from `smallest`, at least f, to none) that puts it at 1 or
+    // above: "0.5429pH", "3nH", "2.2µF".
+    static std::string Engineering(double value, const char* unit, double smallest = 1e-15);
 
 protected:
     // Half the width of the square in plane units at zoom 1.

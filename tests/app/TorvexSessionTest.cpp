@@ -558,6 +558,22 @@ TEST_F(SessionTest, SmithAndPolarShowTheSelectionsElements)
     session.SetChartKind(CChartGraph::RECTANGULAR);
     EXPECT_EQ(TraceNames(g),
               (std::vector<std::string>{"S11[dB](1)", "S21[dB](1)", "S21[deg](1)"}));
+
+    // Every element keeps its colour on each kind of chart, a skipped transmission
+    // included; a polar transmission is marked so that no impedance is read from it.
+    session.viewSelection = {{4, 0}, {0, 0}};  // S21 first
+    session.RebuildPlot(true, true);
+    const COLORREF s21 = g.traces[0].color, s11 = g.traces[1].color;
+    ASSERT_NE(s21, s11);
+    session.SetChartKind(CChartGraph::SMITH);
+    ASSERT_EQ(TraceNames(g), (std::vector<std::string>{"S11(1)"}));
+    EXPECT_EQ(g.traces[0].color, s11);
+    session.SetChartKind(CChartGraph::POLAR);
+    ASSERT_EQ(TraceNames(g), (std::vector<std::string>{"S21(1)", "S11(1)"}));
+    EXPECT_EQ(g.traces[0].color, s21);
+    EXPECT_EQ(g.traces[1].color, s11);
+    EXPECT_FALSE(g.traces[0].reflection);
+    EXPECT_TRUE(g.traces[1].reflection);
 }
 
 }  // namespace

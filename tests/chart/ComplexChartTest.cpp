@@ -74,19 +74,29 @@ TEST(ComplexChartTest, MarkerReadingsGiveTheSeriesElement)
     struct Row {
         const char* name;
         std::complex<double> z;  // at 2 GHz
+        bool reflection;
         const char* expect;
+        const char* absent;  // nullptr: nothing checked
     };
     const double w = 2.0 * kPi * 2e9;
     const Row rows[] = {
-        {"series R-L", {25.0, w * 3e-9}, "L=3nH"},
-        {"series R-C", {75.0, -1.0 / (w * 2e-12)}, "C=2pF"},
-        {"matched", {50.0, 0.0}, "VSWR=1"},
+        {"series R-L", {25.0, w * 3e-9}, true, "L=3nH", nullptr},
+        {"series R-C", {75.0, -1.0 / (w * 2e-12)}, true, "C=2pF", nullptr},
+        {"tiny inductance", {50.0, w * 0.5429e-12}, true, "L=0.5429pH", "nH"},
+        {"large capacitance", {50.0, -1.0 / (w * 2.2e-6)}, true, "C=2.2\xC2\xB5" "F", "pF"},
+        {"matched", {50.0, 0.0}, true, "VSWR=1", nullptr},
+        {"transmission", {25.0, w * 3e-9}, false, "dB", "VSWR"},
+        {"transmission has no impedance", {25.0, w * 3e-9}, false, "deg", "ohm"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const std::complex<double> g = (row.z - 50.0) / (row.z + 50.0);
-        const std::string text = CComplexChart::Reading(g.real(), g.imag(), 50.0, 2e9);
+        const std::string text =
+            CComplexChart::Reading(g.real(), g.imag(), 50.0, 2e9, row.reflection);
         EXPECT_NE(text.find(row.expect), std::string::npos) << text;
+        if (row.absent) {
+            EXPECT_EQ(text.find(row.absent), std::string::npos) << text;
+        }
     }
     // The table column of a marker holds the reading of the trace at that frequency.
     CChartGraph graph = Smith(Reflection([w](double f) {
