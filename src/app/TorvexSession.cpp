@@ -210,7 +210,12 @@ void CTorvexSession::LoadSlots()
     dataLoaded = count > 0;
 
     if (count > 0) {
-        sheet.title = count == 1 ? Slot(1).displayName : "";
+        // With several files the title says which is (1), (2), ...: the trace names
+        // carry those numbers.
+        sheet.title = count == 1 ? Slot(1).displayName : std::string();
+        for (int n = 1; count > 1 && n <= count; ++n)
+            sheet.title += (n > 1 ? "  (" : "(") + std::to_string(n) + ") " +
+                           Slot(n).displayName;
         if (!keepMarkers)
             Graph().markers.clear();
         RebuildPlot(!persistXScale, !persistYScale);

@@ -198,7 +198,8 @@ TEST_F(SessionTest, KeepsTheLastSixteenTraces)
                        {TestFile("splitter.s3p"), "splitter.s3p"},
                        {TestFile("coupler.s4p"), "coupler.s4p"}});
     ASSERT_TRUE(session.dataLoaded);
-    EXPECT_EQ(session.sheet.title, "");
+    // The title says which file is (1), (2), (3), as the trace names number them.
+    EXPECT_EQ(session.sheet.title, "(1) bandpass.s2p  (2) splitter.s3p  (3) coupler.s4p");
     EXPECT_EQ(session.MaxPortKind(), CS2pData::FOUR_PORT);
     session.ApplySelection({{0, 0}, {4, 0}, {1, 0}, {5, 0}, {0, 1}, {4, 1}});
     const std::vector<std::string> names = TraceNames(session.Graph());
