@@ -64,6 +64,9 @@ constexpr int CHART_X = 7;
 constexpr int CHART_Y = 43;
 constexpr int LEFT_COLUMNS = 7;
 const char* const READOUT_SAMPLE = "YR= -1.2345e-05";
+// The bandwidth measurement stands in a second column beside the cursor lines.
+const char* const MEASUREMENT_SAMPLE = "BW10.5= 1234.56 MHz";
+constexpr int READOUT_COLUMN_GAP = 8;  // pixels between the columns
 // A rewritten file is read once it has been quiet this long; a failed read is tried again
 // as often, a few times.
 constexpr int kReloadSettleMs = 300;
@@ -181,8 +184,12 @@ void CDlgTorvex::LayOutControls(const QSize& room)
     const int topY = du.Y(TOP_ROW_Y);
     const int bottomY = du.Y(BOTTOM_ROW_Y);
 
-    // Room for three read-out lines such as "YR= -1.2345e-05".
-    const int readoutMin = readout->fontMetrics().horizontalAdvance(READOUT_SAMPLE) +
+    // Room for three read-out lines such as "YR= -1.2345e-05" and, beside them, three of
+    // a measurement; the second column starts at a tab stop.
+    const QFontMetrics readoutFont = readout->fontMetrics();
+    const int cursorColumn = readoutFont.horizontalAdvance(READOUT_SAMPLE) + READOUT_COLUMN_GAP;
+    readout->setTabStopDistance(cursorColumn);
+    const int readoutMin = cursorColumn + readoutFont.horizontalAdvance(MEASUREMENT_SAMPLE) +
                            2 * (readout->frameWidth() + 4);
     const int readoutX = margin + LEFT_COLUMNS * pitch;
     const int rowsWidth = readoutX + readoutMin + gap + 2 * pitch - gap + margin;

@@ -75,6 +75,10 @@ void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
     // Only the dB axis keeps the dB rules of auto scale; every other one holds all values.
     graph.leftAxis.fitsAllValues = axes.left > ValueFormat::DB;
     graph.rightAxis.fitsAllValues = !axes.right.empty();
+    // Multiples of ten suit degrees and nanoseconds; the linear formats take steps of
+    // their own size (the right axis's formats ascend: its first decides).
+    graph.leftAxis.niceSteps = axes.left > ValueFormat::DELAY;
+    graph.rightAxis.niceSteps = !axes.right.empty() && axes.right.front() > ValueFormat::DELAY;
 }
 
 // The value at a fraction of an axis measured from the plot's top or left edge; unlike
@@ -85,17 +89,11 @@ double AxisValue(const CChartAxis& axis, double fraction)
                          : axis.min + fraction * (axis.max - axis.min);
 }
 
-// Scales an axis about one of its values.
-void ZoomAxis(CChartAxis& axis, double about, double factor)
-{
-    axis.SetRange(about - (about - axis.min) * factor, about + (axis.max - about) * factor);
-}
-
 // Moves an axis so that its content follows the mouse by a fraction of the plot.
-void ShiftAxis(CChartAxis& axis, double fraction)
+void ShiftAxis(CChartAxis& axis, double fraction, std::int32_t divisions)
 {
-    const double shift = (axis.reversed ? 1.0 : -1.0) * fraction * (axis.max - axis.min);
-    axis.SetRange(axis.min + shift, axis.max + shift);
+    axis.ShiftSnapped((axis.reversed ? 1.0 : -1.0) * fraction * (axis.max - axis.min),
+                      divisions);
 }
 
 // Loads a slot's file as the chart takes it: Hz and kHz become MHz, and files after the
@@ -212,7 +210,12 @@ void CTorvexSession::LoadSlots()
     dataLoaded = count > 0;
 
     if (count > 0) {
-        sheet.title = count == 1 ? Slot(1).displayName : "";
+        // With several files the title says which is (1), (2), ...: the trace names
+        // carry those numbers.
+        sheet.title = count == 1 ? Slot(1).displayName : std::string();
+        for (int n = 1; count > 1 && n <= count; ++n)
+            sheet.title += (n > 1 ? "  (" : "(") + std::to_string(n) + ") " +
+                           Slot(n).displayName;
         if (!keepMarkers)
             Graph().markers.clear();
         RebuildPlot(!persistXScale, !persistYScale);
@@ -411,6 +414,20 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
     }
     if (codes.empty() && WidestSlot() && substituteView)
         codes.push_back(WidestSlot()->CodeAt(1, 1));
+    // A trace keeps the colour it has on the rectangular chart: that of the first
+    // candidate of its element and file there, in the rebuild's order.
+    const auto colourOf = [this, &shown](int code, int n) {
+        std::size_t k = 0;
+        for (const ValueFormatPair& pair : shown)
+            for (int m = 1; m <= SLOT_COUNT; ++m) {
+                if (!Slot(m).loaded || !Slot(m).CanBuildTrace(pair.value, pair.valueFormat))
+                    continue;
+                if (pair.value == code && m == n)
+                    return TraceColorAt(k);
+                ++k;
+            }
+        return TraceColorAt(k);
+    };
     const int format = smith ? ValueFormat::SMITH : ValueFormat::POLAR;
     ViewSelection pairs;
     for (int code : codes)
@@ -418,9 +435,14 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
     const std::vector<Candidate> candidates = Candidates(pairs);
     for (std::size_t i = SkipDropped(candidates); i < candidates.size(); ++i) {
         const Candidate& c = candidates[i];
+        const CS2pData& slot = Slot(c.slot);
         CChartTrace trace;
-        if (Slot(c.slot).BuildTrace(trace, c.slot, c.value, c.valueFormat))
+        int row = 0, col = 0;
+        if (slot.BuildTrace(trace, c.slot, c.value, c.valueFormat)) {
+            trace.color = colourOf(c.value, c.slot);
+            trace.reflection = slot.PositionOf(c.value, row, col) && row == col;
             graph.AddTrace(trace);
+        }
     }
     graph.leftAxis.visible = graph.rightAxis.visible = false;
     graph.xAxis.visible = true;
@@ -550,7 +572,7 @@ void CTorvexSession::ZoomXAt(CPoint point, double factor)
     if (!graph.plotArea.visible || p.right <= p.left || !(factor > 0.0))
         return;
     const double fx = static_cast<double>(point.x - p.left) / (p.right - p.left);
-    ZoomAxis(graph.xAxis, AxisValue(graph.xAxis, fx), factor);
+    graph.xAxis.ZoomAtFraction(fx, factor, graph.xMajorDivisions);
     Repaint();
 }
 
@@ -566,8 +588,8 @@ void CTorvexSession::ZoomYAt(CPoint point, double factor)
     if (!graph.plotArea.visible || p.bottom <= p.top || !(factor > 0.0))
         return;
     const double fy = static_cast<double>(point.y - p.top) / (p.bottom - p.top);
-    ZoomAxis(graph.leftAxis, AxisValue(graph.leftAxis, fy), factor);
-    ZoomAxis(graph.rightAxis, AxisValue(graph.rightAxis, fy), factor);
+    for (CChartAxis* axis : {&graph.leftAxis, &graph.rightAxis})
+        axis->ZoomAtFraction(fy, factor, graph.yMajorDivisions);
     Repaint();
 }
 
@@ -583,11 +605,12 @@ void CTorvexSession::PanBy(std::int32_t dx, std::int32_t dy)
         return;
     }
     if (dx != 0)
-        ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left));
+        ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left),
+                  graph.xMajorDivisions);
     if (dy != 0) {
         const double fy = static_cast<double>(dy) / (p.bottom - p.top);
-        ShiftAxis(graph.leftAxis, fy);
-        ShiftAxis(graph.rightAxis, fy);
+        ShiftAxis(graph.leftAxis, fy, graph.yMajorDivisions);
+        ShiftAxis(graph.rightAxis, fy, graph.yMajorDivisions);
     }
     Repaint();
 }
@@ -603,16 +626,21 @@ bool CTorvexSession::ZoomToRect(const CRect& rect)
     if (!graph.plotArea.visible || right - left < kMinZoomPixels ||
         bottom - top < kMinZoomPixels)
         return false;
+    if (const auto complex = CComplexChart::For(graph)) {
+        PushRange();
+        complex->ZoomToRect(CRect(left, top, right, bottom));
+        Repaint();
+        return true;
+    }
     PushRange();
     const double w = p.right - p.left;
     const double h = p.bottom - p.top;
-    const auto fit = [](CChartAxis& axis, double a, double b) {
-        axis.SetRange(std::min(a, b), std::max(a, b));
-    };
     CChartAxis& x = graph.xAxis;
-    fit(x, AxisValue(x, (left - p.left) / w), AxisValue(x, (right - p.left) / w));
+    x.FitSnapped(AxisValue(x, (left - p.left) / w), AxisValue(x, (right - p.left) / w),
+                 graph.xMajorDivisions);
     for (CChartAxis* y : {&graph.leftAxis, &graph.rightAxis})
-        fit(*y, AxisValue(*y, (top - p.top) / h), AxisValue(*y, (bottom - p.top) / h));
+        y->FitSnapped(AxisValue(*y, (top - p.top) / h), AxisValue(*y, (bottom - p.top) / h),
+                      graph.yMajorDivisions);
     Repaint();
     return true;
 }
@@ -757,6 +785,7 @@ bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
     const BandwidthResult r = TraceBandwidth(*t, dbBelow, graph.xAxis.min, graph.xAxis.max);
     if (!r.peak.found)
         return false;
+    measured = Measured{};
     const auto g = [](double v) { return FormatValue("%.6g", v); };
     const std::string unit = dataLoaded ? FreqUnitLabel(Slot(1).freqUnit) : std::string();
     if (r.hasLow)
@@ -770,6 +799,11 @@ bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
         measurement = "BW" + g(dbBelow) + ": " +
                       (r.hasLow || r.hasHigh ? "one edge" : "no edge") + "\nPeak= " +
                       g(r.peak.y) + "\nat " + g(r.peak.x) + " " + unit;
+    // The result holds while its markers and its trace's data stay as they are.
+    measured.markers = graph.markers;
+    measured.trace = trace;
+    measured.points = t->points;
+    measured.values = t->values;
     Repaint();
     return true;
 }
@@ -848,11 +882,43 @@ void CTorvexSession::RememberRecent(const std::string& path)
         recentFiles.resize(RECENT_COUNT);
 }
 
+bool CTorvexSession::MeasurementHolds() const
+{
+    if (measurement.empty())
+        return false;
+    const CChartGraph& graph = Graph();
+    const CChartTrace* t = graph.TraceAt(measured.trace);
+    const auto same = [](const CChartTrace::XYpair& a, const CChartTrace::XYpair& b) {
+        return a.x == b.x && a.y == b.y;
+    };
+    return t && graph.markers == measured.markers && t->values == measured.values &&
+           std::equal(t->points.begin(), t->points.end(), measured.points.begin(),
+                      measured.points.end(), same);
+}
+
 std::string CTorvexSession::Readout(CPoint point) const
 {
-    // Off the plot the box keeps the last measurement.
-    const std::string text = Graph().Readout(point);
-    return text.empty() ? measurement : text;
+    const std::string cursor = Graph().Readout(point);
+    // A search, a marker or new data ends the measurement; until then it stands beside
+    // the cursor lines, one column each, so neither hides the other.
+    if (!MeasurementHolds())
+        return cursor;
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            out.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        return out;
+    };
+    const std::vector<std::string> left = lines(cursor), right = lines(measurement);
+    std::string text;
+    for (std::size_t i = 0; i < std::max(left.size(), right.size()); ++i)
+        text += (i < left.size() ? left[i] : "") + "\t" + (i < right.size() ? right[i] : "") +
+                "\n";
+    return text;
 }
 
 bool CTorvexSession::AddMarkerAt(CPoint point)

@@ -90,8 +90,9 @@ public:
     void ZoomYAt(CPoint point, double factor);
     // Moves the axes so that the plot follows a drag of (dx, dy) pixels.
     void PanBy(std::int32_t dx, std::int32_t dy);
-    // Zooms all three axes to a rectangle drawn on the plot, remembering the ranges before;
-    // false (and nothing changed) for a rectangle too small to be meant.
+    // Zooms all three axes (a Smith or polar plane: its view) to a rectangle drawn on the
+    // plot, remembering the ranges before; false (and nothing changed) for a rectangle too
+    // small to be meant.
     bool ZoomToRect(const CRect& rect);
     // Remembers the axis ranges before a zoom or pan, for ZoomBack.
     void PushRange();
@@ -129,6 +130,8 @@ public:
     bool Reload(bool quiet = true);
 
     // Read-out text for a point of the chart (lines separated by "\n"; empty outside).
+    // While a bandwidth measurement holds, each line is "cursor\tmeasurement": two
+    // columns. A measurement ends with a change of the markers or of its trace's data.
     std::string Readout(CPoint point) const;
     // A left click: adds the frequency under the point as a marker when it is above 0.
     bool AddMarkerAt(CPoint point);
@@ -187,5 +190,15 @@ private:
     // out, and turns the palette past them; returns how many those are (they lead the list).
     std::size_t SkipDropped(const std::vector<Candidate>& candidates);
 
+    // What the measurement was taken on.
+    struct Measured {
+        std::vector<double> markers;
+        int trace = -1;
+        std::vector<CChartTrace::XYpair> points;
+        std::vector<double> values;
+    };
+    bool MeasurementHolds() const;
+
     std::vector<AxisRanges> rangeHistory;
+    Measured measured;
 };

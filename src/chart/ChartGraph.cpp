@@ -26,7 +26,8 @@ struct AxisPreset {
     double first;
     double second;
     bool reversed;
-    bool fitsAllValues = false;  // phase and delay axes
+    bool fitsAllValues = false;  // phase, delay and linear axes
+    bool niceSteps = false;      // linear axes
 };
 
 struct ViewPreset {
@@ -44,7 +45,7 @@ const std::array<ViewPreset, 9> kViewPresets = {{
     {"Phase", {"Phase [deg]", -180, 180, true, true}, kHidden},
     {"Group Delay", {"Delay [nsec]", 0, 100, true, true}, kHidden},
     {"Phase variation", {"Phase var.[deg]", -20, 20, true, true}, kHidden},
-    {"VSWR", {"VSWR", 0, 10, true}, kHidden},
+    {"VSWR", {"VSWR", 0, 10, true, true, true}, kHidden},
     {"Ins.Loss and Return Loss", {"Ins. Loss [dB]", 0, 80, false},
      {"Ret. Loss [dB]", 0, 40, false}},
     {"Phase and Delay", {"Phase [deg]", -180, 180, true, true},
@@ -57,6 +58,7 @@ void Apply(CChartAxis& axis, const AxisPreset& preset)
     if (preset.title) {
         axis.SetUp(preset.title, preset.first, preset.second, preset.reversed);
         axis.fitsAllValues = preset.fitsAllValues;
+        axis.niceSteps = preset.niceSteps;
     }
 }
 
@@ -88,6 +90,10 @@ void FitAllValues(double& lo, double& hi)
 }
 
 constexpr double kMaxMajorDivisions = 12.0;
+constexpr int kMaxNiceDivisions = 8;  // a linear axis: the coarser step of two that fit
+// Deeper dB values stay out of an auto-scaled view: exact zeros (-300 dB) would flatten
+// everything else.
+constexpr double kDbFloor = -200.0;
 
 // The candidate units per major division, in order: ten, the steps that divide a phase
 // axis of -180..180 evenly, then 100, 200, 500, 1000 ... for wide delay axes.
@@ -156,6 +162,8 @@ void CChartGraph::SetViewFormat(int format, bool resetX)
     rightAxis.visible = false;
     leftAxis.fitsAllValues = false;
     rightAxis.fitsAllValues = false;
+    leftAxis.niceSteps = false;
+    rightAxis.niceSteps = false;
     if (format >= 1 && format <= static_cast<int>(kViewPresets.size())) {
         const ViewPreset& preset = kViewPresets[static_cast<std::size_t>(format - 1)];
         Apply(leftAxis, preset.left);
@@ -285,18 +293,22 @@ void CChartGraph::AutoScale()
     rightMin = NiceFloor(rightMin);
     rightMax = NiceCeil(rightMax);
 
-    const auto snapMin = [](double v, double limit) { return v < limit ? limit : LowTen(v); };
+    // Down to -100 dB a ten below the rounded minimum; deeper values (isolation, a
+    // mixed-mode term) the next ten below them, down to the floor.
+    const auto snapMin = [](double rounded, double raw) {
+        return rounded >= -100.0 ? LowTen(rounded) : std::max(LowTen(raw), kDbFloor);
+    };
     switch (viewFormat) {
     case 1:
     case 2:  // loss views: 0 dB at the top
         leftMax = 0.0;
-        leftMin = snapMin(leftMin, -100.0);
+        leftMin = snapMin(leftMin, leftLow);
         break;
     case 7:
         leftMax = 0.0;
-        leftMin = snapMin(leftMin, -100.0);
+        leftMin = snapMin(leftMin, leftLow);
         rightMax = 0.0;
-        rightMin = snapMin(rightMin, -50.0);
+        rightMin = snapMin(rightMin, rightLow);
         break;
     default:
         if (leftMax > 100.0)
@@ -305,9 +317,9 @@ void CChartGraph::AutoScale()
             leftMax = TenTimes(leftMax / 10.0);
         else
             leftMax = HighTenFromZero(leftMax);
-        leftMin = snapMin(leftMin, -100.0);
+        leftMin = snapMin(leftMin, leftLow);
         rightMax = rightMax > 100.0 ? 100.0 : TenTimes(rightMax / 10.0);
-        rightMin = snapMin(rightMin, -50.0);
+        rightMin = snapMin(rightMin, rightLow);
         break;
     }
     if (leftAxis.fitsAllValues && leftFound) {
@@ -327,16 +339,30 @@ void CChartGraph::AutoScale()
     if (rightMin > rightMax - 10.0)
         rightMin = rightMax - 10.0;
 
-    // A wide left axis gets a wider step; it then starts on a multiple of the step and spans
-    // a whole number of them, so that every label stays a whole number.
-    const double step = MajorStep(leftMin, leftMax);
-    if (step > 10.0) {
-        leftMin = step * std::floor(leftMin / step);
-        leftMax = leftMin + step * std::ceil((leftMax - leftMin) / step - 1e-9);
+    const bool leftNice = leftAxis.fitsAllValues && leftAxis.niceSteps && leftFound;
+    if (leftNice) {
+        // Linear quantities: whole steps of their own size, the grid one per step.
+        const NiceRange r = FitNiceRange(leftLow, leftHigh, kMaxNiceDivisions);
+        leftAxis.SetRange(r.min, r.max);
+        yMajorDivisions = std::max(r.divisions, 2);
+    } else {
+        // A wide left axis gets a wider step; it then starts on a multiple of the step and
+        // spans a whole number of them, so that every label stays a whole number.
+        const double step = MajorStep(leftMin, leftMax);
+        if (step > 10.0) {
+            leftMin = step * std::floor(leftMin / step);
+            leftMax = leftMin + step * std::ceil((leftMax - leftMin) / step - 1e-9);
+        }
+        leftAxis.SetRange(leftMin, leftMax);
+        FitYMajorDivisions();
     }
-    leftAxis.SetRange(leftMin, leftMax);
+    if (rightAxis.fitsAllValues && rightAxis.niceSteps && rightFound) {
+        // On the left axis's grid: as many whole steps as it has divisions.
+        const NiceRange r = FitNiceRangeTo(rightLow, rightHigh, yMajorDivisions);
+        rightMin = r.min;
+        rightMax = r.max;
+    }
     rightAxis.SetRange(rightMin, rightMax);
-    FitYMajorDivisions();
 }
 
 void CChartGraph::FitYMajorDivisions()

@@ -83,8 +83,11 @@ public:
     // Realises the fonts that are dirty for dc; the Y-title font as the X-title font turned.
     void RealizeFonts(CDC& dc);
     // Places the title, plot and legend boxes inside graphArea from the fonts' metrics. A plot
-    // under 50 pixels wide or high is hidden, and everything that depends on it.
+    // under 50 pixels wide or high is hidden, and everything that depends on it. With dc
+    // the legend texts are measured as they will be drawn; without, from the average
+    // character width.
     void Layout();
+    void Layout(CDC& dc);
     // Plot box, grid, axis titles, tick labels and graph title.
     void DrawAxes(CDC& dc);
     // Every trace resampled across the X axis, then the marker dots on all of them.
@@ -96,14 +99,16 @@ public:
     // them solid red, and PASS or FAIL in the plot's top right corner. Nothing without a mask.
     void DrawLimits(CDC& dc);
     // Trace legend without markers, marker value table with them (differences to marker 1
-    // while referenceMarker is set).
+    // while referenceMarker is set). Every listed trace gets its whole entry or row: the
+    // box has the rows it needs (Layout), the table goes on in bands below when its
+    // columns do not fit across, and a note says when the view offered more traces.
     void DrawLegend(CDC& dc);
     // The texts of marker i's table column (1-based, at X x): its heading, its X, then one
     // per row trace; none for a marker that gets no column.
-    using MarkerColumnTexts = std::function<std::vector<std::string>(
-        std::size_t i, double x, const std::vector<const CChartTrace*>& rows)>;
-    // The same legend box with the marker columns a caller fills (the complex charts).
-    void DrawLegend(CDC& dc, const MarkerColumnTexts& columnTexts);
+    std::vector<std::string> MarkerColumn(std::size_t i, double x,
+                                          const std::vector<const CChartTrace*>& rows) const;
+    // "16 of 24 traces shown" when the view offered more traces than the graph keeps.
+    std::string DroppedNote() const;
     // The small dot pattern in the plot's bottom-left corner.
     void DrawLogo(CDC& dc);
     // X and Y values under a point of the last paint's plot, one "name= value" line per
@@ -118,6 +123,11 @@ public:
     // One number with a printf format of one floating-point conversion, always with a
     // decimal point; a format that is not of that kind is replaced by "%g".
     static std::string FormatLabel(const std::string& format, double value);
+    // The same, a "%.Ng" format given as many more digits as it takes to show the value
+    // within half the resolution: neighbouring labels a step apart, or the values of
+    // neighbouring pixels, then always read differently.
+    static std::string FormatResolved(const std::string& format, double value,
+                                      double resolution);
 
     // --- Fields ---
 
@@ -166,6 +176,25 @@ public:
     std::int32_t xMajorDivisions = 4;
 
 private:
+    using TextWidth = std::function<std::int32_t(const std::string&)>;
+    // One text of the legend box: drawn at `at`, clipped to `clip` when that is not empty
+    // (else to the box), with a swatch in its colour when `swatch` is not empty.
+    struct LegendCell {
+        CPoint at;
+        CRect clip;
+        CRect swatch;
+        std::string text;
+        COLORREF color = 0;
+    };
+    // The cells of the legend in box l (its left, right and top), texts measured by width,
+    // fixed marks scaled by s; rows: the text rows it needs.
+    std::vector<LegendCell> PlanLegend(const CRect& l, const TextWidth& width, std::int32_t s,
+                                       int& rows) const;
+    void Layout(const TextWidth& width, std::int32_t s);
+    // Layout with or without room for the X and Y labels, the plot a multiple of the
+    // division counts.
+    void LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv,
+                     const TextWidth& width, std::int32_t s);
     // The trace lines, or the marker dots, of every trace.
     void DrawTracePass(CDC& dc, bool drawLines);
 };

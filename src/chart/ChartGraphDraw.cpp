@@ -7,8 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdio>
+#include <string>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -28,6 +31,10 @@ constexpr std::array<const char*, kLogoRows> kLogo = {{
     "..........##...",
 }};
 
+// A tick label resolves a hundredth of its step: a snapped axis (Zoom, Pan) starts on a
+// fraction of the step, and its labels then read exactly.
+constexpr double kLabelDigitsPerStep = 100.0;
+
 // The pens of the grid: thin and light on screen, 2 pixels and darker on paper.
 struct GridPens {
     CPen major;
@@ -39,6 +46,27 @@ struct GridPens {
 std::string CChartGraph::FormatLabel(const std::string& format, double value)
 {
     return FormatValue(format, value);
+}
+
+std::string CChartGraph::FormatResolved(const std::string& format, double value,
+                                        double resolution)
+{
+    std::string text = FormatValue(format, value);
+    // Only the "%.Ng" formats of the axes grow: a format of another kind is the user's.
+    int digits = 0;
+    const bool general = format.size() >= 4 && format.compare(0, 2, "%.") == 0 &&
+                         format.back() == 'g' &&
+                         std::sscanf(format.c_str(), "%%.%dg", &digits) == 1;
+    if (!general || !(resolution > 0.0) || !std::isfinite(value))
+        return text;
+    for (; digits <= 17; ++digits) {
+        text = FormatValue("%." + std::to_string(digits) + "g", value);
+        double shown = 0.0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), shown);
+        if (error == std::errc() && std::fabs(shown - value) <= resolution / 2.0)
+            break;
+    }
+    return text;
 }
 
 void CChartGraph::Draw(CDC& dc)
@@ -55,7 +83,7 @@ void CChartGraph::DrawPlotLayer(CDC& dc)
         return;
     }
     RealizeFonts(dc);
-    Layout();
+    Layout(dc);
     graphArea.Draw(dc);
     DrawAxes(dc);
     DrawTraceLines(dc);
@@ -87,6 +115,40 @@ void CChartGraph::RealizeFonts(CDC& dc)
 
 void CChartGraph::Layout()
 {
+    // As the recording surface measures: characters times the average width.
+    const std::int32_t aL = legendFont.metrics.aveCharWidth;
+    Layout(
+        [aL](const std::string& text) {
+            std::int32_t n = 0;
+            for (unsigned char c : text)
+                n += (c & 0xC0) != 0x80;  // UTF-8 code points
+            return n * aL;
+        },
+        1);
+}
+
+void CChartGraph::Layout(CDC& dc)
+{
+    const FontHandle previous = dc.SelectFont(legendFont.font);
+    Layout([&dc](const std::string& text) { return dc.GetTextExtent(text).cx; },
+           PageScale(dc));
+    dc.SelectFont(previous);
+}
+
+void CChartGraph::Layout(const TextWidth& width, std::int32_t s)
+{
+    // The Smith and polar charts have no axes or grid divisions: their plane fills the
+    // plot box. Every caller (paint, overlay, read-out, zoom) gets the same boxes.
+    if (chartKind != RECTANGULAR)
+        LayoutBoxes(false, false, 1, 1, width, s);
+    else
+        LayoutBoxes(xAxis.visible, leftAxis.visible || rightAxis.visible,
+                    std::max(xMajorDivisions, 1), std::max(yMajorDivisions, 1), width, s);
+}
+
+void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv,
+                              const TextWidth& width, std::int32_t s)
+{
     const CRect g = graphArea.rect;
     const std::int32_t hT = titleFont.metrics.height;
     const std::int32_t hX = axisTitleFont.metrics.height;
@@ -94,7 +156,6 @@ void CChartGraph::Layout()
     const std::int32_t hK = tickFont.metrics.height;
     const std::int32_t aK = tickFont.metrics.aveCharWidth;
     const std::int32_t hL = legendFont.metrics.height;
-    const std::int32_t aL = legendFont.metrics.aveCharWidth;
 
     CRect plot(g.left + 5, g.top + 5, g.right - 5, g.bottom - 5);
     titleArea.rect = g;
@@ -108,39 +169,27 @@ void CChartGraph::Layout()
         plot.top = titleArea.rect.bottom + 1;
     }
     // Both sides get the Y margin as soon as either Y axis shows, so the plot stays centred.
-    if (leftAxis.visible || rightAxis.visible) {
+    if (yLabels) {
         plot.left += (3 * hV) / 2 + 8 * aK;
         plot.right -= 8 * aK + (3 * hV) / 2;
     }
-    if (xAxis.visible)
+    if (xLabels)
         plot.bottom -= 2 * hK + (3 * hX) / 2;
+    if (plot.left > plot.right)
+        std::swap(plot.left, plot.right);
 
     if (showMarkers) {
-        std::int32_t rows = 0;
-        if (!markers.empty()) {
-            for (const CChartTrace& trace : traces) {
-                if (rows == 6)
-                    break;
-                if (trace.inLegend)
-                    ++rows;
-            }
-            if (rows > 0)
-                rows += 2;  // the table's "Marker" and X-value rows
-        } else if (!traces.empty()) {
-            long long leftSum = 0;
-            long long rightSum = 0;
-            for (const CChartTrace& trace : traces) {
-                const long long w =
-                    (static_cast<long long>(trace.name.size()) + 2) * aL + 16;
-                (trace.onLeftAxis ? leftSum : rightSum) += w;
-            }
-            long long avail = static_cast<long long>(plot.right) - plot.left;
-            if (rightSum != 0)
-                avail /= 2;
-            rows = (leftSum > avail || rightSum > avail) ? 2 : 1;
-        }
+        // The legend is as wide as the plot will be once it falls on whole divisions; it
+        // takes the rows its entries need, but leaves the plot at least half the height.
+        const std::int32_t w = plot.right - plot.left;
+        const std::int32_t left = plot.left + (w % xDiv) / 2;
+        int rows = 0;
+        PlanLegend(CRect(left, 0, left + xDiv * (w / xDiv), 0), width, s, rows);
         if (rows > 0) {
-            const std::int32_t c = (hL + 4) * rows + hL / 8;
+            // Two rows get a little air each; further rows only their pitch.
+            const std::int32_t c = std::min<std::int32_t>(
+                (hL + 4) * std::min(rows, 2) + (hL + 1) * std::max(rows - 2, 0) + hL / 8,
+                std::max(0, (plot.bottom - plot.top) / 2));
             plot.bottom -= c;
             legendArea.rect.bottom = g.bottom - (3 * hL) / 4;
             legendArea.rect.top = legendArea.rect.bottom - c;
@@ -148,14 +197,10 @@ void CChartGraph::Layout()
         }
     }
 
-    if (plot.left > plot.right)
-        std::swap(plot.left, plot.right);
     if (plot.top > plot.bottom)
         std::swap(plot.top, plot.bottom);
 
     // The grid falls on whole pixels: the plot shrinks to a multiple of the divisions.
-    const std::int32_t xDiv = std::max(xMajorDivisions, 1);
-    const std::int32_t yDiv = std::max(yMajorDivisions, 1);
     const std::int32_t w = plot.right - plot.left;
     const std::int32_t h = plot.bottom - plot.top;
     plot.right = plot.left + xDiv * (w / xDiv);
@@ -263,17 +308,23 @@ void CChartGraph::DrawAxes(CDC& dc)
             vertical = TA_BOTTOM;
         }
         const double fraction = static_cast<double>(j) / m;
+        // Labels carry the digits that tell neighbouring lines apart, and show the value
+        // of a snapped line exactly.
+        const double leftStep = (leftAxis.max - leftAxis.min) / m / kLabelDigitsPerStep;
+        const double rightStep = (rightAxis.max - rightAxis.min) / m / kLabelDigitsPerStep;
         if (leftAxis.visible) {
             dc.SetTextAlign(TA_RIGHT | vertical);
             const CRect clip(g.left + hK / 2, anchor - hK, p.left - hK / 2, anchor + hK);
             dc.ExtTextOut(p.left - hK / 2, anchor, clip,
-                          FormatLabel(leftAxis.labelFormat, leftAxis.ValueAt(fraction)));
+                          FormatResolved(leftAxis.labelFormat, leftAxis.ValueAt(fraction),
+                                         leftStep));
         }
         if (rightAxis.visible) {
             dc.SetTextAlign(TA_LEFT | vertical);
             const CRect clip(p.right + hK / 2, anchor - hK, g.right - hK / 2, anchor + hK);
             dc.ExtTextOut(p.right + hK / 2, anchor, clip,
-                          FormatLabel(rightAxis.labelFormat, rightAxis.ValueAt(fraction)));
+                          FormatResolved(rightAxis.labelFormat, rightAxis.ValueAt(fraction),
+                                         rightStep));
         }
     }
 
@@ -307,8 +358,9 @@ void CChartGraph::DrawAxes(CDC& dc)
         }
         dc.SetTextAlign(horizontal | TA_TOP);
         dc.ExtTextOut(x, p.bottom + hK / 2, clip,
-                      FormatLabel(xAxis.labelFormat,
-                                  xAxis.ValueAt(static_cast<double>(i) / n)));
+                      FormatResolved(xAxis.labelFormat,
+                                     xAxis.ValueAt(static_cast<double>(i) / n),
+                                     (xAxis.max - xAxis.min) / n / kLabelDigitsPerStep));
     }
 
     dc.SelectPen(previousPen);

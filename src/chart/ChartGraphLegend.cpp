@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr std::size_t kMaxTableTraces = 6;  // trace rows of the marker value table
-constexpr int kMaxLegendRows = 3;      // rows of each trace legend column
-constexpr std::size_t kTableNameChars = 10;
 const char* const kNoValue = "-";  // a marker outside a trace's data
 const std::string kDelta = "\xCE\x94";   // UTF-8 Greek capital delta: a difference column
 const char* const kReference = " ref";  // after the reference marker's number
@@ -36,148 +33,209 @@ bool Inside(const CRect& r, CPoint point)
 struct LegendColumn {
     std::int32_t start;  // x of a row's first entry
     std::int32_t x;
-    std::int32_t y;
+    std::int32_t y;      // below the first row
     int rows;
 };
 
 }  // namespace
 
-void CChartGraph::DrawLegend(CDC& dc)
+std::vector<std::string> CChartGraph::MarkerColumn(
+    std::size_t i, double xValue, const std::vector<const CChartTrace*>& rows) const
 {
+    if (const auto complex = CComplexChart::For(const_cast<CChartGraph&>(*this)))
+        return complex->MarkerColumn(i, xValue, rows);
+    // Markers off the X axis get no column (a NaN one neither).
+    if (!(xValue >= xAxis.min && xValue <= xAxis.max))
+        return std::vector<std::string>();
     const bool delta = referenceMarker;
-    DrawLegend(dc, [this, delta](std::size_t i, double xValue,
-                                 const std::vector<const CChartTrace*>& rows) {
-        // Markers off the X axis get no column (a NaN one neither).
-        if (!(xValue >= xAxis.min && xValue <= xAxis.max))
-            return std::vector<std::string>();
-        const double refX = markers[0];
-        // With a reference every column after the first shows differences to it.
-        const bool diff = delta && i > 1;
-        std::vector<std::string> texts;
-        texts.push_back(diff ? kDelta + std::to_string(i)
-                        : delta ? std::to_string(i) + kReference
-                                : std::to_string(i));
-        texts.push_back(
-            FormatLabel(xAxis.labelFormat, diff ? Difference(xValue, refX) : xValue));
-        for (const CChartTrace* trace : rows) {
-            if (diff)
-                texts.push_back(trace->Covers(xValue) && trace->Covers(refX)
-                                    ? FormatLabel(trace->numberFormat,
-                                                  Difference(trace->ValueAt(xValue),
-                                                             trace->ValueAt(refX)))
-                                    : std::string(kNoValue));
-            else  // a value beyond the trace's data would be an extrapolation
-                texts.push_back(trace->Covers(xValue)
-                                    ? FormatLabel(trace->numberFormat, trace->ValueAt(xValue))
-                                    : std::string(kNoValue));
-        }
-        return texts;
-    });
+    const double refX = markers[0];
+    // With a reference every column after the first shows differences to it.
+    const bool diff = delta && i > 1;
+    std::vector<std::string> texts;
+    texts.push_back(diff ? kDelta + std::to_string(i)
+                    : delta ? std::to_string(i) + kReference
+                            : std::to_string(i));
+    texts.push_back(FormatLabel(xAxis.labelFormat, diff ? Difference(xValue, refX) : xValue));
+    for (const CChartTrace* trace : rows) {
+        if (diff)
+            texts.push_back(trace->Covers(xValue) && trace->Covers(refX)
+                                ? FormatLabel(trace->numberFormat,
+                                              Difference(trace->ValueAt(xValue),
+                                                         trace->ValueAt(refX)))
+                                : std::string(kNoValue));
+        else  // a value beyond the trace's data would be an extrapolation
+            texts.push_back(trace->Covers(xValue)
+                                ? FormatLabel(trace->numberFormat, trace->ValueAt(xValue))
+                                : std::string(kNoValue));
+    }
+    return texts;
 }
 
-void CChartGraph::DrawLegend(CDC& dc, const MarkerColumnTexts& columnTexts)
+std::string CChartGraph::DroppedNote() const
+{
+    if (tracesOffered <= traces.size())
+        return std::string();
+    return std::to_string(traces.size()) + " of " + std::to_string(tracesOffered) +
+           " traces shown";
+}
+
+std::vector<CChartGraph::LegendCell> CChartGraph::PlanLegend(const CRect& l,
+                                                             const TextWidth& width,
+                                                             std::int32_t s, int& rows) const
+{
+    const std::int32_t hL = legendFont.metrics.height;
+    const std::int32_t aL = legendFont.metrics.aveCharWidth;
+    const std::int32_t pitch = hL + 1;
+    const std::string note = DroppedNote();
+    std::vector<LegendCell> cells;
+    rows = 0;
+
+    if (markers.empty()) {
+        // Entries flow in rows, as many as they need: left-axis traces from the left,
+        // right-axis ones from the middle (left-axis ones use the whole width while no
+        // right axis and no right-axis entry shows).
+        const std::int32_t mid = (l.left + l.right) / 2;
+        LegendColumn left{l.left + 14, l.left + 14, 0, 1};
+        LegendColumn right{mid + 10, mid + 10, 0, 1};
+        bool anyRight = false;
+        for (const CChartTrace& trace : traces)
+            anyRight = anyRight || (trace.inLegend && !trace.onLeftAxis);
+        const bool split = rightAxis.visible || anyRight;
+        const auto place = [&](LegendColumn& column, std::int32_t limit, std::int32_t entry) {
+            if (column.x != column.start && column.x + entry >= limit) {
+                ++column.rows;
+                column.x = column.start;
+                column.y += pitch;
+            }
+            const CPoint at{column.x, l.top + pitch / 4 + column.y};
+            column.x += entry;
+            return at;
+        };
+        for (const CChartTrace& trace : traces) {
+            if (!trace.inLegend)
+                continue;
+            const std::int32_t entry = width(trace.name) + 2 * aL + 12 * s;
+            LegendColumn& column = trace.onLeftAxis ? left : right;
+            const std::int32_t limit = trace.onLeftAxis && split ? mid : l.right;
+            const CPoint at = place(column, limit, entry);
+            LegendCell cell;
+            cell.swatch = CRect(at.x, at.y + pitch / 8, at.x + 6 * s, at.y + pitch / 8 + 6 * s);
+            cell.at = CPoint{cell.swatch.left + 12 * s, cell.swatch.top - pitch / 4};
+            cell.text = trace.name;
+            cell.color = trace.color;
+            cells.push_back(cell);
+        }
+        if (!note.empty()) {
+            const CPoint at = place(left, split ? mid : l.right, width(note) + 2 * aL);
+            LegendCell cell;
+            cell.at = CPoint{at.x, at.y + pitch / 8 - pitch / 4};
+            cell.text = note;
+            cell.color = legendFont.color;
+            cells.push_back(cell);
+        }
+        rows = std::max(left.rows, anyRight ? right.rows : 0);
+        if (traces.empty() && note.empty())
+            rows = 0;  // nothing to list: no box
+        return cells;
+    }
+
+    // The marker value table: a header column, then one column per marker; columns that
+    // do not fit go on in a further band below, under the header column again.
+    std::vector<const CChartTrace*> listed;
+    for (const CChartTrace& trace : traces)
+        if (trace.inLegend)
+            listed.push_back(&trace);
+    std::vector<std::string> header = {"Marker", xShortTitle};
+    std::int32_t headerWidth = std::max({12 * aL, width(header[0]), width(header[1])});
+    for (const CChartTrace* trace : listed) {
+        header.push_back(trace->name);
+        headerWidth = std::max(headerWidth, 10 * s + width(trace->name));
+    }
+    const int bandRows = static_cast<int>(listed.size()) + 2;
+    int bands = 0;
+    std::int32_t x = l.left + 10;
+    const auto column = [&](const std::vector<std::string>& texts, std::int32_t w, bool isHeader) {
+        const std::int32_t y0 = l.top + 4 + (bands - 1) * bandRows * pitch;
+        for (std::size_t r = 0; r < texts.size(); ++r) {
+            LegendCell cell;
+            cell.clip = CRect(x, y0 + static_cast<std::int32_t>(r) * pitch, x + w,
+                              y0 + static_cast<std::int32_t>(r + 1) * pitch);
+            cell.at = CPoint{cell.clip.left, cell.clip.top};
+            cell.text = texts[r];
+            cell.color = r == 0 ? legendFont.color
+                         : r == 1 ? axisTitleFont.color
+                                  : listed[r - 2]->color;
+            if (isHeader && r >= 2) {
+                const std::int32_t top = (cell.clip.top + cell.clip.bottom) / 2 - 3 * s;
+                cell.swatch = CRect(cell.clip.left, top, cell.clip.left + 6 * s, top + 6 * s);
+                cell.clip.left += 10 * s;
+                cell.at.x = cell.clip.left;
+            }
+            cells.push_back(cell);
+        }
+        x += w + aL;
+    };
+    const auto startBand = [&] {
+        ++bands;
+        x = l.left + 10;
+        column(header, headerWidth, true);
+    };
+    startBand();
+    bool bandHasMarkers = false;
+    for (std::size_t i = 1; i <= markers.size(); ++i) {
+        std::vector<std::string> texts = MarkerColumn(i, markers[i - 1], listed);
+        if (texts.empty())
+            continue;
+        texts.resize(listed.size() + 2);
+        // A marker column is as wide as its widest text, so no number is ever cut.
+        std::int32_t w = 8 * aL;
+        for (const std::string& text : texts)
+            w = std::max(w, width(text));
+        if (bandHasMarkers && x + w >= l.right)
+            startBand();
+        column(texts, w, false);
+        bandHasMarkers = true;
+    }
+    rows = bands * bandRows;
+    if (!note.empty()) {
+        LegendCell cell;
+        cell.clip = CRect(l.left + 10, l.top + 4 + rows * pitch, l.right,
+                          l.top + 4 + (rows + 1) * pitch);
+        cell.at = CPoint{cell.clip.left, cell.clip.top};
+        cell.text = note;
+        cell.color = legendFont.color;
+        cells.push_back(cell);
+        ++rows;
+    }
+    if (listed.empty() && note.empty())
+        rows = 0;  // a table of no trace takes no room (its box is not shown)
+    return cells;
+}
+
+void CChartGraph::DrawLegend(CDC& dc)
 {
     if (!legendArea.visible || !showMarkers)
         return;
     const CRect l = legendArea.rect;
-    const std::int32_t hL = legendFont.metrics.height;
-    const std::int32_t aL = legendFont.metrics.aveCharWidth;
-    const std::int32_t pitch = hL + 1;
-    const std::int32_t s = PageScale(dc);  // swatch size and the gap after it
-
     dc.SetClipRect(l);
     legendArea.Draw(dc);
     dc.SetBkColor(legendArea.fillColor);
     const FontHandle previousFont = dc.SelectFont(legendFont.font);
     dc.SetTextAlign(TA_LEFT | TA_TOP);
 
-    if (markers.empty()) {
-        const std::int32_t mid = (l.left + l.right) / 2;
-        LegendColumn left{l.left + 14, l.left + 14, l.top + pitch / 4, 1};
-        LegendColumn right{mid + 10, mid + 10, l.top + pitch / 4, 1};
-        for (const CChartTrace& trace : traces) {
-            if (!trace.inLegend)
-                continue;
-            const std::int32_t entry = dc.GetTextExtent(trace.name).cx + 2 * aL + 12 * s;
-            // Left-axis traces may use the whole width while no right axis shows.
-            LegendColumn& column = trace.onLeftAxis ? left : right;
-            const std::int32_t limit = trace.onLeftAxis && rightAxis.visible ? mid : l.right;
-            if (column.x + entry >= limit) {
-                if (column.rows >= kMaxLegendRows)
-                    continue;
-                ++column.rows;
-                column.x = column.start;
-                column.y += pitch;
-            }
-            const CRect swatch(column.x, column.y + pitch / 8, column.x + 6 * s,
-                               column.y + pitch / 8 + 6 * s);
-            dc.FillSolidRect(swatch, trace.color);
-            dc.SetTextColor(trace.color);
-            dc.SetBkColor(legendArea.fillColor);
-            dc.TextOut(swatch.left + 12 * s, swatch.top - pitch / 4, trace.name);
-            column.x += entry;
-        }
-    } else {
-        std::int32_t x = l.left + 10;
-        const std::int32_t y0 = l.top + 4;
-        std::vector<const CChartTrace*> rows;
-        for (const CChartTrace& trace : traces) {
-            if (rows.size() == kMaxTableTraces)
-                break;
-            if (trace.inLegend)
-                rows.push_back(&trace);
-        }
-        for (std::size_t i = 0; i <= markers.size(); ++i) {
-            const bool header = i == 0;
-            // The marker number, X, then one text per trace row; none: no column.
-            std::vector<std::string> texts;
-            if (header) {
-                texts = {"Marker", xShortTitle};
-                for (const CChartTrace* trace : rows)
-                    texts.push_back(trace->name.substr(0, kTableNameChars));
-            } else {
-                texts = columnTexts(i, markers[i - 1], rows);
-                if (texts.empty())
-                    continue;
-                texts.resize(rows.size() + 2);
-            }
-
-            // A marker column is as wide as its widest text, so no number is ever cut.
-            std::int32_t width = (header ? 12 : 8) * aL;
-            if (!header)
-                for (const std::string& text : texts)
-                    width = std::max(width, dc.GetTextExtent(text).cx);
-            const std::int32_t right = x + width;
-            if (right >= l.right)
-                break;
-            CRect cell(x, y0, right, y0 + pitch);
-            dc.SetTextColor(legendFont.color);
-            dc.ExtTextOut(cell.left, cell.top, cell, texts[0]);
-
-            cell.top += pitch;
-            cell.bottom += pitch;
-            dc.SetTextColor(axisTitleFont.color);
-            dc.ExtTextOut(cell.left, cell.top, cell, texts[1]);
-
-            for (std::size_t r = 0; r < rows.size(); ++r) {
-                const CChartTrace& trace = *rows[r];
-                cell.top += pitch;
-                cell.bottom += pitch;
-                dc.SetTextColor(trace.color);
-                dc.SetBkColor(legendArea.fillColor);
-                if (header) {
-                    const std::int32_t swatchTop = (cell.top + cell.bottom) / 2 - 3 * s;
-                    dc.FillSolidRect(
-                        CRect(cell.left, swatchTop, cell.left + 6 * s, swatchTop + 6 * s),
-                        trace.color);
-                    const CRect nameClip(cell.left + 10 * s, cell.top, cell.right, cell.bottom);
-                    dc.ExtTextOut(nameClip.left, nameClip.top, nameClip, texts[2 + r]);
-                } else {
-                    dc.ExtTextOut(cell.left, cell.top, cell, texts[2 + r]);
-                }
-            }
-            x = right + aL;
-        }
+    int rows = 0;
+    const std::vector<LegendCell> cells = PlanLegend(
+        l, [&dc](const std::string& text) { return dc.GetTextExtent(text).cx; }, PageScale(dc),
+        rows);
+    for (const LegendCell& cell : cells) {
+        if (cell.swatch.Width() > 0)
+            dc.FillSolidRect(cell.swatch, cell.color);
+        dc.SetTextColor(cell.color);
+        dc.SetBkColor(legendArea.fillColor);
+        if (cell.clip.Width() > 0)
+            dc.ExtTextOut(cell.at.x, cell.at.y, cell.clip, cell.text);
+        else
+            dc.TextOut(cell.at.x, cell.at.y, cell.text);
     }
 
     dc.ResetClip();
@@ -195,13 +253,22 @@ std::string CChartGraph::Readout(CPoint point) const
         return std::string();
     const double fx = static_cast<double>(point.x - p.left) / (p.right - p.left);
     const double fy = static_cast<double>(point.y - p.top) / (p.bottom - p.top);
+    // Enough digits that the next pixel reads differently.
+    const double xPixel = (xAxis.max - xAxis.min) / (p.right - p.left);
+    const double yPixel = 1.0 / (p.bottom - p.top);
     std::string text;
     if (xAxis.visible)
-        text = "X= " + FormatLabel(xAxis.labelFormat, xAxis.ValueAt(fx)) + "\n";
+        text = "X= " + FormatResolved(xAxis.labelFormat, xAxis.ValueAt(fx), xPixel) + "\n";
     if (leftAxis.visible)
-        text += "YL= " + FormatLabel(leftAxis.labelFormat, leftAxis.ValueAt(fy)) + "\n";
+        text += "YL= " +
+                FormatResolved(leftAxis.labelFormat, leftAxis.ValueAt(fy),
+                               yPixel * (leftAxis.max - leftAxis.min)) +
+                "\n";
     if (rightAxis.visible)
-        text += "YR= " + FormatLabel(rightAxis.labelFormat, rightAxis.ValueAt(fy)) + "\n";
+        text += "YR= " +
+                FormatResolved(rightAxis.labelFormat, rightAxis.ValueAt(fy),
+                               yPixel * (rightAxis.max - rightAxis.min)) +
+                "\n";
     return text;
 }
 

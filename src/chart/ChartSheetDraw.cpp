@@ -68,7 +68,7 @@ void CChartSheet::PrepareLayout(CDC& dc)
     Layout();
     for (const auto& graph : graphs) {
         graph->RealizeFonts(dc);
-        graph->Layout();
+        graph->Layout(dc);
     }
 }
 

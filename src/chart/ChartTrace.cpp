@@ -214,3 +214,8 @@ void ResetTraceColors()
 {
     paletteIndex = -1;
 }
+
+COLORREF TraceColorAt(std::size_t k)
+{
+    return kPalette[k % kPalette.size()];
+}

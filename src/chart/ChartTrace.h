@@ -59,6 +59,7 @@ public:
     std::vector<double> values;  // evenly spaced trace
     std::vector<XYpair> gamma;   // complex value (re, im) at each of points: Smith and polar
     double refImpedance = 50.0;  // ohms, of the port a reflection belongs to
+    bool reflection = true;      // Smith and polar: a reflection (Sii), else a transmission
     double xMin = 0.0;
     double xMax = 1.0;
     double yMin = 0.0;
@@ -84,3 +85,5 @@ private:
 COLORREF NextTraceColor();
 // Restarts the palette: the next colour is the first one.
 void ResetTraceColors();
+// The colour the k-th NextTraceColor after a restart gives (0-based).
+COLORREF TraceColorAt(std::size_t k);

@@ -17,10 +17,12 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kMaxPixel = 1e6;  // plane points far off are drawn at most this far out
+constexpr double kMaxZoom = 1000.0;
 
+// The nearest pixel, so that a pixel reads back within half a pixel of what was drawn there.
 std::int32_t ClampPixel(double v)
 {
-    return TruncInt32(std::clamp(v, -kMaxPixel, kMaxPixel));
+    return TruncInt32(std::floor(std::clamp(v, -kMaxPixel, kMaxPixel) + 0.5));
 }
 
 std::string Num(const char* format, double v)
@@ -28,22 +30,17 @@ std::string Num(const char* format, double v)
     return FormatValue(format, v);
 }
 
-}  // namespace
-
-void CComplexChart::Layout()
+// A fixed-point format whose last decimal is finer than step (at least one decimal, at
+// most nine).
+std::string PixelFormat(double step)
 {
-    // The rectangular layout without axes gives the title, plot and legend boxes.
-    const bool x = graph.xAxis.visible, l = graph.leftAxis.visible, r = graph.rightAxis.visible;
-    graph.xAxis.visible = graph.leftAxis.visible = graph.rightAxis.visible = false;
-    const std::int32_t xDiv = graph.xMajorDivisions, yDiv = graph.yMajorDivisions;
-    graph.xMajorDivisions = graph.yMajorDivisions = 1;
-    graph.Layout();
-    graph.xMajorDivisions = xDiv;
-    graph.yMajorDivisions = yDiv;
-    graph.xAxis.visible = x;
-    graph.leftAxis.visible = l;
-    graph.rightAxis.visible = r;
+    int decimals = 1;
+    if (std::isfinite(step) && step > 0.0)
+        decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step))), 1, 9);
+    return "%." + std::to_string(decimals) + "f";
 }
+
+}  // namespace
 
 CRect CComplexChart::Square() const
 {
@@ -91,13 +88,30 @@ void CComplexChart::ZoomAt(CPoint point, double factor)
         return;
     const auto [re, im] = ToPlane(point);
     // The point under the cursor stays put: the centre moves toward it as the view grows.
-    const double zoom = std::clamp(graph.planeZoom / factor, 1.0, 1000.0);
+    const double zoom = std::clamp(graph.planeZoom / factor, 1.0, kMaxZoom);
     const double k = graph.planeZoom / zoom;
     graph.planeCentreRe = re - (re - graph.planeCentreRe) * k;
     graph.planeCentreIm = im - (im - graph.planeCentreIm) * k;
     graph.planeZoom = zoom;
     if (zoom == 1.0)
         graph.planeCentreRe = graph.planeCentreIm = 0.0;
+}
+
+bool CComplexChart::ZoomToRect(const CRect& rect)
+{
+    const std::int32_t w = std::abs(rect.right - rect.left);
+    const std::int32_t h = std::abs(rect.bottom - rect.top);
+    const std::int32_t side = Square().Width();
+    if (std::max(w, h) <= 0 || side <= 0)
+        return false;
+    // The drawn rectangle's centre becomes the view's centre, its longer side the square's.
+    const auto [re, im] = ToPlane(CPoint{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    const double zoom =
+        std::clamp(graph.planeZoom * side / static_cast<double>(std::max(w, h)), 1.0, kMaxZoom);
+    graph.planeZoom = zoom;
+    graph.planeCentreRe = zoom == 1.0 ? 0.0 : re;
+    graph.planeCentreIm = zoom == 1.0 ? 0.0 : im;
+    return true;
 }
 
 std::unique_ptr<CComplexChart> CComplexChart::For(CChartGraph& graph)
@@ -149,26 +163,54 @@ bool CComplexChart::GammaAt(const CChartTrace& trace, double freq, double& re, d
     return true;
 }
 
-std::string CComplexChart::Reading(double re, double im, double refImpedance, double freqHz)
+std::string CComplexChart::Engineering(double value, const char* unit, double smallest)
+{
+    // The prefix that puts the number at 1 or above (below 1 on the smallest one).
+    static const std::pair<double, const char*> prefixes[] = {
+        {1e-15, "f"}, {1e-12, "p"}, {1e-9, "n"}, {1e-6, "\xC2\xB5"}, {1e-3, "m"}, {1.0, ""}};
+    std::size_t k = 0;
+    while (k + 1 < std::size(prefixes) && prefixes[k].first < smallest * 0.5)
+        ++k;
+    while (k + 1 < std::size(prefixes) && std::fabs(value) >= prefixes[k + 1].first * 0.9995)
+        ++k;
+    return Num("%.4g", value / prefixes[k].first) + prefixes[k].second + unit;
+}
+
+std::string CComplexChart::Reading(double re, double im, double refImpedance, double freqHz,
+                                   bool reflection)
 {
     const std::complex<double> gamma(re, im);
-    const std::complex<double> z = ReflectionImpedance(gamma, refImpedance);
-    const double vswr = StandingWaveRatio(std::abs(gamma));
     std::string text = Num("%.3g", std::abs(gamma)) + "/" +
                        Num("%.1f", std::arg(gamma) * 180.0 / kPi) + "deg";
+    if (!reflection) {
+        // A transmission has no port impedance or standing wave: its magnitude in dB.
+        if (std::abs(gamma) > 0.0)
+            text += " " + Num("%.2f", 20.0 * std::log10(std::abs(gamma))) + "dB";
+        return text;
+    }
+    const std::complex<double> z = ReflectionImpedance(gamma, refImpedance);
+    const double vswr = StandingWaveRatio(std::abs(gamma));
     if (std::isfinite(z.real())) {
         text += " " + Num("%.4g", z.real()) + (z.imag() < 0 ? "-j" : "+j") +
                 Num("%.4g", std::fabs(z.imag())) + "ohm";
         // The series element that gives this reactance at this frequency.
         if (freqHz > 0.0 && z.imag() != 0.0) {
             const double w = 2.0 * kPi * freqHz;
-            text += z.imag() > 0 ? " L=" + Num("%.4g", z.imag() / w * 1e9) + "nH"
-                                 : " C=" + Num("%.4g", -1.0 / (w * z.imag()) * 1e12) + "pF";
+            // Inductance from pH (no one winds a femtohenry), capacitance from fF.
+            text += z.imag() > 0 ? " L=" + Engineering(z.imag() / w, "H", 1e-12)
+                                 : " C=" + Engineering(-1.0 / (w * z.imag()), "F");
         }
     }
     if (std::isfinite(vswr))
         text += " VSWR=" + Num("%.3g", vswr);
     return text;
+}
+
+double CComplexChart::PlanePerPixel() const
+{
+    const double half = Square().Width() / 2.0;
+    const double scale = half * graph.planeZoom / Radius();
+    return scale > 0.0 ? 1.0 / scale : 0.0;
 }
 
 std::string CComplexChart::Readout(CPoint point) const
@@ -178,16 +220,32 @@ std::string CComplexChart::Readout(CPoint point) const
         point.y >= s.bottom)
         return std::string();
     const auto [re, im] = ToPlane(point);
-    const double z0 = graph.traces.empty() ? 50.0 : graph.traces.front().refImpedance;
-    const std::complex<double> z = ReflectionImpedance({re, im}, z0);
-    const double vswr = StandingWaveRatio(std::hypot(re, im));
-    std::string text = "G= " + Num("%.4g", re) + (im < 0 ? " - j" : " + j") +
-                       Num("%.4g", std::fabs(im)) + "\n";
-    if (std::isfinite(z.real()))
-        text += "Z= " + Num("%.4g", z.real()) + (z.imag() < 0 ? " - j" : " + j") +
-                Num("%.4g", std::fabs(z.imag())) + "\n";
-    if (std::isfinite(vswr))
-        text += "VSWR= " + Num("%.4g", vswr) + "\n";
+    // Impedance and VSWR of the first reflection's port; a chart of transmissions only
+    // (polar) has neither.
+    const CChartTrace* port = nullptr;
+    for (const CChartTrace& trace : graph.traces)
+        if (!port && trace.reflection)
+            port = &trace;
+    const bool reflection = graph.chartKind == CChartGraph::SMITH || port || graph.traces.empty();
+    const double z0 = port ? port->refImpedance : 50.0;
+    const std::complex<double> gamma(re, im);
+    const std::complex<double> z = ReflectionImpedance(gamma, z0);
+    const double magnitude = std::abs(gamma);
+    const double vswr = StandingWaveRatio(magnitude);
+    // Enough decimals that the next pixel reads differently, however far the view is
+    // zoomed; Z and VSWR change by their derivative's worth of one pixel.
+    const double pixel = PlanePerPixel();
+    const double slope = 1.0 / std::norm(1.0 - gamma);  // |dZ/dGamma| / 2 z0
+    const std::string g = PixelFormat(pixel);
+    const std::string zf = PixelFormat(2.0 * z0 * pixel * slope);
+    const std::string vf = PixelFormat(2.0 * pixel / ((1.0 - magnitude) * (1.0 - magnitude)));
+    std::string text = "G= " + Num(g.c_str(), re) + (im < 0 ? " - j" : " + j") +
+                       Num(g.c_str(), std::fabs(im)) + "\n";
+    if (reflection && std::isfinite(z.real()))
+        text += "Z= " + Num(zf.c_str(), z.real()) + (z.imag() < 0 ? " - j" : " + j") +
+                Num(zf.c_str(), std::fabs(z.imag())) + "\n";
+    if (reflection && std::isfinite(vswr))
+        text += "VSWR= " + Num(vf.c_str(), vswr) + "\n";
     return text;
 }
 
@@ -217,7 +275,7 @@ double CComplexChart::XAtPoint(CPoint point) const
 void CComplexChart::Draw(CDC& dc)
 {
     graph.RealizeFonts(dc);
-    Layout();
+    graph.Layout(dc);
     graph.graphArea.Draw(dc);
     if (graph.titleArea.visible) {
         const FontHandle previous = dc.SelectFont(graph.titleFont.font);
@@ -239,22 +297,26 @@ void CComplexChart::Draw(CDC& dc)
     dc.ResetClip();
     graph.plotArea.DrawFrame(dc);
     if (graph.showMarkers) {
-        // The marker table holds one reading per trace and marker.
-        graph.DrawLegend(dc, [this](std::size_t i, double freq,
-                                    const std::vector<const CChartTrace*>& rows) {
-            std::vector<std::string> texts = {
-                std::to_string(i), CChartGraph::FormatLabel(graph.xAxis.labelFormat, freq)};
-            for (const CChartTrace* trace : rows) {
-                double re = 0.0, im = 0.0;
-                texts.push_back(GammaAt(*trace, freq, re, im)
-                                    ? Reading(re, im, trace->refImpedance, freq * graph.xUnitHz)
-                                    : std::string("-"));
-            }
-            return texts;
-        });
+        graph.DrawLegend(dc);
         graph.legendArea.DrawFrame(dc);
     }
     graph.DrawLogo(dc);
+}
+
+std::vector<std::string> CComplexChart::MarkerColumn(
+    std::size_t i, double freq, const std::vector<const CChartTrace*>& rows) const
+{
+    // One reading per trace and marker.
+    std::vector<std::string> texts = {std::to_string(i),
+                                      CChartGraph::FormatLabel(graph.xAxis.labelFormat, freq)};
+    for (const CChartTrace* trace : rows) {
+        double re = 0.0, im = 0.0;
+        texts.push_back(GammaAt(*trace, freq, re, im)
+                            ? Reading(re, im, trace->refImpedance, freq * graph.xUnitHz,
+                                      trace->reflection)
+                            : std::string("-"));
+    }
+    return texts;
 }
 
 void CComplexChart::DrawTraces(CDC& dc)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "chart/ChartGraph.h"
 
@@ -27,6 +28,8 @@ public:
     // Pixel of a plane point, and plane point of a pixel, for the current zoom.
     CPoint ToPixel(double re, double im) const;
     std::pair<double, double> ToPlane(CPoint point) const;
+    // Plane units per pixel at the current zoom.
+    double PlanePerPixel() const;
     // Gamma, Z = R + jX (with the first trace's reference impedance) and VSWR under a point
     // of the square; empty outside it.
     std::string Readout(CPoint point) const;
@@ -35,14 +38,27 @@ public:
     double XAtPoint(CPoint point) const;
     // Scales the view by factor (below 1 zooms in) about the plane point under point.
     void ZoomAt(CPoint point, double factor);
+    // Zooms to a rectangle drawn on the chart (its centre and longer side); false for an
+    // empty one.
+    bool ZoomToRect(const CRect& rect);
     // Moves the view so that the plane follows a drag of (dx, dy) pixels.
     void PanBy(std::int32_t dx, std::int32_t dy);
+
+    // The marker table's column of marker i (1-based) at freq: number, frequency, then
+    // one reading per row trace.
+    std::vector<std::string> MarkerColumn(std::size_t i, double freq,
+                                          const std::vector<const CChartTrace*>& rows) const;
 
     // The value of a trace at a frequency, interpolated between stored points; false
     // outside its data.
     static bool GammaAt(const CChartTrace& trace, double freq, double& re, double& im);
-    // The readings of the marker table for one reflection coefficient.
-    static std::string Reading(double re, double im, double refImpedance, double freqHz);
+    // The readings of the marker table for one value: magnitude and angle, and for a
+    // reflection Z = R + jX, its series L or C and the VSWR (for a transmission its dB).
+    static std::string Reading(double re, double im, double refImpedance, double freqHz,
+                               bool reflection = true);
+    // A value with the SI prefix (from `smallest`, at least f, to none) that puts it at 1 or
+    // above: "0.5429pH", "3nH", "2.2µF".
+    static std::string Engineering(double value, const char* unit, double smallest = 1e-15);
 
 protected:
     // Half the width of the square in plane units at zoom 1.
@@ -56,7 +72,6 @@ protected:
     CChartGraph& graph;
 
 private:
-    void Layout();
     void DrawTraces(CDC& dc);
 
     mutable double cachedRadius = 0.0;  // 0: not yet found

@@ -9,6 +9,8 @@ namespace {
 
 constexpr double kGridValues[] = {0.2, 0.5, 1.0, 2.0, 5.0};
 constexpr int kSamples = 240;
+constexpr COLORREF kImpedanceGrid = Rgb(170, 170, 170);
+constexpr COLORREF kAdmittanceGrid = Rgb(212, 212, 212);
 
 // Gamma of the normalised impedance r + jx.
 void Reflection(double r, double x, double& re, double& im)
@@ -29,9 +31,11 @@ double Spread(double t)
 void CSmithChart::DrawGrid(CDC& dc)
 {
     const CPen previous = dc.SelectPen(CPen{graph.plotArea.borderColor, 1});
+    // The admittance circles lighter than the impedance ones and, like them, without hue:
+    // no grid line may pass for a trace.
     if (graph.admittanceGrid)
-        DrawImpedanceGrid(dc, -1.0, Rgb(170, 200, 235), false);
-    DrawImpedanceGrid(dc, 1.0, Rgb(170, 170, 170), true);
+        DrawImpedanceGrid(dc, -1.0, kAdmittanceGrid, false);
+    DrawImpedanceGrid(dc, 1.0, kImpedanceGrid, true);
 
     // The unit circle (r = 0) and the real axis, darker than the rest.
     dc.SelectPen(CPen{graph.plotArea.borderColor, dc.IsPrinting() ? 2 : 1});

@@ -198,7 +198,8 @@ TEST_F(SessionTest, KeepsTheLastSixteenTraces)
                        {TestFile("splitter.s3p"), "splitter.s3p"},
                        {TestFile("coupler.s4p"), "coupler.s4p"}});
     ASSERT_TRUE(session.dataLoaded);
-    EXPECT_EQ(session.sheet.title, "");
+    // The title says which file is (1), (2), (3), as the trace names number them.
+    EXPECT_EQ(session.sheet.title, "(1) bandpass.s2p  (2) splitter.s3p  (3) coupler.s4p");
     EXPECT_EQ(session.MaxPortKind(), CS2pData::FOUR_PORT);
     session.ApplySelection({{0, 0}, {4, 0}, {1, 0}, {5, 0}, {0, 1}, {4, 1}});
     const std::vector<std::string> names = TraceNames(session.Graph());
@@ -500,7 +501,20 @@ TEST_F(SessionTest, SearchesPlaceMarkersAndMasksReportBadLines)
     EXPECT_LT(g.markers[0], peak);
     EXPECT_GT(g.markers[1], peak);
     EXPECT_NE(session.measurement.find("Q= "), std::string::npos) << session.measurement;
-    EXPECT_EQ(session.Readout(CPoint{-1, -1}), session.measurement);
+    // The measurement stands whole beside the cursor lines until a marker changes.
+    EXPECT_EQ(session.Readout(CPoint{-1, -1}),
+              "\tBW3= 252.174 MHz\n\tFc= 2200 MHz\n\tQ= 8.72414\n");
+    session.SetChartRect(CRect(0, 0, 900, 600));
+    CRecordingDC dc(false, 96);
+    session.sheet.Draw(dc);
+    const CRect p = g.plotArea.rect;
+    const CPoint inside{(p.left + p.right) / 2, (p.top + p.bottom) / 2};
+    const std::string both = session.Readout(inside);
+    EXPECT_EQ(both.rfind("X= ", 0), 0u) << both;
+    EXPECT_NE(both.find("\tBW3= 252.174 MHz\n"), std::string::npos) << both;
+    EXPECT_NE(both.find("\tQ= 8.72414\n"), std::string::npos) << both;
+    EXPECT_TRUE(session.AddMarkerAt(inside));
+    EXPECT_EQ(session.Readout(inside), g.Readout(inside));
     EXPECT_FALSE(session.MarkPeak(7));  // no such trace
 
     TempDir dir;
@@ -548,6 +562,22 @@ TEST_F(SessionTest, SmithAndPolarShowTheSelectionsElements)
     session.SetChartKind(CChartGraph::RECTANGULAR);
     EXPECT_EQ(TraceNames(g),
               (std::vector<std::string>{"S11[dB](1)", "S21[dB](1)", "S21[deg](1)"}));
+
+    // Every element keeps its colour on each kind of chart, a skipped transmission
+    // included; a polar transmission is marked so that no impedance is read from it.
+    session.viewSelection = {{4, 0}, {0, 0}};  // S21 first
+    session.RebuildPlot(true, true);
+    const COLORREF s21 = g.traces[0].color, s11 = g.traces[1].color;
+    ASSERT_NE(s21, s11);
+    session.SetChartKind(CChartGraph::SMITH);
+    ASSERT_EQ(TraceNames(g), (std::vector<std::string>{"S11(1)"}));
+    EXPECT_EQ(g.traces[0].color, s11);
+    session.SetChartKind(CChartGraph::POLAR);
+    ASSERT_EQ(TraceNames(g), (std::vector<std::string>{"S21(1)", "S11(1)"}));
+    EXPECT_EQ(g.traces[0].color, s21);
+    EXPECT_EQ(g.traces[1].color, s11);
+    EXPECT_FALSE(g.traces[0].reflection);
+    EXPECT_TRUE(g.traces[1].reflection);
 }
 
 }  // namespace

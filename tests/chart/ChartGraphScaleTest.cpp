@@ -122,22 +122,80 @@ TEST(ChartGraphScaleTest, AutoScaleMaximumJustBelowZeroSnapsToTen)
 
 TEST(ChartGraphScaleTest, AutoScaleLimitsInFormatZero)
 {
-    // Left below -100 snaps to -100, above 100 to 100; right below -50 snaps to -50.
-    CChartGraph g = Graph(0, {Trace({-150, 250}), Trace({-70, -45}, false)});
+    // Below -200 snaps to -200, above 100 to 100; the left axis then starts on a multiple
+    // of its 30-unit step.
+    CChartGraph g = Graph(0, {Trace({-250, 250}), Trace({-270, -45}, false)});
     g.AutoScale();
-    ExpectRange(g.leftAxis, -100, 100);
-    ExpectRange(g.rightAxis, -50, -40);
-    EXPECT_EQ(g.yMajorDivisions, 10);  // twenty units a division: at most twelve
+    ExpectRange(g.leftAxis, -210, 120);
+    ExpectRange(g.rightAxis, -200, -40);
+    EXPECT_EQ(g.yMajorDivisions, 11);  // thirty units a division: at most twelve
+}
+
+TEST(ChartGraphScaleTest, AutoScaleShowsDeepDbValuesDownToTheFloor)
+{
+    struct Row {
+        const char* name;
+        std::vector<double> ys;
+        double lo;
+        int divisions;
+    };
+    const Row rows[] = {
+        {"isolation of a 4-port", {-114.2, -60, -3}, -120, 12},
+        {"mixed-mode transmission", {-130.4, -20, -0.5}, -140, 7},
+        {"exact zeros stay out", {-300, -62, -1}, -200, 10},
+        {"shallow loss keeps its ten below", {-63.2, -0.4}, -80, 8},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (int format : {0, 1}) {
+            CChartGraph g = Graph(format, {Trace(row.ys)});
+            g.AutoScale();
+            ExpectRange(g.leftAxis, row.lo, 0);
+            EXPECT_EQ(g.yMajorDivisions, row.divisions);
+        }
+    }
+}
+
+TEST(ChartGraphScaleTest, LinearAxesTakeStepsOfTheirOwnSize)
+{
+    struct Row {
+        const char* name;
+        std::vector<double> ys;
+        bool onLeft;
+        double lo, hi;
+        int divisions;  // of the left axis, dB -100..0 (10) beside a right one
+    };
+    const Row rows[] = {
+        {"magnitude", {0.02, 0.5, 0.86}, true, 0, 1, 5},
+        {"real part", {-0.86, 0.1, 0.86}, true, -1, 1, 8},
+        {"VSWR", {1.02, 1.7, 2.4}, true, 1, 2.4, 7},
+        {"resistance", {12, 50, 80}, true, 10, 80, 7},
+        {"flat", {0.5, 0.5}, true, 0.44, 0.56, 6},
+        {"magnitude beside dB", {0.02, 0.5, 0.86}, false, 0, 1, 10},
+        {"reactance beside dB", {-31, 12}, false, -35, 15, 10},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<CChartTrace> traces = {Trace(row.ys, row.onLeft)};
+        if (!row.onLeft)
+            traces.push_back(Trace({-83, -1}));
+        CChartGraph g = Graph(0, traces);
+        CChartAxis& axis = row.onLeft ? g.leftAxis : g.rightAxis;
+        axis.fitsAllValues = axis.niceSteps = true;
+        g.AutoScale();
+        EXPECT_NEAR(axis.min, row.lo, 1e-12);
+        EXPECT_NEAR(axis.max, row.hi, 1e-12);
+        EXPECT_EQ(g.yMajorDivisions, row.divisions);
+    }
 }
 
 TEST(ChartGraphScaleTest, AutoScaleKeepsTenUnits)
 {
-    CChartGraph g = Graph(0, {Trace({-150, -95}), Trace({-90, -60}, false)});
+    CChartGraph g = Graph(0, {Trace({-300, -250}), Trace({-290, -260}, false)});
     g.AutoScale();
-    // Left: max NiceCeil(-95) = -90, min -100, lowered to -100 (already ten below).
-    ExpectRange(g.leftAxis, -100, -90);
-    // Right: min -50 is above max -60, so it becomes -70.
-    ExpectRange(g.rightAxis, -70, -60);
+    // Both: max NiceCeil(-250) = -200, min the floor -200, lowered to -210.
+    ExpectRange(g.leftAxis, -210, -200);
+    ExpectRange(g.rightAxis, -210, -200);
     EXPECT_EQ(g.yMajorDivisions, 2);
 }
 
@@ -164,7 +222,7 @@ TEST(ChartGraphScaleTest, AutoScaleLossFormatsPinTheMaximumAtZero)
     }
     CChartGraph deep = Graph(1, {Trace({-250, -20})});
     deep.AutoScale();
-    ExpectRange(deep.leftAxis, -100, 0);
+    ExpectRange(deep.leftAxis, -200, 0);
     EXPECT_EQ(deep.yMajorDivisions, 10);
 }
 
@@ -176,7 +234,7 @@ TEST(ChartGraphScaleTest, AutoScaleFormatSevenPinsBothMaxima)
     ExpectRange(g.rightAxis, -40, 0);
     CChartGraph deep = Graph(7, {Trace({-63.2, -0.4}), Trace({-80, -3}, false)});
     deep.AutoScale();
-    ExpectRange(deep.rightAxis, -50, 0);
+    ExpectRange(deep.rightAxis, -90, 0);
 }
 
 TEST(ChartGraphScaleTest, AutoScaleAxisWithoutTracesUsesStartValues)
@@ -212,8 +270,8 @@ TEST(ChartGraphScaleTest, AutoScaleHugeValuesBothWays)
 {
     CChartGraph g = Graph(0, {Trace({-1e12, 1e12})});
     g.AutoScale();
-    ExpectRange(g.leftAxis, -100, 100);
-    EXPECT_EQ(g.yMajorDivisions, 10);
+    ExpectRange(g.leftAxis, -210, 120);  // -200..100 from a multiple of thirty
+    EXPECT_EQ(g.yMajorDivisions, 11);
     CChartGraph loss = Graph(1, {Trace({1e12, 1e12})});
     loss.AutoScale();
     ExpectRange(loss.leftAxis, -10, 0);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -319,17 +320,18 @@ TEST(ChartPaintLegendTest, LegendRowsFromNamesAndMarkers)
         bool withMarker;
         int rows;  // 0: no legend
     };
-    // Name of 10 characters: (10 + 2) x 4 + 16 = 64 pixels; the plot is 400 wide.
+    // Name of 10 characters: an entry of 10 x 4 + 2 x 4 + 12 = 60 pixels from left + 14;
+    // the plot is 400 wide, a right-axis entry sends the left ones into the left half.
     const Row rows[] = {
         {"nothing", 0, 0, 0, false, 0},
         {"one left", 1, 0, 1, false, 1},
         {"six left fit", 6, 0, 6, false, 1},
         {"seven left overflow", 7, 0, 7, false, 2},
-        {"unlisted still count", 7, 0, 0, false, 2},
+        {"unlisted take no room", 7, 0, 0, false, 1},
         {"half width with a right trace", 4, 1, 5, false, 2},
         {"three and one", 3, 1, 4, false, 1},
         {"markers, three listed", 3, 0, 3, true, 5},
-        {"markers, nine listed", 9, 0, 9, true, 8},
+        {"markers, nine listed", 9, 0, 9, true, 11},
         {"markers, none listed", 3, 0, 0, true, 0},
     };
     for (const Row& row : rows) {
@@ -350,7 +352,8 @@ TEST(ChartPaintLegendTest, LegendRowsFromNamesAndMarkers)
             EXPECT_EQ(graph.plotArea.rect.bottom, 295);
             continue;
         }
-        const std::int32_t c = 12 * row.rows + 1;
+        // Twelve pixels for each of the first two rows, the nine of the pitch for more.
+        const std::int32_t c = 12 * std::min(row.rows, 2) + 9 * std::max(row.rows - 2, 0) + 1;
         EXPECT_EQ(graph.legendArea.rect, CRect(5, 294 - c, 405, 294));
         // The plot gave up c pixels, then shrank to whole 10-pixel divisions.
         const std::int32_t h = 290 - c;
@@ -358,7 +361,7 @@ TEST(ChartPaintLegendTest, LegendRowsFromNamesAndMarkers)
     }
 }
 
-TEST(ChartPaintLegendTest, TraceLegendEntriesWrapAtThreeRows)
+TEST(ChartPaintLegendTest, TraceLegendEntriesWrapIntoTheRowsTheyNeed)
 {
     CChartGraph graph = LegendGraph();
     graph.rightAxis.visible = false;
@@ -374,7 +377,8 @@ TEST(ChartPaintLegendTest, TraceLegendEntriesWrapAtThreeRows)
     for (const auto& r : dc.Find(Kind::TextOut))
         if (r.text.size() == 20)
             names.push_back(r);
-    ASSERT_EQ(names.size(), 9u);  // the tenth would need a fourth row
+    ASSERT_EQ(names.size(), 10u);  // the tenth in a fourth row, which the box has
+    EXPECT_EQ(l.bottom - l.top, 12 * 2 + 9 * 2 + 1);
     for (std::size_t i = 0; i < names.size(); ++i) {
         SCOPED_TRACE(i);
         const std::int32_t row = static_cast<std::int32_t>(i / 3);
@@ -392,7 +396,7 @@ TEST(ChartPaintLegendTest, TraceLegendEntriesWrapAtThreeRows)
     for (const auto& r : dc.Find(Kind::FillSolidRect))
         if (r.color == kRed && r.rect.Width() == 6 && r.rect.Height() == 6)
             ++swatches;
-    EXPECT_EQ(swatches, 9u);
+    EXPECT_EQ(swatches, 10u);
 }
 
 TEST(ChartPaintLegendTest, RightAxisTracesStartInTheMiddle)
@@ -453,13 +457,14 @@ TEST(ChartPaintLegendTest, MarkerTableColumns)
         CRect clip;
         COLORREF color;
     };
-    // Header column 12 x 4 wide from left + 10; marker 2's column 8 x 4 wide, 4 further on.
+    // Header column from left + 10, as wide as the swatch and the whole name (10 + 14 x 4);
+    // marker 2's column 8 x 4 wide, 4 further on.
     const std::int32_t h = l.left + 10;
-    const std::int32_t m = h + 48 + 4;
+    const std::int32_t m = h + 66 + 4;
     const Expected cells[] = {
-        {"Marker", CRect(h, y0, h + 48, y0 + 9), graph.legendFont.color},
-        {"Freq", CRect(h, y0 + 9, h + 48, y0 + 18), Rgb(0, 0, 64)},
-        {"ABCDEFGHIJ", CRect(h + 10, y0 + 18, h + 48, y0 + 27), kRed},
+        {"Marker", CRect(h, y0, h + 66, y0 + 9), graph.legendFont.color},
+        {"Freq", CRect(h, y0 + 9, h + 66, y0 + 18), Rgb(0, 0, 64)},
+        {"ABCDEFGHIJKLMN", CRect(h + 10, y0 + 18, h + 66, y0 + 27), kRed},
         {"2", CRect(m, y0, m + 32, y0 + 9), graph.legendFont.color},
         {"3", CRect(m, y0 + 9, m + 32, y0 + 18), Rgb(0, 0, 64)},
         {"30", CRect(m, y0 + 18, m + 32, y0 + 27), kRed},
@@ -548,10 +553,11 @@ TEST(ChartPaintLegendTest, MarkerTableNeverCutsOrExtrapolatesValues)
     }
 }
 
-TEST(ChartPaintLegendTest, MarkerTableStopsBeforeAColumnEndingAtTheEdge)
+TEST(ChartPaintLegendTest, MarkerTableGoesOnInABandBelowTheEdge)
 {
     // One X division, so the plot and the legend are 382 wide: columns end at left + 58,
-    // then every 36 pixels from left + 94; the ninth marker column would end at the edge.
+    // then every 36 pixels from left + 94; the ninth marker column would end at the edge,
+    // so it and the tenth go into a second band, three rows further down.
     CChartGraph graph = LegendGraph(392);
     graph.SetDivisions(10, 4, 1, 4);
     graph.AddTrace(Listed("t", true));
@@ -565,9 +571,15 @@ TEST(ChartPaintLegendTest, MarkerTableStopsBeforeAColumnEndingAtTheEdge)
         if (r.rect.top == graph.legendArea.rect.top + 4 && r.text != "Marker")
             numbers.push_back(r.text);
     EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}));
+    std::vector<std::string> below;
+    for (const auto& r : dc.Find(Kind::ExtTextOut))
+        if (r.rect.top == graph.legendArea.rect.top + 4 + 3 * 9)
+            below.push_back(r.text);
+    EXPECT_EQ(below, (std::vector<std::string>{"Marker", "9", "10"}));
+    EXPECT_EQ(graph.legendArea.rect.bottom - graph.legendArea.rect.top, 12 * 2 + 9 * 4 + 1);
 }
 
-TEST(ChartPaintLegendTest, MarkerTableListsSixTraces)
+TEST(ChartPaintLegendTest, MarkerTableListsEveryListedTrace)
 {
     CChartGraph graph = LegendGraph();
     for (int i = 0; i < 7; ++i)
@@ -578,12 +590,64 @@ TEST(ChartPaintLegendTest, MarkerTableListsSixTraces)
     graph.markers = {5.0};
     CRecordingDC dc(false, 72);
     graph.Draw(dc);
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 7; ++i)
         EXPECT_NE(dc.FindText("trace" + std::to_string(i)), nullptr) << i;
-    EXPECT_EQ(dc.FindText("trace6"), nullptr);
     EXPECT_EQ(dc.FindText("unlisted"), nullptr);
-    // Eight rows: "Marker", the X row and six traces.
-    EXPECT_EQ(graph.legendArea.rect.bottom - graph.legendArea.rect.top, 12 * 8 + 1);
+    // Nine rows: "Marker", the X row and seven traces.
+    EXPECT_EQ(graph.legendArea.rect.bottom - graph.legendArea.rect.top, 12 * 2 + 9 * 7 + 1);
+}
+
+// Sixteen kept traces of 24, on screen and on a 600 dpi page, with and without markers:
+// every name is drawn whole inside the box (and inside its table cell), and the box says
+// how many traces the view offered.
+TEST(ChartPaintLegendTest, EveryKeptTraceIsListedWholeAndTheDropIsSaid)
+{
+    struct Row {
+        const char* name;
+        bool printing;
+        int dpi;
+        std::int32_t width, height;
+        bool markers;
+    };
+    const Row rows[] = {
+        {"screen", false, 96, 900, 560, false},     {"screen, table", false, 96, 900, 560, true},
+        {"narrow", false, 96, 500, 560, false},     {"narrow, table", false, 96, 500, 700, true},
+        {"page", true, 600, 5600, 4000, false},     {"page, table", true, 600, 5600, 4000, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CChartGraph graph = LegendGraph();
+        graph.graphArea.rect = CRect(0, 0, row.width, row.height);
+        std::vector<std::string> names;
+        for (int i = 0; i < 16; ++i) {
+            names.push_back("S" + std::to_string(i % 8 + 1) + "1[|Z|](" +
+                            std::to_string(i / 8 + 1) + ")");
+            graph.AddTrace(Listed(names.back(), i % 3 != 0, i % 2 ? kRed : kBlue));
+        }
+        graph.rightAxis.visible = true;
+        graph.tracesOffered = 24;
+        if (row.markers)
+            graph.markers = {2.0, 4.0, 6.0, 8.0};
+        CRecordingDC dc(row.printing, row.dpi);
+        graph.Draw(dc);
+        ASSERT_TRUE(graph.plotArea.visible);
+        const CRect l = graph.legendArea.rect;
+        const auto inside = [](const CRect& cell, const CRect& box) {
+            return cell.left >= box.left && cell.right <= box.right && cell.top >= box.top &&
+                   cell.bottom <= box.bottom;
+        };
+        for (const std::string& name : names) {
+            const CRecordingDC::Record* r = dc.FindText(name);
+            ASSERT_NE(r, nullptr) << name;
+            EXPECT_TRUE(inside(r->cell, l)) << name;
+            if (r->kind == Kind::ExtTextOut) {
+                EXPECT_TRUE(inside(r->cell, r->rect)) << name;
+            }
+        }
+        const CRecordingDC::Record* note = dc.FindText("16 of 24 traces shown");
+        ASSERT_NE(note, nullptr);
+        EXPECT_TRUE(inside(note->cell, l));
+    }
 }
 
 TEST(ChartPaintLegendTest, ReferenceMarkerTableShowsDifferences)
