@@ -111,16 +111,10 @@ template <typename List>
 void SplitInto(std::string_view text, List& lines)
 {
     lines.reserve(lines.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t nl = text.find('\n', start);
-        if (nl == npos)
-            nl = text.size();
-        const std::string_view line = TrimView(text.substr(start, nl - start));
-        if (!line.empty())
-            lines.emplace_back(line);
-        start = nl + 1;
-    }
+    CLineCursor cursor(text);
+    std::string_view line;
+    while (cursor.Next(line))
+        lines.emplace_back(line);
 }
 
 }  // namespace
@@ -234,20 +228,55 @@ bool CLineCursor::Refill()
     return n > 0;
 }
 
+namespace {
+
+// Where the first line of text ends (stop) and how many bytes its line end takes (skip): a
+// line feed, a carriage return and line feed, or a carriage return alone, as old Mac
+// programs end lines. False when text holds no line end, or only a carriage return as its
+// last byte, which a line feed may follow in the next piece.
+bool FindLineEnd(std::string_view text, std::size_t& stop, std::size_t& skip)
+{
+    const char* data = text.data();
+    const void* lf = std::memchr(data, '\n', text.size());
+    const std::size_t feed = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : npos;
+    const void* cr = std::memchr(data, '\r', lf ? feed : text.size());
+    if (cr) {
+        stop = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+        if (stop + 1 == feed) {
+            skip = 2;
+            return true;
+        }
+        skip = 1;
+        return stop + 1 < text.size();
+    }
+    if (!lf)
+        return false;
+    stop = feed;
+    skip = 1;
+    return true;
+}
+
+}  // namespace
+
 void CLineCursor::Advance()
 {
     for (;;) {
-        std::size_t nl = rest.find('\n');
-        if (nl == npos && feed && Refill())
-            continue;
-        if (rest.empty())
-            break;
-        if (nl == npos)
-            nl = rest.size();
-        const std::string_view line = TrimView(rest.substr(0, nl));
-        rest.remove_prefix(nl < rest.size() ? nl + 1 : nl);
+        std::size_t stop = 0;
+        std::size_t skip = 0;
+        if (!FindLineEnd(rest, stop, skip)) {
+            if (feed && Refill())
+                continue;
+            if (rest.empty())
+                break;
+            stop = rest.size();  // the last line, without a line end
+            skip = 0;
+        }
+        const std::string_view line = TrimView(rest.substr(0, stop));
+        rest.remove_prefix(stop + skip);
+        ++linesPassed;
         if (!line.empty()) {
             next = line;
+            nextNumber = linesPassed;
             return;
         }
     }
@@ -258,6 +287,7 @@ int CLineCursor::Open(const std::string& path, std::string_view& head)
 {
     head = {};
     rest = next = {};
+    linesPassed = nextNumber = number = 0;
     feed = std::make_unique<Feed>();
     feed->path = path;
     struct stat st {};
@@ -277,7 +307,7 @@ int CLineCursor::Open(const std::string& path, std::string_view& head)
     }
     if (feed->ended && (feed->tooLarge || feed->readError || feed->nul))
         return Finish();
-    head = feed->ended ? rest : rest.substr(0, rest.rfind('\n') + 1);
+    head = feed->ended ? rest : rest.substr(0, rest.find_last_of("\r\n") + 1);
     Advance();
     return FILE_OK;
 }
@@ -310,20 +340,19 @@ int CLineCursor::Finish()
     return FILE_READ_ERROR;
 }
 
-int ReadText(const std::string& path, std::string& text, std::string_view& body)
+namespace {
+
+// Reads the whole file into text; 0, or 101 or 102 with the message shown. A read error
+// after the open is only flagged in failed (text keeps what was read), for the caller to
+// report as it sees fit.
+int ReadRaw(const std::string& path, std::string& text, bool& failed)
 {
-    body = {};
-    const auto refuse = [&](const char* phrase) {
-        body = {};
-        Report(phrase, path);
-        return FILE_READ_ERROR;
-    };
+    failed = false;
     struct stat st {};
     FilePtr file;
     if (const int rc = OpenForReading(path, file, st))
         return rc;
     text.clear();
-    bool failed = false;
     try {
         if (st.st_size > 0)
             text.reserve(static_cast<std::size_t>(st.st_size));
@@ -333,40 +362,67 @@ int ReadText(const std::string& path, std::string& text, std::string_view& body)
             text.append(buffer, n);
             if (n < sizeof buffer)
                 break;
-            if (text.size() > MAX_READ_BYTES)
-                return refuse(TOO_LARGE);  // it grew while being read
-        }
-        failed = std::ferror(file.get()) != 0;
-        std::string_view all(text);
-        if (failed) {
-            // Keep only the lines that were read whole before the error.
-            const std::size_t lastEnd = all.rfind('\n');
-            body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
-        } else {
-            // UTF-8 is read as bytes; only its byte-order mark would spoil the first line.
-            if (all.substr(0, 3) == "\xEF\xBB\xBF")
-                all.remove_prefix(3);
-            if (all.substr(0, 2) == "\xFF\xFE" || all.substr(0, 2) == "\xFE\xFF")
-                return refuse(UTF16);
-            // UTF-16 without a mark: every ASCII character comes with a NUL byte.
-            const std::size_t nul = all.find('\0');
-            if (nul != npos) {
-                const std::size_t lastEnd = all.rfind('\n', nul);
-                body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
-                Report(NUL_BYTES, path);
+            if (text.size() > MAX_READ_BYTES) {
+                text.clear();
+                Report(TOO_LARGE, path);  // it grew while being read
                 return FILE_READ_ERROR;
             }
-            body = all;
         }
+        failed = std::ferror(file.get()) != 0;
     } catch (const std::bad_alloc&) {
-        failed = true;  // a file larger than memory is a read error, not a crash
+        text.clear();  // a file larger than memory is a read error, not a crash
+        failed = true;
     } catch (const std::length_error&) {
+        text.clear();
         failed = true;
     }
+    return FILE_OK;
+}
+
+}  // namespace
+
+int ReadBytes(const std::string& path, std::string& text)
+{
+    bool failed = false;
+    if (const int rc = ReadRaw(path, text, failed))
+        return rc;
     if (failed) {
-        Report("Problem reading file: ", path);
+        Report(READ_PROBLEM, path);
         return FILE_READ_ERROR;
     }
+    return FILE_OK;
+}
+
+int ReadText(const std::string& path, std::string& text, std::string_view& body)
+{
+    body = {};
+    bool failed = false;
+    if (const int rc = ReadRaw(path, text, failed))
+        return rc;
+    std::string_view all(text);
+    if (failed) {
+        // Keep only the lines that were read whole before the error.
+        const std::size_t lastEnd = all.find_last_of("\r\n");
+        body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
+        Report(READ_PROBLEM, path);
+        return FILE_READ_ERROR;
+    }
+    // UTF-8 is read as bytes; only its byte-order mark would spoil the first line.
+    if (all.substr(0, 3) == "\xEF\xBB\xBF")
+        all.remove_prefix(3);
+    if (all.substr(0, 2) == "\xFF\xFE" || all.substr(0, 2) == "\xFE\xFF") {
+        Report(UTF16, path);
+        return FILE_READ_ERROR;
+    }
+    // UTF-16 without a mark: every ASCII character comes with a NUL byte.
+    const std::size_t nul = all.find('\0');
+    if (nul != npos) {
+        const std::size_t lastEnd = all.find_last_of("\r\n", nul);
+        body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
+        Report(NUL_BYTES, path);
+        return FILE_READ_ERROR;
+    }
+    body = all;
     return FILE_OK;
 }
 
@@ -612,6 +668,14 @@ double ParseDouble(std::string_view s)
     return NumberAt(s.data() + i, s.data() + s.size(), after);
 }
 
+bool ParseNumber(std::string_view text, double& value)
+{
+    text = TrimView(text);
+    const char* after = nullptr;
+    value = NumberAt(text.data(), text.data() + text.size(), after);
+    return !text.empty() && after == text.data() + text.size() && std::isfinite(value);
+}
+
 CNumberReader::CNumberReader(std::string_view source)
     : pos(source.data()), end(source.data() + source.size())
 {
@@ -621,21 +685,32 @@ CNumberReader::CNumberReader(std::string_view source)
 
 double CNumberReader::Next()
 {
-    if (Empty())
+    if (Empty()) {
+        word = {};
+        complete = false;
         return 0.0;
+    }
     // No separator is a part of a number, so converting up to the end of the source
     // reads what converting the word alone would.
+    const char* const start = pos;
     const char* after = nullptr;
     const double value = NumberAt(pos, end, after);
     // The word ends at the next blank or tab; only where none is left, at a comma.
+    const char* stop = nullptr;
     for (const char* p = after; p < end; ++p) {
         if (*p == ' ' || *p == '\t') {
+            stop = p;
             pos = p + 1;
-            return value;
+            break;
         }
     }
-    const void* comma = std::memchr(after, ',', static_cast<std::size_t>(end - after));
-    pos = comma ? static_cast<const char*>(comma) + 1 : end;
+    if (!stop) {
+        const void* comma = std::memchr(after, ',', static_cast<std::size_t>(end - after));
+        stop = comma ? static_cast<const char*>(comma) : end;
+        pos = comma ? stop + 1 : end;
+    }
+    word = std::string_view(start, static_cast<std::size_t>(stop - start));
+    complete = after == stop && after > start && std::isfinite(value);
     return value;
 }
 

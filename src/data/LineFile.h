@@ -34,9 +34,14 @@ int ReadLineViews(const std::string& path, std::string& text, LineViews& lines);
 // As ReadLines, the file as one text: body is the part of text that ReadLines would split
 // into lines (after a read error, the lines read whole before it).
 int ReadText(const std::string& path, std::string& text, std::string_view& body);
+// The file's bytes as they are, with ReadLines' checks of the file but none of its text:
+// for a reader that sorts good lines from bad ones itself. 0, 101 or 102; after a read
+// error text holds what was read.
+int ReadBytes(const std::string& path, std::string& text);
 
 // The trimmed, non-empty lines of a text (what ReadLines keeps), one at a time: a reader
-// then meets every byte while it is still in the cache, however large the file.
+// then meets every byte while it is still in the cache, however large the file. A line
+// ends at a line feed, a carriage return and line feed, or a carriage return alone.
 class CLineCursor {
 public:
     explicit CLineCursor(std::string_view text);
@@ -67,10 +72,13 @@ public:
         if (AtEnd())
             return false;
         line = next;
+        number = nextNumber;
         refilled = false;
         Advance();
         return true;
     }
+    // The line number in the file (from 1, blank lines counted) of the line Next gave last.
+    std::size_t LineNumber() const { return number; }
 
 private:
     struct Feed;
@@ -80,6 +88,9 @@ private:
     std::string_view next;
     std::size_t size = 0;
     bool refilled = false;  // the piece has been replaced since the last line was handed out
+    std::size_t linesPassed = 0;  // lines, blank or not, up to and including next
+    std::size_t nextNumber = 0;   // the line number of next
+    std::size_t number = 0;       // the line number of the line last handed out
     std::unique_ptr<Feed> feed;
 };
 
@@ -90,7 +101,8 @@ int WriteLines(const std::string& path, const LineList& lines, bool append);
 // replaces path only once it is complete: a failed write leaves the old file as it was.
 int WriteLinesAtomic(const std::string& path, const LineList& lines);
 
-// Splits text at line feeds into trimmed, non-empty lines (what ReadLines keeps).
+// Splits text into trimmed, non-empty lines (what ReadLines keeps), at the line ends that
+// CLineCursor knows.
 void SplitLines(std::string_view text, LineList& lines);
 void SplitLines(std::string_view text, LineViews& lines);
 
@@ -107,6 +119,9 @@ double NextNumber(std::string& source, char delimiter);
 // The longest leading decimal number of text (after leading blanks), else 0.
 // Never depends on the process locale; overflow gives +-infinity as atof does.
 double ParseDouble(std::string_view text);
+// Whether the whole of text (blanks around it aside) is a finite decimal number, as
+// CNumberReader::Complete takes it; value receives it.
+bool ParseNumber(std::string_view text, double& value);
 // Leading decimal integer like atoi; clamped to the int range.
 int ParseInt(std::string_view text);
 
@@ -125,10 +140,17 @@ public:
     }
     // The next word as a number (0 when it holds none; nothing left: 0).
     double Next();
+    // Whether the word Next read last is a complete, finite decimal number (optional sign,
+    // digits with an optional point, optional exponent) and nothing else.
+    bool Complete() const { return complete; }
+    // The word Next read last.
+    std::string_view Word() const { return word; }
 
 private:
     const char* pos;
     const char* end;
+    std::string_view word;
+    bool complete = false;
 };
 
 // "%g" of value, cut to maxLength and padded or cut to width (0 or less: no limit).
