@@ -250,9 +250,12 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         return true;
     };
 
+    std::string startText;  // the start of the record's first line, kept for messages
     std::string_view line;
     while (cursor.Next(line)) {
         const std::size_t first = cursor.LineNumber();
+        bool continued = false;  // the record's first line is no longer at hand, but startText
+        const auto start = [&]() { return LineRef(first, continued ? std::string_view(startText) : line); };
         if (line[0] == '!') {
             if (!optionSeen && line != "! Freq")
                 AddHeaderComment(line, cursor.Size());
@@ -294,25 +297,28 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         } else if (count < m) {
             // Records of three ports and more run on over as many lines as they need,
             // and end with a line.
-            const std::string start = LineRef(first, line);
+            // A copy of as much as a message quotes (40 characters of up to 4 bytes), into
+            // room that the records share.
+            startText.assign(line.substr(0, 4 * 40 + 1));
+            continued = true;
             std::string_view last;
             while (count < m) {
                 if (!cursor.Next(last))
-                    return fail(start + ": the file ends inside the " + layout + " that starts there ("
+                    return fail(start() + ": the file ends inside the " + layout + " that starts there ("
                                 + std::to_string(count) + " of " + std::to_string(m) + " numbers)");
                 recordBytes += last.size() + 1;
-                const std::string here = LineRef(cursor.LineNumber(), last);
+                const auto here = [&]() { return LineRef(cursor.LineNumber(), last); };
                 if (last[0] == '!') {
                     ReadPortImpedances(last, n, refImpedances);
                     continue;
                 }
                 if (last[0] == '#')
-                    return fail(here + ": an option line inside the " + layout + " of line " + std::to_string(first));
+                    return fail(here() + ": an option line inside the " + layout + " of line " + std::to_string(first));
                 CNumberReader more(WithoutComment(last));
                 if (!take(more))
-                    return fail(here + ": " + BadNumber(more));
+                    return fail(here() + ": " + BadNumber(more));
                 if (count == m && !more.Empty())
-                    return fail(here + ": the " + layout + " of line " + std::to_string(first) + " ("
+                    return fail(here() + ": the " + layout + " of line " + std::to_string(first) + " ("
                                 + std::to_string(m) + " numbers) ends inside this line");
             }
         }
@@ -330,9 +336,13 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         }
         AppendRecord(numbers[0] + 0.0);  // + 0.0: a frequency of -0 is 0
         CComplex* s = Matrix(RecordCount() - 1);
-        for (int k = 0; k < cells; ++k)
-            s[k] = ComplexFromPair(numbers[static_cast<std::size_t>(1 + 2 * k)],
-                                   numbers[static_cast<std::size_t>(2 + 2 * k)], format);
+        for (int k = 0; k < cells; ++k) {
+            const double a = numbers[static_cast<std::size_t>(1 + 2 * k)];
+            const double b = numbers[static_cast<std::size_t>(2 + 2 * k)];
+            s[k] = ComplexFromPair(a, b, format);
+            if (!std::isfinite(s[k].re) || !std::isfinite(s[k].im))
+                return fail(start() + ": " + PairOutOfRange(a, b, k + 1));
+        }
         if (n == 2)
             std::swap(s[1], s[2]);  // the file lists N21 before N12
     }

@@ -2,6 +2,7 @@
 
 #include "data/LineFile.h"
 #include "platform/AsciiText.h"
+#include "platform/NumberFormat.h"
 
 namespace TouchstoneText {
 
@@ -23,6 +24,12 @@ std::string LineRef(std::size_t number, std::string_view line)
 std::string BadNumber(const CNumberReader& tokens)
 {
     return "\"" + EscapeInput(tokens.Word()) + "\" is not a finite decimal number";
+}
+
+std::string PairOutOfRange(double a, double b, int pair)
+{
+    return "pair " + std::to_string(pair) + " (" + FormatValue("%g", a) + ", " + FormatValue("%g", b)
+           + ") gives no finite value";
 }
 
 }  // namespace TouchstoneText

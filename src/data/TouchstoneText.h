@@ -16,4 +16,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 std::string LineRef(std::size_t number, std::string_view line);
 // Why the word that tokens read last is refused as a number: `"0.5x" is not a number`.
 std::string BadNumber(const CNumberReader& tokens);
+// Why pair number `pair` (from 1) of a record is refused: its value is no finite number
+// (a magnitude of 1e400 in dB, say).
+std::string PairOutOfRange(double a, double b, int pair);
 }  // namespace TouchstoneText

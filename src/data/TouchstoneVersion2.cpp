@@ -162,6 +162,7 @@ private:
     bool skipping = false;  // the arguments of a keyword that describes no network data
     bool endSeen = false;
     std::vector<double> numbers;
+    std::string startText;  // the start of a record's first line, kept for messages
 };
 
 void CVersion2Reader::Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words)
@@ -372,7 +373,8 @@ std::string CVersion2Reader::Record(std::string_view line)
     numbers.resize(m);
     std::size_t count = 0;
     const std::size_t first = cursor.LineNumber();
-    std::string start;  // the first line, named before the text moves on
+    bool continued = false;  // the first line is no longer at hand, but startText
+    const auto start = [&]() { return LineRef(first, continued ? std::string_view(startText) : line); };
     std::string_view last = line;
     CNumberReader tokens(WithoutComment(line));
     for (;;) {
@@ -382,19 +384,21 @@ std::string CVersion2Reader::Record(std::string_view line)
                 return LineRef(cursor.LineNumber(), last) + ": " + BadNumber(tokens) + ".";
             numbers[count++] = v;
         }
-        if (start.empty()) {  // still on the first line
+        if (!continued) {  // still on the first line
             if (numbers[0] < 0)
                 return LineRef(first, line) + ": the frequency is negative.";
             if (count == m)
                 break;
-            start = LineRef(first, line);
+            // A copy of as much as a message quotes (40 characters of up to 4 bytes).
+            startText.assign(line.substr(0, 4 * 40 + 1));
+            continued = true;
         }
         if (count == m)
             break;
         while (!cursor.AtEnd() && cursor.Peek()[0] == '!')
             cursor.Next(last);
         if (cursor.AtEnd() || cursor.Peek()[0] == '[' || cursor.Peek()[0] == '#')
-            return "the record of " + start + " holds " + std::to_string(count) + " of " + std::to_string(m)
+            return "the record of " + start() + " holds " + std::to_string(count) + " of " + std::to_string(m)
                    + " numbers (a matrix row short).";
         cursor.Next(last);
         tokens = CNumberReader(WithoutComment(last));
@@ -420,6 +424,9 @@ std::string CVersion2Reader::Record(std::string_view line)
             const double f = normalise ? NormalisingFactor(kind, r, c, references, divide) : 1.0;
             const CComplex v = normalise ? ScaledPair(numbers[k], numbers[k + 1], format, f, divide)
                                          : ComplexFromPair(numbers[k], numbers[k + 1], format);
+            if (!std::isfinite(v.re) || !std::isfinite(v.im))
+                return start() + ": "
+                       + PairOutOfRange(numbers[k], numbers[k + 1], static_cast<int>(k + 1) / 2) + ".";
             s[r * n + c] = v;
             if (matrixFormat != FULL)
                 s[c * n + r] = v;  // the other half of a reciprocal network

@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -136,6 +141,11 @@ TEST_F(Reader, DbFormatConvertsMagnitude)
     ASSERT_EQ(r.rc, 0);
     EXPECT_NEAR(r.data.Matrix(0)[0].re, 0.1, 1e-15);
     EXPECT_NEAR(r.data.Matrix(0)[2].re, 1.0, 1e-15);
+    // A magnitude no double holds is refused, not stored as infinity.
+    const Loaded huge = Load("h.s2p", "# GHz S DB\n1 0 0 0 0 0 0 0 0\n2 0 0 7000 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
+    EXPECT_EQ(huge.rc, 102);
+    EXPECT_EQ(sink.texts, std::vector<std::string>{"Invalid Touchstone file: line 3 \"2 0 0 7000 0 0 0 0 0\": pair 2 "
+                                                   "(7000, 0) gives no finite value."});
 }
 
 TEST_F(Reader, ShortRecordsAreRefusedInEveryFormat)
@@ -494,6 +504,71 @@ TEST_F(Reader, GarbageNeverCrashes)
                 EXPECT_FALSE(std::isnan(data.FreqAt(i)));
         }
     }
+}
+
+// Loads path in a child process whose address space may grow by `room` bytes at most;
+// the child's exit status is 0 when the load failed with 102 and exactly the message
+// wanted (no std::bad_alloc ended it).
+int LoadUnderMemoryCap(const std::string& path, std::size_t room, const std::string& wanted)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        long pages = 0;
+        if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t cap = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + room;
+        const rlimit limit{cap, cap};
+        if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+            _exit(3);
+        CRecordingMessageSink sink;
+        CS2pData data;
+        const int rc = data.Load(path);
+        _exit(rc == 102 && sink.texts == std::vector<std::string>{wanted} ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(Reader, MemoryStaysWithinWhatTheFileHolds)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the cap leaves";
+#else
+    // A six-line file that announces 999999 records of 99 ports reserved gigabytes.
+    const std::string announced = dir.Write(
+        "huge.ts", "[Version] 2.0\n[Number of Ports] 99\n[Number of Frequencies] 999999\n[Network Data]\n"
+                   "1 0 0\n[End]\n");
+    EXPECT_EQ(LoadUnderMemoryCap(announced, std::size_t(256) << 20,
+                                 "Invalid Touchstone 2 file: the record of line 5 \"1 0 0\" holds 3 of 19603 numbers "
+                                 "(a matrix row short)."),
+              0);
+    // A real store larger than the memory there is: a message, not std::bad_alloc.
+    const std::string big = dir.Path("big.s99p");
+    {
+        std::ofstream out(big);
+        std::string record;
+        for (int r = 0; r < 99; ++r) {
+            for (int c = 0; c < 99; ++c)
+                record += " 0 0";
+            record += "\n";
+        }
+        for (int f = 1; f <= 600; ++f)
+            out << f << record;
+    }
+    EXPECT_EQ(LoadUnderMemoryCap(big, std::size_t(64) << 20, "Not enough memory to read file: " + big), 0);
+#endif
+    // Comment lines are kept in one text no larger than the file.
+    std::string comments;
+    for (int i = 0; i < 100000; ++i)
+        comments += "! comment " + std::to_string(i) + "\n";
+    const Loaded r = Load("comments.s2p", comments + threeLines2Port);
+    ASSERT_EQ(r.rc, 0);
+    EXPECT_EQ(r.data.headerComments, comments);
+    EXPECT_LE(r.data.headerComments.capacity(), comments.size() + std::string(threeLines2Port).size());
 }
 
 TEST_F(Reader, WordsThatAreNoWholeFiniteNumberAreRefused)
