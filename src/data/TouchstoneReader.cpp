@@ -394,5 +394,9 @@ bool CS2pData::ParseOptionLine(std::string_view line, int& format, std::string& 
             pendingR = false;
         }
     }
+    if (pendingR) {
+        why = "R is followed by no reference impedance";
+        return false;
+    }
     return true;
 }

@@ -296,6 +296,9 @@ TEST_F(NPort, RecordLimitsHoldForEveryPortCount)
     for (int f = 1; f <= 16002; ++f)
         big2 += std::to_string(f) + " 0.5 0 1 0 1 0 0.5 0\n";
     big2 += "[End]\n";
+    // Past the limit the records are still counted: one more than announced is refused.
+    std::string miscounted = big2;
+    miscounted.replace(miscounted.find("16002"), 5, "16001");
     struct Case {
         const char* name;
         std::string text;
@@ -308,6 +311,8 @@ TEST_F(NPort, RecordLimitsHoldForEveryPortCount)
         {"few.s1p", "1 0 0\n2 0 0\n", 101, 2, "File must contain at least 3 frequency data."},
         {"big.s1p", big1, 0, 16001, "File too big. Reading only 16001 lines of data..."},
         {"big.ts", big2, 0, 16001, "File too big. Reading only 16001 lines of data..."},
+        {"miscounted.ts", miscounted, 102, 16001,
+         "Invalid Touchstone 2 file: [Number of Frequencies] is 16001, but the file holds 16002 records."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -98,6 +98,24 @@ TEST_F(Reader, OptionLineKeywords)
     }
 }
 
+TEST_F(Reader, ReferenceImpedanceMustBeAPositiveNumber)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"# MHz S RI R 50abc", "the reference impedance \"50abc\" is not a positive number"},
+        {"# MHz S RI R -25", "the reference impedance \"-25\" is not a positive number"},
+        {"# MHz S RI R 0", "the reference impedance \"0\" is not a positive number"},
+        {"# MHz S RI R", "R is followed by no reference impedance"},
+    };
+    for (const auto& [option, why] : cases) {
+        SCOPED_TRACE(option);
+        sink.texts.clear();
+        const Loaded r = Load("r.s2p", std::string(option) + "\n" + threeLines2Port);
+        EXPECT_EQ(r.rc, 102);
+        EXPECT_EQ(sink.texts, std::vector<std::string>{"Invalid Touchstone file: line 1 \"" + std::string(option) +
+                                                       "\": " + why + "."});
+    }
+}
+
 TEST_F(Reader, Utf8MarkIsSkippedAndUtf16IsRefused)
 {
     const std::string text = std::string("# MHz S RI R 75\n") + threeLines2Port;
