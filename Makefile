@@ -34,10 +34,10 @@ test-sanitize: deps
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
-# Builds the reader fuzzer with clang; run it with scripts/fuzz.sh.
+# Builds the fuzz targets with clang; run them with scripts/fuzz.sh.
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVEX_FUZZ=ON -DTORVEX_BENCH=OFF -DBUILD_TESTING=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_touchstone
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
 
 install: build
 	cmake --install $(BUILD)

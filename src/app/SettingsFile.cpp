@@ -6,6 +6,7 @@
 #include "data/MixedMode.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -43,28 +44,52 @@ bool StartsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// The integer after a key: the line loses `skip` characters and is trimmed.
-int IntegerAfter(std::string_view line, std::size_t skip)
+// A whole value is a finite decimal number, its fraction dropped and kept to lo..hi; a
+// value with anything else in it ("12abc", "nan") is no value, and the line changes
+// nothing.
+bool ReadInteger(std::string_view text, int lo, int hi, int& value)
 {
-    return ParseInt(TrimView(line.substr(std::min(skip, line.size()))));
+    double number = 0.0;
+    if (!ParseNumber(text, number))
+        return false;
+    value = static_cast<int>(std::clamp(std::trunc(number), double(lo), double(hi)));
+    return true;
 }
 
 // A division count from the file. The Settings dialog allows 1..11; a hand-edited file
 // with a count in the millions would make every paint draw millions of grid lines, so
 // counts are kept to a number a plot can still show.
-int DivisionsAfter(std::string_view line)
+bool ReadDivisions(std::string_view line, int& count)
 {
-    return std::clamp(IntegerAfter(line, 9), 1, CSettingsFile::MAX_DIVISIONS);
+    return ReadInteger(TrimView(line.substr(std::min<std::size_t>(9, line.size()))), 1,
+                       CSettingsFile::MAX_DIVISIONS, count);
 }
 
-// An axis limit: a decimal number, so the fractions shown on the axes survive. A value
-// no double holds (an overflowing exponent) leaves the limit as it was: no axis can
-// show an infinite span.
+// An axis limit: a decimal number, so the fractions shown on the axes survive. NaN,
+// infinity and anything that is no number leave the limit as it was: no axis can show
+// such a span.
 void ReadLimit(std::string_view line, double& limit)
 {
-    const double value = ParseDouble(TrimView(line.substr(std::min<std::size_t>(8, line.size()))));
-    if (std::isfinite(value))
+    double value = 0.0;
+    if (ParseNumber(line.substr(std::min<std::size_t>(8, line.size())), value))
         limit = value;
+}
+
+// An axis limit as written: nothing after the key for a limit no file can hold, so that
+// the line is ignored on reading rather than read as some other number.
+std::string LimitText(double value)
+{
+    return std::isfinite(value) ? FormatExact(value) : std::string();
+}
+
+// Whether a line may be applied: control bytes (NUL, escape, ...) mean it was damaged or
+// the file is no settings file at all. A tab is as good as a blank.
+bool IsGoodLine(std::string_view line)
+{
+    return std::none_of(line.begin(), line.end(), [](char c) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        return (u < 0x20 && u != '\t') || u == 0x7F;
+    });
 }
 
 ViewSelection ParseView(std::string_view text)
@@ -75,12 +100,11 @@ ViewSelection ParseView(std::string_view text)
         const std::size_t end = std::min(text.find(' ', i), text.size());
         const std::string_view item = text.substr(i, end - i);
         const std::size_t colon = item.find(':');
-        if (colon != std::string_view::npos) {
-            const int value = ParseInt(item.substr(0, colon));
-            const int format = ParseInt(item.substr(colon + 1));
-            if (value >= 0 && format >= 0 && format <= 2)
-                view.emplace_back(value, format);
-        }
+        int value = 0;
+        int format = 0;
+        if (colon != std::string_view::npos && ReadInteger(item.substr(0, colon), -1, INT_MAX, value) &&
+            ReadInteger(item.substr(colon + 1), -1, 3, format) && value >= 0 && format >= 0 && format <= 2)
+            view.emplace_back(value, format);
         i = end + 1;
     }
     return view;
@@ -128,12 +152,15 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
     const auto after = [&line](const char* key) {
         return TrimView(line.substr(std::string_view(key).size() - 1));
     };
+    int n = 0;
     if (prefs && StartsWith(line, KEY_VIEW)) {
         prefs->viewSelection = ParseView(after(KEY_VIEW));
     } else if (prefs && StartsWith(line, KEY_LINE_TYPE)) {
-        graph.lineType = std::clamp(ParseInt(after(KEY_LINE_TYPE)), 0, 3);
+        if (ReadInteger(after(KEY_LINE_TYPE), 0, 3, n))
+            graph.lineType = n;
     } else if (prefs && StartsWith(line, KEY_CHART_KIND)) {
-        prefs->chartKind = std::clamp(ParseInt(after(KEY_CHART_KIND)), 0, 2);
+        if (ReadInteger(after(KEY_CHART_KIND), 0, 2, n))
+            prefs->chartKind = n;
     } else if (prefs && StartsWith(line, KEY_LEGEND)) {
         graph.showMarkers = after(KEY_LEGEND) != "NO";
     } else if (prefs && StartsWith(line, KEY_PAIRING)) {
@@ -153,13 +180,17 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
     } else if (StartsWith(line, KEY_PERS_Y)) {
         persistYScale = line.find("YES") != std::string_view::npos;
     } else if (StartsWith(line, KEY_X_MAJOR)) {
-        graph.xMajorDivisions = DivisionsAfter(line);
+        if (ReadDivisions(line, n))
+            graph.xMajorDivisions = n;
     } else if (StartsWith(line, KEY_X_MINOR)) {
-        graph.SetXMinorDivisions(DivisionsAfter(line));
+        if (ReadDivisions(line, n))
+            graph.SetXMinorDivisions(n);
     } else if (StartsWith(line, KEY_Y_MAJOR)) {
-        graph.SetYMajorDivisions(DivisionsAfter(line));
+        if (ReadDivisions(line, n))
+            graph.SetYMajorDivisions(n);
     } else if (StartsWith(line, KEY_Y_MINOR)) {
-        graph.SetYMinorDivisions(DivisionsAfter(line));
+        if (ReadDivisions(line, n))
+            graph.SetYMinorDivisions(n);
     } else if (StartsWith(line, KEY_XA_MIN)) {
         // Limits go in as stored, without the range rule: the file holds what was shown.
         ReadLimit(line, graph.xAxis.min);
@@ -188,6 +219,19 @@ void CSettingsFile::ApplyLines(const LineList& lines, std::string& lastPath,
         ApplyLine(line, lastPath, lastFile, graph, prefs);
 }
 
+LineList CSettingsFile::GoodLines(std::string_view text)
+{
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);  // a UTF-8 byte-order mark, as an editor may write it
+    LineViews all;
+    SplitLines(text, all);
+    LineList lines;
+    for (const std::string_view line : all)
+        if (IsGoodLine(line))
+            lines.emplace_back(line);
+    return lines;
+}
+
 LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::string& lastFile,
                                    const CChartGraph& graph, const WindowPrefs* prefs)
 {
@@ -200,12 +244,12 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
         KEY_X_MINOR + Number(graph.xMinorDivisions),
         KEY_Y_MAJOR + Number(graph.yMajorDivisions),
         KEY_Y_MINOR + Number(graph.yMinorDivisions),
-        KEY_XA_MIN + FormatExact(graph.xAxis.min),
-        KEY_XA_MAX + FormatExact(graph.xAxis.max),
-        KEY_YL_MIN + FormatExact(graph.leftAxis.min),
-        KEY_YL_MAX + FormatExact(graph.leftAxis.max),
-        KEY_YR_MIN + FormatExact(graph.rightAxis.min),
-        KEY_YR_MAX + FormatExact(graph.rightAxis.max),
+        KEY_XA_MIN + LimitText(graph.xAxis.min),
+        KEY_XA_MAX + LimitText(graph.xAxis.max),
+        KEY_YL_MIN + LimitText(graph.leftAxis.min),
+        KEY_YL_MAX + LimitText(graph.leftAxis.max),
+        KEY_YR_MIN + LimitText(graph.rightAxis.min),
+        KEY_YR_MAX + LimitText(graph.rightAxis.max),
     };
     if (!prefs)
         return lines;
@@ -229,10 +273,11 @@ int CSettingsFile::Read(std::string& lastPath, std::string& lastFile, CChartGrap
                         WindowPrefs* prefs) const
 {
     const CQuietFiles quiet;
-    LineList lines;
-    const int rc = ReadLines(path, lines);
+    // Read as bytes and sorted line by line: one damaged line costs that line only.
+    std::string text;
+    const int rc = ReadBytes(path, text);
     if (rc == FILE_OK)
-        ApplyLines(lines, lastPath, lastFile, graph, prefs);
+        ApplyLines(GoodLines(text), lastPath, lastFile, graph, prefs);
     return rc;
 }
 

@@ -7,6 +7,7 @@
 #include "data/LineFile.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CChartGraph;
@@ -33,8 +34,9 @@ public:
     // variable is unset or empty (the working folder when HOME is unset too).
     static std::string DefaultPath();
 
-    // Reads the file and applies every line it knows; a missing or unreadable file
-    // changes nothing and shows nothing. Returns the read result (0, 101 or 102).
+    // Reads the file and applies every good line it knows (GoodLines); a missing or
+    // unreadable file changes nothing and shows nothing. Returns the read result (0, 101
+    // or 102).
     // prefs, when given, receives the window's lines (the line type and legend switch go
     // to the graph).
     int Read(std::string& lastPath, std::string& lastFile, CChartGraph& graph,
@@ -44,8 +46,12 @@ public:
     int Write(const std::string& lastPath, const std::string& lastFile,
               const CChartGraph& graph, const WindowPrefs* prefs = nullptr) const;
 
+    // The trimmed, non-empty lines of a file's bytes without those holding control bytes
+    // (NUL, escape, ...): a damaged line is dropped, the others are kept.
+    static LineList GoodLines(std::string_view text);
     // One line as read from the file: the first key the trimmed line begins with
-    // (case-sensitive) decides; other lines are ignored. Returns true when a key matched.
+    // (case-sensitive) decides; other lines are ignored, and so is a value that is no
+    // number where one belongs. Returns true when a key matched.
     static bool ApplyLine(const std::string& line, std::string& lastPath,
                           std::string& lastFile, CChartGraph& graph,
                           WindowPrefs* prefs = nullptr);

@@ -13,11 +13,14 @@
 
 namespace {
 
+// The first words of a line: a segment has at most seven, so an eighth shows there are too
+// many however long the line is.
 std::vector<std::string_view> Words(std::string_view line)
 {
+    constexpr std::size_t MAX_WORDS = 8;
     std::vector<std::string_view> words;
     std::size_t i = 0;
-    while (i < line.size()) {
+    while (i < line.size() && words.size() < MAX_WORDS) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
             ++i;
         const std::size_t start = i;
@@ -107,6 +110,15 @@ std::string ItemOfName(const std::string& name)
 // The first line of a file may start with a UTF-8 byte-order mark.
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// Errors reported one by one; the rest of a binary or foreign file is summed up in one.
+constexpr std::size_t MAX_ERRORS = 20;
+
+// A word as a message quotes it: control bytes escaped, long words cut.
+std::string Quoted(std::string_view word)
+{
+    return "'" + EscapeInput(word) + "'";
+}
+
 }  // namespace
 
 double CLimitMask::Segment::LimitAt(double x) const
@@ -138,26 +150,33 @@ bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
     if (rest.substr(0, kByteOrderMark.size()) == kByteOrderMark)
         rest.remove_prefix(kByteOrderMark.size());
     int lineNumber = 0;
+    std::size_t unreported = 0;
     while (!rest.empty()) {
         ++lineNumber;
-        const std::size_t end = rest.find('\n');
+        // A line ends at a line feed, a carriage return and line feed, or a carriage
+        // return alone.
+        const std::size_t end = rest.find_first_of("\r\n");
         std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        const std::size_t skip = end == std::string_view::npos ? rest.size()
+            : rest.compare(end, 2, "\r\n") == 0         ? end + 2
+                                                        : end + 1;
+        rest.remove_prefix(skip);
         line = line.substr(0, line.find('!'));
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
         const std::vector<std::string_view> words = Words(line);
         if (words.empty())
             continue;
 
         const auto fail = [&](const std::string& message) {
-            errors.push_back(ParseError{lineNumber, message});
+            if (errors.size() < MAX_ERRORS)
+                errors.push_back(ParseError{lineNumber, message});
+            else
+                ++unreported;
         };
         Segment s;
         s.line = lineNumber;
         const std::string keyword = AsciiLower(words[0]);
         if (keyword != "upper" && keyword != "lower") {
-            fail("expected 'upper' or 'lower', not '" + std::string(words[0]) + "'");
+            fail("expected 'upper' or 'lower', not " + Quoted(words[0]));
             continue;
         }
         s.upper = keyword == "upper";
@@ -172,7 +191,7 @@ bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
                 bad = words[i + 1];
         }
         if (!bad.empty()) {
-            fail("'" + bad + "' is not a number");
+            fail(Quoted(bad) + " is not a number");
             continue;
         }
         s.v2 = s.v1;
@@ -183,14 +202,14 @@ bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
         if (next < words.size()) {
             s.item = NormalItem(words[next]);
             if (s.item.empty()) {
-                fail("'" + std::string(words[next]) +
-                     "' is neither a number nor an item such as S21:db, S21:phase, S21:delay or S11:vswr");
+                fail(Quoted(words[next]) +
+                     " is neither a number nor an item such as S21:db, S21:phase, S21:delay or S11:vswr");
                 continue;
             }
             ++next;
         }
         if (next < words.size()) {
-            fail("unexpected '" + std::string(words[next]) + "' after the segment");
+            fail("unexpected " + Quoted(words[next]) + " after the segment");
             continue;
         }
         if (s.f1 > s.f2) {
@@ -203,6 +222,8 @@ bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
         }
         segments.push_back(s);
     }
+    if (unreported > 0)
+        errors.push_back(ParseError{0, std::to_string(unreported) + " more malformed lines"});
     if (segments.empty() && errors.empty())
         errors.push_back(ParseError{0, "the mask holds no segment"});
     return errors.empty();

@@ -1,18 +1,13 @@
 #include "data/LineFile.h"
 
-#include "platform/NumberFormat.h"
 #include "platform/MessageBox.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <climits>
 #include <cstdint>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -84,43 +79,16 @@ int OpenForReading(const std::string& path, FilePtr& file, struct stat& st)
 
 }  // namespace
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view TrimView(std::string_view s)
-{
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
-
-std::string Trim(const std::string& s)
-{
-    return std::string(TrimView(s));
-}
-
 namespace {
 
 template <typename List>
 void SplitInto(std::string_view text, List& lines)
 {
     lines.reserve(lines.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t nl = text.find('\n', start);
-        if (nl == npos)
-            nl = text.size();
-        const std::string_view line = TrimView(text.substr(start, nl - start));
-        if (!line.empty())
-            lines.emplace_back(line);
-        start = nl + 1;
-    }
+    CLineCursor cursor(text);
+    std::string_view line;
+    while (cursor.Next(line))
+        lines.emplace_back(line);
 }
 
 }  // namespace
@@ -234,20 +202,55 @@ bool CLineCursor::Refill()
     return n > 0;
 }
 
+namespace {
+
+// Where the first line of text ends (stop) and how many bytes its line end takes (skip): a
+// line feed, a carriage return and line feed, or a carriage return alone, as old Mac
+// programs end lines. False when text holds no line end, or only a carriage return as its
+// last byte, which a line feed may follow in the next piece.
+bool FindLineEnd(std::string_view text, std::size_t& stop, std::size_t& skip)
+{
+    const char* data = text.data();
+    const void* lf = std::memchr(data, '\n', text.size());
+    const std::size_t feed = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : npos;
+    const void* cr = std::memchr(data, '\r', lf ? feed : text.size());
+    if (cr) {
+        stop = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+        if (stop + 1 == feed) {
+            skip = 2;
+            return true;
+        }
+        skip = 1;
+        return stop + 1 < text.size();
+    }
+    if (!lf)
+        return false;
+    stop = feed;
+    skip = 1;
+    return true;
+}
+
+}  // namespace
+
 void CLineCursor::Advance()
 {
     for (;;) {
-        std::size_t nl = rest.find('\n');
-        if (nl == npos && feed && Refill())
-            continue;
-        if (rest.empty())
-            break;
-        if (nl == npos)
-            nl = rest.size();
-        const std::string_view line = TrimView(rest.substr(0, nl));
-        rest.remove_prefix(nl < rest.size() ? nl + 1 : nl);
+        std::size_t stop = 0;
+        std::size_t skip = 0;
+        if (!FindLineEnd(rest, stop, skip)) {
+            if (feed && Refill())
+                continue;
+            if (rest.empty())
+                break;
+            stop = rest.size();  // the last line, without a line end
+            skip = 0;
+        }
+        const std::string_view line = TrimView(rest.substr(0, stop));
+        rest.remove_prefix(stop + skip);
+        ++linesPassed;
         if (!line.empty()) {
             next = line;
+            nextNumber = linesPassed;
             return;
         }
     }
@@ -258,6 +261,7 @@ int CLineCursor::Open(const std::string& path, std::string_view& head)
 {
     head = {};
     rest = next = {};
+    linesPassed = nextNumber = number = 0;
     feed = std::make_unique<Feed>();
     feed->path = path;
     struct stat st {};
@@ -277,7 +281,7 @@ int CLineCursor::Open(const std::string& path, std::string_view& head)
     }
     if (feed->ended && (feed->tooLarge || feed->readError || feed->nul))
         return Finish();
-    head = feed->ended ? rest : rest.substr(0, rest.rfind('\n') + 1);
+    head = feed->ended ? rest : rest.substr(0, rest.find_last_of("\r\n") + 1);
     Advance();
     return FILE_OK;
 }
@@ -310,20 +314,19 @@ int CLineCursor::Finish()
     return FILE_READ_ERROR;
 }
 
-int ReadText(const std::string& path, std::string& text, std::string_view& body)
+namespace {
+
+// Reads the whole file into text; 0, or 101 or 102 with the message shown. A read error
+// after the open is only flagged in failed (text keeps what was read), for the caller to
+// report as it sees fit.
+int ReadRaw(const std::string& path, std::string& text, bool& failed)
 {
-    body = {};
-    const auto refuse = [&](const char* phrase) {
-        body = {};
-        Report(phrase, path);
-        return FILE_READ_ERROR;
-    };
+    failed = false;
     struct stat st {};
     FilePtr file;
     if (const int rc = OpenForReading(path, file, st))
         return rc;
     text.clear();
-    bool failed = false;
     try {
         if (st.st_size > 0)
             text.reserve(static_cast<std::size_t>(st.st_size));
@@ -333,40 +336,67 @@ int ReadText(const std::string& path, std::string& text, std::string_view& body)
             text.append(buffer, n);
             if (n < sizeof buffer)
                 break;
-            if (text.size() > MAX_READ_BYTES)
-                return refuse(TOO_LARGE);  // it grew while being read
-        }
-        failed = std::ferror(file.get()) != 0;
-        std::string_view all(text);
-        if (failed) {
-            // Keep only the lines that were read whole before the error.
-            const std::size_t lastEnd = all.rfind('\n');
-            body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
-        } else {
-            // UTF-8 is read as bytes; only its byte-order mark would spoil the first line.
-            if (all.substr(0, 3) == "\xEF\xBB\xBF")
-                all.remove_prefix(3);
-            if (all.substr(0, 2) == "\xFF\xFE" || all.substr(0, 2) == "\xFE\xFF")
-                return refuse(UTF16);
-            // UTF-16 without a mark: every ASCII character comes with a NUL byte.
-            const std::size_t nul = all.find('\0');
-            if (nul != npos) {
-                const std::size_t lastEnd = all.rfind('\n', nul);
-                body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
-                Report(NUL_BYTES, path);
+            if (text.size() > MAX_READ_BYTES) {
+                text.clear();
+                Report(TOO_LARGE, path);  // it grew while being read
                 return FILE_READ_ERROR;
             }
-            body = all;
         }
+        failed = std::ferror(file.get()) != 0;
     } catch (const std::bad_alloc&) {
-        failed = true;  // a file larger than memory is a read error, not a crash
+        text.clear();  // a file larger than memory is a read error, not a crash
+        failed = true;
     } catch (const std::length_error&) {
+        text.clear();
         failed = true;
     }
+    return FILE_OK;
+}
+
+}  // namespace
+
+int ReadBytes(const std::string& path, std::string& text)
+{
+    bool failed = false;
+    if (const int rc = ReadRaw(path, text, failed))
+        return rc;
     if (failed) {
-        Report("Problem reading file: ", path);
+        Report(READ_PROBLEM, path);
         return FILE_READ_ERROR;
     }
+    return FILE_OK;
+}
+
+int ReadText(const std::string& path, std::string& text, std::string_view& body)
+{
+    body = {};
+    bool failed = false;
+    if (const int rc = ReadRaw(path, text, failed))
+        return rc;
+    std::string_view all(text);
+    if (failed) {
+        // Keep only the lines that were read whole before the error.
+        const std::size_t lastEnd = all.find_last_of("\r\n");
+        body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
+        Report(READ_PROBLEM, path);
+        return FILE_READ_ERROR;
+    }
+    // UTF-8 is read as bytes; only its byte-order mark would spoil the first line.
+    if (all.substr(0, 3) == "\xEF\xBB\xBF")
+        all.remove_prefix(3);
+    if (all.substr(0, 2) == "\xFF\xFE" || all.substr(0, 2) == "\xFE\xFF") {
+        Report(UTF16, path);
+        return FILE_READ_ERROR;
+    }
+    // UTF-16 without a mark: every ASCII character comes with a NUL byte.
+    const std::size_t nul = all.find('\0');
+    if (nul != npos) {
+        const std::size_t lastEnd = all.find_last_of("\r\n", nul);
+        body = all.substr(0, lastEnd == npos ? 0 : lastEnd);
+        Report(NUL_BYTES, path);
+        return FILE_READ_ERROR;
+    }
+    body = all;
     return FILE_OK;
 }
 
@@ -478,188 +508,4 @@ int WriteLinesAtomic(const std::string& path, const LineList& lines)
                path);
     }
     return rc;
-}
-
-CTokenizer::CTokenizer(std::string_view source, char delim) : CTokenizer(source, delim, false) {}
-
-CTokenizer::CTokenizer(std::string_view source, char delim, bool blankOrTabDelimiter)
-    : text(source), delimiter(delim), blankOrTab(blankOrTabDelimiter), begin(0),
-      end(source.size()), nextDelimiter(Search(delim, 0)), nextComma(source.find(',')),
-      nextTab(source.find('\t'))
-{
-}
-
-CTokenizer CTokenizer::Words(std::string_view source)
-{
-    return CTokenizer(source, ' ', true);
-}
-
-std::size_t CTokenizer::Search(char c, std::size_t from) const
-{
-    if (blankOrTab && c == delimiter)
-        return text.find_first_of(" \t", from);
-    return text.find(c, from);
-}
-
-std::size_t CTokenizer::Find(char c, std::size_t& cache) const
-{
-    // The source only loses characters at its front, so a separator found once stays
-    // valid until passed, and one that is missing stays missing.
-    if (cache != npos && cache < begin)
-        cache = Search(c, begin);
-    if (cache != npos && cache >= end)
-        return npos;
-    return cache;
-}
-
-bool CTokenizer::Empty()
-{
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return begin >= end;
-}
-
-std::string_view CTokenizer::NextToken()
-{
-    if (Empty())
-        return {};
-    std::size_t p = Find(delimiter, nextDelimiter);
-    if (p == npos)
-        p = Find(',', nextComma);
-    if (p == npos)
-        p = Find('\t', nextTab);
-    if (p == npos) {
-        const std::string_view token = text.substr(begin, end - begin);
-        begin = end;
-        return token;
-    }
-    const std::string_view token = TrimView(text.substr(begin, p - begin));
-    begin = p + 1;
-    return token;
-}
-
-std::string NextToken(std::string& source, char delimiter)
-{
-    CTokenizer tokenizer(source, delimiter);
-    const std::string token(tokenizer.NextToken());
-    source = std::string(tokenizer.Rest());
-    return token;
-}
-
-double NextNumber(std::string& source, char delimiter)
-{
-    return ParseDouble(NextToken(source, delimiter));
-}
-
-namespace {
-
-// Where the digits of a number start, after leading blanks and an optional sign.
-std::size_t SkipBlanksAndSign(std::string_view s, bool& negative)
-{
-    std::size_t i = 0;
-    while (i < s.size() && IsBlank(s[i]))
-        ++i;
-    negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
-    return i;
-}
-
-}  // namespace
-
-namespace {
-
-// The decimal number that starts at first (after an optional sign), read no further than
-// last; after is where it ends (first when there is none).
-double NumberAt(const char* first, const char* last, const char*& after)
-{
-    after = first;
-    const char* p = first;
-    const bool negative = p < last && *p == '-';
-    if (p < last && (*p == '+' || *p == '-'))
-        ++p;
-    // Only a digit or a point may start a decimal number: this keeps out the "inf",
-    // "nan" and hexadecimal forms that from_chars would take.
-    if (p >= last || !((*p >= '0' && *p <= '9') || *p == '.'))
-        return 0.0;
-    double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(p, last, value, std::chars_format::general);
-    if (ec == std::errc::result_out_of_range) {
-        // atof gives HUGE_VAL on overflow and (nearly) zero on underflow.
-        const std::string_view number(p, static_cast<std::size_t>(ptr - p));
-        const std::size_t e = number.find_first_of("eE");
-        const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-    } else if (ec != std::errc()) {
-        value = 0.0;  // a lone point
-    }
-    after = ptr;
-    return negative ? -value : value;
-}
-
-}  // namespace
-
-double ParseDouble(std::string_view s)
-{
-    std::size_t i = 0;
-    while (i < s.size() && IsBlank(s[i]))
-        ++i;
-    const char* after = nullptr;
-    return NumberAt(s.data() + i, s.data() + s.size(), after);
-}
-
-CNumberReader::CNumberReader(std::string_view source)
-    : pos(source.data()), end(source.data() + source.size())
-{
-    while (end > pos && IsBlank(end[-1]))
-        --end;
-}
-
-double CNumberReader::Next()
-{
-    if (Empty())
-        return 0.0;
-    // No separator is a part of a number, so converting up to the end of the source
-    // reads what converting the word alone would.
-    const char* after = nullptr;
-    const double value = NumberAt(pos, end, after);
-    // The word ends at the next blank or tab; only where none is left, at a comma.
-    for (const char* p = after; p < end; ++p) {
-        if (*p == ' ' || *p == '\t') {
-            pos = p + 1;
-            return value;
-        }
-    }
-    const void* comma = std::memchr(after, ',', static_cast<std::size_t>(end - after));
-    pos = comma ? static_cast<const char*>(comma) + 1 : end;
-    return value;
-}
-
-int ParseInt(std::string_view s)
-{
-    bool negative = false;
-    std::size_t i = SkipBlanksAndSign(s, negative);
-    long long value = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
-        if (value <= static_cast<long long>(INT_MAX) + 1)
-            value = value * 10 + (s[i] - '0');
-        ++i;
-    }
-    if (negative)
-        value = -value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
-
-std::string FormatNumber(double value, int /*unused1*/, int /*unused2*/, int maxLength, int width)
-{
-    std::string text = FormatValue("%g", value);
-    if (maxLength > 0 && text.size() > static_cast<std::size_t>(maxLength))
-        text.resize(static_cast<std::size_t>(maxLength));
-    if (width > 0)
-        text.resize(static_cast<std::size_t>(width), ' ');
-    return text;
 }

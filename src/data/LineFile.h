@@ -1,6 +1,8 @@
 // Line-oriented text files and the token and number helpers every file reader shares.
 #pragma once
 
+#include "data/LineText.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,9 +36,14 @@ int ReadLineViews(const std::string& path, std::string& text, LineViews& lines);
 // As ReadLines, the file as one text: body is the part of text that ReadLines would split
 // into lines (after a read error, the lines read whole before it).
 int ReadText(const std::string& path, std::string& text, std::string_view& body);
+// The file's bytes as they are, with ReadLines' checks of the file but none of its text:
+// for a reader that sorts good lines from bad ones itself. 0, 101 or 102; after a read
+// error text holds what was read.
+int ReadBytes(const std::string& path, std::string& text);
 
 // The trimmed, non-empty lines of a text (what ReadLines keeps), one at a time: a reader
-// then meets every byte while it is still in the cache, however large the file.
+// then meets every byte while it is still in the cache, however large the file. A line
+// ends at a line feed, a carriage return and line feed, or a carriage return alone.
 class CLineCursor {
 public:
     explicit CLineCursor(std::string_view text);
@@ -67,10 +74,13 @@ public:
         if (AtEnd())
             return false;
         line = next;
+        number = nextNumber;
         refilled = false;
         Advance();
         return true;
     }
+    // The line number in the file (from 1, blank lines counted) of the line Next gave last.
+    std::size_t LineNumber() const { return number; }
 
 private:
     struct Feed;
@@ -80,6 +90,9 @@ private:
     std::string_view next;
     std::size_t size = 0;
     bool refilled = false;  // the piece has been replaced since the last line was handed out
+    std::size_t linesPassed = 0;  // lines, blank or not, up to and including next
+    std::size_t nextNumber = 0;   // the line number of next
+    std::size_t number = 0;       // the line number of the line last handed out
     std::unique_ptr<Feed> feed;
 };
 
@@ -90,78 +103,7 @@ int WriteLines(const std::string& path, const LineList& lines, bool append);
 // replaces path only once it is complete: a failed write leaves the old file as it was.
 int WriteLinesAtomic(const std::string& path, const LineList& lines);
 
-// Splits text at line feeds into trimmed, non-empty lines (what ReadLines keeps).
+// Splits text into trimmed, non-empty lines (what ReadLines keeps), at the line ends that
+// CLineCursor knows.
 void SplitLines(std::string_view text, LineList& lines);
 void SplitLines(std::string_view text, LineViews& lines);
-
-bool IsBlank(char c);
-std::string_view TrimView(std::string_view s);
-std::string Trim(const std::string& s);
-
-// Cuts the next token off source. The delimiter is looked for first; only when the
-// remaining source holds none, a comma; only when it holds no comma either, a tab.
-std::string NextToken(std::string& source, char delimiter);
-// NextToken, converted like atof in the "C" locale (0 when there is no number).
-double NextNumber(std::string& source, char delimiter);
-
-// The longest leading decimal number of text (after leading blanks), else 0.
-// Never depends on the process locale; overflow gives +-infinity as atof does.
-double ParseDouble(std::string_view text);
-// Leading decimal integer like atoi; clamped to the int range.
-int ParseInt(std::string_view text);
-
-// The numbers of a data line, cut and converted exactly as CTokenizer::Words and
-// NextNumber would do it, in one pass over the characters: files of many ports hold
-// millions of numbers, and cutting each into a token first costs more than converting it.
-class CNumberReader {
-public:
-    explicit CNumberReader(std::string_view source);
-    // True when nothing but white space remains.
-    bool Empty()
-    {
-        while (pos < end && IsBlank(*pos))
-            ++pos;
-        return pos >= end;
-    }
-    // The next word as a number (0 when it holds none; nothing left: 0).
-    double Next();
-
-private:
-    const char* pos;
-    const char* end;
-};
-
-// "%g" of value, cut to maxLength and padded or cut to width (0 or less: no limit).
-std::string FormatNumber(double value, int unused1, int unused2, int maxLength, int width);
-
-// Same token rules as NextToken over a view, in time linear in the source length
-// however many tokens are cut: the readers use it on lines of any length.
-class CTokenizer {
-public:
-    CTokenizer(std::string_view source, char delimiter);
-    // Blanks and tabs alike separate words; commas only where the source holds neither.
-    // Touchstone lines use this: an editor's tab between numbers is no part of a number.
-    static CTokenizer Words(std::string_view source);
-
-    // True when nothing but white space remains.
-    bool Empty();
-    std::string_view NextToken();
-    double NextNumber() { return ParseDouble(NextToken()); }
-    // What remains (not yet trimmed on the left).
-    std::string_view Rest() const { return text.substr(begin, end - begin); }
-
-private:
-    CTokenizer(std::string_view source, char delimiter, bool blankOrTab);
-    std::size_t Find(char c, std::size_t& cache) const;
-    std::size_t Search(char c, std::size_t from) const;
-
-    std::string_view text;
-    char delimiter;
-    bool blankOrTab;  // the delimiter stands for blanks and tabs
-    std::size_t begin;
-    std::size_t end;
-    // Next known position of each separator at or after begin (npos: none left).
-    mutable std::size_t nextDelimiter;
-    mutable std::size_t nextComma;
-    mutable std::size_t nextTab;
-};

@@ -60,6 +60,12 @@ void CS2pData::AppendRecord(double freq, const CComplex* matrix)
         elements.resize(elements.size() + Cells());
 }
 
+void CS2pData::ReserveRecords(std::size_t records)
+{
+    freqs.reserve(records);
+    elements.reserve(records * Cells());
+}
+
 void CS2pData::SortRecords()
 {
     // Instruments write ascending frequencies; moving the records about is only worth it

@@ -115,9 +115,11 @@ public:
     CS2pData(const CS2pData&) = default;
     CS2pData& operator=(const CS2pData&) = default;
 
-    // Reads a Touchstone file; 0 on success, else 101 or 102. Shows its own messages.
-    // The port count comes from [Number of Ports] in version 2 files, else from a
-    // ".sNp" in the path (".s3p" and ".s4p" anywhere in it first); 2 without one.
+    // Reads a Touchstone file; 0 on success, else 101 or 102. Shows its own messages,
+    // one naming the line and the word for data that do not fit; never throws.
+    // The port count comes from [Number of Ports] in version 2 files, else from the
+    // ".sNp" that ends the file's name; 2 without one. A name whose ".sNp" has no count
+    // of 1 to 99 is refused.
     int Load(const std::string& path);
     // Reads the text of a file; ports is what the name says (0: nothing). Version 2
     // files are recognised by their keywords whatever ports says.
@@ -125,10 +127,12 @@ public:
     int ReadS2p(const LineList& lines);
     int ReadS3p(const LineList& lines);
     int ReadS4p(const LineList& lines);
-    // The port count that a path names, or 0.
+    // The port count that the ".sNp" ending a path's last component names (any letter
+    // case); 0 without such an ending, -1 when N is not 1 to 99.
     static int PortsFromName(const std::string& path);
-    // Applies the keywords of an option line; format is the read's data format.
-    void ParseOptionLine(std::string_view line, int& format);
+    // Applies the keywords of an option line; format is the read's data format. False,
+    // with why, for a reference impedance that is no positive number.
+    bool ParseOptionLine(std::string_view line, int& format, std::string& why);
 
     void ConvertFreqUnit(FreqUnit target);
     // Hz and kHz data become MHz, so the chart only ever sees MHz or GHz.
@@ -154,6 +158,10 @@ public:
     void ResetRecords(int portCount);
     // Appends a record; matrix holds ports x ports elements row-major (null: all zero).
     void AppendRecord(double freq, const CComplex* matrix = nullptr);
+    // Room for this many records, so that the store does not double as it grows.
+    void ReserveRecords(std::size_t records);
+    // Appends a comment line to headerComments; fileSize bounds what the header can hold.
+    void AddHeaderComment(std::string_view line, std::size_t fileSize);
 
     // --- What the viewing side asks of a loaded data set ---
     // The code of matrix position (row, col): mixed-mode codes for mixed-mode files,
@@ -200,7 +208,9 @@ public:
     // The same for an n x n matrix in place: Z and Y of any n, H and G of 2 ports.
     static void ConvertMatrixToS(CComplex* matrix, int n, int kind);
 
-    std::vector<std::string> headerComments;
+    // The comment lines before the option line, each ended by "\n": one text, so that a
+    // header of millions of lines takes no more memory than the file.
+    std::string headerComments;
     FreqUnit freqUnit = GHZ;
     ParamKind paramKind = S;
     double refImpedance = 50.0;  // ohms, from the option line
@@ -217,9 +227,12 @@ public:
 
 private:
     std::size_t Cells() const { return static_cast<std::size_t>(ports) * static_cast<std::size_t>(ports); }
+    int LoadFile(const std::string& path, int named);
     int ReadVersion1(CLineCursor& cursor, int portCount);
-    int ReadVersion2(std::string_view text);
+    int ReadVersion2(CLineCursor& cursor);
     void StartRead(int portCount);
+    // Gives back the room of a header store that was reserved for more.
+    void FitHeaderComments();
     // The records in ascending order of frequency.
     void SortRecords();
 

@@ -1,7 +1,15 @@
-// Letter case of file words and command-line words: ASCII only, whatever the locale.
+// Letter case of file words and command-line words: ASCII only, whatever the locale; and
+// how messages quote what a file holds.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 std::string AsciiLower(std::string_view text);
+
+// Part of an input file as a message quotes it (without the quote marks): control bytes,
+// DEL, the C1 controls and bytes that are no valid UTF-8 become \xNN, a tab \t and a
+// backslash stays as it is; after maxChars characters of text the quote is cut and ends in
+// "...". A binary file then never sends raw bytes to a terminal or a message box.
+std::string EscapeInput(std::string_view text, std::size_t maxChars = 40);

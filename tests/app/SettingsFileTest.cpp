@@ -6,6 +6,7 @@
 
 #include "TempDir.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -70,14 +71,17 @@ TEST_F(SettingsFileTest, SingleLinesChangeOnlyTheirOwnSetting)
         {"X-major= 0", "X-major= 1"},
         {"X-major= 7", "X-major= 7"},
         {"Y-minor= -3", "Y-minor= 1"},
-        {"X-minor= abc", "X-minor= 1"},
-        {"Y-major= 12abc", "Y-major= 12"},
+        {"X-minor= abc", nullptr},    // no number: the default stays
+        {"Y-major= 12abc", nullptr},
+        {"Y-major= 12.5", "Y-major= 12"},
         {"Y-major= 2000000000", "Y-major= 100"},  // a grid a paint can still draw
         {"X-minor= 99999999999", "X-minor= 100"},
         {"XA-min= 1e+06", "XA-min= 1000000"},
         {"YL-min= -45.7", "YL-min= -45.7"},
-        {"XA-max= 7.5GHz", "XA-max= 7.5"},
+        {"XA-max= 7.5GHz", nullptr},
         {"YR-max= 1e999", nullptr},  // no double holds it: the limit stays
+        {"YL-max= nan", nullptr},    // not 0
+        {"YL-min= -inf", nullptr},
         {"YR-max=    33   ", "YR-max= 33"},
         {"   XA-min= 5", "XA-min= 5"},         // blanks before the key are trimmed
         {"LastPath=C:\\x.s2p", nullptr},       // no blank after the equals sign
@@ -129,6 +133,40 @@ TEST_F(SettingsFileTest, NamesAreTrimmedButKeepInnerBlanksAndLaterLinesWin)
                               lastPath, lastFile, graph);
     EXPECT_EQ(lastFile, "a b.s2p");
     EXPECT_EQ(lastPath, "/two.s2p");
+}
+
+TEST_F(SettingsFileTest, DamagedLinesAreDroppedAndTheOthersKept)
+{
+    TempDir dir;
+    const std::string text = std::string("LastPath= /data/a.s2p\n"
+                                         "X-major= 7\r"            // an old Mac line end
+                                         "Y-major= \0" "9\n"        // a NUL byte: dropped
+                                         "LastFile= a\x1b[2J.s2p\n"  // an escape: dropped
+                                         "XA-min= 12.5\r\n"
+                                         "\xff\xfe\0\0\n"
+                                         "YL-min= nan\n", 96);
+    const CSettingsFile file(dir.Write("torvex.ini", text));
+    CChartGraph graph;
+    const CChartGraph builtIn;
+    std::string lastPath, lastFile = "kept";
+    ASSERT_EQ(file.Read(lastPath, lastFile, graph), 0);
+    EXPECT_EQ(lastPath, "/data/a.s2p");
+    EXPECT_EQ(lastFile, "kept");
+    EXPECT_EQ(graph.xMajorDivisions, 7);
+    EXPECT_EQ(graph.yMajorDivisions, builtIn.yMajorDivisions);
+    EXPECT_EQ(graph.xAxis.min, 12.5);
+    EXPECT_EQ(graph.leftAxis.min, builtIn.leftAxis.min);
+
+    // A limit no file can hold is written as nothing, and reading that keeps the default.
+    graph.leftAxis.min = std::nan("");
+    graph.rightAxis.max = HUGE_VAL;
+    const LineList lines = CSettingsFile::BuildLines("", "", graph);
+    EXPECT_EQ(lines[10], "YL-min= ");
+    EXPECT_EQ(lines[13], "YR-max= ");
+    CChartGraph back;
+    CSettingsFile::ApplyLines(lines, lastPath, lastFile, back);
+    EXPECT_EQ(back.leftAxis.min, builtIn.leftAxis.min);
+    EXPECT_EQ(back.rightAxis.max, builtIn.rightAxis.max);
 }
 
 TEST_F(SettingsFileTest, WritesTheFourteenLinesInOrder)

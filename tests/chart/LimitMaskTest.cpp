@@ -77,6 +77,30 @@ TEST(LimitMaskTest, ParsesSegmentsAndReportsEveryBadLine)
     EXPECT_EQ(errors[0].line, 0);
 }
 
+TEST(LimitMaskTest, ForeignTextIsQuotedSafelyAndSummedUp)
+{
+    // A binary file: control bytes come out escaped, and after twenty lines one summary.
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "\x1b[2J\x01 1 2 3\n";
+    text += std::string("upper 1 2 \x7f") + std::string(100, 'x') + "\n";
+    CLimitMask mask;
+    std::vector<CLimitMask::ParseError> errors;
+    EXPECT_FALSE(mask.Parse(text, errors));
+    ASSERT_EQ(errors.size(), 21u);
+    EXPECT_EQ(errors[0].message, "expected 'upper' or 'lower', not '\\x1B[2J\\x01'");
+    EXPECT_EQ(errors[20].line, 0);
+    EXPECT_EQ(errors[20].message, "11 more malformed lines");
+    // Old Mac line ends count lines as the other two kinds do.
+    EXPECT_TRUE(mask.Parse("upper 1 2 3\rlower 1 2 4\r\n\rlower 3 4 5", errors));
+    ASSERT_EQ(mask.segments.size(), 3u);
+    EXPECT_EQ(mask.segments[1].line, 2);
+    EXPECT_EQ(mask.segments[2].line, 4);
+    EXPECT_FALSE(mask.Parse(std::string("upper 1 2 \x7f") + std::string(100, 'x'), errors));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].message, "'\\x7F" + std::string(39, 'x') + "...' is not a number");
+}
+
 TEST(LimitMaskTest, ItemsMatchTraceNamesByElementAndUnit)
 {
     struct Row {

@@ -26,6 +26,38 @@ TEST(ReadLines, TrimsAndDropsBlankLinesWithEitherLineEnd)
     EXPECT_EQ(lines, (LineList{"a", "b"}));  // last line without a line end counts
 }
 
+TEST(LineCursor, AFileReadsAsItsTextWhateverTheLineEnds)
+{
+    // Line ends of every kind, one of them split across the pieces the file is read in.
+    TempDir dir;
+    constexpr std::size_t piece = std::size_t(256) << 10;
+    for (const char* end : {"\r\n", "\r", "\n"}) {
+        for (std::size_t before : {piece - 2, piece - 1, piece}) {
+            SCOPED_TRACE(std::to_string(before) + (end[0] == '\r' ? (end[1] ? " CR LF" : " CR") : " LF"));
+            const std::string text = std::string(before, 'x') + end + "y\r\r\nz\n\r" + std::string(piece, 'w') + "\r";
+            const std::string path = dir.Write("lines.txt", text);
+            CLineCursor file;
+            std::string_view head;
+            ASSERT_EQ(file.Open(path, head), FILE_OK);
+            CLineCursor inMemory(text);
+            std::vector<std::pair<std::string, std::size_t>> fromFile, fromText;
+            for (std::string_view line; file.Next(line);)
+                fromFile.emplace_back(std::string(line.substr(0, 3)) + std::to_string(line.size()), file.LineNumber());
+            for (std::string_view line; inMemory.Next(line);)
+                fromText.emplace_back(std::string(line.substr(0, 3)) + std::to_string(line.size()),
+                                      inMemory.LineNumber());
+            EXPECT_EQ(file.Finish(), FILE_OK);
+            const std::vector<std::pair<std::string, std::size_t>> expected = {
+                {"xxx" + std::to_string(before), 1}, {"y1", 2}, {"z1", 4}, {"www" + std::to_string(piece), 6}};
+            EXPECT_EQ(fromText, expected);
+            EXPECT_EQ(fromFile, expected);
+        }
+    }
+    LineList lines;
+    ASSERT_EQ(ReadLines(dir.Write("mac.txt", "a\rb\r\rc"), lines), FILE_OK);
+    EXPECT_EQ(lines, (LineList{"a", "b", "c"}));
+}
+
 TEST(ReadLines, EmptyFileGivesEmptyList)
 {
     TempDir dir;

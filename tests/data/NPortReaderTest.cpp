@@ -164,10 +164,10 @@ TEST_F(NPort, BrokenVersionTwoFilesAreRefused)
          "[Number of Frequencies] is 4, but the file holds 3 records."},
         {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows, "[End] missing."},
         {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "4 1 0 0 0\n[End]\n",
-         "the record that starts at \"4 1 0 0 0\" holds 5 of 9 numbers (a matrix row short)."},
+         "the record of line 10 \"4 1 0 0 0\" holds 5 of 9 numbers (a matrix row short)."},
         {head + "[Number of Ports] 3\n[Number of Frequencies] 1\n[Network Data]\n"
                 "1 1 0 0 0 0 0\n0 0 1 0 0 0\n0 0 0 0 1 0 7\n[End]\n",
-         "more numbers than a record holds at \"0 0 0 0 1 0 7\"."},
+         "line 8 \"0 0 0 0 1 0 7\": more numbers than a record holds."},
         {head + "[Number of Ports] 3\n[Reference] 50 50\n[Number of Frequencies] 3\n",
          "[Reference] holds 2 impedances for 3 ports."},
         {head + two + "[Matrix Format] Diagonal\n", "[Matrix Format] Diagonal is not Full, Lower or Upper."},
@@ -175,7 +175,36 @@ TEST_F(NPort, BrokenVersionTwoFilesAreRefused)
          "[Mixed-Mode Order] entry X3 is not Sn, Dn,m or Cn,m."},
         {head + "[Number of Ports] 100\n", "[Number of Ports] 100 is not 1 to 99."},
         {"[Version] 3.0\n# GHz S RI\n", "[Version] 3.0 is not 2.0 or 2.1."},
-        {head + two + "1 1 0 0 0 0 0 1 0\n", "numbers outside [Network Data]: \"1 1 0 0 0 0 0 1 0\"."},
+        {head + two + "1 1 0 0 0 0 0 1 0\n", "numbers outside [Network Data]: line 5 \"1 1 0 0 0 0 0 1 0\"."},
+        {head + "[Number of Ports] 2\n[Reference] 50abc 50\n", "[Reference] impedance 50abc is not a positive number."},
+        {head + "[Number of Ports] 2\n[Reference] 50 0\n", "[Reference] impedance 0 is not a positive number."},
+        {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 D3,4 D1,3 D2,4\n",
+         "[Mixed-Mode Order] uses port 1 in D1,2 and in D1,3."},
+        {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 C1,2 S1 S2\n",
+         "[Mixed-Mode Order] uses port 1 in C1,2 and in S1."},
+        {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 S3 S4 C3,4\n",
+         "[Mixed-Mode Order] uses port 3 in S3 and in C3,4."},
+        {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 C1,2 D3,4 S3\n",
+         "[Mixed-Mode Order] uses port 3 in D3,4 and in S3."},
+        {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 D3,4 C3,4 S1\n",
+         "[Mixed-Mode Order] uses port 1 in D1,2 and in S1."},
+        {head + "[Number of Ports] 3\n[Mixed-Mode Order] D1,2 S3 S3\n", "[Mixed-Mode Order] names S3 twice."},
+        {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 D3,4 C1,2 D1,2\n",
+         "[Mixed-Mode Order] names D1,2 twice."},
+        {head + "[Number of Ports] 3\n[Mixed-Mode Order] D1,2 S3 C2,1\n",
+         "[Mixed-Mode Order] uses port 2 in D1,2 and in C2,1."},
+        {head + "[Number of Ports] 3\n[Mixed-Mode Order] D1,2 C1,3 S3\n",
+         "[Mixed-Mode Order] uses port 1 in D1,2 and in C1,3."},
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "[End]\n4 1 0 0 0 0 0 1 0\n",
+         "line 11 \"4 1 0 0 0 0 0 1 0\" after [End]."},
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "[End] 4\n",
+         "[End] 4: nothing may follow it."},
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "[End]\n[Network Data]\n",
+         "line 11 \"[Network Data]\" after [End]."},
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n-1 1 0 0 0 0 0 1 0\n" + rows + "[End]\n",
+         "line 7 \"-1 1 0 0 0 0 0 1 0\": the frequency is negative."},
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n1 1 0 0 0 0 0 1,5 0\n" + rows + "[End]\n",
+         "line 7 \"1 1 0 0 0 0 0 1,5 0\": \"1,5\" is not a finite decimal number."},
     };
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.message);
@@ -191,7 +220,8 @@ TEST_F(NPort, PortCountFromTheName)
 {
     const std::pair<const char*, int> names[] = {
         {"a.s1p", 1}, {"B.S12P", 12}, {"c.s99p", 99}, {"d.s2p", 2}, {"e.ts", 0}, {"f.out", 0},
-        {"g.s100p", 0}, {"h.s0p", 0}, {"run.S3P/data.s6p", 3}, {"run.s6p/data.s8p", 8},
+        {"g.s100p", -1}, {"h.s0p", -1}, {"run.S3P/data.s6p", 6}, {"run.s6p/data.s8p", 8},
+        {"a.s4p.bak.s2p", 2}, {"a.s4p.bak", 0}, {"s2p", 0}, {"x.sp", 0}, {"x.s1234567890p", -1},
     };
     for (const auto& [name, ports] : names) {
         SCOPED_TRACE(name);
@@ -266,6 +296,9 @@ TEST_F(NPort, RecordLimitsHoldForEveryPortCount)
     for (int f = 1; f <= 16002; ++f)
         big2 += std::to_string(f) + " 0.5 0 1 0 1 0 0.5 0\n";
     big2 += "[End]\n";
+    // Past the limit the records are still counted: one more than announced is refused.
+    std::string miscounted = big2;
+    miscounted.replace(miscounted.find("16002"), 5, "16001");
     struct Case {
         const char* name;
         std::string text;
@@ -278,6 +311,8 @@ TEST_F(NPort, RecordLimitsHoldForEveryPortCount)
         {"few.s1p", "1 0 0\n2 0 0\n", 101, 2, "File must contain at least 3 frequency data."},
         {"big.s1p", big1, 0, 16001, "File too big. Reading only 16001 lines of data..."},
         {"big.ts", big2, 0, 16001, "File too big. Reading only 16001 lines of data..."},
+        {"miscounted.ts", miscounted, 102, 16001,
+         "Invalid Touchstone 2 file: [Number of Frequencies] is 16001, but the file holds 16002 records."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,7 @@
 
 #include "app/dialogs/DialogButtons.h"
 #include "app/ExactNumber.h"
+#include "app/MarkerFile.h"
 #include "app/dialogs/ListSelection.h"
 
 #include <QCheckBox>
@@ -122,23 +123,6 @@ CDlgChartMarkers::CDlgChartMarkers(CChartGraph& editedGraph, QWidget* parent)
     valueEdit->setFocus();
 }
 
-std::vector<double> CDlgChartMarkers::ParseMarkerLines(const std::vector<std::string>& lines)
-{
-    std::vector<double> values;
-    for (const std::string& fileLine : lines) {
-        std::string line = Trim(fileLine);
-        while (!line.empty() && values.size() < kMaxFileMarkers) {
-            const double v = NextNumber(line, ',');
-            // Infinity (an overflowing number) is no frequency.
-            if (v > 0.00001 && std::isfinite(v))
-                values.push_back(v);
-        }
-        if (values.size() >= kMaxFileMarkers)
-            break;
-    }
-    return values;
-}
-
 void CDlgChartMarkers::RefillList(int sel)
 {
     QStringList entries;
@@ -216,7 +200,7 @@ void CDlgChartMarkers::OnLoadFromFile()
     LineList lines;
     if (ReadLines(path, lines) != FILE_OK)
         return;
-    std::vector<double> values = ParseMarkerLines(lines);
+    std::vector<double> values = CMarkerFile::Parse(lines);
     if (values.empty())
         return;
     markers = std::move(values);

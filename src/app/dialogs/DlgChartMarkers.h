@@ -20,13 +20,7 @@ class CDlgChartMarkers : public QDialog {
 public:
     CDlgChartMarkers(CChartGraph& editedGraph, QWidget* parent = nullptr);
 
-    // Marker files hold at most this many values; more are ignored.
-    static constexpr std::size_t kMaxFileMarkers = 21;
     static const char* const kMarkerFilter;
-
-    // Reads a marker file's lines into values: numbers separated by commas (or tabs), only
-    // those above 0.00001, at most kMaxFileMarkers. The lines are taken as ReadLines gives them.
-    static std::vector<double> ParseMarkerLines(const std::vector<std::string>& lines);
 
     CChartGraph& graph;
     std::vector<double> markers;  // the working copy

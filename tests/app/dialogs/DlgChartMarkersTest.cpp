@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "app/MarkerFile.h"
 #include "app/dialogs/FileChooser.h"
 #include "chart/ChartFlags.h"
 #include "chart/ChartGraph.h"
@@ -197,8 +198,8 @@ TEST_F(DlgChartMarkersTest, LoadStopsAfterTwentyOneValuesAcrossLines)
     std::vector<std::string> lines;
     for (int i = 1; i <= 25; ++i)
         lines.push_back(std::to_string(i));
-    EXPECT_EQ(CDlgChartMarkers::ParseMarkerLines(lines).size(), 21u);
-    EXPECT_EQ(CDlgChartMarkers::ParseMarkerLines(lines).back(), 21.0);
+    EXPECT_EQ(CMarkerFile::Parse(lines).size(), 21u);
+    EXPECT_EQ(CMarkerFile::Parse(lines).back(), 21.0);
 }
 
 TEST_F(DlgChartMarkersTest, LoadFailureAndCancelLeaveEverything)
@@ -242,7 +243,7 @@ TEST_F(DlgChartMarkersTest, SaveWritesValuesThatReadBackExactlyInListOrder)
     LineList lines;
     ASSERT_EQ(ReadLines(chooser.path, lines), FILE_OK);
     EXPECT_EQ(lines, LineList({"1234.567", "0.5", "4.1247", "0.30000000000000004"}));
-    EXPECT_EQ(CDlgChartMarkers::ParseMarkerLines(lines), saved);
+    EXPECT_EQ(CMarkerFile::Parse(lines), saved);
 }
 
 TEST_F(DlgChartMarkersTest, SaveToUnwritablePlaceReports)

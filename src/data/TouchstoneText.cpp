@@ -1,0 +1,35 @@
+#include "data/TouchstoneText.h"
+
+#include "data/LineFile.h"
+#include "platform/AsciiText.h"
+#include "platform/NumberFormat.h"
+
+namespace TouchstoneText {
+
+std::string_view WithoutComment(std::string_view line)
+{
+    return line.substr(0, line.find('!'));
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && AsciiLower(text.substr(0, prefix.size())) == prefix;
+}
+
+std::string LineRef(std::size_t number, std::string_view line)
+{
+    return "line " + std::to_string(number) + " \"" + EscapeInput(line) + "\"";
+}
+
+std::string BadNumber(const CNumberReader& tokens)
+{
+    return "\"" + EscapeInput(tokens.Word()) + "\" is not a finite decimal number";
+}
+
+std::string PairOutOfRange(double a, double b, int pair)
+{
+    return "pair " + std::to_string(pair) + " (" + FormatValue("%g", a) + ", " + FormatValue("%g", b)
+           + ") gives no finite value";
+}
+
+}  // namespace TouchstoneText

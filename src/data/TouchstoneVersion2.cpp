@@ -1,0 +1,465 @@
+// Reading Touchstone version 2 files (a member of CS2pData): keywords, then the network
+// data of any port count, in full or as one half of a reciprocal matrix.
+#include "data/S2pData.h"
+
+#include "data/TouchstoneText.h"
+#include "platform/AsciiText.h"
+#include "platform/MessageBox.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+using namespace TouchstoneText;
+
+namespace {
+
+// A whole non-negative number, or -1.
+long WholeNumber(std::string_view text)
+{
+    text = TrimView(text);
+    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c)) != 0;
+        }))
+        return -1;
+    return ParseInt(text);
+}
+
+// How a version 2 Z, Y, H or G value of element (row, col), 0-based, becomes the
+// normalised value that version 1 files hold: v = V / sqrt(R), i = I sqrt(R) at each port.
+double NormalisingFactor(int kind, int row, int col, const std::vector<double>& r, bool& divide)
+{
+    const double ri = r[static_cast<std::size_t>(row)];
+    const double rj = r[static_cast<std::size_t>(col)];
+    divide = false;
+    switch (kind) {
+    case CS2pData::Z: divide = true; return std::sqrt(ri * rj);
+    case CS2pData::Y: return std::sqrt(ri * rj);
+    case CS2pData::H:
+        if (row == 0 && col == 0) {
+            divide = true;
+            return ri;
+        }
+        if (row == 1 && col == 1)
+            return ri;
+        return std::sqrt(r[1] / r[0]);
+    case CS2pData::G:
+        if (row == 0 && col == 0)
+            return ri;
+        if (row == 1 && col == 1) {
+            divide = true;
+            return ri;
+        }
+        return std::sqrt(r[0] / r[1]);
+    default: return 1.0;
+    }
+}
+
+// The pair (a, b) scaled by f (or 1 / f) before it becomes complex, so that a value in
+// ohms and its normalised twin in a version 1 file come out the same to the last bit.
+CComplex ScaledPair(double a, double b, int format, double f, bool divide)
+{
+    const auto scale = [&](double v) { return divide ? v / f : v * f; };
+    switch (format) {
+    case RI: return ComplexFromPair(scale(a), scale(b), format);
+    case DB: return ComplexFromPair(a + 20.0 * std::log10(divide ? 1.0 / f : f), b, format);
+    default: return ComplexFromPair(scale(a), b, format);
+    }
+}
+
+// The modes of a [Mixed-Mode Order]: every single-ended port used once, by an Sn or by
+// one pair, and every pair there as Dn,m and as Cn,m. Logical ports are numbered by first
+// appearance, so D1,2 and C1,2 share one. Empty, or why not.
+std::string ReadModeOrder(const std::vector<std::string>& words, int n, std::vector<CS2pData::PortMode>& modes)
+{
+    const std::string what = "[Mixed-Mode Order] ";
+    struct Group {
+        int a = 0;
+        int b = 0;  // 0 for a single-ended port
+        std::string d, c;  // the entries of a pair
+    };
+    std::vector<Group> groups;
+    std::vector<std::string> user(static_cast<std::size_t>(n) + 1);  // the entry using a port
+    modes.clear();
+    for (const std::string& word : words) {
+        const std::string w = EscapeInput(word);
+        const char mode = static_cast<char>(std::tolower(static_cast<unsigned char>(word[0])));
+        const std::string_view numbered = std::string_view(word).substr(1);
+        const std::size_t comma = numbered.find(',');
+        const long a = WholeNumber(numbered.substr(0, comma));
+        const long b = comma == std::string_view::npos ? 0 : WholeNumber(numbered.substr(comma + 1));
+        const bool pair = mode == 'd' || mode == 'c';
+        const bool ok = a >= 1 && a <= n
+            && (pair ? comma != std::string_view::npos && b >= 1 && b <= n && a != b
+                     : mode == 's' && comma == std::string_view::npos);
+        if (!ok)
+            return what + "entry " + w + " is not Sn, Dn,m or Cn,m.";
+        auto found = std::find_if(groups.begin(), groups.end(),
+                                  [&](const Group& g) { return g.a == a && g.b == b; });
+        if (found == groups.end()) {
+            Group g;
+            g.a = static_cast<int>(a);
+            g.b = static_cast<int>(b);
+            found = groups.insert(groups.end(), g);
+        } else if (!pair || !(mode == 'd' ? found->d : found->c).empty()) {
+            return what + "names " + w + " twice.";
+        }
+        if (pair)
+            (mode == 'd' ? found->d : found->c) = w;
+        for (const long p : {a, b}) {
+            if (p == 0)
+                continue;
+            std::string& used = user[static_cast<std::size_t>(p)];
+            if (!used.empty() && (mode == 's' || used.substr(1) != w.substr(1)))
+                return what + "uses port " + std::to_string(p) + " in " + used + " and in " + w + ".";
+            used = w;
+        }
+        CS2pData::PortMode pm;
+        pm.mode = mode;
+        pm.port = static_cast<int>(found - groups.begin()) + 1;
+        modes.push_back(pm);
+    }
+    for (const Group& g : groups) {
+        if (g.b != 0 && (g.d.empty() || g.c.empty())) {
+            const std::string ports = std::to_string(g.a) + "," + std::to_string(g.b);
+            return what + (g.d.empty() ? "C" + ports + " has no D" : "D" + ports + " has no C") + ports + ".";
+        }
+    }
+    return std::string();
+}
+
+// The state of one read: what the keywords said so far.
+class CVersion2Reader {
+public:
+    CVersion2Reader(CS2pData& target, CLineCursor& lines) : data(target), cursor(lines) {}
+
+    // Reads the lines to the end; empty, or why the file is refused.
+    std::string Run();
+    // Records beyond the store's limit were read, and counted, but not kept.
+    bool Truncated() const { return records > MAX_RECORDS; }
+    std::vector<double> references;
+
+private:
+    std::string Keyword(std::string_view line);
+    std::string Record(std::string_view line);
+    // The words of a keyword's argument, which may run on over the following lines.
+    void Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words);
+
+    CS2pData& data;
+    CLineCursor& cursor;
+    enum { FULL, LOWER, UPPER } matrixFormat = FULL;
+    int format = MA;
+    int n = 0;             // [Number of Ports]
+    int order = 0;         // [Two-Port Data Order]: 1 for 12_21, 2 for 21_12
+    long frequencies = -1; // [Number of Frequencies]
+    long noiseFrequencies = -1;
+    std::size_t records = 0;  // every record of the network data, kept or not
+    bool versionSeen = false;
+    bool optionSeen = false;
+    bool networkSeen = false;
+    bool inNetwork = false;
+    bool inInformation = false;
+    bool skipping = false;  // the arguments of a keyword that describes no network data
+    bool endSeen = false;
+    std::vector<double> numbers;
+    std::string startText;  // the start of a record's first line, kept for messages
+};
+
+void CVersion2Reader::Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words)
+{
+    // Only blanks separate them: a mixed-mode entry such as D1,2 holds a comma. The words
+    // are copied, as a line's text lasts only until the next.
+    for (;;) {
+        part = WithoutComment(part);
+        std::size_t p = 0;
+        while (words.size() < wanted && p < part.size()) {
+            while (p < part.size() && IsBlank(part[p]))
+                ++p;
+            const std::size_t start = p;
+            while (p < part.size() && !IsBlank(part[p]))
+                ++p;
+            if (p > start)
+                words.emplace_back(part.substr(start, p - start));
+        }
+        if (words.size() >= wanted || cursor.AtEnd())
+            return;
+        const char c = cursor.Peek()[0];
+        if (c == '[' || c == '#')
+            return;
+        cursor.Next(part);
+    }
+}
+
+std::string CVersion2Reader::Run()
+{
+    std::string_view line;
+    while (cursor.Next(line)) {
+        if (line[0] == '!') {
+            if (!optionSeen && line != "! Freq")
+                data.AddHeaderComment(line, cursor.Size());
+            continue;
+        }
+        const std::string here = endSeen || line[0] == '#' ? LineRef(cursor.LineNumber(), line) : std::string();
+        if (endSeen)
+            return here + " after [End].";
+        if (inInformation) {
+            if (line[0] == '[' && StartsWithNoCase(line, "[end information]"))
+                inInformation = false;
+            continue;
+        }
+        if (line[0] == '#') {
+            if (optionSeen)
+                return "a second option line, " + here + ".";
+            if (networkSeen)
+                return "the option line comes after [Network Data].";
+            optionSeen = true;
+            std::string why;
+            if (!data.ParseOptionLine(line, format, why))
+                return here + ": " + why + ".";
+            continue;
+        }
+        std::string why;
+        if (line[0] == '[')
+            why = Keyword(line);
+        else if (skipping)
+            continue;
+        else if (!inNetwork)
+            why = "numbers outside [Network Data]: " + LineRef(cursor.LineNumber(), line) + ".";
+        else
+            why = Record(line);
+        if (!why.empty())
+            return why;
+    }
+    if (!networkSeen)
+        return "[Network Data] missing.";
+    if (!endSeen)
+        return "[End] missing.";
+    if (static_cast<long>(records) != frequencies)
+        return "[Number of Frequencies] is " + std::to_string(frequencies) + ", but the file holds "
+               + std::to_string(records) + " records.";
+    if (references.empty())
+        references.assign(static_cast<std::size_t>(n), data.refImpedance);
+    return std::string();
+}
+
+std::string CVersion2Reader::Keyword(std::string_view line)
+{
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos)
+        return "a keyword without \"]\": " + LineRef(cursor.LineNumber(), line) + ".";
+    // Keywords in any letter case, and with any run of blanks between the words.
+    std::string keyword;
+    for (char c : AsciiLower(line.substr(1, close - 1))) {
+        if (IsBlank(c)) {
+            if (!keyword.empty() && keyword.back() != ' ')
+                keyword += ' ';
+        } else {
+            keyword += c;
+        }
+    }
+    if (!keyword.empty() && keyword.back() == ' ')
+        keyword.pop_back();
+    const std::string_view argument = TrimView(WithoutComment(line.substr(close + 1)));
+    const std::string arg = EscapeInput(argument);
+    const std::string name = "[" + EscapeInput(line.substr(1, close - 1)) + "]";
+    skipping = false;
+    inNetwork = false;
+    if (!versionSeen && keyword != "version")
+        return "[Version] missing before " + name + ".";
+    if (keyword == "version") {
+        if (versionSeen)
+            return "a second [Version].";
+        if (argument.substr(0, 2) != "2." && argument != "2")
+            return "[Version] " + arg + " is not 2.0 or 2.1.";
+        versionSeen = true;
+    } else if (keyword == "number of ports") {
+        if (networkSeen || n > 0)
+            return "[Number of Ports] again or after [Network Data].";
+        const long count = WholeNumber(argument);
+        if (count < 1 || count > MAX_PORTS)
+            return "[Number of Ports] " + arg + " is not 1 to 99.";
+        n = static_cast<int>(count);
+    } else if (keyword == "two-port data order") {
+        const std::string value = AsciiLower(argument);
+        if (value == "12_21")
+            order = 1;
+        else if (value == "21_12")
+            order = 2;
+        else
+            return "[Two-Port Data Order] " + arg + " is not 12_21 or 21_12.";
+    } else if (keyword == "number of frequencies") {
+        frequencies = WholeNumber(argument);
+        if (frequencies < 1)
+            return "[Number of Frequencies] " + arg + " is not a count.";
+    } else if (keyword == "number of noise frequencies") {
+        noiseFrequencies = WholeNumber(argument);
+        if (noiseFrequencies < 1)
+            return "[Number of Noise Frequencies] " + arg + " is not a count.";
+    } else if (keyword == "reference") {
+        if (n == 0)
+            return "[Reference] before [Number of Ports].";
+        std::vector<std::string> words;
+        Collect(argument, static_cast<std::size_t>(n), words);
+        if (words.size() < static_cast<std::size_t>(n))
+            return "[Reference] holds " + std::to_string(words.size()) + " impedances for " + std::to_string(n)
+                   + " ports.";
+        references.clear();
+        for (const std::string& w : words) {
+            double r = 0.0;
+            if (!ParseNumber(w, r) || !(r > 0))
+                return "[Reference] impedance " + EscapeInput(w) + " is not a positive number.";
+            references.push_back(r);
+        }
+    } else if (keyword == "matrix format") {
+        const std::string value = AsciiLower(argument);
+        if (value == "full")
+            matrixFormat = FULL;
+        else if (value == "lower")
+            matrixFormat = LOWER;
+        else if (value == "upper")
+            matrixFormat = UPPER;
+        else
+            return "[Matrix Format] " + arg + " is not Full, Lower or Upper.";
+    } else if (keyword == "mixed-mode order") {
+        if (n == 0)
+            return "[Mixed-Mode Order] before [Number of Ports].";
+        std::vector<std::string> words;
+        Collect(argument, static_cast<std::size_t>(n), words);
+        if (words.size() < static_cast<std::size_t>(n))
+            return "[Mixed-Mode Order] names " + std::to_string(words.size()) + " of " + std::to_string(n) + " ports.";
+        return ReadModeOrder(words, n, data.portModes);
+    } else if (keyword == "begin information") {
+        inInformation = true;
+    } else if (keyword == "network data") {
+        if (networkSeen)
+            return "a second [Network Data].";
+        if (n == 0)
+            return "[Number of Ports] missing before [Network Data].";
+        if (n == 2 && order == 0)
+            return "[Two-Port Data Order] missing (required for 2-port files).";
+        if (frequencies < 0)
+            return "[Number of Frequencies] missing before [Network Data].";
+        networkSeen = true;
+        inNetwork = true;
+        data.ResetRecords(n);
+        // Room for the records the keyword announces, but no more than the file can
+        // hold: every number takes a character and a separator at least.
+        const std::size_t cells = matrixFormat == FULL ? std::size_t(n) * n : std::size_t(n) * (n + 1) / 2;
+        const std::size_t fit = cursor.Size() / (2 * (1 + 2 * cells)) + 1;
+        data.ReserveRecords(std::min({static_cast<std::size_t>(frequencies), MAX_RECORDS, fit}));
+    } else if (keyword == "noise data") {
+        if (!networkSeen)
+            return "[Noise Data] before [Network Data].";
+        if (noiseFrequencies < 0)
+            return "[Noise Data] without [Number of Noise Frequencies].";
+        skipping = true;  // noise parameters are not shown
+    } else if (keyword == "end") {
+        if (!argument.empty())
+            return "[End] " + arg + ": nothing may follow it.";
+        endSeen = true;
+    } else {
+        skipping = true;
+    }
+    return std::string();
+}
+
+std::string CVersion2Reader::Record(std::string_view line)
+{
+    // One record: the frequency and the matrix (or its half), row by row, whatever
+    // the line breaks; it ends with a line, and a keyword or the end of the file inside
+    // it is an error.
+    const int cells = matrixFormat == FULL ? n * n : n * (n + 1) / 2;
+    const std::size_t m = static_cast<std::size_t>(1 + 2 * cells);
+    numbers.resize(m);
+    std::size_t count = 0;
+    const std::size_t first = cursor.LineNumber();
+    bool continued = false;  // the first line is no longer at hand, but startText
+    const auto start = [&]() { return LineRef(first, continued ? std::string_view(startText) : line); };
+    std::string_view last = line;
+    CNumberReader tokens(WithoutComment(line));
+    for (;;) {
+        while (count < m && !tokens.Empty()) {
+            const double v = tokens.Next();
+            if (!tokens.Complete())
+                return LineRef(cursor.LineNumber(), last) + ": " + BadNumber(tokens) + ".";
+            numbers[count++] = v;
+        }
+        if (!continued) {  // still on the first line
+            if (numbers[0] < 0)
+                return LineRef(first, line) + ": the frequency is negative.";
+            if (count == m)
+                break;
+            // A copy of as much as a message quotes (40 characters of up to 4 bytes).
+            startText.assign(line.substr(0, 4 * 40 + 1));
+            continued = true;
+        }
+        if (count == m)
+            break;
+        while (!cursor.AtEnd() && cursor.Peek()[0] == '!')
+            cursor.Next(last);
+        if (cursor.AtEnd() || cursor.Peek()[0] == '[' || cursor.Peek()[0] == '#')
+            return "the record of " + start() + " holds " + std::to_string(count) + " of " + std::to_string(m)
+                   + " numbers (a matrix row short).";
+        cursor.Next(last);
+        tokens = CNumberReader(WithoutComment(last));
+    }
+    if (!tokens.Empty())
+        return LineRef(cursor.LineNumber(), last) + ": more numbers than a record holds.";
+    // Records past the store's limit are read to the end, so that the count and [End]
+    // are checked, but not kept.
+    if (++records > MAX_RECORDS)
+        return std::string();
+    if (references.empty())
+        references.assign(static_cast<std::size_t>(n), data.refImpedance);
+    const int kind = data.paramKind;
+    const bool normalise = kind != CS2pData::S && (n == 2 || kind == CS2pData::Z || kind == CS2pData::Y);
+    data.AppendRecord(numbers[0] + 0.0);  // + 0.0: a frequency of -0 is 0
+    CComplex* s = data.Matrix(data.RecordCount() - 1);
+    std::size_t k = 1;
+    for (int r = 0; r < n; ++r) {
+        const int from = matrixFormat == UPPER ? r : 0;
+        const int to = matrixFormat == LOWER ? r : n - 1;
+        for (int c = from; c <= to; ++c, k += 2) {
+            bool divide = false;
+            const double f = normalise ? NormalisingFactor(kind, r, c, references, divide) : 1.0;
+            const CComplex v = normalise ? ScaledPair(numbers[k], numbers[k + 1], format, f, divide)
+                                         : ComplexFromPair(numbers[k], numbers[k + 1], format);
+            if (!std::isfinite(v.re) || !std::isfinite(v.im))
+                return start() + ": "
+                       + PairOutOfRange(numbers[k], numbers[k + 1], static_cast<int>(k + 1) / 2) + ".";
+            s[r * n + c] = v;
+            if (matrixFormat != FULL)
+                s[c * n + r] = v;  // the other half of a reciprocal network
+        }
+    }
+    if (n == 2 && matrixFormat == FULL && order == 2)
+        std::swap(s[1], s[2]);
+    return std::string();
+}
+
+}  // namespace
+
+int CS2pData::ReadVersion2(CLineCursor& cursor)
+{
+    StartRead(2);
+    version = 2;
+    CVersion2Reader reader(*this, cursor);
+    const std::string why = reader.Run();
+    // Faults of the file itself (NUL bytes, a read error) come first.
+    if (const int rc = cursor.Finish())
+        return rc;
+    FitHeaderComments();
+    if (!why.empty()) {
+        ShowMessageBox("Invalid Touchstone 2 file: " + why);
+        return FILE_READ_ERROR;
+    }
+    if (reader.Truncated())
+        ShowMessageBox("File too big. Reading only 16001 lines of data...");
+    if (RecordCount() < MIN_RECORDS) {
+        ShowMessageBox("File must contain at least 3 frequency data.");
+        return FILE_CANNOT_OPEN;
+    }
+    refImpedances = reader.references;
+    SortRecords();
+    return FILE_OK;
+}
