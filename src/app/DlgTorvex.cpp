@@ -250,7 +250,9 @@ void CDlgTorvex::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!started) {
         started = true;
+        starting = true;
         StartWindow();
+        starting = false;
     }
 }
 

@@ -45,6 +45,9 @@ public:
     void ResizeWindow(int dx, int dy);
     // The client size at window start (Reduce never goes below it).
     QSize MinWindowSize() const { return minWindowSize; }
+    // While the window's start runs (it may show message boxes): the window's own modal
+    // loop has not begun yet, so closing the window now would only hide it.
+    bool IsStarting() const { return starting; }
 
     // The hint shown in the read-out box until data is loaded.
     static const char* const LOAD_HINT;
@@ -121,6 +124,7 @@ private:
     CTorvexSession session;
     std::vector<std::string> startFiles;
     bool started = false;
+    bool starting = false;
     QSize minWindowSize;
 
     QPushButton* openFilesButton = nullptr;

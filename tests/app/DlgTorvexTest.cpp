@@ -622,14 +622,25 @@ bool CatchesSignal(pid_t pid, int signal)
     return false;
 }
 
-// A session ended by a signal (a logout, kill) writes the settings as a closed window does.
+// A session ended by a signal (a logout, kill) writes the settings as a closed window does,
+// also while the start's error box is open (the last file no longer loads).
 TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
 {
     if (!std::filesystem::exists(TORVEX_BINARY))
         GTEST_SKIP() << "torvex is not built";
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        SCOPED_TRACE(signal);
+    struct Case {
+        int signal;
+        bool lastFileFails;
+    };
+    for (const Case& c : {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGHUP, false},
+                          Case{SIGTERM, true}, Case{SIGHUP, true}}) {
+        const int signal = c.signal;
+        SCOPED_TRACE(std::to_string(signal) + (c.lastFileFails ? " with an error box" : ""));
         TempDir dir;
+        const std::string missing = dir.Path("gone.s2p");
+        if (c.lastFileFails)
+            dir.Write("config/torvex/torvex.ini",
+                      "LastPath= " + missing + "\nLastFile= gone.s2p\n");
         std::vector<std::string> env;
         for (char** e = environ; *e; ++e) {
             const std::string entry = *e;
@@ -643,7 +654,7 @@ TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
             envp.push_back(entry.data());
         envp.push_back(nullptr);
         std::string program = TORVEX_BINARY, file = bandpass;
-        char* argv[] = {program.data(), file.data(), nullptr};
+        char* argv[] = {program.data(), c.lastFileFails ? nullptr : file.data(), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
@@ -655,11 +666,15 @@ TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (!CatchesSignal(pid, signal) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (c.lastFileFails)  // the box is up by now
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
         kill(pid, signal);
         int status = 0;
-        while (waitpid(pid, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+        bool ended = false;
+        while (!(ended = waitpid(pid, &status, WNOHANG) == pid) &&
+               std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (!WIFEXITED(status) && !WIFSIGNALED(status)) {
+        if (!ended) {  // a status of 0 would read as a clean exit
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
             FAIL() << "the program did not end";
@@ -669,7 +684,7 @@ TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
         LineList lines;
         ASSERT_EQ(ReadLines(dir.Path("config/torvex/torvex.ini"), lines), 0);
         ASSERT_GT(lines.size(), 14u);
-        EXPECT_EQ(lines[0], "LastPath= " + bandpass);
+        EXPECT_EQ(lines[0], "LastPath= " + (c.lastFileFails ? missing : bandpass));
     }
 }
 
