@@ -8,6 +8,7 @@
 #include "app/dialogs/DlgChartTraces.h"
 #include "app/dialogs/DlgLoadData.h"
 #include "app/dialogs/DlgOpenFile.h"
+#include "app/dialogs/FileChooser.h"
 #include "app/dialogs/DlgSelectData.h"
 #include "app/dialogs/DlgSelectMatrix.h"
 #include "data/MixedMode.h"
@@ -363,7 +364,7 @@ void CDlgTorvex::OnOpenFiles()
 
 void CDlgTorvex::OnOpenFile()
 {
-    CDlgOpenFile dialog(true, "s2p", QString(), CDlgOpenFile::TOUCHSTONE_FILTER, this);
+    CDlgOpenFile dialog(true, "s2p", QString(), TouchstoneFilter(), this);
     // Start where the last file came from, as the system chooser remembers its folder.
     if (!session.lastPath.empty()) {
         const QFileInfo last(QString::fromStdString(session.lastPath));

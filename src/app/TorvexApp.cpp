@@ -2,6 +2,7 @@
 
 #include "app/DlgTorvex.h"
 #include "app/SettingsFile.h"
+#include "app/dialogs/FileChooser.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "platform/QtBusyCursor.h"
@@ -179,6 +180,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
     session.followFiles = prefs.followFiles;
     session.chartKind = prefs.chartKind;
     session.recentFiles = prefs.recentFiles;
+    SetTouchstoneFilterChoice(prefs.fileFilter);
     window.SetStartFiles(files);
     const auto save = [&] {
         WindowPrefs now;
@@ -186,6 +188,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
         now.followFiles = session.followFiles;
         now.chartKind = session.chartKind;
         now.recentFiles = session.recentFiles;
+        now.fileFilter = TouchstoneFilterChoice();
         settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0), &now);
     };
     // A session that ends by a signal closes the window as the user would, and the
