@@ -22,7 +22,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QClipboard>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
@@ -139,6 +138,7 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
     session.onDataCommandsEnabled = [this](bool enabled) {
         OnDataCommandsEnabled(enabled);
         WatchLoadedFiles();
+        ShowReadout();  // a load leaves nothing stale
     };
     availableArea = [this] {
         const QScreen* current = screen();
@@ -290,7 +290,18 @@ void CDlgTorvex::StartWindow()
 
 void CDlgTorvex::SetReadout(const QString& text)
 {
-    readout->setPlainText(text);
+    readoutText = text;
+    ShowReadout();
+}
+
+void CDlgTorvex::ShowReadout()
+{
+    // A stale file is named first, above the cursor values: old data never pass silently.
+    const QString stale = QString::fromStdString(session.StaleLine());
+    if (stale.isEmpty())
+        readout->setPlainText(readoutText);
+    else
+        readout->setPlainText(readoutText.isEmpty() ? stale : stale + "\n" + readoutText);
 }
 
 void CDlgTorvex::OnDataCommandsEnabled(bool enabled)
@@ -679,6 +690,8 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
     check(&menu, "Follow file changes", session.followFiles, nullptr, [this](bool on) {
         session.followFiles = on;
         WatchLoadedFiles();
+        if (on && session.FilesChanged())
+            OnFileChanged();  // what changed while not followed
     });
     QMenu* recent = menu.addMenu("Recent files");
     recent->setEnabled(!session.recentFiles.empty());
@@ -735,9 +748,10 @@ void CDlgTorvex::OnReload()
 {
     if (!session.dataLoaded)
         return;
-    // Asked for by hand: a file that fails is named, and the old chart stays.
-    if (session.Reload(false))
-        WatchLoadedFiles();
+    // Asked for by hand: what reads is taken, a file that fails is named and marked stale.
+    session.Reload(false, true);
+    WatchLoadedFiles();
+    ShowReadout();
 }
 
 void CDlgTorvex::OnZoomOut()
@@ -786,27 +800,11 @@ void CDlgTorvex::OnZoomBack()
     session.ZoomBack();
 }
 
-std::vector<std::string> CDlgTorvex::FileStamps() const
-{
-    std::vector<std::string> stamps;
-    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
-        const CS2pData& slot = session.Slot(n);
-        if (!slot.loaded)
-            continue;
-        const QFileInfo info(QString::fromStdString(slot.fileName));
-        stamps.push_back(info.exists() ? std::to_string(info.size()) + "@" +
-                                             std::to_string(info.lastModified().toMSecsSinceEpoch())
-                                       : std::string("missing"));
-    }
-    return stamps;
-}
-
 void CDlgTorvex::WatchLoadedFiles()
 {
     const QStringList old = watcher->files() + watcher->directories();
     if (!old.isEmpty())
         watcher->removePaths(old);
-    loadedStamps = FileStamps();
     reloadTimer->stop();
     if (!session.followFiles || !session.dataLoaded)
         return;
@@ -833,13 +831,16 @@ void CDlgTorvex::OnReloadTimer()
 {
     if (!session.followFiles || !session.dataLoaded)
         return;
-    if (FileStamps() == loadedStamps)
+    if (!session.FilesChanged())
         return;  // a change in the folder that left the files alone
-    if (session.Reload()) {
+    // Caught half-written or between delete and rename: the old chart stays and the files
+    // are tried again. The last try takes what reads and marks the rest stale.
+    const bool lastTry = reloadTries + 1 >= kReloadTries;
+    if (session.Reload(true, lastTry) || lastTry) {
         WatchLoadedFiles();  // a file replaced by a rename is a new file to watch
+        ShowReadout();
         return;
     }
-    // Caught half-written or between delete and rename: the old chart stays, try again.
-    if (++reloadTries < kReloadTries)
-        reloadTimer->start();
+    ++reloadTries;
+    reloadTimer->start();
 }

@@ -105,6 +105,8 @@ private:
     // Window start: the window shrinks to the screen's available area and moves into it.
     void FitToScreen();
     void SetReadout(const QString& text);
+    // The read-out box: the stale files' line, then the last read-out text.
+    void ShowReadout();
     void OnDataCommandsEnabled(bool enabled);
     void AddShortcuts();
     static std::vector<CDlgSelectMatrix::Format> MatrixFormats();
@@ -118,8 +120,6 @@ private:
     void WatchLoadedFiles();
     void OnFileChanged();
     void OnReloadTimer();
-    // Size and modification time of every loaded file, to tell a real change.
-    std::vector<std::string> FileStamps() const;
 
     CTorvexSession session;
     std::vector<std::string> startFiles;
@@ -148,6 +148,6 @@ private:
     CChartWidget* chart = nullptr;
     QFileSystemWatcher* watcher = nullptr;
     QTimer* reloadTimer = nullptr;
-    std::vector<std::string> loadedStamps;
+    QString readoutText;  // as the chart or a measurement last set it
     int reloadTries = 0;
 };

@@ -116,10 +116,28 @@ public:
     // number) in error, and the previous mask kept.
     bool LoadLimits(const std::string& path, std::string& error);
 
+    // --- Following the loaded files on disk ---
+
     // Loads every loaded slot's file again, keeping the view, markers and axis ranges.
     // All or nothing: when any file fails (a rewrite in progress) the old data stay and
     // false is returned, so the caller can try again; quiet shows no message for it.
-    bool Reload(bool quiet = true);
+    // With markStale (the last try, or a reload asked for by hand) every file that reads
+    // is taken, and each one that does not keeps its old data and is marked stale; false
+    // when any failed.
+    bool Reload(bool quiet = true, bool markStale = false);
+    // Whether slot n shows older data than its file holds: the file changed and could not
+    // be read again. Cleared when it reads again and by every load.
+    bool SlotStale(int n) const { return n >= 1 && n <= SLOT_COUNT && stale[n - 1]; }
+    // Follows a stale file's name wherever the chart names the file.
+    static const char* const STALE_MARK;
+    // Slot n's name as the chart shows it: its display name, with STALE_MARK when stale.
+    std::string SlotTitle(int n) const;
+    // The read-out's line about stale files ("Stale, cannot be read: (1) a.s2p"); empty
+    // when none is.
+    std::string StaleLine() const;
+    // Whether a loaded file's size or modification time differs from when it was last
+    // read; a stale file stays changed until it reads again.
+    bool FilesChanged() const;
 
     // Read-out text for a point of the chart (lines separated by "\n"; empty outside).
     std::string Readout(CPoint point) const;
@@ -161,6 +179,15 @@ private:
     // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);
+    // Size and modification time of slot n's file, to tell a real change from a touch of
+    // its folder; "missing" when it is gone.
+    std::string FileStamp(int n) const;
+    // After a load: nothing stale, every loaded file's stamp taken.
+    void ResetFollowState();
+    // The one file named in the title carries the stale mark while it is stale.
+    void MarkStaleInTitle();
 
     std::vector<AxisRanges> rangeHistory;
+    bool stale[SLOT_COUNT] = {};
+    std::string stamps[SLOT_COUNT];  // of the files as last read
 };
