@@ -298,6 +298,9 @@ void CDlgTorvex::ShowReadout()
 {
     // A stale file is named first, above the cursor values: old data never pass silently.
     const QString stale = QString::fromStdString(session.StaleLine());
+    readout->setToolTip(stale.isEmpty() ? QString()
+                                        : stale + "\nThese files changed but cannot be read:"
+                                                  " the chart shows their older data.");
     if (stale.isEmpty())
         readout->setPlainText(readoutText);
     else

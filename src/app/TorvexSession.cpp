@@ -824,7 +824,7 @@ std::string CTorvexSession::StaleLine() const
             names += (names.empty() ? "" : ", ") + ("(" + std::to_string(n) + ") ") +
                      Slot(n).displayName;
     }
-    return names.empty() ? names : "Stale, cannot be read: " + names;
+    return names.empty() ? names : "Stale: " + names;
 }
 
 bool CTorvexSession::FilesChanged() const

@@ -132,8 +132,8 @@ public:
     static const char* const STALE_MARK;
     // Slot n's name as the chart shows it: its display name, with STALE_MARK when stale.
     std::string SlotTitle(int n) const;
-    // The read-out's line about stale files ("Stale, cannot be read: (1) a.s2p"); empty
-    // when none is.
+    // The read-out's line about stale files ("Stale: (1) a.s2p, (3) c.s2p"), short for the
+    // small box; empty when none is.
     std::string StaleLine() const;
     // Whether a loaded file's size or modification time differs from when it was last
     // read; a stale file stays changed until it reads again.

@@ -512,7 +512,7 @@ TEST_F(SessionTest, UnreadableReloadMarksTheFileStale)
     EXPECT_TRUE(session.SlotStale(2));
     EXPECT_NEAR(session.Slot(1).Element(0, 1, 1).GetDb(), -3.0, 1e-9);
     EXPECT_EQ(session.SlotTitle(2), "b.s2p (stale)");
-    EXPECT_EQ(session.StaleLine(), "Stale, cannot be read: (2) b.s2p");
+    EXPECT_EQ(session.StaleLine(), "Stale: (2) b.s2p");
     EXPECT_TRUE(session.FilesChanged());  // b is still to be read
 
     dir.Write("b.s2p", original);
