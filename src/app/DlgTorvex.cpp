@@ -534,7 +534,7 @@ void CDlgTorvex::OnReduce()
 void CDlgTorvex::OnPrint()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName("Torvex");
+    CSheetPrinter::SetUpPrinter(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName("printDialog");
     if (dialog.exec() != QDialog::Accepted || !session.dataLoaded)
