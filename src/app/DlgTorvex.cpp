@@ -64,10 +64,6 @@ constexpr int CHART_X = 7;
 constexpr int CHART_Y = 43;
 constexpr int LEFT_COLUMNS = 7;
 const char* const READOUT_SAMPLE = "YR= -1.2345e-05";
-// A rewritten file is read once it has been quiet this long; a failed read is tried again
-// as often, a few times.
-constexpr int kReloadSettleMs = 300;
-constexpr int kReloadTries = 10;
 
 }  // namespace
 
@@ -123,7 +119,7 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
     connect(watcher, &QFileSystemWatcher::directoryChanged, this, &CDlgTorvex::OnFileChanged);
     reloadTimer = new QTimer(this);
     reloadTimer->setSingleShot(true);
-    reloadTimer->setInterval(kReloadSettleMs);
+    reloadTimer->setInterval(RELOAD_SETTLE_MS);
     connect(reloadTimer, &QTimer::timeout, this, &CDlgTorvex::OnReloadTimer);
     AddShortcuts();
 
@@ -747,16 +743,6 @@ void CDlgTorvex::OnExportCsv()
         ShowMessageBox("Cannot write file:\n" + path.toStdString(), MessageIcon::Error);
 }
 
-void CDlgTorvex::OnReload()
-{
-    if (!session.dataLoaded)
-        return;
-    // Asked for by hand: what reads is taken, a file that fails is named and marked stale.
-    session.Reload(false, true);
-    WatchLoadedFiles();
-    ShowReadout();
-}
-
 void CDlgTorvex::OnZoomOut()
 {
     session.PushRange();
@@ -801,49 +787,4 @@ void CDlgTorvex::OnLoadLimits()
 void CDlgTorvex::OnZoomBack()
 {
     session.ZoomBack();
-}
-
-void CDlgTorvex::WatchLoadedFiles()
-{
-    const QStringList old = watcher->files() + watcher->directories();
-    if (!old.isEmpty())
-        watcher->removePaths(old);
-    reloadTimer->stop();
-    if (!session.followFiles || !session.dataLoaded)
-        return;
-    QStringList paths;
-    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
-        const CS2pData& slot = session.Slot(n);
-        if (!slot.loaded)
-            continue;
-        const QFileInfo info(QString::fromStdString(slot.fileName));
-        paths << info.absoluteFilePath() << info.absolutePath();
-    }
-    paths.removeDuplicates();
-    watcher->addPaths(paths);
-}
-
-void CDlgTorvex::OnFileChanged()
-{
-    // Wait for the writing to settle: editors and simulators write in several steps.
-    reloadTries = 0;
-    reloadTimer->start();
-}
-
-void CDlgTorvex::OnReloadTimer()
-{
-    if (!session.followFiles || !session.dataLoaded)
-        return;
-    if (!session.FilesChanged())
-        return;  // a change in the folder that left the files alone
-    // Caught half-written or between delete and rename: the old chart stays and the files
-    // are tried again. The last try takes what reads and marks the rest stale.
-    const bool lastTry = reloadTries + 1 >= kReloadTries;
-    if (session.Reload(true, lastTry) || lastTry) {
-        WatchLoadedFiles();  // a file replaced by a rename is a new file to watch
-        ShowReadout();
-        return;
-    }
-    ++reloadTries;
-    reloadTimer->start();
 }

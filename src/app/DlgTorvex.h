@@ -27,6 +27,10 @@ public:
     static constexpr int MAX_WIDTH = 1920;   // outer window size limits of "Enlarge", pixels
     static constexpr int MAX_HEIGHT = 1200;
     static constexpr int MAX_START_FILES = CTorvexSession::SLOT_COUNT;
+    // A followed file is read once it has been quiet this long; a failed read is tried
+    // again as often, RELOAD_TRIES times in all, before the file is marked stale.
+    static constexpr int RELOAD_SETTLE_MS = 300;
+    static constexpr int RELOAD_TRIES = 10;
 
     explicit CDlgTorvex(QWidget* parent = nullptr);
     ~CDlgTorvex() override;

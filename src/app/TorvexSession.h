@@ -179,6 +179,8 @@ private:
     // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);
+    // Loads a file as the chart takes it, in the unit of first when given.
+    static bool LoadSlotFile(CS2pData& data, const std::string& path, const CS2pData* first);
     // Size and modification time of slot n's file, to tell a real change from a touch of
     // its folder; "missing" when it is gone.
     std::string FileStamp(int n) const;
