@@ -1,5 +1,6 @@
 # Desktop integration in the XDG places: the menu entry, the icon and the MIME types of
-# Touchstone files, so file managers offer Torvex for .s2p, .s3p and .s4p files.
+# Touchstone files, so file managers offer Torvex for .s1p to .s99p files and for .ts files
+# whose content says Touchstone.
 # (The program itself is installed next to its target definition.)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/torvex.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

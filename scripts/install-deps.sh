@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation xvfb locales
+  shared-mime-info libglib2.0-bin
 )
 missing=()
 for p in "${packages[@]}"; do

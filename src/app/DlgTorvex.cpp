@@ -8,6 +8,7 @@
 #include "app/dialogs/DlgChartTraces.h"
 #include "app/dialogs/DlgLoadData.h"
 #include "app/dialogs/DlgOpenFile.h"
+#include "app/dialogs/FileChooser.h"
 #include "app/dialogs/DlgSelectData.h"
 #include "app/dialogs/DlgSelectMatrix.h"
 #include "data/MixedMode.h"
@@ -21,7 +22,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QClipboard>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
@@ -67,10 +67,6 @@ const char* const READOUT_SAMPLE = "YR= -1.2345e-05";
 // The bandwidth measurement stands in a second column beside the cursor lines.
 const char* const MEASUREMENT_SAMPLE = "BW10.5= 1234.56 MHz";
 constexpr int READOUT_COLUMN_GAP = 8;  // pixels between the columns
-// A rewritten file is read once it has been quiet this long; a failed read is tried again
-// as often, a few times.
-constexpr int kReloadSettleMs = 300;
-constexpr int kReloadTries = 10;
 
 }  // namespace
 
@@ -126,7 +122,7 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
     connect(watcher, &QFileSystemWatcher::directoryChanged, this, &CDlgTorvex::OnFileChanged);
     reloadTimer = new QTimer(this);
     reloadTimer->setSingleShot(true);
-    reloadTimer->setInterval(kReloadSettleMs);
+    reloadTimer->setInterval(RELOAD_SETTLE_MS);
     connect(reloadTimer, &QTimer::timeout, this, &CDlgTorvex::OnReloadTimer);
     AddShortcuts();
 
@@ -141,6 +137,7 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
     session.onDataCommandsEnabled = [this](bool enabled) {
         OnDataCommandsEnabled(enabled);
         WatchLoadedFiles();
+        ShowReadout();  // a load leaves nothing stale
     };
     availableArea = [this] {
         const QScreen* current = screen();
@@ -257,7 +254,9 @@ void CDlgTorvex::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!started) {
         started = true;
+        starting = true;
         StartWindow();
+        starting = false;
     }
 }
 
@@ -294,7 +293,21 @@ void CDlgTorvex::StartWindow()
 
 void CDlgTorvex::SetReadout(const QString& text)
 {
-    readout->setPlainText(text);
+    readoutText = text;
+    ShowReadout();
+}
+
+void CDlgTorvex::ShowReadout()
+{
+    // A stale file is named first, above the cursor values: old data never pass silently.
+    const QString stale = QString::fromStdString(session.StaleLine());
+    readout->setToolTip(stale.isEmpty() ? QString()
+                                        : stale + "\nThese files changed but cannot be read:"
+                                                  " the chart shows their older data.");
+    if (stale.isEmpty())
+        readout->setPlainText(readoutText);
+    else
+        readout->setPlainText(readoutText.isEmpty() ? stale : stale + "\n" + readoutText);
 }
 
 void CDlgTorvex::OnDataCommandsEnabled(bool enabled)
@@ -368,7 +381,7 @@ void CDlgTorvex::OnOpenFiles()
 
 void CDlgTorvex::OnOpenFile()
 {
-    CDlgOpenFile dialog(true, "s2p", QString(), CDlgOpenFile::TOUCHSTONE_FILTER, this);
+    CDlgOpenFile dialog(true, "s2p", QString(), TouchstoneFilter(), this);
     // Start where the last file came from, as the system chooser remembers its folder.
     if (!session.lastPath.empty()) {
         const QFileInfo last(QString::fromStdString(session.lastPath));
@@ -524,7 +537,7 @@ void CDlgTorvex::OnReduce()
 void CDlgTorvex::OnPrint()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName("Torvex");
+    CSheetPrinter::SetUpPrinter(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName("printDialog");
     if (dialog.exec() != QDialog::Accepted || !session.dataLoaded)
@@ -683,6 +696,8 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
     check(&menu, "Follow file changes", session.followFiles, nullptr, [this](bool on) {
         session.followFiles = on;
         WatchLoadedFiles();
+        if (on && session.FilesChanged())
+            OnFileChanged();  // what changed while not followed
     });
     QMenu* recent = menu.addMenu("Recent files");
     recent->setEnabled(!session.recentFiles.empty());
@@ -735,15 +750,6 @@ void CDlgTorvex::OnExportCsv()
         ShowMessageBox("Cannot write file:\n" + path.toStdString(), MessageIcon::Error);
 }
 
-void CDlgTorvex::OnReload()
-{
-    if (!session.dataLoaded)
-        return;
-    // Asked for by hand: a file that fails is named, and the old chart stays.
-    if (session.Reload(false))
-        WatchLoadedFiles();
-}
-
 void CDlgTorvex::OnZoomOut()
 {
     session.PushRange();
@@ -788,62 +794,4 @@ void CDlgTorvex::OnLoadLimits()
 void CDlgTorvex::OnZoomBack()
 {
     session.ZoomBack();
-}
-
-std::vector<std::string> CDlgTorvex::FileStamps() const
-{
-    std::vector<std::string> stamps;
-    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
-        const CS2pData& slot = session.Slot(n);
-        if (!slot.loaded)
-            continue;
-        const QFileInfo info(QString::fromStdString(slot.fileName));
-        stamps.push_back(info.exists() ? std::to_string(info.size()) + "@" +
-                                             std::to_string(info.lastModified().toMSecsSinceEpoch())
-                                       : std::string("missing"));
-    }
-    return stamps;
-}
-
-void CDlgTorvex::WatchLoadedFiles()
-{
-    const QStringList old = watcher->files() + watcher->directories();
-    if (!old.isEmpty())
-        watcher->removePaths(old);
-    loadedStamps = FileStamps();
-    reloadTimer->stop();
-    if (!session.followFiles || !session.dataLoaded)
-        return;
-    QStringList paths;
-    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
-        const CS2pData& slot = session.Slot(n);
-        if (!slot.loaded)
-            continue;
-        const QFileInfo info(QString::fromStdString(slot.fileName));
-        paths << info.absoluteFilePath() << info.absolutePath();
-    }
-    paths.removeDuplicates();
-    watcher->addPaths(paths);
-}
-
-void CDlgTorvex::OnFileChanged()
-{
-    // Wait for the writing to settle: editors and simulators write in several steps.
-    reloadTries = 0;
-    reloadTimer->start();
-}
-
-void CDlgTorvex::OnReloadTimer()
-{
-    if (!session.followFiles || !session.dataLoaded)
-        return;
-    if (FileStamps() == loadedStamps)
-        return;  // a change in the folder that left the files alone
-    if (session.Reload()) {
-        WatchLoadedFiles();  // a file replaced by a rename is a new file to watch
-        return;
-    }
-    // Caught half-written or between delete and rename: the old chart stays, try again.
-    if (++reloadTries < kReloadTries)
-        reloadTimer->start();
 }

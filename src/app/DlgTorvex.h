@@ -27,6 +27,10 @@ public:
     static constexpr int MAX_WIDTH = 1920;   // outer window size limits of "Enlarge", pixels
     static constexpr int MAX_HEIGHT = 1200;
     static constexpr int MAX_START_FILES = CTorvexSession::SLOT_COUNT;
+    // A followed file is read once it has been quiet this long; a failed read is tried
+    // again as often, RELOAD_TRIES times in all, before the file is marked stale.
+    static constexpr int RELOAD_SETTLE_MS = 300;
+    static constexpr int RELOAD_TRIES = 10;
 
     explicit CDlgTorvex(QWidget* parent = nullptr);
     ~CDlgTorvex() override;
@@ -45,6 +49,9 @@ public:
     void ResizeWindow(int dx, int dy);
     // The client size at window start (Reduce never goes below it).
     QSize MinWindowSize() const { return minWindowSize; }
+    // While the window's start runs (it may show message boxes): the window's own modal
+    // loop has not begun yet, so closing the window now would only hide it.
+    bool IsStarting() const { return starting; }
 
     // The hint shown in the read-out box until data is loaded.
     static const char* const LOAD_HINT;
@@ -102,6 +109,8 @@ private:
     // Window start: the window shrinks to the screen's available area and moves into it.
     void FitToScreen();
     void SetReadout(const QString& text);
+    // The read-out box: the stale files' line, then the last read-out text.
+    void ShowReadout();
     void OnDataCommandsEnabled(bool enabled);
     void AddShortcuts();
     static std::vector<CDlgSelectMatrix::Format> MatrixFormats();
@@ -115,12 +124,11 @@ private:
     void WatchLoadedFiles();
     void OnFileChanged();
     void OnReloadTimer();
-    // Size and modification time of every loaded file, to tell a real change.
-    std::vector<std::string> FileStamps() const;
 
     CTorvexSession session;
     std::vector<std::string> startFiles;
     bool started = false;
+    bool starting = false;
     QSize minWindowSize;
 
     QPushButton* openFilesButton = nullptr;
@@ -144,6 +152,6 @@ private:
     CChartWidget* chart = nullptr;
     QFileSystemWatcher* watcher = nullptr;
     QTimer* reloadTimer = nullptr;
-    std::vector<std::string> loadedStamps;
+    QString readoutText;  // as the chart or a measurement last set it
     int reloadTries = 0;
 };

@@ -38,6 +38,7 @@ const char* const KEY_CHART_KIND = "ChartKind= ";  // 0 rectangular, 1 Smith, 2 
 const char* const KEY_FOLLOW = "FollowFiles= ";
 const char* const KEY_PAIRING = "Pairing= ";  // mixed-mode port pairs: 13 or 12
 const char* const KEY_RECENT = "Recent= ";        // one line per file, the latest first
+const char* const KEY_FILE_FILTER = "FileFilter= ";  // the data choosers' filter, by name
 
 bool StartsWith(std::string_view text, std::string_view prefix)
 {
@@ -167,6 +168,8 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
         SetPortPairing(after(KEY_PAIRING) == "12" ? PortPairing::NEIGHBOURS : PortPairing::ACROSS);
     } else if (prefs && StartsWith(line, KEY_FOLLOW)) {
         prefs->followFiles = after(KEY_FOLLOW) != "NO";
+    } else if (prefs && StartsWith(line, KEY_FILE_FILTER)) {
+        prefs->fileFilter = std::string(after(KEY_FILE_FILTER));
     } else if (prefs && StartsWith(line, KEY_RECENT)) {
         const std::string_view recent = after(KEY_RECENT);
         if (!recent.empty() && prefs->recentFiles.size() < 5)
@@ -264,6 +267,7 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
     lines.push_back(std::string(KEY_FOLLOW) + (prefs->followFiles ? "YES" : "NO"));
     lines.push_back(std::string(KEY_PAIRING) +
                     (GetPortPairing() == PortPairing::NEIGHBOURS ? "12" : "13"));
+    lines.push_back(KEY_FILE_FILTER + prefs->fileFilter);
     for (const std::string& recent : prefs->recentFiles)
         lines.push_back(KEY_RECENT + recent);
     return lines;

@@ -19,6 +19,7 @@ struct WindowPrefs {
     bool followFiles = true;
     int chartKind = 0;  // CChartGraph::ChartKind of the data's chart
     std::vector<std::string> recentFiles;  // the latest first
+    std::string fileFilter;  // the data choosers' last filter, by description; "": the first
 };
 
 class CSettingsFile {

@@ -31,6 +31,12 @@ CRect CSheetPrinter::PageSheetRect(int width, int height)
     return CRect(page.left + dx, page.top + dy, page.right - dx, page.bottom - dy);
 }
 
+void CSheetPrinter::SetUpPrinter(QPrinter& printer)
+{
+    printer.setDocName(kDocumentName);
+    printer.setPageOrientation(QPageLayout::Landscape);
+}
+
 bool CSheetPrinter::Print(CChartSheet& sheet, QPagedPaintDevice& device)
 {
     const CRect screenRect = sheet.sheetRect;

@@ -6,12 +6,17 @@
 
 class CChartSheet;
 class QPagedPaintDevice;
+class QPrinter;
 
 class CSheetPrinter {
 public:
     // The sheet's rectangle on a page of width x height printable device pixels: a tenth of
     // the width off the left and right, a tenth of the height off the top and bottom.
     static CRect PageSheetRect(int width, int height);
+
+    // Before the print dialog: the document name, and a landscape page, as the chart is
+    // wider than high; the user may still turn it in the dialog.
+    static void SetUpPrinter(QPrinter& printer);
 
     // Paints the sheet on one page of device (a QPrinter or a QPdfWriter) with every font
     // realised for it, then marks the fonts dirty again and gives the sheet screenRect.

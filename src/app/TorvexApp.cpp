@@ -2,6 +2,7 @@
 
 #include "app/DlgTorvex.h"
 #include "app/SettingsFile.h"
+#include "app/dialogs/FileChooser.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "platform/QtBusyCursor.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -116,22 +118,48 @@ private:
 
 volatile std::sig_atomic_t CEndSignals::writeEnd = -1;
 
-// Closes the window as its close box does. Dialogs it runs are cancelled first: the
-// window's own loop can end only once theirs have. The count keeps a dialog that will
-// not close from holding the loop.
-void CloseWindow(QDialog& window)
-{
-    for (int i = 0; i < 16; ++i) {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == &window)
-            break;
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
-        else
-            modal->close();
+// Closes the window as its close box does, also while dialogs, message boxes or menus
+// are open: those are cancelled first, one per step, as each runs a loop of its own
+// inside the window's. A box shown by the window's start (the last file did not load)
+// runs before the window's own loop has begun: closing the window then would only hide
+// it and leave the program waiting, so the close waits for the start to end.
+class CWindowCloser {
+public:
+    explicit CWindowCloser(CDlgTorvex& target) : window(target)
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] { Step(); });
     }
-    window.close();
-}
+    void Start()
+    {
+        if (!timer.isActive())
+            timer.start();
+    }
+
+private:
+    void Step()
+    {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            popup->close();
+            return;
+        }
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal != &window) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+            return;
+        }
+        if (window.IsStarting())
+            return;
+        timer.stop();
+        window.close();
+    }
+
+    CDlgTorvex& window;
+    QTimer timer;
+};
 
 }  // namespace
 
@@ -152,6 +180,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
     session.followFiles = prefs.followFiles;
     session.chartKind = prefs.chartKind;
     session.recentFiles = prefs.recentFiles;
+    SetTouchstoneFilterChoice(prefs.fileFilter);
     window.SetStartFiles(files);
     const auto save = [&] {
         WindowPrefs now;
@@ -159,11 +188,13 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
         now.followFiles = session.followFiles;
         now.chartKind = session.chartKind;
         now.recentFiles = session.recentFiles;
+        now.fileFilter = TouchstoneFilterChoice();
         settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0), &now);
     };
     // A session that ends by a signal closes the window as the user would, and the
     // settings are written below as after any close.
-    const CEndSignals endSignals([&window] { CloseWindow(window); });
+    CWindowCloser closer(window);
+    const CEndSignals endSignals([&closer] { closer.Start(); });
 #if QT_CONFIG(sessionmanager)
     // A logout asks for the data first and may end the program without another word.
     const QMetaObject::Connection commit =

@@ -123,6 +123,11 @@ std::string Formatted(const char* pattern, const std::string& unit)
 
 const char* const CTorvexSession::LOAD_FAILED = "Cannot read file or invalid data format:\n";
 
+bool CTorvexSession::LoadSlotFile(CS2pData& data, const std::string& path, const CS2pData* first)
+{
+    return LoadForChart(data, path, first);
+}
+
 CTorvexSession::CTorvexSession() : viewSelection{{0, 0}, {4, 0}}
 {
     CExampleResponse().Assemble(sheet);
@@ -208,14 +213,10 @@ void CTorvexSession::LoadSlots()
         ++count;
     }
     dataLoaded = count > 0;
+    ResetFollowState();
 
     if (count > 0) {
-        // With several files the title says which is (1), (2), ...: the trace names
-        // carry those numbers.
-        sheet.title = count == 1 ? Slot(1).displayName : std::string();
-        for (int n = 1; count > 1 && n <= count; ++n)
-            sheet.title += (n > 1 ? "  (" : "(") + std::to_string(n) + ") " +
-                           Slot(n).displayName;
+        UpdateTitle();
         if (!keepMarkers)
             Graph().markers.clear();
         RebuildPlot(!persistXScale, !persistYScale);
@@ -829,47 +830,6 @@ bool CTorvexSession::LoadLimits(const std::string& path, std::string& error)
     }
     Graph().limitMask = mask;
     Repaint();
-    return true;
-}
-
-bool CTorvexSession::Reload(bool quiet)
-{
-    if (!dataLoaded)
-        return false;
-    CS2pData fresh[SLOT_COUNT];
-    {
-        // A file caught half-written is tried again later: no message for it.
-        const bool previousQuiet = quietFileErrors;
-        quietFileErrors = quietFileErrors || quiet;
-        std::unique_ptr<CRecordingMessageSink> silence;
-        if (quiet)
-            silence = std::make_unique<CRecordingMessageSink>();
-        bool ok = true;
-        std::string failed;
-        for (int n = 1; n <= SLOT_COUNT && ok; ++n) {
-            const CS2pData& slot = Slot(n);
-            if (!slot.loaded)
-                continue;
-            CS2pData& data = fresh[n - 1];
-            data.fileName = slot.fileName;
-            data.displayName = slot.displayName;
-            ok = LoadForChart(data, slot.fileName, n > 1 ? &fresh[0] : nullptr);
-            if (!ok)
-                failed = slot.fileName;
-        }
-        quietFileErrors = previousQuiet;
-        silence.reset();
-        if (!ok) {
-            if (!quiet)
-                ShowMessageBox(LOAD_FAILED + failed, MessageIcon::Error);
-            return false;
-        }
-    }
-    for (int n = 1; n <= SLOT_COUNT; ++n) {
-        if (Slot(n).loaded)
-            Slot(n) = std::move(fresh[n - 1]);
-    }
-    RebuildPlot(false, false);
     return true;
 }
 

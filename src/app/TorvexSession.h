@@ -124,10 +124,28 @@ public:
     // number) in error, and the previous mask kept.
     bool LoadLimits(const std::string& path, std::string& error);
 
+    // --- Following the loaded files on disk ---
+
     // Loads every loaded slot's file again, keeping the view, markers and axis ranges.
     // All or nothing: when any file fails (a rewrite in progress) the old data stay and
     // false is returned, so the caller can try again; quiet shows no message for it.
-    bool Reload(bool quiet = true);
+    // With markStale (the last try, or a reload asked for by hand) every file that reads
+    // is taken, and each one that does not keeps its old data and is marked stale; false
+    // when any failed.
+    bool Reload(bool quiet = true, bool markStale = false);
+    // Whether slot n shows older data than its file holds: the file changed and could not
+    // be read again. Cleared when it reads again and by every load.
+    bool SlotStale(int n) const { return n >= 1 && n <= SLOT_COUNT && stale[n - 1]; }
+    // Follows a stale file's name wherever the chart names the file.
+    static const char* const STALE_MARK;
+    // Slot n's name as the chart shows it: its display name, with STALE_MARK when stale.
+    std::string SlotTitle(int n) const;
+    // The read-out's line about stale files ("Stale: (1) a.s2p, (3) c.s2p"), short for the
+    // small box; empty when none is.
+    std::string StaleLine() const;
+    // Whether a loaded file's size or modification time differs from when it was last
+    // read; a stale file stays changed until it reads again.
+    bool FilesChanged() const;
 
     // Read-out text for a point of the chart (lines separated by "\n"; empty outside).
     // While a bandwidth measurement holds, each line is "cursor\tmeasurement": two
@@ -199,6 +217,19 @@ private:
     };
     bool MeasurementHolds() const;
 
+    // Loads a file as the chart takes it, in the unit of first when given.
+    static bool LoadSlotFile(CS2pData& data, const std::string& path, const CS2pData* first);
+    // Size and modification time of slot n's file, to tell a real change from a touch of
+    // its folder; "missing" when it is gone.
+    std::string FileStamp(int n) const;
+    // After a load: nothing stale, every loaded file's stamp taken.
+    void ResetFollowState();
+    // The sheet title from the loaded slots: the file's name, or "(1) a.s2p  (2) b.s2p ..."
+    // with several; stale files carry the mark.
+    void UpdateTitle();
+
     std::vector<AxisRanges> rangeHistory;
     Measured measured;
+    bool stale[SLOT_COUNT] = {};
+    std::string stamps[SLOT_COUNT];  // of the files as last read
 };

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QSvgRenderer>
 #include <fstream>
 #include <iterator>
@@ -111,6 +112,15 @@ TEST(ChartImageTest, PageSheetRect)
     EXPECT_EQ(CSheetPrinter::PageSheetRect(4800, 6600), CRect(480, 660, 4320, 5940));
     EXPECT_EQ(CSheetPrinter::PageSheetRect(99, 19), CRect(9, 1, 90, 18));
     EXPECT_EQ(CSheetPrinter::PageSheetRect(0, 0), CRect(0, 0, 0, 0));
+}
+
+TEST(ChartImageTest, PrinterStartsLandscape)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    CSheetPrinter::SetUpPrinter(printer);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_GT(printer.width(), printer.height());
+    EXPECT_EQ(printer.docName(), "Torvex");
 }
 
 TEST(ChartImageTest, PrintingRestoresTheScreenState)

@@ -6,6 +6,7 @@
 #include "app/ChartWidget.h"
 #include "app/dialogs/DialogUnits.h"
 #include "app/dialogs/DlgOpenFile.h"
+#include "app/dialogs/FileChooser.h"
 #include "app/TorvexApp.h"
 #include "app/WindowFit.h"
 #include "chart/ChartFlags.h"
@@ -520,29 +521,55 @@ TEST_F(DlgTorvexTest, MoreThanFiveFilesOpenTheFirstFive)
     EXPECT_EQ(Session().Slot(5).displayName, "coupler.s4p");
 }
 
-TEST(DlgOpenFileTest, FilterBecomesQtsFormAndIgnoresCase)
+TEST(DlgOpenFileTest, FilterShowsEveryReadableFileAndIsRemembered)
 {
-    EXPECT_EQ(CDlgOpenFile::QtNameFilters(CDlgOpenFile::TOUCHSTONE_FILTER),
-              (QStringList{"S-parameter files (*.s2p *.s3p *.s4p *.out)",
-                           "Touchstone files of any port count (*.s?p *.s??p *.ts)"}));
     EXPECT_EQ(CDlgOpenFile::QtNameFilters("Text (*.txt)|*.txt|All files|*||"),
               (QStringList{"Text (*.txt)", "All files (*)"}));
+    const QStringList filters = CDlgOpenFile::QtNameFilters(TouchstoneFilter());
+    ASSERT_EQ(filters.size(), 2);
+    EXPECT_EQ(filters[1], "2- to 4-port files: .s2p, .s3p, .s4p, .out (*.s2p *.s3p *.s4p *.out)");
 
-    CDlgOpenFile dialog(true, "s2p", QString(), CDlgOpenFile::TOUCHSTONE_FILTER, nullptr);
+    SetTouchstoneFilterChoice("");
+    CDlgOpenFile dialog(true, "s2p", QString(), TouchstoneFilter(), nullptr);
     EXPECT_EQ(dialog.nameFilters().size(), 2);
+    // With the details hidden Qt names the filter in use by its description.
+    EXPECT_EQ(dialog.selectedNameFilter(), "Touchstone files: .s1p to .s99p, .ts, .out");
+    EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
     EXPECT_EQ(dialog.defaultSuffix(), "s2p");
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     EXPECT_FALSE(dialog.filter() & QDir::CaseSensitive);
 
-    // The same filter on a folder keeps upper-case names and drops other files.
+    // The default filter on a folder: every port count and kind the reader takes, in any
+    // case, and nothing that only looks like one.
     TempDir dir;
-    dir.Write("FILTER.S2P", "");
-    dir.Write("Mixed.S3p", "");
-    dir.Write("notes.txt", "");
+    for (const char* name : {"a.s1p", "FILTER.S2P", "Mixed.S3p", "e.s5p", "w.S99P", "v2.ts",
+                             "sim.OUT", "x.sxp", "y.s0p", "z.s100p", "notes.txt", "t.tsx"})
+        dir.Write(name, "");
     QDir folder(QString::fromStdString(dir.Root().string()));
-    folder.setNameFilters({"*.s2p", "*.s3p", "*.s4p", "*.out"});
+    const QString shown = filters[0];
+    folder.setNameFilters(shown.mid(shown.lastIndexOf('(') + 1).chopped(1).split(' '));
     folder.setFilter((dialog.filter() & ~QDir::AllDirs) | QDir::Files);
-    EXPECT_EQ(folder.entryList(), (QStringList{"FILTER.S2P", "Mixed.S3p"}));
+    folder.setSorting(QDir::Name | QDir::IgnoreCase);
+    EXPECT_EQ(folder.entryList(), (QStringList{"a.s1p", "e.s5p", "FILTER.S2P", "Mixed.S3p",
+                                               "sim.OUT", "v2.ts", "w.S99P"}));
+
+    // The filter in use at OK is where the next chooser starts; Cancel leaves it.
+    CDlgOpenFile::runHook = [&](CDlgOpenFile& d) {
+        d.selectNameFilter(filters[1]);
+        return int(QDialog::Accepted);
+    };
+    EXPECT_EQ(dialog.Run(), QDialog::Accepted);
+    EXPECT_EQ(TouchstoneFilterChoice(), "2- to 4-port files: .s2p, .s3p, .s4p, .out");
+    CDlgOpenFile next(true, "s2p", QString(), TouchstoneFilter(), nullptr);
+    EXPECT_EQ(next.selectedNameFilter(), "2- to 4-port files: .s2p, .s3p, .s4p, .out");
+    CDlgOpenFile::runHook = [&](CDlgOpenFile& d) {
+        d.selectNameFilter(filters[0]);
+        return int(QDialog::Rejected);
+    };
+    next.Run();
+    EXPECT_EQ(TouchstoneFilterChoice(), "2- to 4-port files: .s2p, .s3p, .s4p, .out");
+    CDlgOpenFile::runHook = nullptr;
+    SetTouchstoneFilterChoice("");
 }
 
 TEST(DlgOpenFileTest, UpperCaseFileLoadsThroughThePreview)
@@ -552,7 +579,7 @@ TEST(DlgOpenFileTest, UpperCaseFileLoadsThroughThePreview)
     std::filesystem::copy_file(bandpass, upper);
     CTorvexSession session;
     CRecordingMessageSink messages;
-    CDlgOpenFile dialog(true, "s2p", QString(), CDlgOpenFile::TOUCHSTONE_FILTER, nullptr);
+    CDlgOpenFile dialog(true, "s2p", QString(), TouchstoneFilter(), nullptr);
     emit dialog.currentChanged(QString::fromStdString(upper));
     EXPECT_FALSE(dialog.previewLoaded);  // no owner: browsing loads nothing
     dialog.owner = &session;
@@ -622,14 +649,25 @@ bool CatchesSignal(pid_t pid, int signal)
     return false;
 }
 
-// A session ended by a signal (a logout, kill) writes the settings as a closed window does.
+// A session ended by a signal (a logout, kill) writes the settings as a closed window does,
+// also while the start's error box is open (the last file no longer loads).
 TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
 {
     if (!std::filesystem::exists(TORVEX_BINARY))
         GTEST_SKIP() << "torvex is not built";
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        SCOPED_TRACE(signal);
+    struct Case {
+        int signal;
+        bool lastFileFails;
+    };
+    for (const Case& c : {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGHUP, false},
+                          Case{SIGTERM, true}, Case{SIGHUP, true}}) {
+        const int signal = c.signal;
+        SCOPED_TRACE(std::to_string(signal) + (c.lastFileFails ? " with an error box" : ""));
         TempDir dir;
+        const std::string missing = dir.Path("gone.s2p");
+        if (c.lastFileFails)
+            dir.Write("config/torvex/torvex.ini",
+                      "LastPath= " + missing + "\nLastFile= gone.s2p\n");
         std::vector<std::string> env;
         for (char** e = environ; *e; ++e) {
             const std::string entry = *e;
@@ -643,7 +681,7 @@ TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
             envp.push_back(entry.data());
         envp.push_back(nullptr);
         std::string program = TORVEX_BINARY, file = bandpass;
-        char* argv[] = {program.data(), file.data(), nullptr};
+        char* argv[] = {program.data(), c.lastFileFails ? nullptr : file.data(), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
@@ -655,11 +693,15 @@ TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (!CatchesSignal(pid, signal) && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (c.lastFileFails)  // the box is up by now
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
         kill(pid, signal);
         int status = 0;
-        while (waitpid(pid, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+        bool ended = false;
+        while (!(ended = waitpid(pid, &status, WNOHANG) == pid) &&
+               std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (!WIFEXITED(status) && !WIFSIGNALED(status)) {
+        if (!ended) {  // a status of 0 would read as a clean exit
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
             FAIL() << "the program did not end";
@@ -669,7 +711,7 @@ TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
         LineList lines;
         ASSERT_EQ(ReadLines(dir.Path("config/torvex/torvex.ini"), lines), 0);
         ASSERT_GT(lines.size(), 14u);
-        EXPECT_EQ(lines[0], "LastPath= " + bandpass);
+        EXPECT_EQ(lines[0], "LastPath= " + (c.lastFileFails ? missing : bandpass));
     }
 }
 

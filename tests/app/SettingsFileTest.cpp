@@ -242,9 +242,10 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     prefs.viewSelection = {{0, 0}, {4, 1}, {4, 2}};
     prefs.followFiles = false;
     prefs.recentFiles = {"/a/one.s2p", "/b/two words.s4p"};
+    prefs.fileFilter = "2- to 4-port files: .s2p, .s3p, .s4p, .out";
     ASSERT_EQ(file.Write("/a/one.s2p", "one.s2p", graph, &prefs), 0);
     const LineList lines = CSettingsFile::BuildLines("/a/one.s2p", "one.s2p", graph, &prefs);
-    ASSERT_EQ(lines.size(), 14u + 8u);
+    ASSERT_EQ(lines.size(), 14u + 9u);
     EXPECT_EQ(LineList(lines.begin(), lines.begin() + 14),
               CSettingsFile::BuildLines("/a/one.s2p", "one.s2p", graph));
 
@@ -255,6 +256,7 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     EXPECT_EQ(back.viewSelection, prefs.viewSelection);
     EXPECT_FALSE(back.followFiles);
     EXPECT_EQ(back.recentFiles, prefs.recentFiles);
+    EXPECT_EQ(back.fileFilter, prefs.fileFilter);
     EXPECT_EQ(loaded.lineType, 3);
     EXPECT_FALSE(loaded.showMarkers);
 

@@ -486,6 +486,57 @@ TEST_F(SessionTest, ReloadKeepsTheViewAndSurvivesAHalfWrittenFile)
     EXPECT_EQ(session.recentFiles, (std::vector<std::string>{path}));
 }
 
+// A followed file that stays unreadable is marked, never shown as silent old data; a file
+// changed while nobody followed it counts as changed until it is read.
+TEST_F(SessionTest, UnreadableReloadMarksTheFileStale)
+{
+    TempDir dir;
+    const std::string original = TempDir::Read(TestFile("bandpass.s2p"));
+    const std::string a = dir.Write("a.s2p", original);
+    const std::string b = dir.Write("b.s2p", original);
+    session.OpenFiles({{a, "a.s2p"}, {b, "b.s2p"}});
+    ASSERT_TRUE(session.Slot(2).loaded);
+    EXPECT_FALSE(session.FilesChanged());
+    EXPECT_EQ(session.StaleLine(), "");
+
+    std::string louder = original;
+    for (std::size_t at = louder.find("-0.4000"); at != std::string::npos;
+         at = louder.find("-0.4000", at + 1))
+        louder.replace(at, 7, "-3.00000");
+    dir.Write("a.s2p", louder);
+    dir.Write("b.s2p", "# MHz S DB R 50\n1800 -1");
+    EXPECT_TRUE(session.FilesChanged());
+    // A try between retries changes nothing.
+    EXPECT_FALSE(session.Reload());
+    EXPECT_FALSE(session.SlotStale(2));
+    // The last try: a is taken, b keeps its old data and says so.
+    EXPECT_FALSE(session.Reload(true, true));
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_FALSE(session.SlotStale(1));
+    EXPECT_TRUE(session.SlotStale(2));
+    EXPECT_NEAR(session.Slot(1).Element(0, 1, 1).GetDb(), -3.0, 1e-9);
+    EXPECT_EQ(session.SlotTitle(2), "b.s2p (stale)");
+    EXPECT_EQ(session.StaleLine(), "Stale: (2) b.s2p");
+    EXPECT_TRUE(session.FilesChanged());  // b is still to be read
+
+    dir.Write("b.s2p", original);
+    EXPECT_TRUE(session.Reload());
+    EXPECT_FALSE(session.SlotStale(2));
+    EXPECT_FALSE(session.FilesChanged());
+
+    // One file: its name in the title carries the mark while it is stale.
+    session.OpenSingleFile("a.s2p", a);
+    EXPECT_EQ(session.sheet.title, "a.s2p");
+    dir.Write("a.s2p", "garbage");
+    EXPECT_FALSE(session.Reload(false, true));
+    ASSERT_FALSE(messages.texts.empty());
+    EXPECT_NE(messages.texts.back().find(a), std::string::npos);
+    EXPECT_EQ(session.sheet.title, "a.s2p (stale)");
+    dir.Write("a.s2p", original);
+    EXPECT_TRUE(session.Reload(true, true));
+    EXPECT_EQ(session.sheet.title, "a.s2p");
+}
+
 TEST_F(SessionTest, SearchesPlaceMarkersAndMasksReportBadLines)
 {
     LoadBandpass();

@@ -31,8 +31,11 @@ CDlgAbout::CDlgAbout(QWidget* parent) : QDialog(parent)
     name->setAlignment(Qt::AlignHCenter);
 
     auto* purpose = new QLabel(
-        "Plots Touchstone S-parameter files (.s2p, .s3p, .s4p):\n"
-        "log-magnitude, phase and group delay against frequency.",
+        "Plots Touchstone network-parameter files of 1 to 99 ports\n"
+        "(.s1p to .s99p, .out, and version 2 files such as .ts):\n"
+        "dB, phase, group delay, linear magnitude, real and imaginary part,\n"
+        "VSWR and the port impedance R, X, |Z| against frequency,\n"
+        "on Smith and polar charts, and mixed-mode parameters.",
         this);
     purpose->setObjectName("purposeLabel");
     purpose->setAlignment(Qt::AlignHCenter);

@@ -2,20 +2,19 @@
 
 #include "app/dialogs/DialogButtons.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <filesystem>
 
 #include "app/dialogs/FileChooser.h"
-
-const char* const CDlgLoadData::kDataFilter =
-    "S-parameter files (*.s2p;*.s3p;*.s4p;*.out)|*.s2p; *.s3p; *.s4p; *.out|"
-    "Touchstone files of any port count (*.sNp;*.ts)|*.s?p; *.s??p; *.ts||";
 
 CDlgLoadData::CDlgLoadData(QWidget* parent) : QDialog(parent)
 {
@@ -27,8 +26,7 @@ CDlgLoadData::CDlgLoadData(QWidget* parent) : QDialog(parent)
         auto* label = new QLabel(QString("File %1").arg(entry), this);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString("pathEdit%1").arg(entry));
-        // Only a chooser fills an entry: typing into the edit would change nothing.
-        edit->setReadOnly(true);
+        // A path typed or pasted here counts as one chosen with "Load...".
         edit->setMinimumWidth(360);
         label->setBuddy(edit);
         auto* load = new QPushButton("Load...", this);
@@ -86,11 +84,40 @@ void CDlgLoadData::ShowPaths()
     }
 }
 
+void CDlgLoadData::ReadTypedPaths()
+{
+    for (int i = 0; i < kEntries; ++i) {
+        QString typed = pathEdits[i]->text().trimmed();
+        if (typed.toStdString() == paths[i])
+            continue;  // as shown: the chooser's path and name stay
+        if (typed.startsWith("file://"))
+            typed = QUrl(typed).toLocalFile();
+        else if (typed == "~" || typed.startsWith("~/"))
+            typed = QDir::homePath() + typed.mid(1);
+        if (typed.isEmpty()) {
+            paths[i].clear();
+            names[i].clear();
+            continue;
+        }
+        // Stored absolute, as the chooser gives it, so the settings find it from anywhere.
+        const QFileInfo info(typed);
+        paths[i] = QDir::cleanPath(info.absoluteFilePath()).toStdString();
+        names[i] = info.fileName().toStdString();
+    }
+}
+
+void CDlgLoadData::accept()
+{
+    ReadTypedPaths();
+    QDialog::accept();
+}
+
 void CDlgLoadData::OnLoad(int entry)
 {
     if (entry < 1 || entry > kEntries)
         return;
-    const std::string path = GetFileChooser().OpenFile(this, kDataFilter, "s2p");
+    ReadTypedPaths();  // what was typed into the other entries stays
+    const std::string path = GetFileChooser().OpenFile(this, TouchstoneFilter(), "s2p");
     if (!path.empty()) {
         paths[entry - 1] = path;
         names[entry - 1] = std::filesystem::path(path).filename().string();
@@ -102,6 +129,7 @@ void CDlgLoadData::OnClear(int entry)
 {
     if (entry < 1 || entry > kEntries)
         return;
+    ReadTypedPaths();
     paths[entry - 1].clear();
     names[entry - 1].clear();
     ShowPaths();

@@ -1,5 +1,6 @@
-// "Open File(s)": five file entries, each filled through the file chooser and emptied
-// with "Clear". The caller pre-fills the entries and reads them back after OK.
+// "Open File(s)": five file entries, each filled through the file chooser or by typing a
+// path, and emptied with "Clear". The caller pre-fills the entries and reads them back
+// after OK.
 #pragma once
 
 #include <QDialog>
@@ -15,7 +16,6 @@ class CDlgLoadData : public QDialog {
 
 public:
     static constexpr int kEntries = 5;
-    static const char* const kDataFilter;
 
     explicit CDlgLoadData(QWidget* parent = nullptr);
 
@@ -23,10 +23,14 @@ public:
     std::array<std::string, kEntries> paths;
     std::array<std::string, kEntries> names;
 
-    // Shows the five paths; the edits only display them, their text is never read back.
+    // Shows the five paths in the edits.
     void ShowPaths();
+    // Takes what was typed into the edits: an edited entry gets the typed path (made
+    // absolute; "~" is the home folder) and its file name; an emptied one is cleared.
+    void ReadTypedPaths();
 
 public slots:
+    void accept() override;
     void OnLoad(int entry);   // 1..5
     void OnClear(int entry);  // 1..5
 

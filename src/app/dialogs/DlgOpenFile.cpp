@@ -1,13 +1,10 @@
 #include "app/dialogs/DlgOpenFile.h"
 
 #include "app/TorvexSession.h"
+#include "app/dialogs/FileChooser.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-const char* const CDlgOpenFile::TOUCHSTONE_FILTER =
-    "S-parameter files (*.s2p;*.s3p;*.s4p;*.out)|*.s2p; *.s3p; *.s4p; *.out|"
-    "Touchstone files of any port count (*.sNp;*.ts)|*.s?p; *.s??p; *.ts||";
 
 std::function<int(CDlgOpenFile&)> CDlgOpenFile::runHook;
 
@@ -22,9 +19,18 @@ CDlgOpenFile::CDlgOpenFile(bool openDialog, const QString& defaultExtension,
     setAcceptMode(openDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     setFileMode(openDialog ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     setDefaultSuffix(defaultExtension);
+    remembersFilter = filter == TouchstoneFilter();
+    // The Touchstone patterns are too many to show; their descriptions name the kinds.
+    setOption(QFileDialog::HideNameFilterDetails, remembersFilter);
     const QStringList filters = QtNameFilters(filter);
     if (!filters.isEmpty())
         setNameFilters(filters);
+    if (remembersFilter) {
+        for (const QString& each : filters) {
+            if (QtFilterDescription(each.toStdString()) == TouchstoneFilterChoice())
+                selectNameFilter(each);
+        }
+    }
     // Files made on other systems often carry upper-case names (FILTER.S2P).
     setFilter(this->filter() & ~QDir::CaseSensitive);
     if (!initialName.isEmpty())
@@ -56,9 +62,10 @@ QStringList CDlgOpenFile::QtNameFilters(const std::string& filter)
 
 int CDlgOpenFile::Run()
 {
-    if (runHook)
-        return runHook(*this);
-    return exec();
+    const int result = runHook ? runHook(*this) : exec();
+    if (result == QDialog::Accepted && remembersFilter)
+        SetTouchstoneFilterChoice(QtFilterDescription(selectedNameFilter().toStdString()));
+    return result;
 }
 
 std::string CDlgOpenFile::ChosenPath() const

@@ -14,11 +14,9 @@ class CDlgOpenFile : public QFileDialog {
     Q_OBJECT
 
 public:
-    // The filter of the Touchstone choosers, in "description|patterns||" notation.
-    static const char* const TOUCHSTONE_FILTER;
-
     // openDialog: choose an existing file to open (else a file name to save under).
-    // filter: "description|pattern; pattern|...||" pairs.
+    // filter: "description|pattern; pattern|...||" pairs; with TouchstoneFilter() the
+    // dialog starts with the filter chosen last and, on OK, remembers the one in use.
     CDlgOpenFile(bool openDialog, const QString& defaultExtension, const QString& initialName,
                  const std::string& filter, QWidget* parent);
 
@@ -39,4 +37,6 @@ public:
 
 private:
     void OnCurrentChanged(const QString& path);
+
+    bool remembersFilter = false;
 };

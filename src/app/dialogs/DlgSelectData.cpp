@@ -41,6 +41,7 @@ CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
             box->setAccessibleName(QString::fromStdString(CSelectionGrid::RowLabel(r) + " " +
                                                           CSelectionGrid::ColumnHeading(c)));
             grid->addWidget(box, r + 1, c + 1, Qt::AlignHCenter);
+            connect(box, &QCheckBox::toggled, this, &CDlgSelectData::UpdateOkState);
             boxes[r][c] = box;
         }
     }
@@ -65,6 +66,7 @@ CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
             box->setAccessibleName(
                 QString::fromStdString(label + " " + CSelectionGrid::ColumnHeading(c)));
             moreGrid->addWidget(box, r + 1, c + 1, Qt::AlignHCenter);
+            connect(box, &QCheckBox::toggled, this, &CDlgSelectData::UpdateOkState);
             moreBoxes[r][c] = box;
         }
     }
@@ -131,27 +133,35 @@ void CDlgSelectData::InitDialog()
     CSelectionGrid model;
     model.SetSelection(selection);
     BoxesFromGrid(model);
-    // A box checked by an earlier, larger file stays checked in its disabled column, so
-    // that OK hands it back unchanged.
-    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
-        const bool enabled = CSelectionGrid::ColumnEnabled(c, maxPortKind, maxPorts);
-        for (int r = 0; r < CSelectionGrid::ROWS; ++r)
-            boxes[r][c]->setEnabled(enabled);
-        const int value = CSelectionGrid::ColumnValue(c);
-        for (int r = 0; r < MORE_ROWS; ++r) {
-            const bool reflectionOnly = ValueFormat::NeedsReflection(MORE_FIRST + r);
-            moreBoxes[r][c]->setEnabled(enabled &&
-                                        (!reflectionOnly || ValueCode::IsReflection(value)));
-        }
-    }
     for (const ValueFormatPair& pair : selection) {
         const int column = CSelectionGrid::ColumnOf(pair.value);
         const int row = pair.valueFormat - MORE_FIRST;
         if (column >= 0 && row >= 0 && row < MORE_ROWS)
             moreBoxes[row][column]->setChecked(true);
     }
-    okButton->setEnabled(true);
+    // What the loaded files cannot supply (S33 of a 2-port file, left from an earlier
+    // 4-port one) shows clear: a ticked box that cannot be used would claim a trace that
+    // is not there. OK returns what the boxes show.
+    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+        const bool enabled = CSelectionGrid::ColumnEnabled(c, maxPortKind, maxPorts);
+        for (int r = 0; r < CSelectionGrid::ROWS; ++r)
+            EnableBox(boxes[r][c], enabled);
+        const int value = CSelectionGrid::ColumnValue(c);
+        for (int r = 0; r < MORE_ROWS; ++r) {
+            const bool reflectionOnly = ValueFormat::NeedsReflection(MORE_FIRST + r);
+            EnableBox(moreBoxes[r][c],
+                      enabled && (!reflectionOnly || ValueCode::IsReflection(value)));
+        }
+    }
+    UpdateOkState();
     presetButtons[CSelectionGrid::IL_RL]->setFocus();
+}
+
+void CDlgSelectData::EnableBox(QCheckBox* box, bool enabled)
+{
+    box->setEnabled(enabled);
+    if (!enabled)
+        box->setChecked(false);
 }
 
 void CDlgSelectData::showEvent(QShowEvent* event)

@@ -1,6 +1,6 @@
 // "Torvex - Select Data to View": the view selection as 3 x 16 check boxes (display
 // format by S-parameter) with eight presets. Columns the loaded files cannot supply
-// are disabled by the largest port kind among them.
+// are disabled, and clear, by the largest port kind among them.
 #pragma once
 
 #include <QDialog>
@@ -46,8 +46,10 @@ protected:
 private:
     void GridFromBoxes(CSelectionGrid& grid) const;
     void BoxesFromGrid(const CSelectionGrid& grid);
-    // Only "Clear all" and the presets update OK: a box ticked by hand does not.
+    // OK is enabled exactly while a box is ticked: an empty view cannot be confirmed.
     void UpdateOkState();
+    // A disabled box is also cleared.
+    static void EnableBox(QCheckBox* box, bool enabled);
 
     QCheckBox* boxes[CSelectionGrid::ROWS][CSelectionGrid::COLUMNS] = {};
     QCheckBox* moreBoxes[MORE_ROWS][CSelectionGrid::COLUMNS] = {};

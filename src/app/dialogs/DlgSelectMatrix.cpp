@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -43,6 +44,9 @@ CDlgSelectMatrix::CDlgSelectMatrix(int size, std::vector<int> matrixCodes,
             }
         }
         table->resizeColumnsToContents();
+        // OK follows every tick by hand: it is enabled exactly while one box is ticked.
+        connect(table, &QTableWidget::itemChanged, this,
+                [this] { okButton->setEnabled(AnyChecked()); });
         tabs->addTab(table, QString::fromStdString(format.label));
         tables.push_back(table);
     }
@@ -88,7 +92,7 @@ void CDlgSelectMatrix::InitDialog()
             SetBox(f, k / n, k % n, true);
         }
     }
-    okButton->setEnabled(true);
+    okButton->setEnabled(AnyChecked());
 }
 
 void CDlgSelectMatrix::showEvent(QShowEvent* event)
@@ -117,10 +121,13 @@ bool CDlgSelectMatrix::AnyChecked() const
 
 void CDlgSelectMatrix::OnClearAll()
 {
-    for (std::size_t f = 0; f < tables.size(); ++f)
+    for (QTableWidget* table : tables) {
+        const QSignalBlocker quiet(table);  // one update of OK, not one per box
         for (int r = 0; r < n; ++r)
             for (int c = 0; c < n; ++c)
-                tables[f]->item(r, c)->setCheckState(Qt::Unchecked);
+                table->item(r, c)->setCheckState(Qt::Unchecked);
+        table->viewport()->update();
+    }
     okButton->setEnabled(false);
 }
 

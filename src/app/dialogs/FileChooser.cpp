@@ -13,6 +13,7 @@
 namespace {
 
 CFileChooser* installed = nullptr;
+std::string touchstoneChoice;
 
 std::vector<std::string> SplitAtBars(const std::string& filter)
 {
@@ -43,12 +44,26 @@ std::string RunDialog(QWidget* parent, const std::string& filter, const std::str
     QFileDialog dialog(parent);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QString::fromStdString(QtFileFilter(filter)));
+    const bool touchstone = filter == TouchstoneFilter();
+    // The Touchstone patterns are too many to show; their descriptions name the kinds.
+    dialog.setOption(QFileDialog::HideNameFilterDetails, touchstone);
+    const QStringList filters =
+        QString::fromStdString(QtFileFilter(filter)).split(";;", Qt::SkipEmptyParts);
+    dialog.setNameFilters(filters);
+    if (touchstone) {
+        for (const QString& each : filters) {
+            if (QtFilterDescription(each.toStdString()) == touchstoneChoice)
+                dialog.selectNameFilter(each);
+        }
+    }
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
     // Overwriting a marker file is the intended use of "Save to File".
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    if (touchstone)
+        touchstoneChoice = QtFilterDescription(dialog.selectedNameFilter().toStdString());
     return dialog.selectedFiles().first().toStdString();
 }
 
@@ -64,6 +79,37 @@ std::string CFileChooser::SaveFile(QWidget* parent, const std::string& filter,
                                    const std::string& defaultSuffix)
 {
     return RunDialog(parent, filter, defaultSuffix, true);
+}
+
+const std::string& TouchstoneFilter()
+{
+    static const std::string filter = [] {
+        std::string patterns;
+        for (int ports = 1; ports <= 99; ++ports)
+            patterns += "*.s" + std::to_string(ports) + "p; ";
+        return "Touchstone files: .s1p to .s99p, .ts, .out|" + patterns +
+               "*.ts; *.out|2- to 4-port files: .s2p, .s3p, .s4p, .out|"
+               "*.s2p; *.s3p; *.s4p; *.out||";
+    }();
+    return filter;
+}
+
+const std::string& TouchstoneFilterChoice()
+{
+    return touchstoneChoice;
+}
+
+void SetTouchstoneFilterChoice(const std::string& description)
+{
+    touchstoneChoice = description;
+}
+
+std::string QtFilterDescription(const std::string& qtFilter)
+{
+    const std::size_t open = qtFilter.rfind('(');
+    if (open == std::string::npos || qtFilter.empty() || qtFilter.back() != ')')
+        return Trim(qtFilter);
+    return Trim(qtFilter.substr(0, open));
 }
 
 CFileChooser& GetFileChooser()

@@ -29,6 +29,17 @@ CFileChooser& GetFileChooser();
 // when the Qt one was in use.
 CFileChooser* SetFileChooser(CFileChooser* chooser);
 
+// The filter of the choosers of data files: first every kind of file the program reads
+// (.s1p to .s99p, .ts and .out, in any letter case), then the 2- to 4-port kinds alone.
+// Each port count is its own pattern: "*.s?p" would also offer "a.sxp".
+const std::string& TouchstoneFilter();
+// The description of the Touchstone filter chosen last ("" for the first one); the
+// choosers start with it, and the settings file keeps it from one run to the next.
+const std::string& TouchstoneFilterChoice();
+void SetTouchstoneFilterChoice(const std::string& description);
+// The description of a Qt filter "Text files (*.txt)": "Text files".
+std::string QtFilterDescription(const std::string& qtFilter);
+
 // Turns "Marker files (*.txt)|*.txt||" into Qt's "Marker files (*.txt *.TXT)"; several
 // pairs become filters separated by ";;". Qt matches patterns by case on most systems,
 // so every pattern is given in upper case too.

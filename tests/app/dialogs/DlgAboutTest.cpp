@@ -44,6 +44,10 @@ TEST(DlgAboutTest, LinksShowAddressesAndOpenTargets)
     for (QLabel* label : dialog.findChildren<QLabel*>())
         texts << label->text();
     EXPECT_TRUE(texts.contains("Torvex Project\n1 Example Street, 12345 Example Town"));
+    // The kinds of file named are the ones the reader takes.
+    const QString purpose = dialog.findChild<QLabel*>("purposeLabel")->text();
+    for (const char* kind : {".s1p", ".s99p", ".out", ".ts", "Smith"})
+        EXPECT_TRUE(purpose.contains(kind)) << kind;
     EXPECT_EQ(dialog.webLink->Text(), "https://torvex.example.org");
     EXPECT_EQ(dialog.webLink->Url(), "https://torvex.example.org");
     EXPECT_EQ(dialog.mailLink->Text(), "support@torvex.example.org");

@@ -1,5 +1,6 @@
 #include "app/dialogs/DlgLoadData.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -75,7 +76,7 @@ TEST(DlgLoadDataTest, LoadFillsOneEntryFromChooser)
     EXPECT_EQ(dialog.paths[2], "/measure/filter.S2P");
     EXPECT_EQ(dialog.names[2], "filter.S2P");
     EXPECT_EQ(PathEdit(dialog, 3)->text(), "/measure/filter.S2P");
-    EXPECT_EQ(chooser.filter, CDlgLoadData::kDataFilter);
+    EXPECT_EQ(chooser.filter, TouchstoneFilter());
     EXPECT_EQ(chooser.defaultSuffix, "s2p");
     EXPECT_EQ(chooser.parentSeen, &dialog);
 
@@ -84,15 +85,33 @@ TEST(DlgLoadDataTest, LoadFillsOneEntryFromChooser)
     EXPECT_EQ(dialog.paths[2], "/measure/filter.S2P");
 }
 
-TEST(DlgLoadDataTest, TypedTextIsNeverReadBack)
+TEST(DlgLoadDataTest, TypedPathsAreTaken)
 {
+    FakeDataChooser chooser;
     CDlgLoadData dialog;
+    dialog.paths[2] = "/data/c.s2p";
+    dialog.names[2] = "c.s2p";
+    dialog.paths[3] = "/data/d.s2p";
+    dialog.names[3] = "d.s2p";
     dialog.show();
-    EXPECT_TRUE(PathEdit(dialog, 1)->isReadOnly());
-    PathEdit(dialog, 1)->setText("/typed/by/hand.s2p");
+    EXPECT_FALSE(PathEdit(dialog, 1)->isReadOnly());
+    PathEdit(dialog, 1)->setText("  /typed/by/hand.s2p ");
+    PathEdit(dialog, 2)->setText("relative/b.s3p");
+    PathEdit(dialog, 3)->clear();
+    // A chooser on another entry keeps what was typed.
+    chooser.path = "/chosen/e.s4p";
+    Click(dialog, "loadButton5");
+    EXPECT_EQ(PathEdit(dialog, 1)->text(), "/typed/by/hand.s2p");
     Click(dialog, "okButton");
-    EXPECT_TRUE(dialog.paths[0].empty());
-    EXPECT_TRUE(dialog.names[0].empty());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.paths[0], "/typed/by/hand.s2p");
+    EXPECT_EQ(dialog.names[0], "hand.s2p");
+    EXPECT_EQ(dialog.paths[1], QDir::current().absoluteFilePath("relative/b.s3p").toStdString());
+    EXPECT_EQ(dialog.names[1], "b.s3p");
+    EXPECT_TRUE(dialog.paths[2].empty());
+    EXPECT_TRUE(dialog.names[2].empty());
+    EXPECT_EQ(dialog.paths[3], "/data/d.s2p");  // untouched: as pre-filled
+    EXPECT_EQ(dialog.paths[4], "/chosen/e.s4p");
 }
 
 TEST(DlgLoadDataTest, EntryLabels)

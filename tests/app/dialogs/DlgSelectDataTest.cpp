@@ -75,20 +75,32 @@ TEST(DlgSelectDataTest, ColumnsDisabledByPortKind)
     }
 }
 
-TEST(DlgSelectDataTest, CheckedBoxInDisabledColumnIsReturned)
+// A view left from a larger file: what the loaded files cannot show is neither shown
+// ticked nor handed back.
+TEST(DlgSelectDataTest, BoxesInDisabledColumnsShowClearAndAreDropped)
 {
     CDlgSelectData dialog;
     dialog.maxPortKind = CS2pData::TWO_PORT;
-    dialog.selection = Db({8});  // S31 from an earlier 3-port file
+    // All return loss of a 4-port file, and S31 phase and |S| from a 3-port one.
+    dialog.selection = {{0, 0}, {5, 0}, {10, 0}, {15, 0}, {8, 1}, {8, 3}};
     dialog.InitDialog();
-    QCheckBox* s31 = dialog.findChild<QCheckBox*>("box_0_6");
-    ASSERT_NE(s31, nullptr);
-    EXPECT_TRUE(s31->isChecked());
-    EXPECT_FALSE(s31->isEnabled());
-    EXPECT_TRUE(Button(dialog, "okButton")->isEnabled());
+    for (const char* name : {"box_0_8", "box_0_15", "box_1_6", "more_3_6"}) {
+        SCOPED_TRACE(name);
+        QCheckBox* box = dialog.findChild<QCheckBox*>(name);
+        ASSERT_NE(box, nullptr);
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_FALSE(box->isEnabled());
+    }
+    EXPECT_TRUE(dialog.Box(0, 0)->isChecked());
     Button(dialog, "okButton")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.selection, Db({8}));
+    EXPECT_EQ(dialog.selection, Db({0, 5}));
+
+    // Nothing left that the files have: nothing ticked, OK waits for a choice.
+    CDlgSelectData onlyLarger;
+    onlyLarger.selection = Db({10});
+    onlyLarger.InitDialog();
+    EXPECT_FALSE(Button(onlyLarger, "okButton")->isEnabled());
 }
 
 TEST(DlgSelectDataTest, DefaultSelectionAndUnknownPairs)
@@ -136,7 +148,7 @@ TEST(DlgSelectDataTest, SelectionIsOrderedByFormatThenColumn)
     EXPECT_EQ(dialog.selection, expected);
 }
 
-TEST(DlgSelectDataTest, ClearAllDisablesOkUntilAPreset)
+TEST(DlgSelectDataTest, OkIsEnabledWhileABoxIsTicked)
 {
     CDlgSelectData dialog;
     dialog.selection = Db({0, 4});
@@ -153,16 +165,23 @@ TEST(DlgSelectDataTest, ClearAllDisablesOkUntilAPreset)
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_NE(dialog.result(), QDialog::Accepted);
 
-    dialog.Box(0, 1)->click();  // a tick by hand leaves OK as it was
+    // Ticks by hand, in either grid, enable OK; clearing the last one disables it.
+    dialog.Box(0, 1)->click();
+    EXPECT_TRUE(ok->isEnabled());
+    dialog.Box(0, 1)->click();
+    EXPECT_FALSE(ok->isEnabled());
+    dialog.MoreBox(0, 1)->click();
+    EXPECT_TRUE(ok->isEnabled());
+    dialog.MoreBox(0, 1)->click();
     EXPECT_FALSE(ok->isEnabled());
     Button(dialog, "presetIlRl")->click();
     EXPECT_TRUE(ok->isEnabled());
-    dialog.Box(0, 0)->click();
-    dialog.Box(0, 1)->click();  // all clear again by hand: OK stays enabled, but does nothing
-    EXPECT_TRUE(ok->isEnabled());
+
+    Button(dialog, "clearAllButton")->click();
+    dialog.Box(1, 1)->click();  // S21 phase
     ok->click();
-    EXPECT_TRUE(dialog.isVisible());
-    dialog.reject();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.selection, (ViewSelection{{4, 1}}));
 }
 
 TEST(DlgSelectDataTest, CancelKeepsCallerSelection)
@@ -238,6 +257,12 @@ TEST(DlgSelectDataTest, MatrixDialogScalesToThirtyTwoPorts)
     EXPECT_EQ(dialog.selection.front(), ValueFormatPair(2001, 0));
     QTest::mouseClick(Button(dialog, "clearAllButton"), Qt::LeftButton);
     EXPECT_FALSE(Button(dialog, "okButton")->isEnabled());
+    EXPECT_EQ(dialog.Table(0)->item(1, 0)->checkState(), Qt::Unchecked);
+    // A tick by hand after "Clear all" can be confirmed.
+    dialog.Table(1)->item(2, 0)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(Button(dialog, "okButton")->isEnabled());
+    dialog.accept();
+    EXPECT_EQ(dialog.selection, (ViewSelection{{3001, 1}}));
 }
 
 }  // namespace
