@@ -101,7 +101,7 @@ bool ExportPdf(CChartSheet& sheet, const QString& path, const CRect& screenRect,
 {
     QPdfWriter writer(path);
     writer.setResolution(kPdfDpi);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                      QMarginsF(0, 0, 0, 0)));
     writer.setCreator("Torvex");
     if (!CSheetPrinter::Print(sheet, writer, screenRect)) {

@@ -626,19 +626,20 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
            [this, trace, clickX] { return session.MarkNextPeak(trace, false, clickX); });
     search("Next peak right",
            [this, trace, clickX] { return session.MarkNextPeak(trace, true, clickX); });
-    search("Bandwidth -3 dB", [this, trace] {
+    // The result stands beside the cursor lines, as the next mouse move shows it.
+    search("Bandwidth -3 dB", [this, trace, client] {
         const bool found = session.MarkBandwidth(trace, 3.0);
-        SetReadout(QString::fromStdString(session.measurement));
+        SetReadout(QString::fromStdString(session.Readout(client)));
         return found;
     });
-    search("Bandwidth at level...", [this, trace] {
+    search("Bandwidth at level...", [this, trace, client] {
         bool ok = false;
         const double level = QInputDialog::getDouble(this, "Bandwidth", "dB below the maximum:",
                                                       6.0, 0.01, 200.0, 2, &ok);
         if (!ok)
             return false;
         const bool found = session.MarkBandwidth(trace, level);
-        SetReadout(QString::fromStdString(session.measurement));
+        SetReadout(QString::fromStdString(session.Readout(client)));
         return found;
     });
     if (session.MixedModeSource()) {

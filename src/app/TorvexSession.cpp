@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -733,12 +734,22 @@ int CTorvexSession::TraceNearest(CPoint point) const
     return best;
 }
 
+void CTorvexSession::SearchRange(double& low, double& high) const
+{
+    // A Smith or polar chart shows every frequency of its traces; its X axis is never fitted.
+    const CChartGraph& graph = Graph();
+    const bool plane = graph.chartKind != CChartGraph::RECTANGULAR;
+    low = plane ? -std::numeric_limits<double>::infinity() : graph.xAxis.min;
+    high = plane ? std::numeric_limits<double>::infinity() : graph.xAxis.max;
+}
+
 bool CTorvexSession::MarkExtreme(int trace, bool maximum)
 {
     const CChartTrace* t = Graph().TraceAt(trace);
     if (!t)
         return false;
-    const double lo = Graph().xAxis.min, hi = Graph().xAxis.max;
+    double lo = 0.0, hi = 0.0;
+    SearchRange(lo, hi);
     const TracePoint p = maximum ? TraceMaximum(*t, lo, hi) : TraceMinimum(*t, lo, hi);
     if (!p.found)
         return false;
@@ -765,7 +776,9 @@ bool CTorvexSession::MarkNextPeak(int trace, bool toRight, double fromX)
         return false;
     const bool fromMarker = !graph.markers.empty();
     const double from = fromMarker ? graph.markers.back() : fromX;
-    const TracePoint p = NextPeak(*t, from, toRight, graph.xAxis.min, graph.xAxis.max);
+    double lo = 0.0, hi = 0.0;
+    SearchRange(lo, hi);
+    const TracePoint p = NextPeak(*t, from, toRight, lo, hi);
     if (!p.found)
         return false;
     // The search walks with the last marker, as on an analyser.
@@ -783,7 +796,9 @@ bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
     const CChartTrace* t = graph.TraceAt(trace);
     if (!t)
         return false;
-    const BandwidthResult r = TraceBandwidth(*t, dbBelow, graph.xAxis.min, graph.xAxis.max);
+    double lo = 0.0, hi = 0.0;
+    SearchRange(lo, hi);
+    const BandwidthResult r = TraceBandwidth(*t, dbBelow, lo, hi);
     if (!r.peak.found)
         return false;
     measured = Measured{};

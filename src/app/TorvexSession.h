@@ -199,6 +199,8 @@ private:
     void Repaint();
     void RepaintOverlay();
     bool MarkExtreme(int trace, bool maximum);
+    // Where the searches look: the visible X range, or all the data of a Smith or polar chart.
+    void SearchRange(double& low, double& high) const;
     // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);

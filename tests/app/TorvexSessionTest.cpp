@@ -629,6 +629,19 @@ TEST_F(SessionTest, SmithAndPolarShowTheSelectionsElements)
     EXPECT_EQ(g.traces[1].color, s11);
     EXPECT_FALSE(g.traces[0].reflection);
     EXPECT_TRUE(g.traces[1].reflection);
+
+    // The plane's X axis is never fitted: a search reads every frequency of the trace.
+    g.xAxis.SetRange(0.0, 1.0);
+    g.markers.clear();
+    ASSERT_TRUE(session.MarkPeak(0));
+    const CChartTrace& s21Trace = g.traces[0];
+    double best = s21Trace.points.front().y, at = s21Trace.points.front().x;
+    for (const CChartTrace::XYpair& p : s21Trace.points)
+        if (p.y > best) {
+            best = p.y;
+            at = p.x;
+        }
+    EXPECT_EQ(g.markers.back(), at);
 }
 
 }  // namespace

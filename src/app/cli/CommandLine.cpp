@@ -193,8 +193,7 @@ int CCommandLine::Check(const std::vector<std::string>& paths)
             continue;
         }
         if (reason.empty())
-            reason = rc == FILE_READ_ERROR ? "option line after data or a second option line"
-                                           : "cannot read the file";
+            reason = "cannot read the file";  // the reader names its causes itself
         out << path << ": error: " << reason << " (code " << rc << ")\n";
         status = 1;
     }
