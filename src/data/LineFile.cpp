@@ -210,6 +210,8 @@ namespace {
 // last byte, which a line feed may follow in the next piece.
 bool FindLineEnd(std::string_view text, std::size_t& stop, std::size_t& skip)
 {
+    if (text.empty())  // an empty view may have no data pointer, which memchr must not see
+        return false;
     const char* data = text.data();
     const void* lf = std::memchr(data, '\n', text.size());
     const std::size_t feed = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : npos;
