@@ -19,3 +19,24 @@ std::vector<double> CMarkerFile::Parse(const LineList& lines)
     }
     return values;
 }
+
+int CMarkerFile::Read(const std::string& path, std::vector<double>& values)
+{
+    values.clear();
+    CLineCursor cursor;
+    std::string_view head;
+    const int rc = cursor.Open(path, head);
+    if (rc != FILE_OK)
+        return rc;
+    LineList line(1);
+    std::string_view next;
+    while (values.size() < MAX_VALUES && cursor.Next(next)) {
+        line[0].assign(next);
+        for (const double v : Parse(line)) {
+            if (values.size() == MAX_VALUES)
+                break;
+            values.push_back(v);
+        }
+    }
+    return FILE_OK;
+}

@@ -5,6 +5,7 @@
 #include "data/LineFile.h"
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 class CMarkerFile {
@@ -16,4 +17,7 @@ public:
     // commas (or tabs), read like atof, only those above 0.00001 and finite, at most
     // MAX_VALUES, in file order.
     static std::vector<double> Parse(const LineList& lines);
+    // Reads the file a piece at a time up to its MAX_VALUES-th value, so that a huge file
+    // costs neither memory nor time: ReadLines' result code (its message shown).
+    static int Read(const std::string& path, std::vector<double>& values);
 };

@@ -226,10 +226,13 @@ LineList CSettingsFile::GoodLines(std::string_view text)
 {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);  // a UTF-8 byte-order mark, as an editor may write it
-    LineViews all;
-    SplitLines(text, all);
+    // One line at a time, and no more lines than the program ever writes many times over:
+    // a huge file of junk must cost neither memory nor start-up time.
+    constexpr std::size_t kMaxGoodLines = 1024;
+    CLineCursor cursor(text);
     LineList lines;
-    for (const std::string_view line : all)
+    std::string_view line;
+    while (lines.size() < kMaxGoodLines && cursor.Next(line))
         if (IsGoodLine(line))
             lines.emplace_back(line);
     return lines;

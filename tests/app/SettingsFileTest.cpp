@@ -156,6 +156,14 @@ TEST_F(SettingsFileTest, DamagedLinesAreDroppedAndTheOthersKept)
     EXPECT_EQ(graph.yMajorDivisions, builtIn.yMajorDivisions);
     EXPECT_EQ(graph.xAxis.min, 12.5);
     EXPECT_EQ(graph.leftAxis.min, builtIn.leftAxis.min);
+    // A file of endless junk is read no further than a settings file ever goes.
+    std::string junk = "X-major= 3\n";
+    for (int i = 0; i < 200000; ++i)
+        junk += "x\n";
+    const CSettingsFile junkFile(dir.Write("junk.ini", junk + "X-major= 9\n"));
+    CChartGraph junkGraph;
+    ASSERT_EQ(junkFile.Read(lastPath, lastFile, junkGraph), 0);
+    EXPECT_EQ(junkGraph.xMajorDivisions, 3);
 
     // A limit no file can hold is written as nothing, and reading that keeps the default.
     graph.leftAxis.min = std::nan("");

@@ -22,6 +22,8 @@
 #include "chart/ChartFlags.h"
 #include "chart/ChartGraph.h"
 #include "data/LineFile.h"
+#include "platform/AsciiText.h"
+#include "platform/MessageBox.h"
 #include "platform/NumberFormat.h"
 
 const char* const CDlgChartMarkers::kMarkerFilter = "Marker files (*.txt)|*.txt||";
@@ -197,12 +199,13 @@ void CDlgChartMarkers::OnLoadFromFile()
     const std::string path = GetFileChooser().OpenFile(this, kMarkerFilter, "txt");
     if (path.empty())
         return;
-    LineList lines;
-    if (ReadLines(path, lines) != FILE_OK)
+    std::vector<double> values;
+    if (CMarkerFile::Read(path, values) != FILE_OK)
         return;
-    std::vector<double> values = CMarkerFile::Parse(lines);
-    if (values.empty())
+    if (values.empty()) {
+        ShowMessageBox("No marker frequencies in file: " + EscapeInput(path, path.size()), MessageIcon::Warning);
         return;
+    }
     markers = std::move(values);
     std::sort(markers.begin(), markers.end());
     RefillList(0);

@@ -217,6 +217,20 @@ TEST_F(DlgChartMarkersTest, LoadFailureAndCancelLeaveEverything)
     EXPECT_EQ(dialog.markers, std::vector<double>({7}));
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_EQ(sink.texts[0], "Cannot open file for reading: " + chooser.path);
+    // A file without a single frequency says so and changes nothing.
+    chooser.path = dir.Write("junk.txt", std::string(100000, 'x') + "\nhello, -5\n");
+    Click(dialog, "loadButton");
+    EXPECT_EQ(dialog.markers, std::vector<double>({7}));
+    ASSERT_EQ(sink.texts.size(), 2u);
+    EXPECT_EQ(sink.texts[1], "No marker frequencies in file: " + chooser.path);
+    // Reading stops at the last value a dialog takes, however long the file goes on.
+    std::string many;
+    for (int i = 1; i <= 50000; ++i)
+        many += std::to_string(i) + (i % 3 ? "," : "\n");
+    chooser.path = dir.Write("many.txt", many);
+    Click(dialog, "loadButton");
+    EXPECT_EQ(dialog.markers.size(), CMarkerFile::MAX_VALUES);
+    EXPECT_EQ(dialog.markers.back(), 21.0);
 
     // Cancel after a load: the graph keeps its markers and switches.
     chooser.path = dir.Write("m.txt", "1,2,3\n");
