@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -218,17 +220,20 @@ void CDlgChartSettings::Fail(QLineEdit* edit, const std::string& message, bool r
     edit->setFocus();
 }
 
-bool CDlgChartSettings::ReadInt(QLineEdit* edit, std::int32_t& value)
+bool CDlgChartSettings::ReadInt(QLineEdit* edit, std::int32_t& value, std::int32_t shown)
 {
     long long v = 0;
     if (!ParseWhole(edit->text().toStdString(), v)) {
         Fail(edit, "Enter an integer.", false);
         return false;
     }
-    if (v < kMinDivisions || v > kMaxDivisions) {
+    // The automatic scale may choose more divisions than a user may type (12 for phase):
+    // the count the dialog opened with is always accepted back.
+    const int most = std::max<int>(kMaxDivisions, shown);
+    if (v < kMinDivisions || v > most) {
         Fail(edit,
              "Enter an integer between " + std::to_string(kMinDivisions) + " and " +
-                 std::to_string(kMaxDivisions) + ".",
+                 std::to_string(most) + ".",
              false);
         return false;
     }
@@ -275,8 +280,10 @@ bool CDlgChartSettings::ExchangeFromControls()
     QLineEdit* const limitEdits[6] = {xMinEdit,    xMaxEdit,     leftMinEdit,
                                       leftMaxEdit, rightMinEdit, rightMaxEdit};
     QLineEdit* const titleEdits[4] = {titleEdit, xTitleEdit, leftTitleEdit, rightTitleEdit};
+    const std::int32_t shown[4] = {graph.yMajorDivisions, graph.yMinorDivisions,
+                                   graph.xMajorDivisions, graph.xMinorDivisions};
     for (int i = 0; i < 4; ++i)
-        if (!ReadInt(intEdits[i], ints[i]))
+        if (!ReadInt(intEdits[i], ints[i], shown[i]))
             return false;
     for (int i = 0; i < 6; ++i)
         if (!ReadDouble(limitEdits[i], limits[i]))

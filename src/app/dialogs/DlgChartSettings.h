@@ -38,7 +38,7 @@ private:
     // Reads every control into the fields with the validations; on a failure shows the
     // message, selects the failing edit and returns false.
     bool ExchangeFromControls();
-    bool ReadInt(QLineEdit* edit, std::int32_t& value);
+    bool ReadInt(QLineEdit* edit, std::int32_t& value, std::int32_t shown);
     bool ReadDouble(QLineEdit* edit, double& value);
     bool ReadText(QLineEdit* edit, std::string& value);
     void Fail(QLineEdit* edit, const std::string& message, bool rangeCheck);

@@ -193,4 +193,27 @@ TEST_F(DlgChartSettingsTest, CancelChangesNothing)
     EXPECT_TRUE(persistYScale);
 }
 
+// The phase scale sets 12 Y divisions, more than may be typed: OK takes them back
+// unchanged, and only more than that is refused.
+TEST_F(DlgChartSettingsTest, DivisionsTheScaleChoseAreAcceptedBack)
+{
+    graph.yMajorDivisions = 12;
+    {
+        CRecordingMessageSink sink;
+        CDlgChartSettings dialog(graph);
+        Ok(dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(sink.texts.empty());
+        EXPECT_EQ(graph.yMajorDivisions, 12);
+    }
+    CRecordingMessageSink sink;
+    CDlgChartSettings dialog(graph);
+    dialog.show();
+    Edit(dialog, "yMajorEdit")->setText("13");
+    Ok(dialog);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(sink.texts, std::vector<std::string>{"Enter an integer between 1 and 12."});
+    dialog.reject();
+}
+
 }  // namespace
