@@ -3,7 +3,7 @@
 #include "app/AppFlags.h"
 #include "app/ExampleResponse.h"
 #include "app/SelectionGrid.h"
-#include "chart/ComplexChart.h"
+#include "chart/ChartNavigator.h"
 #include "chart/TraceSearch.h"
 #include "platform/NumberFormat.h"
 #include "data/LineFile.h"
@@ -82,21 +82,6 @@ void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
     graph.rightAxis.niceSteps = !axes.right.empty() && axes.right.front() > ValueFormat::DELAY;
 }
 
-// The value at a fraction of an axis measured from the plot's top or left edge; unlike
-// CChartAxis::ValueAt not clamped, so that points beyond the plot can anchor a zoom.
-double AxisValue(const CChartAxis& axis, double fraction)
-{
-    return axis.reversed ? axis.max - fraction * (axis.max - axis.min)
-                         : axis.min + fraction * (axis.max - axis.min);
-}
-
-// Moves an axis so that its content follows the mouse by a fraction of the plot.
-void ShiftAxis(CChartAxis& axis, double fraction, std::int32_t divisions)
-{
-    axis.ShiftSnapped((axis.reversed ? 1.0 : -1.0) * fraction * (axis.max - axis.min),
-                      divisions);
-}
-
 // Loads a slot's file as the chart takes it: Hz and kHz become MHz, and files after the
 // first take the first one's unit, since all traces share one X axis titled in it (a GHz
 // file next to a MHz file would otherwise be plotted a thousand times off).
@@ -109,9 +94,6 @@ bool LoadForChart(CS2pData& data, const std::string& path, const CS2pData* first
         data.ConvertFreqUnit(first->freqUnit);
     return true;
 }
-
-constexpr std::size_t kMaxRangeHistory = 64;
-constexpr std::int32_t kMinZoomPixels = 5;  // a smaller rectangle is taken for a click
 
 std::string Formatted(const char* pattern, const std::string& unit)
 {
@@ -515,33 +497,25 @@ bool CTorvexSession::FitsClassicGrid() const
 
 void CTorvexSession::IncSpan()
 {
-    CChartAxis& x = Graph().xAxis;
-    const double s = x.max - x.min;
-    x.SetRange(x.min - 0.5 * s, x.max + 0.5 * s);
+    CChartNavigator::IncSpan(Graph().xAxis);
     Repaint();
 }
 
 void CTorvexSession::DecSpan()
 {
-    CChartAxis& x = Graph().xAxis;
-    const double s = x.max - x.min;
-    x.SetRange(x.min + 0.25 * s, x.max - 0.25 * s);
+    CChartNavigator::DecSpan(Graph().xAxis);
     Repaint();
 }
 
 void CTorvexSession::IncFmax()
 {
-    CChartAxis& x = Graph().xAxis;
-    const double s = x.max - x.min;
-    x.SetRange(x.min, x.max + 0.5 * s);
+    CChartNavigator::IncFmax(Graph().xAxis);
     Repaint();
 }
 
 void CTorvexSession::DecFmax()
 {
-    CChartAxis& x = Graph().xAxis;
-    const double s = x.max - x.min;
-    x.SetRange(x.min, x.max - 0.25 * s);
+    CChartNavigator::DecFmax(Graph().xAxis);
     Repaint();
 }
 
@@ -565,111 +539,39 @@ void CTorvexSession::ToggleLegend()
 
 void CTorvexSession::ZoomXAt(CPoint point, double factor)
 {
-    CChartGraph& graph = Graph();
-    if (graph.chartKind != CChartGraph::RECTANGULAR) {
-        ZoomYAt(point, factor);  // the complex plane has one scale
-        return;
-    }
-    const CRect& p = graph.plotArea.rect;
-    if (!graph.plotArea.visible || p.right <= p.left || !(factor > 0.0))
-        return;
-    const double fx = static_cast<double>(point.x - p.left) / (p.right - p.left);
-    graph.xAxis.ZoomAtFraction(fx, factor, graph.xMajorDivisions);
-    Repaint();
+    if (CChartNavigator::ZoomXAt(Graph(), point, factor))
+        Repaint();
 }
 
 void CTorvexSession::ZoomYAt(CPoint point, double factor)
 {
-    CChartGraph& graph = Graph();
-    if (const auto complex = CComplexChart::For(graph)) {
-        complex->ZoomAt(point, factor);
+    if (CChartNavigator::ZoomYAt(Graph(), point, factor))
         Repaint();
-        return;
-    }
-    const CRect& p = graph.plotArea.rect;
-    if (!graph.plotArea.visible || p.bottom <= p.top || !(factor > 0.0))
-        return;
-    const double fy = static_cast<double>(point.y - p.top) / (p.bottom - p.top);
-    for (CChartAxis* axis : {&graph.leftAxis, &graph.rightAxis})
-        axis->ZoomAtFraction(fy, factor, graph.yMajorDivisions);
-    Repaint();
 }
 
 void CTorvexSession::PanBy(std::int32_t dx, std::int32_t dy)
 {
-    CChartGraph& graph = Graph();
-    const CRect& p = graph.plotArea.rect;
-    if (!graph.plotArea.visible || p.right <= p.left || p.bottom <= p.top)
-        return;
-    if (const auto complex = CComplexChart::For(graph)) {
-        complex->PanBy(dx, dy);  // the plane point under the mouse follows it
+    if (CChartNavigator::PanBy(Graph(), dx, dy))
         Repaint();
-        return;
-    }
-    if (dx != 0)
-        ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left),
-                  graph.xMajorDivisions);
-    if (dy != 0) {
-        const double fy = static_cast<double>(dy) / (p.bottom - p.top);
-        ShiftAxis(graph.leftAxis, fy, graph.yMajorDivisions);
-        ShiftAxis(graph.rightAxis, fy, graph.yMajorDivisions);
-    }
-    Repaint();
 }
 
 bool CTorvexSession::ZoomToRect(const CRect& rect)
 {
-    CChartGraph& graph = Graph();
-    const CRect& p = graph.plotArea.rect;
-    const std::int32_t left = std::max(std::min(rect.left, rect.right), p.left);
-    const std::int32_t right = std::min(std::max(rect.left, rect.right), p.right);
-    const std::int32_t top = std::max(std::min(rect.top, rect.bottom), p.top);
-    const std::int32_t bottom = std::min(std::max(rect.top, rect.bottom), p.bottom);
-    if (!graph.plotArea.visible || right - left < kMinZoomPixels ||
-        bottom - top < kMinZoomPixels)
+    if (!navigator.ZoomToRect(Graph(), rect))
         return false;
-    if (const auto complex = CComplexChart::For(graph)) {
-        PushRange();
-        complex->ZoomToRect(CRect(left, top, right, bottom));
-        Repaint();
-        return true;
-    }
-    PushRange();
-    const double w = p.right - p.left;
-    const double h = p.bottom - p.top;
-    CChartAxis& x = graph.xAxis;
-    x.FitSnapped(AxisValue(x, (left - p.left) / w), AxisValue(x, (right - p.left) / w),
-                 graph.xMajorDivisions);
-    for (CChartAxis* y : {&graph.leftAxis, &graph.rightAxis})
-        y->FitSnapped(AxisValue(*y, (top - p.top) / h), AxisValue(*y, (bottom - p.top) / h),
-                      graph.yMajorDivisions);
     Repaint();
     return true;
 }
 
 void CTorvexSession::PushRange()
 {
-    const CChartGraph& g = Graph();
-    if (rangeHistory.size() == kMaxRangeHistory)
-        rangeHistory.erase(rangeHistory.begin());
-    rangeHistory.push_back({g.xAxis.min, g.xAxis.max, g.leftAxis.min, g.leftAxis.max,
-                            g.rightAxis.min, g.rightAxis.max, g.planeZoom, g.planeCentreRe,
-                            g.planeCentreIm});
+    navigator.PushRange(Graph());
 }
 
 bool CTorvexSession::ZoomBack()
 {
-    if (rangeHistory.empty())
+    if (!navigator.ZoomBack(Graph()))
         return false;
-    const AxisRanges r = rangeHistory.back();
-    rangeHistory.pop_back();
-    CChartGraph& g = Graph();
-    g.xAxis.SetRange(r.xMin, r.xMax);
-    g.leftAxis.SetRange(r.leftMin, r.leftMax);
-    g.rightAxis.SetRange(r.rightMin, r.rightMax);
-    g.planeZoom = r.planeZoom;
-    g.planeCentreRe = r.planeRe;
-    g.planeCentreIm = r.planeIm;
     Repaint();
     return true;
 }

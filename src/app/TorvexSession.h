@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/ValueFormatPair.h"
+#include "chart/ChartNavigator.h"
 #include "chart/ChartSheet.h"
 #include "data/S2pData.h"
 #include "platform/DC.h"
@@ -192,10 +193,6 @@ private:
         int valueFormat;
         int slot;
     };
-    struct AxisRanges {
-        double xMin, xMax, leftMin, leftMax, rightMin, rightMax;
-        double planeZoom, planeRe, planeIm;
-    };
     void Repaint();
     void RepaintOverlay();
     bool MarkExtreme(int trace, bool maximum);
@@ -230,7 +227,7 @@ private:
     // with several; stale files carry the mark.
     void UpdateTitle();
 
-    std::vector<AxisRanges> rangeHistory;
+    CChartNavigator navigator;  // the span, zoom and pan steps and their history
     Measured measured;
     bool stale[SLOT_COUNT] = {};
     std::string stamps[SLOT_COUNT];  // of the files as last read
