@@ -651,8 +651,8 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
             {PortPairing::ACROSS, "1-3 / 2-4"}, {PortPairing::NEIGHBOURS, "1-2 / 3-4"}};
         for (const auto& [value, caption] : choices) {
             const PortPairing chosen = value;
-            check(pairing, caption, GetPortPairing() == chosen, pairings, [this, chosen](bool) {
-                SetPortPairing(chosen);
+            check(pairing, caption, session.portPairing == chosen, pairings, [this, chosen](bool) {
+                session.portPairing = chosen;
                 session.RebuildPlot(false, false);
             });
         }

@@ -248,7 +248,7 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     for (std::size_t i = SkipDropped(candidates); i < candidates.size(); ++i) {
         const Candidate& c = candidates[i];
         CChartTrace trace;
-        if (!Slot(c.slot).BuildTrace(trace, c.slot, c.value, c.valueFormat))
+        if (!Slot(c.slot).BuildTrace(trace, c.slot, c.value, c.valueFormat, portPairing))
             continue;
         trace.onLeftAxis = axes.OnLeft(c.valueFormat);
         graph.AddTrace(trace);
@@ -422,7 +422,7 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
         const CS2pData& slot = Slot(c.slot);
         CChartTrace trace;
         int row = 0, col = 0;
-        if (slot.BuildTrace(trace, c.slot, c.value, c.valueFormat)) {
+        if (slot.BuildTrace(trace, c.slot, c.value, c.valueFormat, portPairing)) {
             trace.color = colourOf(c.value, c.slot);
             trace.reflection = slot.PositionOf(c.value, row, col) && row == col;
             graph.AddTrace(trace);

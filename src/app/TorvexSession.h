@@ -182,6 +182,9 @@ public:
     // keeps only the newest CChartGraph::kMaxTraces, oldest first.
     std::vector<std::string> droppedTraces;
     bool followFiles = true;               // reload a loaded file when it changes on disk
+    // The ports that form the pairs of the mixed-mode traces computed from single-ended
+    // files; the settings file and the command line's --pairing give it.
+    PortPairing portPairing = PortPairing::ACROSS;
     int chartKind = CChartGraph::RECTANGULAR;  // for data; the start-up example is rectangular
     std::vector<std::string> recentFiles;  // full paths, the latest first, at most RECENT_COUNT
     static constexpr std::size_t RECENT_COUNT = 5;
