@@ -217,7 +217,6 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     CChartGraph& graph = Graph();
     const std::string unit = FreqUnitLabel(Slot(1).freqUnit);
 
-    ResetTraceColors();
     std::vector<double> saved;
     graph.GetMarkers(saved);
     if (resetY) {
@@ -341,13 +340,13 @@ std::size_t CTorvexSession::SkipDropped(const std::vector<Candidate>& candidates
     const std::size_t skipped = candidates.size() > CChartGraph::kMaxTraces
                                     ? candidates.size() - CChartGraph::kMaxTraces
                                     : 0;
-    // The palette turns as if every candidate had been derived.
-    ResetTraceColors();
     for (std::size_t i = 0; i < skipped; ++i) {
         const Candidate& c = candidates[i];
         droppedTraces.push_back(Slot(c.slot).TraceName(c.slot, c.value, c.valueFormat));
-        NextTraceColor();
     }
+    // The palette restarts as if every candidate had been derived: the first kept trace
+    // takes the colour of its place among them.
+    StartTraceColorsAt(skipped);
     return skipped;
 }
 
