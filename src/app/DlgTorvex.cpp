@@ -1,6 +1,7 @@
 #include "app/DlgTorvex.h"
 
 #include "app/ChartWidget.h"
+#include "app/FileFollower.h"
 #include "app/dialogs/DialogUnits.h"
 #include "app/dialogs/DlgAbout.h"
 #include "app/dialogs/DlgChartMarkers.h"
@@ -23,13 +24,11 @@
 #include <QActionGroup>
 #include <QClipboard>
 #include <QFileDialog>
-#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QKeySequence>
 #include <QMenu>
 #include <QShortcut>
-#include <QTimer>
 #include <fstream>
 
 #include <QDragEnterEvent>
@@ -117,13 +116,8 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
         ShowChartMenu(global, client);
     };
 
-    watcher = new QFileSystemWatcher(this);
-    connect(watcher, &QFileSystemWatcher::fileChanged, this, &CDlgTorvex::OnFileChanged);
-    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &CDlgTorvex::OnFileChanged);
-    reloadTimer = new QTimer(this);
-    reloadTimer->setSingleShot(true);
-    reloadTimer->setInterval(RELOAD_SETTLE_MS);
-    connect(reloadTimer, &QTimer::timeout, this, &CDlgTorvex::OnReloadTimer);
+    follower = new CFileFollower(session, this);
+    follower->onReloaded = [this] { ShowReadout(); };
     AddShortcuts();
 
     selectViewButton->setEnabled(false);
@@ -136,7 +130,7 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
     session.onRepaintOverlay = [this] { chart->UpdateOverlay(); };
     session.onDataCommandsEnabled = [this](bool enabled) {
         OnDataCommandsEnabled(enabled);
-        WatchLoadedFiles();
+        follower->WatchLoadedFiles();
         ShowReadout();  // a load leaves nothing stale
     };
     availableArea = [this] {
@@ -694,12 +688,8 @@ void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
     add("Auto span and scale", &CDlgTorvex::OnAutoSpanAndScale, true);
     menu.addSeparator();
     add("Reload files", &CDlgTorvex::OnReload, loaded);
-    check(&menu, "Follow file changes", session.followFiles, nullptr, [this](bool on) {
-        session.followFiles = on;
-        WatchLoadedFiles();
-        if (on && session.FilesChanged())
-            OnFileChanged();  // what changed while not followed
-    });
+    check(&menu, "Follow file changes", session.followFiles, nullptr,
+          [this](bool on) { follower->SetFollowing(on); });
     QMenu* recent = menu.addMenu("Recent files");
     recent->setEnabled(!session.recentFiles.empty());
     for (const std::string& path : session.recentFiles) {
@@ -790,6 +780,11 @@ void CDlgTorvex::OnLoadLimits()
     std::string error;
     if (!session.LoadLimits(path.toStdString(), error))
         ShowMessageBox(error, MessageIcon::Error);
+}
+
+void CDlgTorvex::OnReload()
+{
+    follower->ReloadNow();
 }
 
 void CDlgTorvex::OnZoomBack()
