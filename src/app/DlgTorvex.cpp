@@ -1,5 +1,6 @@
 #include "app/DlgTorvex.h"
 
+#include "app/ChartMenu.h"
 #include "app/ChartWidget.h"
 #include "app/FileFollower.h"
 #include "app/dialogs/DialogUnits.h"
@@ -20,8 +21,6 @@
 #include "app/WindowFit.h"
 #include "platform/MessageBox.h"
 
-#include <QAction>
-#include <QActionGroup>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -118,6 +117,7 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
 
     follower = new CFileFollower(session, this);
     follower->onReloaded = [this] { ShowReadout(); };
+    chartMenu = std::make_unique<CChartMenu>(session, ChartMenuCommands());
     AddShortcuts();
 
     selectViewButton->setEnabled(false);
@@ -580,122 +580,35 @@ void CDlgTorvex::ShowChartMenu(const QPoint& global, CPoint client)
 {
     QMenu menu(this);
     menu.setObjectName("chartMenu");
-    BuildChartMenu(menu, client);
+    chartMenu->Build(menu, client);
     menu.exec(global);
 }
 
-void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
+CChartMenu::Commands CDlgTorvex::ChartMenuCommands()
 {
-    const bool loaded = session.dataLoaded;
-    const bool markers = !session.Graph().markers.empty();
-    const bool traces = !session.Graph().traces.empty();
-    const auto add = [&](const QString& text, void (CDlgTorvex::*slot)(), bool enabled) {
-        QAction* action = menu.addAction(text, this, slot);
-        action->setEnabled(enabled);
-        return action;
-    };
-    // A check mark; in a group only the choice made reports, with true.
-    const auto check = [this](QMenu* into, const QString& text, bool on, QActionGroup* group,
-                              std::function<void(bool)> set) {
-        QAction* action = into->addAction(text);
-        action->setCheckable(true);
-        action->setChecked(on);
-        if (group)
-            action->setActionGroup(group);
-        connect(action, &QAction::toggled, this, [set, group](bool now) {
-            if (now || !group)
-                set(now);
-        });
-    };
-    // Searches work on the trace nearest the click, within the visible span.
-    const int trace = session.TraceNearest(client);
-    const double clickX = session.Graph().XAtPoint(client);
-    const auto search = [&](const QString& text, std::function<bool()> run) {
-        QAction* action = menu.addAction(text, this, [run] { run(); });
-        action->setEnabled(traces);
-    };
-    search("Peak", [this, trace] { return session.MarkPeak(trace); });
-    search("Minimum", [this, trace] { return session.MarkMinimum(trace); });
-    search("Next peak left",
-           [this, trace, clickX] { return session.MarkNextPeak(trace, false, clickX); });
-    search("Next peak right",
-           [this, trace, clickX] { return session.MarkNextPeak(trace, true, clickX); });
-    // The result stands beside the cursor lines, as the next mouse move shows it.
-    search("Bandwidth -3 dB", [this, trace, client] {
-        const bool found = session.MarkBandwidth(trace, 3.0);
-        SetReadout(QString::fromStdString(session.Readout(client)));
-        return found;
-    });
-    search("Bandwidth at level...", [this, trace, client] {
+    CChartMenu::Commands c;
+    c.mixedMode = [this] { OnMixedMode(); };
+    c.deleteLastMarker = [this] { OnDeleteLastMarker(); };
+    c.clearMarkers = [this] { OnClearMarkers(); };
+    c.loadLimits = [this] { OnLoadLimits(); };
+    c.copyImage = [this] { OnCopyImage(); };
+    c.copyData = [this] { OnCopyData(); };
+    c.saveImageAs = [this] { OnSaveImageAs(); };
+    c.exportCsv = [this] { OnExportCsv(); };
+    c.zoomOut = [this] { OnZoomOut(); };
+    c.autoSpanAndScale = [this] { OnAutoSpanAndScale(); };
+    c.reload = [this] { OnReload(); };
+    c.setFollowing = [this](bool on) { follower->SetFollowing(on); };
+    c.openRecent = [this](const std::string& path) { OpenPaths({path}); };
+    c.update = [this] { chart->update(); };
+    c.showReadout = [this](const QString& text) { SetReadout(text); };
+    c.askLevel = [this](double& level) {
         bool ok = false;
-        const double level = QInputDialog::getDouble(this, "Bandwidth", "dB below the maximum:",
-                                                      6.0, 0.01, 200.0, 2, &ok);
-        if (!ok)
-            return false;
-        const bool found = session.MarkBandwidth(trace, level);
-        SetReadout(QString::fromStdString(session.Readout(client)));
-        return found;
-    });
-    if (session.MixedModeSource()) {
-        menu.addSeparator();
-        menu.addAction("Mixed-mode parameters...", this, &CDlgTorvex::OnMixedMode);
-        QMenu* pairing = menu.addMenu("Port pairing");
-        auto* pairings = new QActionGroup(pairing);
-        const std::pair<PortPairing, const char*> choices[] = {
-            {PortPairing::ACROSS, "1-3 / 2-4"}, {PortPairing::NEIGHBOURS, "1-2 / 3-4"}};
-        for (const auto& [value, caption] : choices) {
-            const PortPairing chosen = value;
-            check(pairing, caption, session.portPairing == chosen, pairings, [this, chosen](bool) {
-                session.portPairing = chosen;
-                session.RebuildPlot(false, false);
-            });
-        }
-        menu.addSeparator();
-    }
-    check(&menu, "Reference marker", session.Graph().referenceMarker, nullptr, [this](bool on) {
-        session.Graph().referenceMarker = on;
-        chart->update();
-    });
-    menu.addSeparator();
-    auto* kinds = new QActionGroup(&menu);
-    const char* const kindNames[] = {"Rectangular", "Smith", "Polar"};
-    for (int kind = 0; kind < 3; ++kind)
-        check(&menu, kindNames[kind], session.chartKind == kind, kinds,
-              [this, kind](bool) { session.SetChartKind(kind); });
-    if (session.Graph().chartKind == CChartGraph::SMITH) {
-        check(&menu, "Admittance grid", session.Graph().admittanceGrid, nullptr, [this](bool on) {
-            session.Graph().admittanceGrid = on;
-            chart->update();
-        });
-    }
-    menu.addSeparator();
-    add("Delete last marker", &CDlgTorvex::OnDeleteLastMarker, markers);
-    add("Clear markers", &CDlgTorvex::OnClearMarkers, markers);
-    add("Load limits...", &CDlgTorvex::OnLoadLimits, true);
-    if (!session.Graph().limitMask.Empty()) {
-        menu.addAction("Clear limits", this, [this] {
-            session.Graph().limitMask.Clear();
-            chart->update();
-        });
-    }
-    menu.addSeparator();
-    add("Copy image", &CDlgTorvex::OnCopyImage, true);
-    add("Copy data", &CDlgTorvex::OnCopyData, !session.Graph().traces.empty());
-    add("Save image as...", &CDlgTorvex::OnSaveImageAs, true);
-    add("Export CSV...", &CDlgTorvex::OnExportCsv, loaded);
-    menu.addSeparator();
-    add("Zoom out", &CDlgTorvex::OnZoomOut, true);
-    add("Auto span and scale", &CDlgTorvex::OnAutoSpanAndScale, true);
-    menu.addSeparator();
-    add("Reload files", &CDlgTorvex::OnReload, loaded);
-    check(&menu, "Follow file changes", session.followFiles, nullptr,
-          [this](bool on) { follower->SetFollowing(on); });
-    QMenu* recent = menu.addMenu("Recent files");
-    recent->setEnabled(!session.recentFiles.empty());
-    for (const std::string& path : session.recentFiles) {
-        const QString qpath = QString::fromStdString(path);
-        recent->addAction(qpath, this, [this, path] { OpenPaths({path}); });
-    }
+        level = QInputDialog::getDouble(this, "Bandwidth", "dB below the maximum:", level, 0.01,
+                                        200.0, 2, &ok);
+        return ok;
+    };
+    return c;
 }
 
 void CDlgTorvex::OnCopyImage()

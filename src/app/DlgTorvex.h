@@ -3,6 +3,7 @@
 // dialog units and paints.
 #pragma once
 
+#include "app/ChartMenu.h"
 #include "app/dialogs/DlgSelectMatrix.h"
 #include "app/TorvexSession.h"
 
@@ -10,12 +11,12 @@
 #include <QRect>
 #include <QSize>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CChartWidget;
 class CFileFollower;
-class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -113,8 +114,8 @@ private:
                          const std::vector<std::string>& names);
     // The chart's right-button menu at a global position, for a point of the chart.
     void ShowChartMenu(const QPoint& global, CPoint client);
-    // Fills the chart menu; tests look at its actions.
-    void BuildChartMenu(QMenu& menu, CPoint client);
+    // What the chart menu runs of the window's own.
+    CChartMenu::Commands ChartMenuCommands();
 
     CTorvexSession session;
     std::vector<std::string> startFiles;
@@ -142,5 +143,6 @@ private:
     QPushButton* aboutButton = nullptr;
     CChartWidget* chart = nullptr;
     CFileFollower* follower = nullptr;
+    std::unique_ptr<CChartMenu> chartMenu;
     QString readoutText;  // as the chart or a measurement last set it
 };
