@@ -1,6 +1,7 @@
 #include "app/DlgTorvex.h"
 
 #include "app/ChartWidget.h"
+#include "app/FileFollower.h"
 #include "app/dialogs/DialogUnits.h"
 #include "app/dialogs/DlgAbout.h"
 #include "app/dialogs/DlgChartMarkers.h"
@@ -15,21 +16,10 @@
 #include "app/ChartExport.h"
 #include "app/cli/CommandLine.h"
 #include "app/SheetPrinter.h"
-#include "app/TraceText.h"
 #include "app/WindowFit.h"
 #include "platform/MessageBox.h"
 
-#include <QAction>
-#include <QActionGroup>
-#include <QClipboard>
 #include <QFileDialog>
-#include <QFileSystemWatcher>
-#include <QGuiApplication>
-#include <QInputDialog>
-#include <QKeySequence>
-#include <QMenu>
-#include <QShortcut>
-#include <QTimer>
 #include <fstream>
 
 #include <QDragEnterEvent>
@@ -117,13 +107,9 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
         ShowChartMenu(global, client);
     };
 
-    watcher = new QFileSystemWatcher(this);
-    connect(watcher, &QFileSystemWatcher::fileChanged, this, &CDlgTorvex::OnFileChanged);
-    connect(watcher, &QFileSystemWatcher::directoryChanged, this, &CDlgTorvex::OnFileChanged);
-    reloadTimer = new QTimer(this);
-    reloadTimer->setSingleShot(true);
-    reloadTimer->setInterval(RELOAD_SETTLE_MS);
-    connect(reloadTimer, &QTimer::timeout, this, &CDlgTorvex::OnReloadTimer);
+    follower = new CFileFollower(session, this);
+    follower->onReloaded = [this] { ShowReadout(); };
+    chartMenu = std::make_unique<CChartMenu>(session, ChartMenuCommands());
     AddShortcuts();
 
     selectViewButton->setEnabled(false);
@@ -136,7 +122,7 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
     session.onRepaintOverlay = [this] { chart->UpdateOverlay(); };
     session.onDataCommandsEnabled = [this](bool enabled) {
         OnDataCommandsEnabled(enabled);
-        WatchLoadedFiles();
+        follower->WatchLoadedFiles();
         ShowReadout();  // a load leaves nothing stale
     };
     availableArea = [this] {
@@ -547,194 +533,6 @@ void CDlgTorvex::OnPrint()
     chart->update();
 }
 
-void CDlgTorvex::AddShortcuts()
-{
-    struct Binding {
-        QKeySequence keys;
-        QPushButton* button;  // shows the keys in its tooltip; nullptr: none
-        void (CDlgTorvex::*slot)();
-    };
-    const Binding bindings[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_O), openFileButton, &CDlgTorvex::OnOpenFile},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), openFilesButton,
-         &CDlgTorvex::OnOpenFiles},
-        {QKeySequence(Qt::CTRL | Qt::Key_P), printButton, &CDlgTorvex::OnPrint},
-        {QKeySequence(Qt::CTRL | Qt::Key_C), nullptr, &CDlgTorvex::OnCopyImage},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), nullptr, &CDlgTorvex::OnCopyData},
-        {QKeySequence(Qt::Key_F5), nullptr, &CDlgTorvex::OnReload},
-        {QKeySequence(Qt::Key_Plus), incSpanButton, &CDlgTorvex::OnIncSpan},
-        {QKeySequence(Qt::KeypadModifier | Qt::Key_Plus), nullptr, &CDlgTorvex::OnIncSpan},
-        {QKeySequence(Qt::Key_Minus), decSpanButton, &CDlgTorvex::OnDecSpan},
-        {QKeySequence(Qt::KeypadModifier | Qt::Key_Minus), nullptr, &CDlgTorvex::OnDecSpan},
-        {QKeySequence(Qt::Key_Delete), nullptr, &CDlgTorvex::OnDeleteLastMarker},
-        {QKeySequence(Qt::Key_Backspace), nullptr, &CDlgTorvex::OnZoomBack},
-    };
-    for (const Binding& b : bindings) {
-        auto* shortcut = new QShortcut(b.keys, this);
-        connect(shortcut, &QShortcut::activated, this, b.slot);
-        if (b.button)
-            b.button->setToolTip(b.keys.toString(QKeySequence::NativeText));
-    }
-    // The arrows step the last marker along the first trace.
-    for (int step : {-1, 1}) {
-        auto* shortcut = new QShortcut(QKeySequence(step < 0 ? Qt::Key_Left : Qt::Key_Right), this);
-        connect(shortcut, &QShortcut::activated, this, [this, step] { session.StepLastMarker(step); });
-    }
-}
-
-void CDlgTorvex::ShowChartMenu(const QPoint& global, CPoint client)
-{
-    QMenu menu(this);
-    menu.setObjectName("chartMenu");
-    BuildChartMenu(menu, client);
-    menu.exec(global);
-}
-
-void CDlgTorvex::BuildChartMenu(QMenu& menu, CPoint client)
-{
-    const bool loaded = session.dataLoaded;
-    const bool markers = !session.Graph().markers.empty();
-    const bool traces = !session.Graph().traces.empty();
-    const auto add = [&](const QString& text, void (CDlgTorvex::*slot)(), bool enabled) {
-        QAction* action = menu.addAction(text, this, slot);
-        action->setEnabled(enabled);
-        return action;
-    };
-    // A check mark; in a group only the choice made reports, with true.
-    const auto check = [this](QMenu* into, const QString& text, bool on, QActionGroup* group,
-                              std::function<void(bool)> set) {
-        QAction* action = into->addAction(text);
-        action->setCheckable(true);
-        action->setChecked(on);
-        if (group)
-            action->setActionGroup(group);
-        connect(action, &QAction::toggled, this, [set, group](bool now) {
-            if (now || !group)
-                set(now);
-        });
-    };
-    // Searches work on the trace nearest the click, within the visible span.
-    const int trace = session.TraceNearest(client);
-    const double clickX = session.Graph().XAtPoint(client);
-    const auto search = [&](const QString& text, std::function<bool()> run) {
-        QAction* action = menu.addAction(text, this, [run] { run(); });
-        action->setEnabled(traces);
-    };
-    search("Peak", [this, trace] { return session.MarkPeak(trace); });
-    search("Minimum", [this, trace] { return session.MarkMinimum(trace); });
-    search("Next peak left",
-           [this, trace, clickX] { return session.MarkNextPeak(trace, false, clickX); });
-    search("Next peak right",
-           [this, trace, clickX] { return session.MarkNextPeak(trace, true, clickX); });
-    // The result stands beside the cursor lines, as the next mouse move shows it.
-    search("Bandwidth -3 dB", [this, trace, client] {
-        const bool found = session.MarkBandwidth(trace, 3.0);
-        SetReadout(QString::fromStdString(session.Readout(client)));
-        return found;
-    });
-    search("Bandwidth at level...", [this, trace, client] {
-        bool ok = false;
-        const double level = QInputDialog::getDouble(this, "Bandwidth", "dB below the maximum:",
-                                                      6.0, 0.01, 200.0, 2, &ok);
-        if (!ok)
-            return false;
-        const bool found = session.MarkBandwidth(trace, level);
-        SetReadout(QString::fromStdString(session.Readout(client)));
-        return found;
-    });
-    if (session.MixedModeSource()) {
-        menu.addSeparator();
-        menu.addAction("Mixed-mode parameters...", this, &CDlgTorvex::OnMixedMode);
-        QMenu* pairing = menu.addMenu("Port pairing");
-        auto* pairings = new QActionGroup(pairing);
-        const std::pair<PortPairing, const char*> choices[] = {
-            {PortPairing::ACROSS, "1-3 / 2-4"}, {PortPairing::NEIGHBOURS, "1-2 / 3-4"}};
-        for (const auto& [value, caption] : choices) {
-            const PortPairing chosen = value;
-            check(pairing, caption, GetPortPairing() == chosen, pairings, [this, chosen](bool) {
-                SetPortPairing(chosen);
-                session.RebuildPlot(false, false);
-            });
-        }
-        menu.addSeparator();
-    }
-    check(&menu, "Reference marker", session.Graph().referenceMarker, nullptr, [this](bool on) {
-        session.Graph().referenceMarker = on;
-        chart->update();
-    });
-    menu.addSeparator();
-    auto* kinds = new QActionGroup(&menu);
-    const char* const kindNames[] = {"Rectangular", "Smith", "Polar"};
-    for (int kind = 0; kind < 3; ++kind)
-        check(&menu, kindNames[kind], session.chartKind == kind, kinds,
-              [this, kind](bool) { session.SetChartKind(kind); });
-    if (session.Graph().chartKind == CChartGraph::SMITH) {
-        check(&menu, "Admittance grid", session.Graph().admittanceGrid, nullptr, [this](bool on) {
-            session.Graph().admittanceGrid = on;
-            chart->update();
-        });
-    }
-    menu.addSeparator();
-    add("Delete last marker", &CDlgTorvex::OnDeleteLastMarker, markers);
-    add("Clear markers", &CDlgTorvex::OnClearMarkers, markers);
-    add("Load limits...", &CDlgTorvex::OnLoadLimits, true);
-    if (!session.Graph().limitMask.Empty()) {
-        menu.addAction("Clear limits", this, [this] {
-            session.Graph().limitMask.Clear();
-            chart->update();
-        });
-    }
-    menu.addSeparator();
-    add("Copy image", &CDlgTorvex::OnCopyImage, true);
-    add("Copy data", &CDlgTorvex::OnCopyData, !session.Graph().traces.empty());
-    add("Save image as...", &CDlgTorvex::OnSaveImageAs, true);
-    add("Export CSV...", &CDlgTorvex::OnExportCsv, loaded);
-    menu.addSeparator();
-    add("Zoom out", &CDlgTorvex::OnZoomOut, true);
-    add("Auto span and scale", &CDlgTorvex::OnAutoSpanAndScale, true);
-    menu.addSeparator();
-    add("Reload files", &CDlgTorvex::OnReload, loaded);
-    check(&menu, "Follow file changes", session.followFiles, nullptr, [this](bool on) {
-        session.followFiles = on;
-        WatchLoadedFiles();
-        if (on && session.FilesChanged())
-            OnFileChanged();  // what changed while not followed
-    });
-    QMenu* recent = menu.addMenu("Recent files");
-    recent->setEnabled(!session.recentFiles.empty());
-    for (const std::string& path : session.recentFiles) {
-        const QString qpath = QString::fromStdString(path);
-        recent->addAction(qpath, this, [this, path] { OpenPaths({path}); });
-    }
-}
-
-void CDlgTorvex::OnCopyImage()
-{
-    const QImage image = ChartImage(session.sheet, chart->width(), chart->height());
-    if (!image.isNull())
-        QGuiApplication::clipboard()->setImage(image);
-}
-
-void CDlgTorvex::OnCopyData()
-{
-    const std::string text =
-        TracesAsText(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit));
-    if (!text.empty())
-        QGuiApplication::clipboard()->setText(QString::fromStdString(text));
-}
-
-void CDlgTorvex::OnSaveImageAs()
-{
-    const QString path = QFileDialog::getSaveFileName(
-        this, "Save Image As", QString(), "PNG image (*.png);;SVG image (*.svg);;PDF (*.pdf)");
-    if (path.isEmpty())
-        return;
-    std::string error;
-    if (!ExportChart(session.sheet, path.toStdString(), chart->width(), chart->height(), error))
-        ShowMessageBox(error, MessageIcon::Error);
-    chart->update();
-}
-
 void CDlgTorvex::OnExportCsv()
 {
     if (!session.dataLoaded)
@@ -749,50 +547,4 @@ void CDlgTorvex::OnExportCsv()
     csv.close();
     if (!csv)
         ShowMessageBox("Cannot write file:\n" + path.toStdString(), MessageIcon::Error);
-}
-
-void CDlgTorvex::OnZoomOut()
-{
-    session.PushRange();
-    const CRect& p = session.Graph().plotArea.rect;
-    session.ZoomXAt(CPoint{(p.left + p.right) / 2, (p.top + p.bottom) / 2}, 2.0);
-}
-
-void CDlgTorvex::OnAutoSpanAndScale()
-{
-    session.PushRange();
-    session.Graph().Rescale(true, true, false);
-    chart->update();
-}
-
-void CDlgTorvex::OnDeleteLastMarker()
-{
-    std::vector<double>& markers = session.Graph().markers;
-    if (markers.empty())
-        return;
-    markers.pop_back();
-    chart->update();
-}
-
-void CDlgTorvex::OnClearMarkers()
-{
-    session.Graph().markers.clear();
-    session.measurement.clear();
-    chart->update();
-}
-
-void CDlgTorvex::OnLoadLimits()
-{
-    const QString path = QFileDialog::getOpenFileName(this, "Load Limits", QString(),
-                                                      "Limit masks (*.lim *.txt);;All files (*)");
-    if (path.isEmpty())
-        return;
-    std::string error;
-    if (!session.LoadLimits(path.toStdString(), error))
-        ShowMessageBox(error, MessageIcon::Error);
-}
-
-void CDlgTorvex::OnZoomBack()
-{
-    session.ZoomBack();
 }

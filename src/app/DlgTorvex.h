@@ -3,6 +3,7 @@
 // dialog units and paints.
 #pragma once
 
+#include "app/ChartMenu.h"
 #include "app/dialogs/DlgSelectMatrix.h"
 #include "app/TorvexSession.h"
 
@@ -10,15 +11,14 @@
 #include <QRect>
 #include <QSize>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CChartWidget;
-class QFileSystemWatcher;
-class QMenu;
+class CFileFollower;
 class QPlainTextEdit;
 class QPushButton;
-class QTimer;
 
 class CDlgTorvex : public QDialog {
     Q_OBJECT
@@ -27,10 +27,6 @@ public:
     static constexpr int MAX_WIDTH = 1920;   // outer window size limits of "Enlarge", pixels
     static constexpr int MAX_HEIGHT = 1200;
     static constexpr int MAX_START_FILES = CTorvexSession::SLOT_COUNT;
-    // A followed file is read once it has been quiet this long; a failed read is tried
-    // again as often, RELOAD_TRIES times in all, before the file is marked stale.
-    static constexpr int RELOAD_SETTLE_MS = 300;
-    static constexpr int RELOAD_TRIES = 10;
 
     explicit CDlgTorvex(QWidget* parent = nullptr);
     ~CDlgTorvex() override;
@@ -118,12 +114,8 @@ private:
                          const std::vector<std::string>& names);
     // The chart's right-button menu at a global position, for a point of the chart.
     void ShowChartMenu(const QPoint& global, CPoint client);
-    // Fills the chart menu; tests look at its actions.
-    void BuildChartMenu(QMenu& menu, CPoint client);
-    // Watches the loaded files (and their folders, for files replaced by a rename).
-    void WatchLoadedFiles();
-    void OnFileChanged();
-    void OnReloadTimer();
+    // What the chart menu runs of the window's own.
+    CChartMenu::Commands ChartMenuCommands();
 
     CTorvexSession session;
     std::vector<std::string> startFiles;
@@ -150,8 +142,7 @@ private:
     QPushButton* printButton = nullptr;
     QPushButton* aboutButton = nullptr;
     CChartWidget* chart = nullptr;
-    QFileSystemWatcher* watcher = nullptr;
-    QTimer* reloadTimer = nullptr;
+    CFileFollower* follower = nullptr;
+    std::unique_ptr<CChartMenu> chartMenu;
     QString readoutText;  // as the chart or a measurement last set it
-    int reloadTries = 0;
 };

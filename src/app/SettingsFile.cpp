@@ -165,7 +165,7 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
     } else if (prefs && StartsWith(line, KEY_LEGEND)) {
         graph.showMarkers = after(KEY_LEGEND) != "NO";
     } else if (prefs && StartsWith(line, KEY_PAIRING)) {
-        SetPortPairing(after(KEY_PAIRING) == "12" ? PortPairing::NEIGHBOURS : PortPairing::ACROSS);
+        prefs->pairing = after(KEY_PAIRING) == "12" ? PortPairing::NEIGHBOURS : PortPairing::ACROSS;
     } else if (prefs && StartsWith(line, KEY_FOLLOW)) {
         prefs->followFiles = after(KEY_FOLLOW) != "NO";
     } else if (prefs && StartsWith(line, KEY_FILE_FILTER)) {
@@ -269,7 +269,7 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
     lines.push_back(KEY_CHART_KIND + std::to_string(prefs->chartKind));
     lines.push_back(std::string(KEY_FOLLOW) + (prefs->followFiles ? "YES" : "NO"));
     lines.push_back(std::string(KEY_PAIRING) +
-                    (GetPortPairing() == PortPairing::NEIGHBOURS ? "12" : "13"));
+                    (prefs->pairing == PortPairing::NEIGHBOURS ? "12" : "13"));
     lines.push_back(KEY_FILE_FILTER + prefs->fileFilter);
     for (const std::string& recent : prefs->recentFiles)
         lines.push_back(KEY_RECENT + recent);

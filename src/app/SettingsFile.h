@@ -5,6 +5,7 @@
 
 #include "app/ValueFormatPair.h"
 #include "data/LineFile.h"
+#include "data/MixedMode.h"
 
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@ struct WindowPrefs {
     ViewSelection viewSelection;   // empty: the file named none
     bool followFiles = true;
     int chartKind = 0;  // CChartGraph::ChartKind of the data's chart
+    PortPairing pairing = PortPairing::ACROSS;  // of the computed mixed-mode traces
     std::vector<std::string> recentFiles;  // the latest first
     std::string fileFilter;  // the data choosers' last filter, by description; "": the first
 };

@@ -179,6 +179,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
         session.viewSelection = prefs.viewSelection;
     session.followFiles = prefs.followFiles;
     session.chartKind = prefs.chartKind;
+    session.portPairing = prefs.pairing;
     session.recentFiles = prefs.recentFiles;
     SetTouchstoneFilterChoice(prefs.fileFilter);
     window.SetStartFiles(files);
@@ -187,6 +188,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
         now.viewSelection = session.viewSelection;
         now.followFiles = session.followFiles;
         now.chartKind = session.chartKind;
+        now.pairing = session.portPairing;
         now.recentFiles = session.recentFiles;
         now.fileFilter = TouchstoneFilterChoice();
         settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0), &now);

@@ -3,17 +3,12 @@
 #include "app/AppFlags.h"
 #include "app/ExampleResponse.h"
 #include "app/SelectionGrid.h"
-#include "chart/ComplexChart.h"
-#include "chart/TraceSearch.h"
 #include "platform/NumberFormat.h"
-#include "data/LineFile.h"
 #include "chart/ChartFlags.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <memory>
 
 namespace {
@@ -82,21 +77,6 @@ void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
     graph.rightAxis.niceSteps = !axes.right.empty() && axes.right.front() > ValueFormat::DELAY;
 }
 
-// The value at a fraction of an axis measured from the plot's top or left edge; unlike
-// CChartAxis::ValueAt not clamped, so that points beyond the plot can anchor a zoom.
-double AxisValue(const CChartAxis& axis, double fraction)
-{
-    return axis.reversed ? axis.max - fraction * (axis.max - axis.min)
-                         : axis.min + fraction * (axis.max - axis.min);
-}
-
-// Moves an axis so that its content follows the mouse by a fraction of the plot.
-void ShiftAxis(CChartAxis& axis, double fraction, std::int32_t divisions)
-{
-    axis.ShiftSnapped((axis.reversed ? 1.0 : -1.0) * fraction * (axis.max - axis.min),
-                      divisions);
-}
-
 // Loads a slot's file as the chart takes it: Hz and kHz become MHz, and files after the
 // first take the first one's unit, since all traces share one X axis titled in it (a GHz
 // file next to a MHz file would otherwise be plotted a thousand times off).
@@ -109,9 +89,6 @@ bool LoadForChart(CS2pData& data, const std::string& path, const CS2pData* first
         data.ConvertFreqUnit(first->freqUnit);
     return true;
 }
-
-constexpr std::size_t kMaxRangeHistory = 64;
-constexpr std::int32_t kMinZoomPixels = 5;  // a smaller rectangle is taken for a click
 
 std::string Formatted(const char* pattern, const std::string& unit)
 {
@@ -235,7 +212,6 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     CChartGraph& graph = Graph();
     const std::string unit = FreqUnitLabel(Slot(1).freqUnit);
 
-    ResetTraceColors();
     std::vector<double> saved;
     graph.GetMarkers(saved);
     if (resetY) {
@@ -266,7 +242,7 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     for (std::size_t i = SkipDropped(candidates); i < candidates.size(); ++i) {
         const Candidate& c = candidates[i];
         CChartTrace trace;
-        if (!Slot(c.slot).BuildTrace(trace, c.slot, c.value, c.valueFormat))
+        if (!Slot(c.slot).BuildTrace(trace, c.slot, c.value, c.valueFormat, portPairing))
             continue;
         trace.onLeftAxis = axes.OnLeft(c.valueFormat);
         graph.AddTrace(trace);
@@ -359,13 +335,13 @@ std::size_t CTorvexSession::SkipDropped(const std::vector<Candidate>& candidates
     const std::size_t skipped = candidates.size() > CChartGraph::kMaxTraces
                                     ? candidates.size() - CChartGraph::kMaxTraces
                                     : 0;
-    // The palette turns as if every candidate had been derived.
-    ResetTraceColors();
     for (std::size_t i = 0; i < skipped; ++i) {
         const Candidate& c = candidates[i];
         droppedTraces.push_back(Slot(c.slot).TraceName(c.slot, c.value, c.valueFormat));
-        NextTraceColor();
     }
+    // The palette restarts as if every candidate had been derived: the first kept trace
+    // takes the colour of its place among them.
+    StartTraceColorsAt(skipped);
     return skipped;
 }
 
@@ -440,7 +416,7 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
         const CS2pData& slot = Slot(c.slot);
         CChartTrace trace;
         int row = 0, col = 0;
-        if (slot.BuildTrace(trace, c.slot, c.value, c.valueFormat)) {
+        if (slot.BuildTrace(trace, c.slot, c.value, c.valueFormat, portPairing)) {
             trace.color = colourOf(c.value, c.slot);
             trace.reflection = slot.PositionOf(c.value, row, col) && row == col;
             graph.AddTrace(trace);
@@ -513,341 +489,6 @@ bool CTorvexSession::FitsClassicGrid() const
     return true;
 }
 
-void CTorvexSession::IncSpan()
-{
-    CChartAxis& x = Graph().xAxis;
-    const double s = x.max - x.min;
-    x.SetRange(x.min - 0.5 * s, x.max + 0.5 * s);
-    Repaint();
-}
-
-void CTorvexSession::DecSpan()
-{
-    CChartAxis& x = Graph().xAxis;
-    const double s = x.max - x.min;
-    x.SetRange(x.min + 0.25 * s, x.max - 0.25 * s);
-    Repaint();
-}
-
-void CTorvexSession::IncFmax()
-{
-    CChartAxis& x = Graph().xAxis;
-    const double s = x.max - x.min;
-    x.SetRange(x.min, x.max + 0.5 * s);
-    Repaint();
-}
-
-void CTorvexSession::DecFmax()
-{
-    CChartAxis& x = Graph().xAxis;
-    const double s = x.max - x.min;
-    x.SetRange(x.min, x.max - 0.25 * s);
-    Repaint();
-}
-
-void CTorvexSession::AutoSpan()
-{
-    Graph().AutoSpan();
-    Repaint();
-}
-
-void CTorvexSession::AutoScale()
-{
-    Graph().AutoScale();
-    Repaint();
-}
-
-void CTorvexSession::ToggleLegend()
-{
-    Graph().showMarkers = !Graph().showMarkers;
-    RepaintOverlay();
-}
-
-void CTorvexSession::ZoomXAt(CPoint point, double factor)
-{
-    CChartGraph& graph = Graph();
-    if (graph.chartKind != CChartGraph::RECTANGULAR) {
-        ZoomYAt(point, factor);  // the complex plane has one scale
-        return;
-    }
-    const CRect& p = graph.plotArea.rect;
-    if (!graph.plotArea.visible || p.right <= p.left || !(factor > 0.0))
-        return;
-    const double fx = static_cast<double>(point.x - p.left) / (p.right - p.left);
-    graph.xAxis.ZoomAtFraction(fx, factor, graph.xMajorDivisions);
-    Repaint();
-}
-
-void CTorvexSession::ZoomYAt(CPoint point, double factor)
-{
-    CChartGraph& graph = Graph();
-    if (const auto complex = CComplexChart::For(graph)) {
-        complex->ZoomAt(point, factor);
-        Repaint();
-        return;
-    }
-    const CRect& p = graph.plotArea.rect;
-    if (!graph.plotArea.visible || p.bottom <= p.top || !(factor > 0.0))
-        return;
-    const double fy = static_cast<double>(point.y - p.top) / (p.bottom - p.top);
-    for (CChartAxis* axis : {&graph.leftAxis, &graph.rightAxis})
-        axis->ZoomAtFraction(fy, factor, graph.yMajorDivisions);
-    Repaint();
-}
-
-void CTorvexSession::PanBy(std::int32_t dx, std::int32_t dy)
-{
-    CChartGraph& graph = Graph();
-    const CRect& p = graph.plotArea.rect;
-    if (!graph.plotArea.visible || p.right <= p.left || p.bottom <= p.top)
-        return;
-    if (const auto complex = CComplexChart::For(graph)) {
-        complex->PanBy(dx, dy);  // the plane point under the mouse follows it
-        Repaint();
-        return;
-    }
-    if (dx != 0)
-        ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left),
-                  graph.xMajorDivisions);
-    if (dy != 0) {
-        const double fy = static_cast<double>(dy) / (p.bottom - p.top);
-        ShiftAxis(graph.leftAxis, fy, graph.yMajorDivisions);
-        ShiftAxis(graph.rightAxis, fy, graph.yMajorDivisions);
-    }
-    Repaint();
-}
-
-bool CTorvexSession::ZoomToRect(const CRect& rect)
-{
-    CChartGraph& graph = Graph();
-    const CRect& p = graph.plotArea.rect;
-    const std::int32_t left = std::max(std::min(rect.left, rect.right), p.left);
-    const std::int32_t right = std::min(std::max(rect.left, rect.right), p.right);
-    const std::int32_t top = std::max(std::min(rect.top, rect.bottom), p.top);
-    const std::int32_t bottom = std::min(std::max(rect.top, rect.bottom), p.bottom);
-    if (!graph.plotArea.visible || right - left < kMinZoomPixels ||
-        bottom - top < kMinZoomPixels)
-        return false;
-    if (const auto complex = CComplexChart::For(graph)) {
-        PushRange();
-        complex->ZoomToRect(CRect(left, top, right, bottom));
-        Repaint();
-        return true;
-    }
-    PushRange();
-    const double w = p.right - p.left;
-    const double h = p.bottom - p.top;
-    CChartAxis& x = graph.xAxis;
-    x.FitSnapped(AxisValue(x, (left - p.left) / w), AxisValue(x, (right - p.left) / w),
-                 graph.xMajorDivisions);
-    for (CChartAxis* y : {&graph.leftAxis, &graph.rightAxis})
-        y->FitSnapped(AxisValue(*y, (top - p.top) / h), AxisValue(*y, (bottom - p.top) / h),
-                      graph.yMajorDivisions);
-    Repaint();
-    return true;
-}
-
-void CTorvexSession::PushRange()
-{
-    const CChartGraph& g = Graph();
-    if (rangeHistory.size() == kMaxRangeHistory)
-        rangeHistory.erase(rangeHistory.begin());
-    rangeHistory.push_back({g.xAxis.min, g.xAxis.max, g.leftAxis.min, g.leftAxis.max,
-                            g.rightAxis.min, g.rightAxis.max, g.planeZoom, g.planeCentreRe,
-                            g.planeCentreIm});
-}
-
-bool CTorvexSession::ZoomBack()
-{
-    if (rangeHistory.empty())
-        return false;
-    const AxisRanges r = rangeHistory.back();
-    rangeHistory.pop_back();
-    CChartGraph& g = Graph();
-    g.xAxis.SetRange(r.xMin, r.xMax);
-    g.leftAxis.SetRange(r.leftMin, r.leftMax);
-    g.rightAxis.SetRange(r.rightMin, r.rightMax);
-    g.planeZoom = r.planeZoom;
-    g.planeCentreRe = r.planeRe;
-    g.planeCentreIm = r.planeIm;
-    Repaint();
-    return true;
-}
-
-bool CTorvexSession::StepLastMarker(int step)
-{
-    CChartGraph& graph = Graph();
-    if (graph.markers.empty() || graph.traces.empty() || step == 0)
-        return false;
-    const CChartTrace& trace = graph.traces.front();
-    const std::size_t n = trace.PointCount();
-    if (n == 0)
-        return false;
-    const auto xOf = [&trace](std::size_t i) { return trace.Sample(i).x; };
-    double& marker = graph.markers.back();
-    // The stored point at or next beyond the marker in the direction of the step.
-    std::size_t i = 0;
-    if (step > 0) {
-        while (i < n && xOf(i) <= marker)
-            ++i;
-        if (i == n)
-            return false;
-    } else {
-        i = n;
-        while (i > 0 && xOf(i - 1) >= marker)
-            --i;
-        if (i == 0)
-            return false;
-        --i;
-    }
-    marker = xOf(i);
-    Repaint();
-    return true;
-}
-
-int CTorvexSession::TraceNearest(CPoint point) const
-{
-    const CChartGraph& graph = Graph();
-    if (graph.traces.empty())
-        return -1;
-    const double x = graph.XAtPoint(point);
-    const CRect& p = graph.plotArea.rect;
-    int best = 0;
-    double distance = -1.0;
-    for (std::size_t i = 0; x > 0.0 && i < graph.traces.size(); ++i) {
-        const CChartTrace& t = graph.traces[i];
-        if (!t.Covers(x))
-            continue;
-        const CChartAxis& axis = t.onLeftAxis ? graph.leftAxis : graph.rightAxis;
-        const double span = axis.max - axis.min;
-        if (!(span > 0.0))
-            continue;
-        double f = (t.ValueAt(x) - axis.min) / span;
-        if (axis.reversed)
-            f = 1.0 - f;
-        const double d = std::fabs(p.top + f * (p.bottom - p.top) - point.y);
-        if (std::isfinite(d) && (distance < 0.0 || d < distance)) {
-            distance = d;
-            best = static_cast<int>(i);
-        }
-    }
-    return best;
-}
-
-void CTorvexSession::SearchRange(double& low, double& high) const
-{
-    // A Smith or polar chart shows every frequency of its traces; its X axis is never fitted.
-    const CChartGraph& graph = Graph();
-    const bool plane = graph.chartKind != CChartGraph::RECTANGULAR;
-    low = plane ? -std::numeric_limits<double>::infinity() : graph.xAxis.min;
-    high = plane ? std::numeric_limits<double>::infinity() : graph.xAxis.max;
-}
-
-bool CTorvexSession::MarkExtreme(int trace, bool maximum)
-{
-    const CChartTrace* t = Graph().TraceAt(trace);
-    if (!t)
-        return false;
-    double lo = 0.0, hi = 0.0;
-    SearchRange(lo, hi);
-    const TracePoint p = maximum ? TraceMaximum(*t, lo, hi) : TraceMinimum(*t, lo, hi);
-    if (!p.found)
-        return false;
-    Graph().markers.push_back(p.x);
-    Repaint();
-    return true;
-}
-
-bool CTorvexSession::MarkPeak(int trace)
-{
-    return MarkExtreme(trace, true);
-}
-
-bool CTorvexSession::MarkMinimum(int trace)
-{
-    return MarkExtreme(trace, false);
-}
-
-bool CTorvexSession::MarkNextPeak(int trace, bool toRight, double fromX)
-{
-    CChartGraph& graph = Graph();
-    const CChartTrace* t = graph.TraceAt(trace);
-    if (!t)
-        return false;
-    const bool fromMarker = !graph.markers.empty();
-    const double from = fromMarker ? graph.markers.back() : fromX;
-    double lo = 0.0, hi = 0.0;
-    SearchRange(lo, hi);
-    const TracePoint p = NextPeak(*t, from, toRight, lo, hi);
-    if (!p.found)
-        return false;
-    // The search walks with the last marker, as on an analyser.
-    if (fromMarker)
-        graph.markers.back() = p.x;
-    else
-        graph.markers.push_back(p.x);
-    Repaint();
-    return true;
-}
-
-bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
-{
-    CChartGraph& graph = Graph();
-    const CChartTrace* t = graph.TraceAt(trace);
-    if (!t)
-        return false;
-    double lo = 0.0, hi = 0.0;
-    SearchRange(lo, hi);
-    const BandwidthResult r = TraceBandwidth(*t, dbBelow, lo, hi);
-    if (!r.peak.found)
-        return false;
-    measured = Measured{};
-    const auto g = [](double v) { return FormatValue("%.6g", v); };
-    const std::string unit = dataLoaded ? FreqUnitLabel(Slot(1).freqUnit) : std::string();
-    if (r.hasLow)
-        graph.markers.push_back(r.low);
-    if (r.hasHigh)
-        graph.markers.push_back(r.high);
-    if (r.complete)
-        measurement = "BW" + g(dbBelow) + "= " + g(r.bandwidth) + " " + unit + "\nFc= " +
-                      g(r.center) + " " + unit + "\nQ= " + g(r.q);
-    else  // short lines: the read-out box is narrow
-        measurement = "BW" + g(dbBelow) + ": " +
-                      (r.hasLow || r.hasHigh ? "one edge" : "no edge") + "\nPeak= " +
-                      g(r.peak.y) + "\nat " + g(r.peak.x) + " " + unit;
-    // The result holds while its markers and its trace's data stay as they are.
-    measured.markers = graph.markers;
-    measured.trace = trace;
-    measured.points = t->points;
-    measured.values = t->values;
-    Repaint();
-    return true;
-}
-
-bool CTorvexSession::LoadLimits(const std::string& path, std::string& error)
-{
-    LineList lines;
-    if (ReadLines(path, lines) != FILE_OK) {
-        error = "Cannot read file:\n" + path;
-        return false;
-    }
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    CLimitMask mask;
-    std::vector<CLimitMask::ParseError> errors;
-    if (!mask.Parse(text, errors)) {
-        error = "Invalid limit mask " + path + ":";
-        for (const CLimitMask::ParseError& e : errors)
-            error += "\n" + (e.line > 0 ? "line " + std::to_string(e.line) + ": " : "") +
-                     e.message;
-        return false;
-    }
-    Graph().limitMask = mask;
-    Repaint();
-    return true;
-}
-
 void CTorvexSession::RememberRecent(const std::string& path)
 {
     recentFiles.erase(std::remove(recentFiles.begin(), recentFiles.end(), path),
@@ -855,55 +496,6 @@ void CTorvexSession::RememberRecent(const std::string& path)
     recentFiles.insert(recentFiles.begin(), path);
     if (recentFiles.size() > RECENT_COUNT)
         recentFiles.resize(RECENT_COUNT);
-}
-
-bool CTorvexSession::MeasurementHolds() const
-{
-    if (measurement.empty())
-        return false;
-    const CChartGraph& graph = Graph();
-    const CChartTrace* t = graph.TraceAt(measured.trace);
-    const auto same = [](const CChartTrace::XYpair& a, const CChartTrace::XYpair& b) {
-        return a.x == b.x && a.y == b.y;
-    };
-    return t && graph.markers == measured.markers && t->values == measured.values &&
-           std::equal(t->points.begin(), t->points.end(), measured.points.begin(),
-                      measured.points.end(), same);
-}
-
-std::string CTorvexSession::Readout(CPoint point) const
-{
-    const std::string cursor = Graph().Readout(point);
-    // A search, a marker or new data ends the measurement; until then it stands beside
-    // the cursor lines, one column each, so neither hides the other.
-    if (!MeasurementHolds())
-        return cursor;
-    const auto lines = [](const std::string& text) {
-        std::vector<std::string> out;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const std::size_t end = std::min(text.find('\n', start), text.size());
-            out.push_back(text.substr(start, end - start));
-            start = end + 1;
-        }
-        return out;
-    };
-    const std::vector<std::string> left = lines(cursor), right = lines(measurement);
-    std::string text;
-    for (std::size_t i = 0; i < std::max(left.size(), right.size()); ++i)
-        text += (i < left.size() ? left[i] : "") + "\t" + (i < right.size() ? right[i] : "") +
-                "\n";
-    return text;
-}
-
-bool CTorvexSession::AddMarkerAt(CPoint point)
-{
-    const double x = Graph().XAtPoint(point);
-    if (!(x > 0.0))  // also refuses NaN
-        return false;
-    Graph().markers.push_back(x);
-    RepaintOverlay();
-    return true;
 }
 
 void CTorvexSession::SetChartRect(const CRect& rect)

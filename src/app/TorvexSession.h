@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/ValueFormatPair.h"
+#include "chart/ChartNavigator.h"
 #include "chart/ChartSheet.h"
 #include "data/S2pData.h"
 #include "platform/DC.h"
@@ -181,6 +182,9 @@ public:
     // keeps only the newest CChartGraph::kMaxTraces, oldest first.
     std::vector<std::string> droppedTraces;
     bool followFiles = true;               // reload a loaded file when it changes on disk
+    // The ports that form the pairs of the mixed-mode traces computed from single-ended
+    // files; the settings file and the command line's --pairing give it.
+    PortPairing portPairing = PortPairing::ACROSS;
     int chartKind = CChartGraph::RECTANGULAR;  // for data; the start-up example is rectangular
     std::vector<std::string> recentFiles;  // full paths, the latest first, at most RECENT_COUNT
     static constexpr std::size_t RECENT_COUNT = 5;
@@ -191,10 +195,6 @@ private:
         int value;
         int valueFormat;
         int slot;
-    };
-    struct AxisRanges {
-        double xMin, xMax, leftMin, leftMax, rightMin, rightMax;
-        double planeZoom, planeRe, planeIm;
     };
     void Repaint();
     void RepaintOverlay();
@@ -207,7 +207,7 @@ private:
     // The traces the pairs ask for, pair by pair and within a pair slot by slot.
     std::vector<Candidate> Candidates(const ViewSelection& shown) const;
     // Records the graph's tracesOffered and the names of the candidates the cap leaves
-    // out, and turns the palette past them; returns how many those are (they lead the list).
+    // out, and restarts the palette past them; returns how many those are (they lead the list).
     std::size_t SkipDropped(const std::vector<Candidate>& candidates);
 
     // What the measurement was taken on.
@@ -230,7 +230,7 @@ private:
     // with several; stale files carry the mark.
     void UpdateTitle();
 
-    std::vector<AxisRanges> rangeHistory;
+    CChartNavigator navigator;  // the span, zoom and pan steps and their history
     Measured measured;
     bool stale[SLOT_COUNT] = {};
     std::string stamps[SLOT_COUNT];  // of the files as last read

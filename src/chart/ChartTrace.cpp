@@ -215,6 +215,11 @@ void ResetTraceColors()
     paletteIndex = -1;
 }
 
+void StartTraceColorsAt(std::size_t k)
+{
+    paletteIndex = static_cast<int>(k % kPalette.size()) - 1;
+}
+
 COLORREF TraceColorAt(std::size_t k)
 {
     return kPalette[k % kPalette.size()];

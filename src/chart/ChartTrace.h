@@ -85,5 +85,8 @@ private:
 COLORREF NextTraceColor();
 // Restarts the palette: the next colour is the first one.
 void ResetTraceColors();
+// Restarts the palette at colour k: the next NextTraceColor gives TraceColorAt(k), as after
+// a restart and k calls.
+void StartTraceColorsAt(std::size_t k);
 // The colour the k-th NextTraceColor after a restart gives (0-based).
 COLORREF TraceColorAt(std::size_t k);

@@ -3,20 +3,6 @@
 #include <cmath>
 #include <complex>
 
-namespace {
-PortPairing pairingSetting = PortPairing::ACROSS;
-}  // namespace
-
-PortPairing GetPortPairing()
-{
-    return pairingSetting;
-}
-
-void SetPortPairing(PortPairing pairing)
-{
-    pairingSetting = pairing;
-}
-
 namespace MixedMode {
 
 bool Offered(int ports)

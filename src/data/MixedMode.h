@@ -1,5 +1,5 @@
 // Mixed-mode (differential and common) parameters of a single-ended 2n-port, and the
-// program-wide choice of which ports form the pairs.
+// ways of choosing which ports form the pairs.
 #pragma once
 
 #include "data/Complex.h"
@@ -11,11 +11,6 @@ enum class PortPairing {
     ACROSS = 0,      // "1-3 / 2-4": ports k and k + n
     NEIGHBOURS = 1,  // "1-2 / 3-4": ports 2k - 1 and 2k
 };
-
-// The pairing BuildTrace uses for computed mixed-mode traces; ACROSS at start. Set on
-// the user-interface thread only, like the other program-wide flags.
-PortPairing GetPortPairing();
-void SetPortPairing(PortPairing pairing);
 
 namespace MixedMode {
 // Single-ended files of an even port count from 4 on have mixed-mode parameters.

@@ -5,6 +5,7 @@
 
 #include "data/Complex.h"
 #include "data/LineFile.h"
+#include "data/MixedMode.h"
 
 #include <string>
 #include <string_view>
@@ -171,7 +172,7 @@ public:
     std::vector<int> ElementCodes() const;
     // Whether BuildTrace can plot the code: elements, the derived codes 16..21, and on
     // single-ended files of an even port count from 4 on the mixed-mode elements (modes d
-    // and c) of their pairs, computed with the program-wide port pairing (MixedMode.h).
+    // and c) of their pairs (computed with the port pairing BuildTrace is given).
     bool HasCode(int code) const;
     // Matrix position of an element code in this file; false when it has none.
     bool PositionOf(int code, int& row, int& col) const;
@@ -192,14 +193,17 @@ public:
     // for a format that needs a reflection (ValueFormat::NeedsReflection) of anything else.
     // Complex formats (Smith, polar) fill the trace's gamma with the element at every
     // point, its points with (freq, |S|) and its refImpedance; the others empty gamma.
-    // The file's own parameters (18..21) have no complex or impedance formats.
-    bool BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const;
+    // The file's own parameters (18..21) have no complex or impedance formats. pairing
+    // picks the ports of the pairs of computed mixed-mode elements.
+    bool BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat,
+                    PortPairing pairing = PortPairing::ACROSS) const;
     // The legend name BuildTrace gives that trace ("S21[dB](2)"), without deriving it.
     std::string TraceName(int fileNumber, int value, int valueFormat) const;
     // Reference impedance in ohms of the port an element code's row belongs to (the port
     // of a reflection, the output of a transmission; for a mixed-mode row the pair's sum
-    // for d, parallel value for c); refImpedance for codes that name no element.
-    double ReferenceOf(int code) const;
+    // for d, parallel value for c, the pairs of a single-ended file as pairing forms
+    // them); refImpedance for codes that name no element.
+    double ReferenceOf(int code, PortPairing pairing = PortPairing::ACROSS) const;
     // The record's parameters (normalised to the reference impedance) as S-parameters.
     // 3- and 4-port Z and Y are converted; other kinds of those stay as they are.
     static DataLine ConvertToS(DataLine record, int kind);

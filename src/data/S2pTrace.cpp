@@ -308,7 +308,7 @@ bool CS2pData::HasCode(int code) const
     return rowMode != 's' && colMode != 's' && row <= ports / 2 && col <= ports / 2;
 }
 
-double CS2pData::ReferenceOf(int code) const
+double CS2pData::ReferenceOf(int code, PortPairing pairing) const
 {
     if (!ValueCode::IsElement(code))
         return refImpedance;
@@ -331,7 +331,7 @@ double CS2pData::ReferenceOf(int code) const
     }
     int plus = 0;
     int minus = 0;
-    MixedMode::PairPorts(ports, row, GetPortPairing(), plus, minus);
+    MixedMode::PairPorts(ports, row, pairing, plus, minus);
     return MixedMode::ReferenceImpedance(rowMode, portReference(plus), portReference(minus));
 }
 
@@ -346,7 +346,8 @@ bool CS2pData::CanBuildTrace(int value, int valueFormat) const
              (derived && (ValueFormat::NeedsReflection(format) || ValueFormat::IsComplex(format))));
 }
 
-bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat) const
+bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat,
+                          PortPairing pairing) const
 {
     const bool derived = value >= ValueCode::INSERTION_LOSS && value <= ValueCode::LAST_DERIVED;
     const bool loss = value == ValueCode::INSERTION_LOSS || value == ValueCode::RETURN_LOSS;
@@ -368,8 +369,7 @@ bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int val
     // The file's own parameters (18..21) are shown as they are; the rest as S.
     const bool toS = (!derived || loss) && paramKind != S;
     const bool complex = ValueFormat::IsComplex(format);
-    const double z0 = ReferenceOf(value);
-    const PortPairing pairing = GetPortPairing();
+    const double z0 = ReferenceOf(value, pairing);
 
     const std::size_t n = RecordCount();
     const std::size_t cells = Cells();

@@ -249,6 +249,7 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     WindowPrefs prefs;
     prefs.viewSelection = {{0, 0}, {4, 1}, {4, 2}};
     prefs.followFiles = false;
+    prefs.pairing = PortPairing::NEIGHBOURS;
     prefs.recentFiles = {"/a/one.s2p", "/b/two words.s4p"};
     prefs.fileFilter = "2- to 4-port files: .s2p, .s3p, .s4p, .out";
     ASSERT_EQ(file.Write("/a/one.s2p", "one.s2p", graph, &prefs), 0);
@@ -263,6 +264,7 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     ASSERT_EQ(file.Read(lastPath, lastFile, loaded, &back), 0);
     EXPECT_EQ(back.viewSelection, prefs.viewSelection);
     EXPECT_FALSE(back.followFiles);
+    EXPECT_EQ(back.pairing, PortPairing::NEIGHBOURS);
     EXPECT_EQ(back.recentFiles, prefs.recentFiles);
     EXPECT_EQ(back.fileFilter, prefs.fileFilter);
     EXPECT_EQ(loaded.lineType, 3);
@@ -275,6 +277,7 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     CChartGraph g2;
     ASSERT_EQ(oldFile.Read(lastPath, lastFile, g2, &untouched), 0);
     EXPECT_TRUE(untouched.followFiles);
+    EXPECT_EQ(untouched.pairing, PortPairing::ACROSS);
     EXPECT_TRUE(untouched.viewSelection.empty());
     EXPECT_EQ(g2.lineType, 2);
 }

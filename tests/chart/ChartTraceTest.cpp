@@ -72,6 +72,11 @@ TEST(ChartTraceTest, PaletteGivesSixteenDistinctColoursThenWraps)
     }
     ResetTraceColors();
     EXPECT_EQ(NextTraceColor(), palette[0]);
+    // A start further on is a restart and as many steps, wrapping included.
+    for (const std::size_t k : {0u, 3u, 15u, 16u, 18u}) {
+        StartTraceColorsAt(k);
+        EXPECT_EQ(NextTraceColor(), seen[k % 16]) << k;
+    }
 }
 
 TEST(ChartTraceTest, ConstructorFromValuesTakesNextColour)

@@ -13,12 +13,6 @@ namespace {
 using Cx = std::complex<double>;
 using Matrix = std::vector<Cx>;  // row-major, n x n
 
-// Restores the program-wide pairing, so no test leaks its choice into another.
-class MixedModeTest : public testing::Test {
-protected:
-    void TearDown() override { SetPortPairing(PortPairing::ACROSS); }
-};
-
 // Two identical lines, each reflection r and transmission t, between the given port pairs
 // of a 4-port (1-based): nothing couples one line to the other.
 CS2pData TwoLines(Cx r, Cx t, int a1, int a2, int b1, int b2, std::vector<double> refs = {})
@@ -100,7 +94,7 @@ Matrix Inverse(Matrix a, int n)
     return inv;
 }
 
-TEST_F(MixedModeTest, UncoupledLinesOfADifferentialPair)
+TEST(MixedModeTest, UncoupledLinesOfADifferentialPair)
 {
     const Cx r = std::polar(0.1, 0.5);
     const Cx t = std::polar(0.8, -1.0);
@@ -129,12 +123,11 @@ TEST_F(MixedModeTest, UncoupledLinesOfADifferentialPair)
     CChartTrace trace;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        SetPortPairing(c.pairing);
         for (const Expect& e : expect) {
             SCOPED_TRACE(e.name);
             const int code = ValueCode::Parse(e.name);
             ASSERT_TRUE(c.data.HasCode(code));
-            ASSERT_TRUE(c.data.BuildTrace(trace, 1, code, ValueFormat::POLAR));
+            ASSERT_TRUE(c.data.BuildTrace(trace, 1, code, ValueFormat::POLAR, c.pairing));
             EXPECT_EQ(trace.name, std::string(e.name) + "(1)");
             ASSERT_EQ(trace.gamma.size(), 3u);
             const Cx got(trace.gamma[1].x, trace.gamma[1].y);
@@ -144,12 +137,13 @@ TEST_F(MixedModeTest, UncoupledLinesOfADifferentialPair)
         }
         // With the wrong pairing a pair joins the two ends of one line: nothing passes
         // from pair 1 to pair 2 in differential mode.
-        ASSERT_TRUE(c.data.BuildTrace(trace, 1, ValueCode::Parse("Sdd21"), ValueFormat::LIN_MAG));
+        ASSERT_TRUE(c.data.BuildTrace(trace, 1, ValueCode::Parse("Sdd21"), ValueFormat::LIN_MAG,
+                                      c.pairing));
         EXPECT_NEAR(trace.points[1].y, c.matches ? std::abs(t) : 0.0, 1e-12);
     }
 }
 
-TEST_F(MixedModeTest, EveryElementMatchesTheMatrixTransform)
+TEST(MixedModeTest, EveryElementMatchesTheMatrixTransform)
 {
     for (const int ports : {4, 6}) {
         const int n = ports / 2;
@@ -182,7 +176,7 @@ TEST_F(MixedModeTest, EveryElementMatchesTheMatrixTransform)
     }
 }
 
-TEST_F(MixedModeTest, OfferedOnSingleEndedFilesOfPairsOnly)
+TEST(MixedModeTest, OfferedOnSingleEndedFilesOfPairsOnly)
 {
     const int sdd21 = ValueCode::Parse("Sdd21");
     for (const int ports : {2, 3, 4, 5, 6}) {
@@ -200,7 +194,7 @@ TEST_F(MixedModeTest, OfferedOnSingleEndedFilesOfPairsOnly)
     }
 }
 
-TEST_F(MixedModeTest, ModeReferencesAndImpedances)
+TEST(MixedModeTest, ModeReferencesAndImpedances)
 {
     // Port 1 and 3 at 50 ohms, 2 and 4 at 75: which ports pair up sets the mode references.
     const CS2pData data = TwoLines(0.0, 1.0, 1, 2, 3, 4, {50, 75, 50, 75});
@@ -217,14 +211,12 @@ TEST_F(MixedModeTest, ModeReferencesAndImpedances)
     CChartTrace trace;
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.name << " " << MixedMode::PairingName(row.pairing));
-        SetPortPairing(row.pairing);
         const int code = ValueCode::Parse(row.name);
-        EXPECT_DOUBLE_EQ(data.ReferenceOf(code), row.z0);
-        ASSERT_TRUE(data.BuildTrace(trace, 1, code, ValueFormat::SMITH));
+        EXPECT_DOUBLE_EQ(data.ReferenceOf(code, row.pairing), row.z0);
+        ASSERT_TRUE(data.BuildTrace(trace, 1, code, ValueFormat::SMITH, row.pairing));
         EXPECT_DOUBLE_EQ(trace.refImpedance, row.z0);
     }
-    // A matched differential reflection reads as the mode's reference in ohms.
-    SetPortPairing(PortPairing::ACROSS);
+    // A matched differential reflection reads as the mode's reference in ohms (pairs 1-3, 2-4).
     ASSERT_TRUE(data.BuildTrace(trace, 1, ValueCode::Parse("Sdd11"), ValueFormat::RESISTANCE));
     EXPECT_NEAR(trace.points[0].y, 100.0, 1e-12);
     EXPECT_FALSE(data.BuildTrace(trace, 1, ValueCode::Parse("Sdc11"), ValueFormat::RESISTANCE));

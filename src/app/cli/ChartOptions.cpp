@@ -88,8 +88,7 @@ bool CChartOptions::Parse(const std::vector<std::string>& args, std::size_t firs
 
 int CChartOptions::Load(CTorvexSession& session, std::ostream& err) const
 {
-    // Set before the traces are built, and every time, so one run cannot leak into the next.
-    SetPortPairing(pairing);
+    session.portPairing = pairing;  // before the traces are built
     // Only the default view may fall back to what the files have, as the window's does.
     session.substituteView = !haveView;
     if (haveView && preset < 0)

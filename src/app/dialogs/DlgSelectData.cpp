@@ -21,66 +21,9 @@ const char* const presetObjectNames[CSelectionGrid::PRESET_COUNT] = {
 CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle("Torvex - Select Data to View");
-
-    auto* traces = new QGroupBox(" Available Traces ", this);
-    traces->setObjectName("tracesGroup");
-    auto* grid = new QGridLayout(traces);
-    grid->setHorizontalSpacing(6);
-    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
-        auto* heading = new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), traces);
-        heading->setObjectName(QString("heading_%1").arg(c));
-        grid->addWidget(heading, 0, c + 1, Qt::AlignHCenter);
-    }
-    for (int r = 0; r < CSelectionGrid::ROWS; ++r) {
-        auto* label = new QLabel(QString::fromStdString(CSelectionGrid::RowLabel(r)), traces);
-        label->setObjectName(QString("rowLabel_%1").arg(r));
-        grid->addWidget(label, r + 1, 0);
-        for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
-            auto* box = new QCheckBox(traces);
-            box->setObjectName(QString("box_%1_%2").arg(r).arg(c));
-            box->setAccessibleName(QString::fromStdString(CSelectionGrid::RowLabel(r) + " " +
-                                                          CSelectionGrid::ColumnHeading(c)));
-            grid->addWidget(box, r + 1, c + 1, Qt::AlignHCenter);
-            connect(box, &QCheckBox::toggled, this, &CDlgSelectData::UpdateOkState);
-            boxes[r][c] = box;
-        }
-    }
-
-    // The further formats, below the grid and in its columns.
-    auto* more = new QGroupBox(" More formats ", this);
-    more->setObjectName("moreFormatsGroup");
-    auto* moreGrid = new QGridLayout(more);
-    moreGrid->setHorizontalSpacing(6);
-    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
-        auto* heading =
-            new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), more);
-        moreGrid->addWidget(heading, 0, c + 1, Qt::AlignHCenter);
-    }
-    for (int r = 0; r < MORE_ROWS; ++r) {
-        const int format = MORE_FIRST + r;
-        const std::string label = ValueFormat::AxisTitle(format);
-        moreGrid->addWidget(new QLabel(QString::fromStdString(label), more), r + 1, 0);
-        for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
-            auto* box = new QCheckBox(more);
-            box->setObjectName(QString("more_%1_%2").arg(format).arg(c));
-            box->setAccessibleName(
-                QString::fromStdString(label + " " + CSelectionGrid::ColumnHeading(c)));
-            moreGrid->addWidget(box, r + 1, c + 1, Qt::AlignHCenter);
-            connect(box, &QCheckBox::toggled, this, &CDlgSelectData::UpdateOkState);
-            moreBoxes[r][c] = box;
-        }
-    }
-
-    auto* presets = new QGroupBox("Preset Configurations", this);
-    presets->setObjectName("presetsGroup");
-    auto* presetLayout = new QGridLayout(presets);
-    for (int p = 0; p < CSelectionGrid::PRESET_COUNT; ++p) {
-        auto* button = new QPushButton(QString::fromStdString(CSelectionGrid::PresetCaption(p)), presets);
-        button->setObjectName(presetObjectNames[p]);
-        connect(button, &QPushButton::clicked, this, [this, p] { OnPreset(p); });
-        presetLayout->addWidget(button, p / 4, p % 4);
-        presetButtons[p] = button;
-    }
+    QGroupBox* traces = AddTraceGrid();
+    QGroupBox* more = AddMoreFormats();
+    QGroupBox* presets = AddPresets();
 
     clearAllButton = new QPushButton("Clear all", this);
     clearAllButton->setObjectName("clearAllButton");
@@ -106,7 +49,83 @@ CDlgSelectData::CDlgSelectData(QWidget* parent) : QDialog(parent)
     layout->addLayout(presetRow);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    ChainTabOrder();
+}
 
+QGroupBox* CDlgSelectData::AddTraceGrid()
+{
+    auto* traces = new QGroupBox(" Available Traces ", this);
+    traces->setObjectName("tracesGroup");
+    auto* grid = new QGridLayout(traces);
+    grid->setHorizontalSpacing(6);
+    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+        auto* heading = new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), traces);
+        heading->setObjectName(QString("heading_%1").arg(c));
+        grid->addWidget(heading, 0, c + 1, Qt::AlignHCenter);
+    }
+    for (int r = 0; r < CSelectionGrid::ROWS; ++r) {
+        auto* label = new QLabel(QString::fromStdString(CSelectionGrid::RowLabel(r)), traces);
+        label->setObjectName(QString("rowLabel_%1").arg(r));
+        grid->addWidget(label, r + 1, 0);
+        for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+            auto* box = new QCheckBox(traces);
+            box->setObjectName(QString("box_%1_%2").arg(r).arg(c));
+            box->setAccessibleName(QString::fromStdString(CSelectionGrid::RowLabel(r) + " " +
+                                                          CSelectionGrid::ColumnHeading(c)));
+            grid->addWidget(box, r + 1, c + 1, Qt::AlignHCenter);
+            connect(box, &QCheckBox::toggled, this, &CDlgSelectData::UpdateOkState);
+            boxes[r][c] = box;
+        }
+    }
+    return traces;
+}
+
+QGroupBox* CDlgSelectData::AddMoreFormats()
+{
+    // The further formats, below the grid and in its columns.
+    auto* more = new QGroupBox(" More formats ", this);
+    more->setObjectName("moreFormatsGroup");
+    auto* moreGrid = new QGridLayout(more);
+    moreGrid->setHorizontalSpacing(6);
+    for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+        auto* heading =
+            new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), more);
+        moreGrid->addWidget(heading, 0, c + 1, Qt::AlignHCenter);
+    }
+    for (int r = 0; r < MORE_ROWS; ++r) {
+        const int format = MORE_FIRST + r;
+        const std::string label = ValueFormat::AxisTitle(format);
+        moreGrid->addWidget(new QLabel(QString::fromStdString(label), more), r + 1, 0);
+        for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
+            auto* box = new QCheckBox(more);
+            box->setObjectName(QString("more_%1_%2").arg(format).arg(c));
+            box->setAccessibleName(
+                QString::fromStdString(label + " " + CSelectionGrid::ColumnHeading(c)));
+            moreGrid->addWidget(box, r + 1, c + 1, Qt::AlignHCenter);
+            connect(box, &QCheckBox::toggled, this, &CDlgSelectData::UpdateOkState);
+            moreBoxes[r][c] = box;
+        }
+    }
+    return more;
+}
+
+QGroupBox* CDlgSelectData::AddPresets()
+{
+    auto* presets = new QGroupBox("Preset Configurations", this);
+    presets->setObjectName("presetsGroup");
+    auto* presetLayout = new QGridLayout(presets);
+    for (int p = 0; p < CSelectionGrid::PRESET_COUNT; ++p) {
+        auto* button = new QPushButton(QString::fromStdString(CSelectionGrid::PresetCaption(p)), presets);
+        button->setObjectName(presetObjectNames[p]);
+        connect(button, &QPushButton::clicked, this, [this, p] { OnPreset(p); });
+        presetLayout->addWidget(button, p / 4, p % 4);
+        presetButtons[p] = button;
+    }
+    return presets;
+}
+
+void CDlgSelectData::ChainTabOrder()
+{
     // Tab order: the grid row by row, the presets, "Clear all", OK, Cancel.
     QWidget* previous = nullptr;
     auto chain = [&previous](QWidget* w) {

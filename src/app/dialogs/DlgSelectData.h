@@ -10,6 +10,7 @@
 #include "data/S2pData.h"
 
 class QCheckBox;
+class QGroupBox;
 class QPushButton;
 
 class CDlgSelectData : public QDialog {
@@ -44,6 +45,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The constructor's parts, in the order of the dialog from top to bottom.
+    QGroupBox* AddTraceGrid();
+    QGroupBox* AddMoreFormats();
+    QGroupBox* AddPresets();
+    // Tab order: the grid row by row, the presets, "Clear all", OK, Cancel.
+    void ChainTabOrder();
     void GridFromBoxes(CSelectionGrid& grid) const;
     void BoxesFromGrid(const CSelectionGrid& grid);
     // OK is enabled exactly while a box is ticked: an empty view cannot be confirmed.
