@@ -13,7 +13,7 @@
 #include "app/dialogs/DlgSelectMatrix.h"
 #include "data/MixedMode.h"
 #include "app/ChartExport.h"
-#include "app/cli/CommandLine.h"
+#include "app/cli/CsvTables.h"
 #include "app/SheetPrinter.h"
 #include "app/TraceText.h"
 #include "app/WindowFit.h"
@@ -745,7 +745,7 @@ void CDlgTorvex::OnExportCsv()
         return;
     std::ofstream csv(path.toStdString(), std::ios::binary | std::ios::trunc);
     if (csv)
-        CCommandLine::WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
+        WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
     csv.close();
     if (!csv)
         ShowMessageBox("Cannot write file:\n" + path.toStdString(), MessageIcon::Error);

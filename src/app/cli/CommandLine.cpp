@@ -6,10 +6,8 @@
 #include "app/TorvexSession.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
-#include "app/cli/CsvText.h"
+#include "app/cli/CsvTables.h"
 #include "app/dialogs/DialogUnits.h"
-#include "chart/ComplexChart.h"
-#include "chart/Reflection.h"
 #include "data/MixedMode.h"
 #include "data/S2pData.h"
 #include "platform/AsciiText.h"
@@ -22,7 +20,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <complex>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -337,26 +334,6 @@ bool CCommandLine::ParseMarkers(const std::string& text, std::vector<double>& ma
     return true;
 }
 
-void CCommandLine::WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& csv)
-{
-    csv << "trace,axis,freq_" << unit << ",value\n";
-    std::string row;
-    for (const CChartTrace& trace : graph.traces) {
-        const std::string head =
-            CsvField(trace.name) + (trace.onLeftAxis ? ",left," : ",right,");
-        const std::size_t n = trace.PointCount();
-        for (std::size_t i = 0; i < n; ++i) {
-            const CChartTrace::XYpair sample = trace.Sample(i);
-            row = head;
-            row += CsvNumber(sample.x);
-            row += ',';
-            row += CsvNumber(sample.y);
-            row += '\n';
-            csv << row;
-        }
-    }
-}
-
 int CCommandLine::Export(const std::vector<std::string>& args)
 {
     if (args.empty() || args[0].empty() || args[0][0] == '-') {
@@ -439,42 +416,6 @@ int CCommandLine::Table(const std::vector<std::string>& args)
     WriteMarkerTable(session.Graph(), opts.markers, FreqUnitLabel(session.Slot(1).freqUnit),
                      out);
     return 0;
-}
-
-void CCommandLine::WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& markers,
-                                    const std::string& unit, std::ostream& csv)
-{
-    // Smith and polar traces hold complex values: the table reads them as reflections.
-    const bool complex = std::any_of(graph.traces.begin(), graph.traces.end(),
-                                     [](const CChartTrace& t) { return !t.gamma.empty(); });
-    csv << "marker,freq_" << unit << ",trace,"
-        << (complex ? "re,im,r_ohm,x_ohm,vswr" : "value") << '\n';
-    for (std::size_t m = 0; m < markers.size(); ++m) {
-        const double x = markers[m];
-        const std::string head = std::to_string(m + 1) + ',' + CsvNumber(x) + ',';
-        for (const CChartTrace& trace : graph.traces) {
-            if (!trace.inLegend)
-                continue;
-            csv << head << CsvField(trace.name) << ',';
-            // Outside the trace's data the table shows no value, as the chart's does.
-            if (!complex) {
-                csv << CsvNumberIf(trace.Covers(x), trace.ValueAt(x)) << '\n';
-                continue;
-            }
-            double re = 0.0;
-            double im = 0.0;
-            if (!CComplexChart::GammaAt(trace, x, re, im)) {
-                csv << ",,,,\n";
-                continue;
-            }
-            // No impedance for G = 1 and no VSWR from |G| = 1 on.
-            const std::complex<double> g(re, im);
-            const std::complex<double> z = ReflectionImpedance(g, trace.refImpedance);
-            const double vswr = StandingWaveRatio(std::abs(g));
-            csv << CsvNumber(re) << ',' << CsvNumber(im) << ',' << CsvNumber(z.real()) << ','
-                << CsvNumber(z.imag()) << ',' << CsvNumber(vswr) << '\n';
-        }
-    }
 }
 
 bool CCommandLine::ParsePairing(const std::string& text, PortPairing& pairing)

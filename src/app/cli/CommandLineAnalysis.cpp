@@ -4,9 +4,8 @@
 #include "app/TorvexSession.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
-#include "app/cli/CsvText.h"
+#include "app/cli/CsvTables.h"
 #include "chart/LimitMask.h"
-#include "chart/TraceSearch.h"
 #include "data/LineFile.h"
 #include "platform/AsciiText.h"
 
@@ -81,15 +80,6 @@ bool ReadMaskText(const std::string& path, std::string& text)
     return !in.bad();
 }
 
-const char* StatusWord(LimitStatus status)
-{
-    switch (status) {
-    case LimitStatus::Pass: return "pass";
-    case LimitStatus::Fail: return "fail";
-    default: return "nodata";
-    }
-}
-
 }  // namespace
 
 int CCommandLine::Measure(const std::vector<std::string>& argList)
@@ -131,25 +121,10 @@ int CCommandLine::Measure(const std::vector<std::string>& argList)
         high = std::numeric_limits<double>::infinity();
     }
     const std::string unit = FreqUnitLabel(session.Slot(1).freqUnit);
-    if (bandwidth) {
-        out << "trace,center_" << unit << ",low_" << unit << ",high_" << unit << ",bandwidth_"
-            << unit << ",q,peak\n";
-        for (const CChartTrace& trace : graph.traces) {
-            const BandwidthResult b = TraceBandwidth(trace, below, low, high);
-            out << CsvField(trace.name) << ',' << CsvNumberIf(b.complete, b.center) << ','
-                << CsvNumberIf(b.hasLow, b.low) << ',' << CsvNumberIf(b.hasHigh, b.high) << ','
-                << CsvNumberIf(b.complete, b.bandwidth) << ',' << CsvNumberIf(b.complete, b.q)
-                << ',' << CsvNumberIf(b.peak.found, b.peak.y) << '\n';
-        }
-        return 0;
-    }
-    out << "trace,freq_" << unit << ",value\n";
-    for (const CChartTrace& trace : graph.traces) {
-        const TracePoint p =
-            what == "peak" ? TraceMaximum(trace, low, high) : TraceMinimum(trace, low, high);
-        out << CsvField(trace.name) << ',' << CsvNumberIf(p.found, p.x) << ','
-            << CsvNumberIf(p.found, p.y) << '\n';
-    }
+    if (bandwidth)
+        WriteBandwidthTable(graph, below, low, high, unit, out);
+    else
+        WriteExtremeTable(graph, what == "peak", low, high, unit, out);
     return 0;
 }
 
@@ -186,15 +161,6 @@ int CCommandLine::Limits(const std::vector<std::string>& args)
         return status;
     const CChartGraph& graph = session.Graph();
     const std::vector<LimitResult> results = mask.Evaluate(graph.traces);
-    out << "segment,trace,result,margin,freq_" << FreqUnitLabel(session.Slot(1).freqUnit)
-        << '\n';
-    for (const LimitResult& r : results) {
-        const bool judged = r.status != LimitStatus::NoData;
-        out << mask.segments[r.segment].line << ','
-            << (r.trace >= 0 ? CsvField(graph.traces[static_cast<std::size_t>(r.trace)].name)
-                             : std::string())
-            << ',' << StatusWord(r.status) << ',' << CsvNumberIf(judged, r.margin) << ','
-            << CsvNumberIf(judged, r.x) << '\n';
-    }
+    WriteLimitTable(graph, mask, results, FreqUnitLabel(session.Slot(1).freqUnit), out);
     return CLimitMask::AllPass(results) ? 0 : 1;
 }

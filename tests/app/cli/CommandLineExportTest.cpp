@@ -1,4 +1,5 @@
 #include "app/cli/CommandLine.h"
+#include "app/cli/CsvTables.h"
 #include "app/TorvexSession.h"
 #include "platform/MessageBox.h"
 #include "TempDir.h"
@@ -183,7 +184,7 @@ TEST(CommandLineExport, CsvOfTheDefaultView)
         EXPECT_EQ(std::strtod(line.c_str() + valueAt + 1, nullptr), p.y) << line;
     }
     std::ostringstream direct;
-    CCommandLine::WriteCsv(g, "MHz", direct);
+    WriteCsv(g, "MHz", direct);
     EXPECT_EQ(direct.str(), csv);
 }
 
@@ -254,7 +255,7 @@ TEST(CommandLineExport, WindowAndCommandLineShareTheAxes)
             axes.push_back(t.name + (t.onLeftAxis ? ",left" : ",right"));
         EXPECT_EQ(TracesOf(csv), axes);
         std::ostringstream windowCsv;
-        CCommandLine::WriteCsv(window.Graph(), "MHz", windowCsv);
+        WriteCsv(window.Graph(), "MHz", windowCsv);
         EXPECT_EQ(windowCsv.str(), csv);
     }
 }
