@@ -73,7 +73,7 @@ constexpr int READOUT_COLUMN_GAP = 8;  // pixels between the columns
 CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
 {
     setObjectName("torvexWindow");
-    setWindowTitle("Torvex v2.32");
+    setWindowTitle("Torvex v" TORVEX_VERSION);
     // A fixed frame with caption and system menu: only Enlarge and Reduce change the size.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
