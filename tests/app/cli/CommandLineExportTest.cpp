@@ -343,6 +343,43 @@ TEST(CommandLineExport, UsageErrors)
     }
 }
 
+// "--view=LIST" reads as "--view LIST", "--" ends the options, and of two wrong words
+// the first is named, as when the words were scanned one by one.
+TEST(CommandLineExport, OptionWordsAndTheEndOfOptions)
+{
+    TempDir dir;
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path(""));
+    std::filesystem::copy_file(TestFile("bandpass.s2p"), "-x.s2p");
+    EXPECT_EQ(Export({"spaced.csv", "--view", "S21:db", "-x.s2p"}).err,
+              "torvex: unknown option '-x.s2p' (try --help)\n");
+    ExportRun r = Export({"spaced.csv", "--view", "S21:db", "--", "-x.s2p"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = Export({"joined.csv", "--view=S21:db", "--", "-x.s2p"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string csv = TempDir::Read("joined.csv");
+    EXPECT_EQ(TracesOf(csv), (std::vector<std::string>{"S21[dB](1),left"}));
+    EXPECT_EQ(csv, TempDir::Read("spaced.csv"));
+    struct Row {
+        std::vector<std::string> args;
+        const char* err;
+    };
+    const Row rows[] = {
+        {{"o.csv", "--frob", "--view", "bad", "-x.s2p"}, "unknown option '--frob'"},
+        {{"o.csv", "--view", "bad", "--frob", "-x.s2p"}, "bad --view item 'bad'"},
+        {{"o.csv", "--size", "0x0", "--frob=1", "--"}, "bad --size '0x0'"},
+        {{"o.csv", "--view", "S11:db", "-vw", "--view"}, "unknown option '-vw'"},
+        {{"o.csv", "--view", "--frob", "-x.s2p"}, "bad --view item '--frob'"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.err);
+        r = Export(row.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
+    }
+    std::filesystem::current_path(before);
+}
+
 TEST(CommandLineExport, FilesThatFailToLoad)
 {
     TempDir dir;
