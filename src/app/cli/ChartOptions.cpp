@@ -146,6 +146,22 @@ bool CChartOptions::TakeValue(const std::string& name, const std::string& value,
     return true;
 }
 
+bool CChartOptions::ParseAnalysis(const std::vector<std::string>& args, const char* mode,
+                                  std::ostream& err)
+{
+    if (!Parse(args, 0, err))
+        return false;
+    if (haveSize || haveMarkers) {
+        err << "torvex: --size and --markers do not apply to " << mode << '\n';
+        return false;
+    }
+    if (files.empty()) {
+        err << "torvex: " << mode << " needs at least one FILE\n";
+        return false;
+    }
+    return true;
+}
+
 int CChartOptions::Load(CTorvexSession& session, std::ostream& err) const
 {
     // Set before the traces are built, and every time, so one run cannot leak into the next.

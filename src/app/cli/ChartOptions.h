@@ -20,6 +20,10 @@ public:
     // already reported on err) on a bad word or too many files.
     bool Parse(const std::vector<std::string>& args, std::size_t first, std::ostream& err);
 
+    // Parse for --measure and --limits (mode names it): --view, --pairing and FILE... only,
+    // at least one FILE.
+    bool ParseAnalysis(const std::vector<std::string>& args, const char* mode, std::ostream& err);
+
     // Loads the files into the session's slots and applies the view. A --view is taken as
     // it is: its items no loaded file has are named on err, and so are the traces the
     // chart's cap leaves out. Returns 0 when there is something to plot, 1 when no file

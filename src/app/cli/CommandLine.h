@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+class CCollectingSink;
+class CS2pData;
+
 // Runs the program for the given arguments; returns the exit status.
 int RunTorvex(int argc, char** argv);
 
@@ -61,6 +64,11 @@ public:
     static constexpr int MAX_IMAGE_SIDE = 16384;
 
 private:
+    // Loads a file as a file slot does; returns the result code and, on failure, the
+    // reader's own first message (empty when it showed none).
+    static int LoadAsSlot(CS2pData& data, const std::string& path, CCollectingSink& sink,
+                          std::string* readerMessage = nullptr);
+
     std::ostream& out;
     std::ostream& err;
 };
