@@ -47,9 +47,10 @@ bool ScanWords(QCommandLineParser& parser, const std::vector<std::string>& args,
 {
     for (const char* name : valueOptions)
         parser.addOption(QCommandLineOption(name, QString(), "value"));
+    // Latin-1 both ways keeps every byte: a file name need not be valid UTF-8.
     QStringList words{"torvex"};  // parse() skips the program name
     for (std::size_t i = first; i < first + count; ++i)
-        words.append(QString::fromStdString(args[i]));
+        words.append(QString::fromLatin1(args[i].data(), static_cast<qsizetype>(args[i].size())));
     return parser.parse(words);
 }
 
@@ -86,7 +87,7 @@ bool CChartOptions::TakeScanned(const QCommandLineParser& parser, std::ostream& 
     if (!TakeOptions(parser, err))
         return false;
     for (const QString& file : parser.positionalArguments())
-        files.push_back(file.toStdString());
+        files.push_back(file.toLatin1().toStdString());
     if (files.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
         err << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be plotted\n";
         return false;
@@ -105,7 +106,7 @@ bool CChartOptions::TakeOptions(const QCommandLineParser& parser, std::ostream& 
             err << "torvex: --" << name.toStdString() << " needs a value\n";
             return false;
         }
-        if (!TakeValue(name.toStdString(), values[index].toStdString(), err))
+        if (!TakeValue(name.toStdString(), values[index].toLatin1().toStdString(), err))
             return false;
     }
     return true;

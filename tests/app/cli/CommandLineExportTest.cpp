@@ -351,6 +351,7 @@ TEST(CommandLineExport, OptionWordsAndTheEndOfOptions)
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path(""));
     std::filesystem::copy_file(TestFile("bandpass.s2p"), "-x.s2p");
+    std::filesystem::copy_file(TestFile("bandpass.s2p"), "caf\xe9.s2p");  // not UTF-8
     EXPECT_EQ(Export({"spaced.csv", "--view", "S21:db", "-x.s2p"}).err,
               "torvex: unknown option '-x.s2p' (try --help)\n");
     ExportRun r = Export({"spaced.csv", "--view", "S21:db", "--", "-x.s2p"});
@@ -360,6 +361,9 @@ TEST(CommandLineExport, OptionWordsAndTheEndOfOptions)
     const std::string csv = TempDir::Read("joined.csv");
     EXPECT_EQ(TracesOf(csv), (std::vector<std::string>{"S21[dB](1),left"}));
     EXPECT_EQ(csv, TempDir::Read("spaced.csv"));
+    r = Export({"latin.csv", "--view=S21:db", "caf\xe9.s2p"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(TempDir::Read("latin.csv"), csv);
     struct Row {
         std::vector<std::string> args;
         const char* err;
