@@ -14,7 +14,7 @@
 #include "app/dialogs/DlgSelectMatrix.h"
 #include "data/MixedMode.h"
 #include "app/ChartExport.h"
-#include "app/cli/CommandLine.h"
+#include "app/cli/CsvTables.h"
 #include "app/SheetPrinter.h"
 #include "app/WindowFit.h"
 #include "platform/MessageBox.h"
@@ -63,7 +63,7 @@ constexpr int READOUT_COLUMN_GAP = 8;  // pixels between the columns
 CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
 {
     setObjectName("torvexWindow");
-    setWindowTitle("Torvex v2.32");
+    setWindowTitle("Torvex v" TORVEX_VERSION);
     // A fixed frame with caption and system menu: only Enlarge and Reduce change the size.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -543,7 +543,7 @@ void CDlgTorvex::OnExportCsv()
         return;
     std::ofstream csv(path.toStdString(), std::ios::binary | std::ios::trunc);
     if (csv)
-        CCommandLine::WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
+        WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
     csv.close();
     if (!csv)
         ShowMessageBox("Cannot write file:\n" + path.toStdString(), MessageIcon::Error);

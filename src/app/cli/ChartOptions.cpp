@@ -3,7 +3,11 @@
 #include "app/TorvexSession.h"
 #include "app/cli/CommandLine.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
+
 #include <filesystem>
+#include <map>
 #include <ostream>
 #include <utility>
 
@@ -32,55 +36,128 @@ std::string NameList(const std::vector<std::string>& names)
 
 }  // namespace
 
+namespace {
+
+const char* const valueOptions[] = {"view", "pairing", "size", "markers"};
+
+// Qt scans the words: "--view LIST", "--view=LIST" and "--" before FILEs named like
+// options. Its own messages are never shown; ours name the word as it was given.
+bool ScanWords(QCommandLineParser& parser, const std::vector<std::string>& args,
+               std::size_t first, std::size_t count)
+{
+    for (const char* name : valueOptions)
+        parser.addOption(QCommandLineOption(name, QString(), "value"));
+    // Latin-1 both ways keeps every byte: a file name need not be valid UTF-8.
+    QStringList words{"torvex"};  // parse() skips the program name
+    for (std::size_t i = first; i < first + count; ++i)
+        words.append(QString::fromLatin1(args[i].data(), static_cast<qsizetype>(args[i].size())));
+    return parser.parse(words);
+}
+
+}  // namespace
+
 bool CChartOptions::Parse(const std::vector<std::string>& args, std::size_t first,
                           std::ostream& err)
 {
-    for (std::size_t i = first; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        const bool takesValue = word == "--view" || word == "--size" || word == "--markers" ||
-                                word == "--pairing";
-        if (takesValue && i + 1 >= args.size()) {
-            err << "torvex: " << word << " needs a value\n";
-            return false;
-        }
-        if (word == "--view") {
-            std::string badItem;
-            std::string reason;
-            if (!CCommandLine::ParseView(args[++i], selection, preset, badItem, &reason)) {
-                err << "torvex: bad --view item '" << badItem
-                    << "': " << (reason.empty() ? viewForms : reason.c_str()) << '\n';
-                return false;
-            }
-            haveView = true;
-        } else if (word == "--pairing") {
-            if (!CCommandLine::ParsePairing(args[++i], pairing)) {
-                err << "torvex: bad --pairing '" << args[i]
-                    << "': use 13 (pairs 1-3, 2-4) or 12 (pairs 1-2, 3-4)\n";
-                return false;
-            }
-        } else if (word == "--size") {
-            if (!CCommandLine::ParseSize(args[++i], width, height)) {
-                err << "torvex: bad --size '" << args[i] << "': use WxH with 1.."
-                    << CCommandLine::MAX_IMAGE_SIDE << " pixels each\n";
-                return false;
-            }
-            haveSize = true;
-        } else if (word == "--markers") {
-            if (!CCommandLine::ParseMarkers(args[++i], markers)) {
-                err << "torvex: bad --markers '" << args[i]
-                    << "': use comma-separated numbers such as 1900,2000.5\n";
-                return false;
-            }
-            haveMarkers = true;
-        } else if (word.size() > 1 && word[0] == '-') {
-            err << "torvex: unknown option '" << word << "' (try --help)\n";
-            return false;
-        } else {
-            files.push_back(word);
-        }
+    const std::size_t count = args.size() > first ? args.size() - first : 0;
+    QCommandLineParser all;
+    ScanWords(all, args, first, count);
+    if (all.unknownOptionNames().isEmpty())
+        return TakeScanned(all, err);
+    // Qt names unknown options but not where they stand. The words before the first one
+    // are read first, as their errors come before it; the shortest prefix that holds an
+    // unknown option ends with it.
+    std::size_t upTo = 1;
+    for (; upTo < count; ++upTo) {
+        QCommandLineParser prefix;
+        ScanWords(prefix, args, first, upTo);
+        if (!prefix.unknownOptionNames().isEmpty())
+            break;
     }
+    QCommandLineParser before;
+    ScanWords(before, args, first, upTo - 1);
+    if (!TakeOptions(before, err))
+        return false;
+    err << "torvex: unknown option '" << args[first + upTo - 1] << "' (try --help)\n";
+    return false;
+}
+
+bool CChartOptions::TakeScanned(const QCommandLineParser& parser, std::ostream& err)
+{
+    if (!TakeOptions(parser, err))
+        return false;
+    for (const QString& file : parser.positionalArguments())
+        files.push_back(file.toLatin1().toStdString());
     if (files.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
         err << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be plotted\n";
+        return false;
+    }
+    return true;
+}
+
+bool CChartOptions::TakeOptions(const QCommandLineParser& parser, std::ostream& err)
+{
+    // Each option's values in the order the words gave them; the first bad one is named.
+    std::map<QString, int> taken;
+    for (const QString& name : parser.optionNames()) {
+        const QStringList values = parser.values(name);
+        const int index = taken[name]++;
+        if (index >= values.size()) {  // only the last word can lack its value
+            err << "torvex: --" << name.toStdString() << " needs a value\n";
+            return false;
+        }
+        if (!TakeValue(name.toStdString(), values[index].toLatin1().toStdString(), err))
+            return false;
+    }
+    return true;
+}
+
+bool CChartOptions::TakeValue(const std::string& name, const std::string& value,
+                              std::ostream& err)
+{
+    if (name == "view") {
+        std::string badItem;
+        std::string reason;
+        if (!CCommandLine::ParseView(value, selection, preset, badItem, &reason)) {
+            err << "torvex: bad --view item '" << badItem
+                << "': " << (reason.empty() ? viewForms : reason.c_str()) << '\n';
+            return false;
+        }
+        haveView = true;
+    } else if (name == "pairing") {
+        if (!CCommandLine::ParsePairing(value, pairing)) {
+            err << "torvex: bad --pairing '" << value
+                << "': use 13 (pairs 1-3, 2-4) or 12 (pairs 1-2, 3-4)\n";
+            return false;
+        }
+    } else if (name == "size") {
+        if (!CCommandLine::ParseSize(value, width, height)) {
+            err << "torvex: bad --size '" << value << "': use WxH with 1.."
+                << CCommandLine::MAX_IMAGE_SIDE << " pixels each\n";
+            return false;
+        }
+        haveSize = true;
+    } else if (!CCommandLine::ParseMarkers(value, markers)) {
+        err << "torvex: bad --markers '" << value
+            << "': use comma-separated numbers such as 1900,2000.5\n";
+        return false;
+    } else {
+        haveMarkers = true;
+    }
+    return true;
+}
+
+bool CChartOptions::ParseAnalysis(const std::vector<std::string>& args, const char* mode,
+                                  std::ostream& err)
+{
+    if (!Parse(args, 0, err))
+        return false;
+    if (haveSize || haveMarkers) {
+        err << "torvex: --size and --markers do not apply to " << mode << '\n';
+        return false;
+    }
+    if (files.empty()) {
+        err << "torvex: " << mode << " needs at least one FILE\n";
         return false;
     }
     return true;

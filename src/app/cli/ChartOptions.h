@@ -11,12 +11,18 @@
 #include <vector>
 
 class CTorvexSession;
+class QCommandLineParser;
 
 class CChartOptions {
 public:
-    // Reads args from index first on: --view, --pairing, --size, --markers and the files.
-    // False (a usage error, already reported on err) on a bad word or too many files.
+    // Reads args from index first on: --view, --pairing, --size, --markers (each also as
+    // --name=value) and the files; after "--" every word is a file. False (a usage error,
+    // already reported on err) on a bad word or too many files.
     bool Parse(const std::vector<std::string>& args, std::size_t first, std::ostream& err);
+
+    // Parse for --measure and --limits (mode names it): --view, --pairing and FILE... only,
+    // at least one FILE.
+    bool ParseAnalysis(const std::vector<std::string>& args, const char* mode, std::ostream& err);
 
     // Loads the files into the session's slots and applies the view. A --view is taken as
     // it is: its items no loaded file has are named on err, and so are the traces the
@@ -34,4 +40,9 @@ public:
     std::vector<double> markers;
     std::vector<std::string> files;
     PortPairing pairing = PortPairing::ACROSS;
+
+private:
+    bool TakeScanned(const QCommandLineParser& parser, std::ostream& err);
+    bool TakeOptions(const QCommandLineParser& parser, std::ostream& err);
+    bool TakeValue(const std::string& name, const std::string& value, std::ostream& err);
 };

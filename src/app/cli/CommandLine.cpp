@@ -6,10 +6,8 @@
 #include "app/TorvexSession.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
-#include "app/cli/CsvText.h"
+#include "app/cli/CsvTables.h"
 #include "app/dialogs/DialogUnits.h"
-#include "chart/ComplexChart.h"
-#include "chart/Reflection.h"
 #include "data/MixedMode.h"
 #include "data/S2pData.h"
 #include "platform/AsciiText.h"
@@ -22,7 +20,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <complex>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -102,37 +99,6 @@ std::vector<std::string> SplitCommas(const std::string& text)
     }
 }
 
-enum class ExportKind { Unknown, Csv, Image };
-
-ExportKind KindOf(const std::string& path)
-{
-    const std::string ext = AsciiLower(std::filesystem::path(path).extension().string());
-    if (ext == ".csv")
-        return ExportKind::Csv;
-    if (ext == ".png" || ext == ".svg" || ext == ".pdf")
-        return ExportKind::Image;
-    return ExportKind::Unknown;
-}
-
-// Fonts and the chart's default size need a QApplication; an export must run without a
-// display, so the offscreen platform is chosen unless the caller chose one.
-std::unique_ptr<QApplication> EnsureApplication()
-{
-    if (QCoreApplication::instance())
-        return nullptr;
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "torvex";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QApplication>(argc, argv);
-}
-
-std::string G17(double v)
-{
-    return FormatValue("%.17g", v);
-}
-
 // The command line says only its own words: Qt's notes (a missing XDG_RUNTIME_DIR, font
 // and platform remarks) stay off standard error. What Qt calls critical or fatal is
 // still reported, since the run may fail for it.
@@ -154,10 +120,12 @@ private:
     QtMessageHandler previous;
 };
 
+}  // namespace
+
 // Loads a file as a file slot does; returns the result code and, on failure, the
 // reader's own first message (empty when it showed none).
-int LoadAsSlot(CS2pData& data, const std::string& path, CCollectingSink& sink,
-               std::string* readerMessage = nullptr)
+int CCommandLine::LoadAsSlot(CS2pData& data, const std::string& path, CCollectingSink& sink,
+                             std::string* readerMessage)
 {
     const int rc = data.Load(path);
     if (rc == 0) {
@@ -170,71 +138,9 @@ int LoadAsSlot(CS2pData& data, const std::string& path, CCollectingSink& sink,
     return rc;
 }
 
-}  // namespace
-
 CCommandLine::CCommandLine(std::ostream& outStream, std::ostream& errStream)
     : out(outStream), err(errStream)
 {
-}
-
-int CCommandLine::Check(const std::vector<std::string>& paths)
-{
-    int status = 0;
-    for (const std::string& path : paths) {
-        CCollectingSink sink(err);
-        CS2pData data;
-        std::string reason;
-        const int rc = LoadAsSlot(data, path, sink, &reason);
-        if (rc == 0) {
-            out << path << ": ok, " << data.RecordCount() << " records, " << data.PortCount()
-                << "-port, v" << data.version << ", " << data.GetFreqUnitLabel() << ", "
-                << CS2pData::ParamLetter(data.paramKind) << "-parameters, "
-                << FormatValue("%g", data.refImpedance) << " ohm\n";
-            continue;
-        }
-        if (reason.empty())
-            reason = "cannot read the file";  // the reader names its causes itself
-        out << path << ": error: " << reason << " (code " << rc << ")\n";
-        status = 1;
-    }
-    return status;
-}
-
-int CCommandLine::Dump(const std::string& path)
-{
-    CCollectingSink sink(err);
-    CS2pData data;
-    if (LoadAsSlot(data, path, sink) != 0)
-        return 1;
-    const std::size_t n = data.RecordCount();
-    const int ports = data.PortCount();
-    out << "ports=" << ports << " unit=" << data.GetFreqUnitLabel()
-        << " param=" << CS2pData::ParamLetter(data.paramKind) << " r=" << G17(data.refImpedance)
-        << " records=" << n;
-    // Per-port references only where they say more than r.
-    const std::vector<double>& refs = data.refImpedances;
-    if (std::any_of(refs.begin(), refs.end(), [&](double r) { return r != refs.front(); })) {
-        out << " refs=";
-        for (std::size_t p = 0; p < refs.size(); ++p)
-            out << (p ? "," : "") << G17(refs[p]);
-    }
-    out << '\n';
-    std::string line;
-    for (std::size_t i = 0; i < n; ++i) {
-        line = G17(data.FreqAt(i));
-        for (int r = 1; r <= ports; ++r) {
-            for (int c = 1; c <= ports; ++c) {
-                const CComplex z = data.Element(i, r, c);
-                line += ' ';
-                line += G17(z.re);
-                line += ' ';
-                line += G17(z.im);
-            }
-        }
-        line += '\n';
-        out << line;
-    }
-    return 0;
 }
 
 bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, int& preset,
@@ -337,146 +243,6 @@ bool CCommandLine::ParseMarkers(const std::string& text, std::vector<double>& ma
     return true;
 }
 
-void CCommandLine::WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& csv)
-{
-    csv << "trace,axis,freq_" << unit << ",value\n";
-    std::string row;
-    for (const CChartTrace& trace : graph.traces) {
-        const std::string head =
-            CsvField(trace.name) + (trace.onLeftAxis ? ",left," : ",right,");
-        const std::size_t n = trace.PointCount();
-        for (std::size_t i = 0; i < n; ++i) {
-            const CChartTrace::XYpair sample = trace.Sample(i);
-            row = head;
-            row += CsvNumber(sample.x);
-            row += ',';
-            row += CsvNumber(sample.y);
-            row += '\n';
-            csv << row;
-        }
-    }
-}
-
-int CCommandLine::Export(const std::vector<std::string>& args)
-{
-    if (args.empty() || args[0].empty() || args[0][0] == '-') {
-        err << "torvex: --export needs an output file (.csv, .png, .svg or .pdf)\n";
-        return 2;
-    }
-    const std::string& outPath = args[0];
-    const ExportKind kind = KindOf(outPath);
-    if (kind == ExportKind::Unknown) {
-        err << "torvex: cannot tell the format of '" << outPath
-            << "': use .csv, .png, .svg or .pdf\n";
-        return 2;
-    }
-
-    CChartOptions opts;
-    if (!opts.Parse(args, 1, err))
-        return 2;
-    if (kind == ExportKind::Csv && opts.files.empty()) {
-        err << "torvex: a CSV export needs at least one FILE\n";
-        return 2;
-    }
-    if (kind == ExportKind::Csv && (opts.haveSize || opts.haveMarkers)) {
-        err << "torvex: --size and --markers apply to image exports only\n";
-        return 2;
-    }
-
-    const std::unique_ptr<QApplication> app =
-        kind == ExportKind::Image ? EnsureApplication() : nullptr;
-    CCollectingSink sink(err);
-    CTorvexSession session;
-    if (opts.files.empty()) {
-        session.Start();
-    } else if (const int status = opts.Load(session, err)) {
-        return status;
-    }
-
-    if (kind == ExportKind::Csv) {
-        std::ofstream csv(outPath, std::ios::binary | std::ios::trunc);
-        if (csv)
-            WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
-        csv.close();
-        if (!csv) {
-            err << "torvex: cannot write '" << outPath << "'\n";
-            return 1;
-        }
-        return 0;
-    }
-
-    if (opts.haveMarkers)
-        session.Graph().SetMarkers(opts.markers);
-    int width = opts.width;
-    int height = opts.height;
-    if (!opts.haveSize)
-        ChartSizeAtStart(width, height);
-    std::string error;
-    if (!ExportChart(session.sheet, outPath, width, height, error)) {
-        err << "torvex: " << error << '\n';
-        return 1;
-    }
-    return 0;
-}
-
-int CCommandLine::Table(const std::vector<std::string>& args)
-{
-    CChartOptions opts;
-    if (!opts.Parse(args, 0, err))
-        return 2;
-    if (!opts.haveMarkers || opts.files.empty()) {
-        err << "torvex: --table needs --markers F1,F2,... and at least one FILE\n";
-        return 2;
-    }
-    if (opts.haveSize) {
-        err << "torvex: --size applies to image exports only\n";
-        return 2;
-    }
-    CCollectingSink sink(err);
-    CTorvexSession session;
-    if (const int status = opts.Load(session, err))
-        return status;
-    WriteMarkerTable(session.Graph(), opts.markers, FreqUnitLabel(session.Slot(1).freqUnit),
-                     out);
-    return 0;
-}
-
-void CCommandLine::WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& markers,
-                                    const std::string& unit, std::ostream& csv)
-{
-    // Smith and polar traces hold complex values: the table reads them as reflections.
-    const bool complex = std::any_of(graph.traces.begin(), graph.traces.end(),
-                                     [](const CChartTrace& t) { return !t.gamma.empty(); });
-    csv << "marker,freq_" << unit << ",trace,"
-        << (complex ? "re,im,r_ohm,x_ohm,vswr" : "value") << '\n';
-    for (std::size_t m = 0; m < markers.size(); ++m) {
-        const double x = markers[m];
-        const std::string head = std::to_string(m + 1) + ',' + CsvNumber(x) + ',';
-        for (const CChartTrace& trace : graph.traces) {
-            if (!trace.inLegend)
-                continue;
-            csv << head << CsvField(trace.name) << ',';
-            // Outside the trace's data the table shows no value, as the chart's does.
-            if (!complex) {
-                csv << CsvNumberIf(trace.Covers(x), trace.ValueAt(x)) << '\n';
-                continue;
-            }
-            double re = 0.0;
-            double im = 0.0;
-            if (!CComplexChart::GammaAt(trace, x, re, im)) {
-                csv << ",,,,\n";
-                continue;
-            }
-            // No impedance for G = 1 and no VSWR from |G| = 1 on.
-            const std::complex<double> g(re, im);
-            const std::complex<double> z = ReflectionImpedance(g, trace.refImpedance);
-            const double vswr = StandingWaveRatio(std::abs(g));
-            csv << CsvNumber(re) << ',' << CsvNumber(im) << ',' << CsvNumber(z.real()) << ','
-                << CsvNumber(z.imag()) << ',' << CsvNumber(vswr) << '\n';
-        }
-    }
-}
-
 bool CCommandLine::ParsePairing(const std::string& text, PortPairing& pairing)
 {
     const std::string word = Trim(text);
@@ -487,6 +253,16 @@ bool CCommandLine::ParsePairing(const std::string& text, PortPairing& pairing)
         }
     }
     return false;
+}
+
+bool CCommandLine::ParseSpan(const std::string& text, double& low, double& high)
+{
+    std::vector<double> ends;
+    if (!ParseMarkers(text, ends) || ends.size() != 2 || !(ends[0] < ends[1]))
+        return false;
+    low = ends[0];
+    high = ends[1];
+    return true;
 }
 
 void CCommandLine::PrintHelp()
@@ -501,43 +277,68 @@ void CCommandLine::PrintVersion()
 
 namespace {
 
+// A command: what follows its word is its own, the exit status its result.
+using CommandHandler = int (*)(CCommandLine& cli, const std::vector<std::string>& rest);
+
+struct Command {
+    const char* word;
+    CommandHandler run;
+};
+
+using Args = std::vector<std::string>;
+
+int RunHelp(CCommandLine& cli, const Args&)
+{
+    cli.PrintHelp();
+    return 0;
+}
+
+int RunVersion(CCommandLine& cli, const Args&)
+{
+    cli.PrintVersion();
+    return 0;
+}
+
+int RunCheck(CCommandLine& cli, const Args& rest)
+{
+    if (rest.empty()) {
+        std::cerr << "torvex: --check needs at least one FILE\n";
+        return 2;
+    }
+    return cli.Check(rest);
+}
+
+int RunDump(CCommandLine& cli, const Args& rest)
+{
+    if (rest.size() != 1) {
+        std::cerr << "torvex: --dump needs exactly one FILE\n";
+        return 2;
+    }
+    return cli.Dump(rest[0]);
+}
+
+int RunExport(CCommandLine& cli, const Args& rest) { return cli.Export(rest); }
+int RunTable(CCommandLine& cli, const Args& rest) { return cli.Table(rest); }
+int RunMeasure(CCommandLine& cli, const Args& rest) { return cli.Measure(rest); }
+int RunLimits(CCommandLine& cli, const Args& rest) { return cli.Limits(rest); }
+
+// The modes without a window; a new command is a new file and one row here.
+const Command commands[] = {
+    {"--help", RunHelp},       {"-h", RunHelp},         {"--version", RunVersion},
+    {"--check", RunCheck},     {"--dump", RunDump},     {"--export", RunExport},
+    {"--table", RunTable},     {"--measure", RunMeasure}, {"--limits", RunLimits},
+};
+
 // A mode word first: one of the modes without a window.
 int RunCommandLine(const std::vector<std::string>& args)
 {
     const CQuietQt quiet;
     CCommandLine cli(std::cout, std::cerr);
     const std::string& mode = args[0];
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (mode == "--help" || mode == "-h") {
-        cli.PrintHelp();
-        return 0;
+    for (const Command& command : commands) {
+        if (mode == command.word)
+            return command.run(cli, {args.begin() + 1, args.end()});
     }
-    if (mode == "--version") {
-        cli.PrintVersion();
-        return 0;
-    }
-    if (mode == "--check") {
-        if (rest.empty()) {
-            std::cerr << "torvex: --check needs at least one FILE\n";
-            return 2;
-        }
-        return cli.Check(rest);
-    }
-    if (mode == "--dump") {
-        if (rest.size() != 1) {
-            std::cerr << "torvex: --dump needs exactly one FILE\n";
-            return 2;
-        }
-        return cli.Dump(rest[0]);
-    }
-    if (mode == "--export")
-        return cli.Export(rest);
-    if (mode == "--table")
-        return cli.Table(rest);
-    if (mode == "--measure")
-        return cli.Measure(rest);
-    if (mode == "--limits")
-        return cli.Limits(rest);
     std::cerr << "torvex: unknown option '" << mode << "' (try --help)\n";
     return 2;
 }

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-class CChartGraph;
+class CCollectingSink;
+class CS2pData;
 
 // Runs the program for the given arguments; returns the exit status.
 int RunTorvex(int argc, char** argv);
@@ -60,19 +61,14 @@ public:
     static bool ParseMarkers(const std::string& text, std::vector<double>& markers);
     // "F1,F2": two such numbers with F1 < F2.
     static bool ParseSpan(const std::string& text, double& low, double& high);
-    // The graph's traces in graph order: "trace,axis,freq_<unit>,value", one row per point.
-    static void WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& csv);
-
-    // "marker,freq_<unit>,trace,value": per marker, one row per listed trace in graph
-    // order; the value is empty where the trace has no data. When the traces are Smith or
-    // polar traces (complex values), "re,im,r_ohm,x_ohm,vswr" instead of "value": the
-    // element interpolated linearly, Z = R + jX with the trace's reference impedance.
-    static void WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& markers,
-                                 const std::string& unit, std::ostream& csv);
-
     static constexpr int MAX_IMAGE_SIDE = 16384;
 
 private:
+    // Loads a file as a file slot does; returns the result code and, on failure, the
+    // reader's own first message (empty when it showed none).
+    static int LoadAsSlot(CS2pData& data, const std::string& path, CCollectingSink& sink,
+                          std::string* readerMessage = nullptr);
+
     std::ostream& out;
     std::ostream& err;
 };

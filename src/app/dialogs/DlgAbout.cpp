@@ -9,10 +9,6 @@
 
 #include "app/dialogs/Hyperlink.h"
 
-#ifndef TORVEX_VERSION
-#define TORVEX_VERSION ""
-#endif
-
 const char* const CDlgAbout::kMakerName = "Torvex Project";
 const char* const CDlgAbout::kMakerAddress = "1 Example Street, 12345 Example Town";
 const char* const CDlgAbout::kWebAddress = "https://torvex.example.org";

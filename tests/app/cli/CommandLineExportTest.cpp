@@ -1,4 +1,5 @@
 #include "app/cli/CommandLine.h"
+#include "app/cli/CsvTables.h"
 #include "app/TorvexSession.h"
 #include "platform/MessageBox.h"
 #include "TempDir.h"
@@ -183,7 +184,7 @@ TEST(CommandLineExport, CsvOfTheDefaultView)
         EXPECT_EQ(std::strtod(line.c_str() + valueAt + 1, nullptr), p.y) << line;
     }
     std::ostringstream direct;
-    CCommandLine::WriteCsv(g, "MHz", direct);
+    WriteCsv(g, "MHz", direct);
     EXPECT_EQ(direct.str(), csv);
 }
 
@@ -254,7 +255,7 @@ TEST(CommandLineExport, WindowAndCommandLineShareTheAxes)
             axes.push_back(t.name + (t.onLeftAxis ? ",left" : ",right"));
         EXPECT_EQ(TracesOf(csv), axes);
         std::ostringstream windowCsv;
-        CCommandLine::WriteCsv(window.Graph(), "MHz", windowCsv);
+        WriteCsv(window.Graph(), "MHz", windowCsv);
         EXPECT_EQ(windowCsv.str(), csv);
     }
 }
@@ -340,6 +341,47 @@ TEST(CommandLineExport, UsageErrors)
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
     }
+}
+
+// "--view=LIST" reads as "--view LIST", "--" ends the options, and of two wrong words
+// the first is named, as when the words were scanned one by one.
+TEST(CommandLineExport, OptionWordsAndTheEndOfOptions)
+{
+    TempDir dir;
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path(""));
+    std::filesystem::copy_file(TestFile("bandpass.s2p"), "-x.s2p");
+    std::filesystem::copy_file(TestFile("bandpass.s2p"), "caf\xe9.s2p");  // not UTF-8
+    EXPECT_EQ(Export({"spaced.csv", "--view", "S21:db", "-x.s2p"}).err,
+              "torvex: unknown option '-x.s2p' (try --help)\n");
+    ExportRun r = Export({"spaced.csv", "--view", "S21:db", "--", "-x.s2p"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = Export({"joined.csv", "--view=S21:db", "--", "-x.s2p"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string csv = TempDir::Read("joined.csv");
+    EXPECT_EQ(TracesOf(csv), (std::vector<std::string>{"S21[dB](1),left"}));
+    EXPECT_EQ(csv, TempDir::Read("spaced.csv"));
+    r = Export({"latin.csv", "--view=S21:db", "caf\xe9.s2p"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(TempDir::Read("latin.csv"), csv);
+    struct Row {
+        std::vector<std::string> args;
+        const char* err;
+    };
+    const Row rows[] = {
+        {{"o.csv", "--frob", "--view", "bad", "-x.s2p"}, "unknown option '--frob'"},
+        {{"o.csv", "--view", "bad", "--frob", "-x.s2p"}, "bad --view item 'bad'"},
+        {{"o.csv", "--size", "0x0", "--frob=1", "--"}, "bad --size '0x0'"},
+        {{"o.csv", "--view", "S11:db", "-vw", "--view"}, "unknown option '-vw'"},
+        {{"o.csv", "--view", "--frob", "-x.s2p"}, "bad --view item '--frob'"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.err);
+        r = Export(row.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
+    }
+    std::filesystem::current_path(before);
 }
 
 TEST(CommandLineExport, FilesThatFailToLoad)

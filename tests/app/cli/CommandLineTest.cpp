@@ -123,6 +123,10 @@ TEST(CommandLine, OptionsAndExitStatus)
     EXPECT_EQ(Main({"--frobnicate"}), 2);
     EXPECT_EQ(Main({"--dump"}), 2);
     EXPECT_EQ(Main({"--check"}), 2);
+    // The project's version, as the window's title and the About box show it.
+    std::ostringstream out, err;
+    CCommandLine(out, err).PrintVersion();
+    EXPECT_EQ(out.str(), "torvex 2.32\n");
 }
 
 }  // namespace

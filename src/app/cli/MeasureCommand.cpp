@@ -1,0 +1,85 @@
+// --measure peak|min|bw:N: per trace a point or a band, as CSV.
+#include "app/cli/CommandLine.h"
+
+#include "app/TorvexSession.h"
+#include "app/cli/ChartOptions.h"
+#include "app/cli/CollectingSink.h"
+#include "app/cli/CsvTables.h"
+#include "app/dialogs/DialogUnits.h"
+#include "platform/AsciiText.h"
+#include <cstddef>
+#include <limits>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Takes "--span F1,F2" out of args for the searches; false (reported) when it is bad.
+bool TakeSpan(std::vector<std::string>& args, bool& haveSpan, double& low, double& high,
+              std::ostream& err)
+{
+    haveSpan = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--span")
+            continue;
+        if (i + 1 >= args.size() || !CCommandLine::ParseSpan(args[i + 1], low, high)) {
+            err << "torvex: bad --span" << (i + 1 < args.size() ? " '" + args[i + 1] + "'" : "")
+                << ": use two numbers F1,F2 with F1 below F2\n";
+            return false;
+        }
+        haveSpan = true;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        --i;
+    }
+    return true;
+}
+
+}  // namespace
+
+int CCommandLine::Measure(const std::vector<std::string>& argList)
+{
+    std::vector<std::string> args = argList;
+    const std::string what = args.empty() ? std::string() : AsciiLower(args[0]);
+    double below = 0.0;
+    bool bandwidth = false;
+    if (what.rfind("bw:", 0) == 0) {
+        std::vector<double> n;
+        bandwidth = ParseMarkers(what.substr(3), n) && n.size() == 1 && n[0] > 0.0;
+        if (!bandwidth) {
+            err << "torvex: bad --measure '" << args[0] << "': N of bw:N is a number above 0\n";
+            return 2;
+        }
+        below = n[0];
+    } else if (what != "peak" && what != "min") {
+        err << "torvex: --measure needs peak, min or bw:N (N dB below the maximum)\n";
+        return 2;
+    }
+    if (!args.empty())
+        args.erase(args.begin());
+    bool haveSpan = false;
+    double low = 0.0;
+    double high = 0.0;
+    CChartOptions opts;
+    if (!TakeSpan(args, haveSpan, low, high, err) ||
+        !opts.ParseAnalysis(args, "--measure", err))
+        return 2;
+
+    CCollectingSink sink(err);
+    CTorvexSession session;
+    if (const int status = opts.Load(session, err))
+        return status;
+    const CChartGraph& graph = session.Graph();
+    // All the data: the X axis of a Smith or polar chart is never fitted to it.
+    if (!haveSpan) {
+        low = -std::numeric_limits<double>::infinity();
+        high = std::numeric_limits<double>::infinity();
+    }
+    const std::string unit = FreqUnitLabel(session.Slot(1).freqUnit);
+    if (bandwidth)
+        WriteBandwidthTable(graph, below, low, high, unit, out);
+    else
+        WriteExtremeTable(graph, what == "peak", low, high, unit, out);
+    return 0;
+}
