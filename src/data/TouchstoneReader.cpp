@@ -212,7 +212,7 @@ bool CS2pData::ParseOptionLine(std::string_view line, int& format, std::string& 
         else if (token == "r") pendingR = true;
         else if (pendingR) {
             double r = 0.0;
-            if (!ParseNumber(word, r) || !(r > 0)) {
+            if (!ParseDouble(word, r) || !(r > 0)) {
                 why = "the reference impedance \"" + EscapeInput(word) + "\" is not a positive number";
                 return false;
             }

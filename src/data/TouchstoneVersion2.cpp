@@ -381,7 +381,7 @@ std::string CVersion2Reader::Reference(std::string_view argument)
     references.clear();
     for (const std::string& w : words) {
         double r = 0.0;
-        if (!ParseNumber(w, r) || !(r > 0))
+        if (!ParseDouble(w, r) || !(r > 0))
             return "[Reference] impedance " + EscapeInput(w) + " is not a positive number.";
         references.push_back(r);
     }
