@@ -4,6 +4,6 @@
 
 #include <string>
 
-// The shortest of "%.15g", "%.16g" and "%.17g" of value that reads back (ParseDouble) as
+// The shortest of "%.15g", "%.16g" and "%.17g" of value that reads back (ParseLeadingDouble) as
 // value, with a decimal point whatever the locale.
 std::string FormatExact(double value);

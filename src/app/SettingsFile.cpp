@@ -51,7 +51,7 @@ bool StartsWith(std::string_view text, std::string_view prefix)
 bool ReadInteger(std::string_view text, int lo, int hi, int& value)
 {
     double number = 0.0;
-    if (!ParseNumber(text, number))
+    if (!ParseDouble(text, number))
         return false;
     value = static_cast<int>(std::clamp(std::trunc(number), double(lo), double(hi)));
     return true;
@@ -72,7 +72,7 @@ bool ReadDivisions(std::string_view line, int& count)
 void ReadLimit(std::string_view line, double& limit)
 {
     double value = 0.0;
-    if (ParseNumber(line.substr(std::min<std::size_t>(8, line.size())), value))
+    if (ParseDouble(line.substr(std::min<std::size_t>(8, line.size())), value))
         limit = value;
 }
 

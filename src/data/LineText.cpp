@@ -105,7 +105,7 @@ std::string NextToken(std::string& source, char delimiter)
 
 double NextNumber(std::string& source, char delimiter)
 {
-    return ParseDouble(NextToken(source, delimiter));
+    return ParseLeadingDouble(NextToken(source, delimiter));
 }
 
 namespace {
@@ -158,7 +158,7 @@ double NumberAt(const char* first, const char* last, const char*& after)
 
 }  // namespace
 
-double ParseDouble(std::string_view s)
+double ParseLeadingDouble(std::string_view s)
 {
     std::size_t i = 0;
     while (i < s.size() && IsBlank(s[i]))
@@ -167,7 +167,7 @@ double ParseDouble(std::string_view s)
     return NumberAt(s.data() + i, s.data() + s.size(), after);
 }
 
-bool ParseNumber(std::string_view text, double& value)
+bool ParseDouble(std::string_view text, double& value)
 {
     text = TrimView(text);
     const char* after = nullptr;

@@ -15,12 +15,15 @@ std::string NextToken(std::string& source, char delimiter);
 // NextToken, converted like atof in the "C" locale (0 when there is no number).
 double NextNumber(std::string& source, char delimiter);
 
-// The longest leading decimal number of text (after leading blanks), else 0.
-// Never depends on the process locale; overflow gives +-infinity as atof does.
-double ParseDouble(std::string_view text);
-// Whether the whole of text (blanks around it aside) is a finite decimal number, as
-// CNumberReader::Complete takes it; value receives it.
-bool ParseNumber(std::string_view text, double& value);
+// The program's one decimal-number parser. Whether the whole of text (blanks around it
+// aside) is a finite decimal number (optional sign, digits with an optional point, optional
+// exponent; no "inf", "nan" or hexadecimal), as CNumberReader::Complete takes it; value
+// receives it. The Touchstone readers and the settings file take numbers this way.
+bool ParseDouble(std::string_view text, double& value);
+// The lenient reading of the same numbers, like atof: the longest leading decimal number of
+// text (after leading blanks), else 0 ("12abc" is 12). Never depends on the process locale;
+// overflow gives +-infinity as atof does. For files and fields that have always been read so.
+double ParseLeadingDouble(std::string_view text);
 // Leading decimal integer like atoi; clamped to the int range.
 int ParseInt(std::string_view text);
 
@@ -67,7 +70,7 @@ public:
     // True when nothing but white space remains.
     bool Empty();
     std::string_view NextToken();
-    double NextNumber() { return ParseDouble(NextToken()); }
+    double NextNumber() { return ParseLeadingDouble(NextToken()); }
     // What remains (not yet trimmed on the left).
     std::string_view Rest() const { return text.substr(begin, end - begin); }
 

@@ -128,7 +128,23 @@ std::string ReadModeOrder(const std::vector<std::string>& words, int n, std::vec
     return std::string();
 }
 
-// The state of one read: what the keywords said so far.
+enum MatrixLayout { FULL, LOWER, UPPER };
+
+// What the keywords (and the option line) of a file said so far.
+struct KeywordState {
+    MatrixLayout matrixFormat = FULL;
+    int format = MA;
+    int n = 0;             // [Number of Ports]
+    int order = 0;         // [Two-Port Data Order]: 1 for 12_21, 2 for 21_12
+    long frequencies = -1; // [Number of Frequencies]
+    long noiseFrequencies = -1;
+    bool versionSeen = false;
+    bool optionSeen = false;
+    bool networkSeen = false;
+    bool endSeen = false;
+};
+
+// One read of a version 2 file, a line at a time.
 class CVersion2Reader {
 public:
     CVersion2Reader(CS2pData& target, CLineCursor& lines) : data(target), cursor(lines) {}
@@ -141,26 +157,31 @@ public:
 
 private:
     std::string Keyword(std::string_view line);
+    // One method per keyword, given its argument (trimmed, without comment): empty, or
+    // why the file is refused.
+    std::string Version(std::string_view argument);
+    std::string NumberOfPorts(std::string_view argument);
+    std::string TwoPortDataOrder(std::string_view argument);
+    std::string NumberOfFrequencies(std::string_view argument);
+    std::string NumberOfNoiseFrequencies(std::string_view argument);
+    std::string Reference(std::string_view argument);
+    std::string MatrixFormat(std::string_view argument);
+    std::string MixedModeOrder(std::string_view argument);
+    std::string BeginInformation(std::string_view argument);
+    std::string NetworkData(std::string_view argument);
+    std::string NoiseData(std::string_view argument);
+    std::string End(std::string_view argument);
     std::string Record(std::string_view line);
     // The words of a keyword's argument, which may run on over the following lines.
     void Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words);
 
     CS2pData& data;
     CLineCursor& cursor;
-    enum { FULL, LOWER, UPPER } matrixFormat = FULL;
-    int format = MA;
-    int n = 0;             // [Number of Ports]
-    int order = 0;         // [Two-Port Data Order]: 1 for 12_21, 2 for 21_12
-    long frequencies = -1; // [Number of Frequencies]
-    long noiseFrequencies = -1;
-    std::size_t records = 0;  // every record of the network data, kept or not
-    bool versionSeen = false;
-    bool optionSeen = false;
-    bool networkSeen = false;
+    KeywordState keywords;
     bool inNetwork = false;
     bool inInformation = false;
     bool skipping = false;  // the arguments of a keyword that describes no network data
-    bool endSeen = false;
+    std::size_t records = 0;  // every record of the network data, kept or not
     std::vector<double> numbers;
     std::string startText;  // the start of a record's first line, kept for messages
 };
@@ -195,12 +216,12 @@ std::string CVersion2Reader::Run()
     std::string_view line;
     while (cursor.Next(line)) {
         if (line[0] == '!') {
-            if (!optionSeen && line != "! Freq")
+            if (!keywords.optionSeen && line != "! Freq")
                 data.AddHeaderComment(line, cursor.Size());
             continue;
         }
-        const std::string here = endSeen || line[0] == '#' ? LineRef(cursor.LineNumber(), line) : std::string();
-        if (endSeen)
+        const std::string here = keywords.endSeen || line[0] == '#' ? LineRef(cursor.LineNumber(), line) : std::string();
+        if (keywords.endSeen)
             return here + " after [End].";
         if (inInformation) {
             if (line[0] == '[' && StartsWithNoCase(line, "[end information]"))
@@ -208,13 +229,13 @@ std::string CVersion2Reader::Run()
             continue;
         }
         if (line[0] == '#') {
-            if (optionSeen)
+            if (keywords.optionSeen)
                 return "a second option line, " + here + ".";
-            if (networkSeen)
+            if (keywords.networkSeen)
                 return "the option line comes after [Network Data].";
-            optionSeen = true;
+            keywords.optionSeen = true;
             std::string why;
-            if (!data.ParseOptionLine(line, format, why))
+            if (!data.ParseOptionLine(line, keywords.format, why))
                 return here + ": " + why + ".";
             continue;
         }
@@ -230,26 +251,24 @@ std::string CVersion2Reader::Run()
         if (!why.empty())
             return why;
     }
-    if (!networkSeen)
+    if (!keywords.networkSeen)
         return "[Network Data] missing.";
-    if (!endSeen)
+    if (!keywords.endSeen)
         return "[End] missing.";
-    if (static_cast<long>(records) != frequencies)
-        return "[Number of Frequencies] is " + std::to_string(frequencies) + ", but the file holds "
+    if (static_cast<long>(records) != keywords.frequencies)
+        return "[Number of Frequencies] is " + std::to_string(keywords.frequencies) + ", but the file holds "
                + std::to_string(records) + " records.";
     if (references.empty())
-        references.assign(static_cast<std::size_t>(n), data.refImpedance);
+        references.assign(static_cast<std::size_t>(keywords.n), data.refImpedance);
     return std::string();
 }
 
-std::string CVersion2Reader::Keyword(std::string_view line)
+// The keyword's name in lower case, with one blank between its words: keywords come in
+// any letter case and with any run of blanks between the words.
+std::string KeywordName(std::string_view inBrackets)
 {
-    const std::size_t close = line.find(']');
-    if (close == std::string_view::npos)
-        return "a keyword without \"]\": " + LineRef(cursor.LineNumber(), line) + ".";
-    // Keywords in any letter case, and with any run of blanks between the words.
     std::string keyword;
-    for (char c : AsciiLower(line.substr(1, close - 1))) {
+    for (char c : AsciiLower(inBrackets)) {
         if (IsBlank(c)) {
             if (!keyword.empty() && keyword.back() != ' ')
                 keyword += ' ';
@@ -259,107 +278,185 @@ std::string CVersion2Reader::Keyword(std::string_view line)
     }
     if (!keyword.empty() && keyword.back() == ' ')
         keyword.pop_back();
+    return keyword;
+}
+
+std::string CVersion2Reader::Keyword(std::string_view line)
+{
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos)
+        return "a keyword without \"]\": " + LineRef(cursor.LineNumber(), line) + ".";
+    const std::string keyword = KeywordName(line.substr(1, close - 1));
     const std::string_view argument = TrimView(WithoutComment(line.substr(close + 1)));
-    const std::string arg = EscapeInput(argument);
     const std::string name = "[" + EscapeInput(line.substr(1, close - 1)) + "]";
     skipping = false;
     inNetwork = false;
-    if (!versionSeen && keyword != "version")
+    if (!keywords.versionSeen && keyword != "version")
         return "[Version] missing before " + name + ".";
-    if (keyword == "version") {
-        if (versionSeen)
-            return "a second [Version].";
-        if (argument.substr(0, 2) != "2." && argument != "2")
-            return "[Version] " + arg + " is not 2.0 or 2.1.";
-        versionSeen = true;
-    } else if (keyword == "number of ports") {
-        if (networkSeen || n > 0)
-            return "[Number of Ports] again or after [Network Data].";
-        const long count = WholeNumber(argument);
-        if (count < 1 || count > MAX_PORTS)
-            return "[Number of Ports] " + arg + " is not 1 to 99.";
-        n = static_cast<int>(count);
-    } else if (keyword == "two-port data order") {
-        const std::string value = AsciiLower(argument);
-        if (value == "12_21")
-            order = 1;
-        else if (value == "21_12")
-            order = 2;
-        else
-            return "[Two-Port Data Order] " + arg + " is not 12_21 or 21_12.";
-    } else if (keyword == "number of frequencies") {
-        frequencies = WholeNumber(argument);
-        if (frequencies < 1)
-            return "[Number of Frequencies] " + arg + " is not a count.";
-    } else if (keyword == "number of noise frequencies") {
-        noiseFrequencies = WholeNumber(argument);
-        if (noiseFrequencies < 1)
-            return "[Number of Noise Frequencies] " + arg + " is not a count.";
-    } else if (keyword == "reference") {
-        if (n == 0)
-            return "[Reference] before [Number of Ports].";
-        std::vector<std::string> words;
-        Collect(argument, static_cast<std::size_t>(n), words);
-        if (words.size() < static_cast<std::size_t>(n))
-            return "[Reference] holds " + std::to_string(words.size()) + " impedances for " + std::to_string(n)
-                   + " ports.";
-        references.clear();
-        for (const std::string& w : words) {
-            double r = 0.0;
-            if (!ParseNumber(w, r) || !(r > 0))
-                return "[Reference] impedance " + EscapeInput(w) + " is not a positive number.";
-            references.push_back(r);
-        }
-    } else if (keyword == "matrix format") {
-        const std::string value = AsciiLower(argument);
-        if (value == "full")
-            matrixFormat = FULL;
-        else if (value == "lower")
-            matrixFormat = LOWER;
-        else if (value == "upper")
-            matrixFormat = UPPER;
-        else
-            return "[Matrix Format] " + arg + " is not Full, Lower or Upper.";
-    } else if (keyword == "mixed-mode order") {
-        if (n == 0)
-            return "[Mixed-Mode Order] before [Number of Ports].";
-        std::vector<std::string> words;
-        Collect(argument, static_cast<std::size_t>(n), words);
-        if (words.size() < static_cast<std::size_t>(n))
-            return "[Mixed-Mode Order] names " + std::to_string(words.size()) + " of " + std::to_string(n) + " ports.";
-        return ReadModeOrder(words, n, data.portModes);
-    } else if (keyword == "begin information") {
-        inInformation = true;
-    } else if (keyword == "network data") {
-        if (networkSeen)
-            return "a second [Network Data].";
-        if (n == 0)
-            return "[Number of Ports] missing before [Network Data].";
-        if (n == 2 && order == 0)
-            return "[Two-Port Data Order] missing (required for 2-port files).";
-        if (frequencies < 0)
-            return "[Number of Frequencies] missing before [Network Data].";
-        networkSeen = true;
-        inNetwork = true;
-        data.ResetRecords(n);
-        // Room for the records the keyword announces, but no more than the file can
-        // hold: every number takes a character and a separator at least.
-        const std::size_t cells = matrixFormat == FULL ? std::size_t(n) * n : std::size_t(n) * (n + 1) / 2;
-        const std::size_t fit = cursor.Size() / (2 * (1 + 2 * cells)) + 1;
-        data.ReserveRecords(std::min({static_cast<std::size_t>(frequencies), MAX_RECORDS, fit}));
-    } else if (keyword == "noise data") {
-        if (!networkSeen)
-            return "[Noise Data] before [Network Data].";
-        if (noiseFrequencies < 0)
-            return "[Noise Data] without [Number of Noise Frequencies].";
-        skipping = true;  // noise parameters are not shown
-    } else if (keyword == "end") {
-        if (!argument.empty())
-            return "[End] " + arg + ": nothing may follow it.";
-        endSeen = true;
-    } else {
-        skipping = true;
+    using Handler = std::string (CVersion2Reader::*)(std::string_view);
+    static const struct {
+        const char* name;
+        Handler handler;
+    } handlers[] = {
+        {"version", &CVersion2Reader::Version},
+        {"number of ports", &CVersion2Reader::NumberOfPorts},
+        {"two-port data order", &CVersion2Reader::TwoPortDataOrder},
+        {"number of frequencies", &CVersion2Reader::NumberOfFrequencies},
+        {"number of noise frequencies", &CVersion2Reader::NumberOfNoiseFrequencies},
+        {"reference", &CVersion2Reader::Reference},
+        {"matrix format", &CVersion2Reader::MatrixFormat},
+        {"mixed-mode order", &CVersion2Reader::MixedModeOrder},
+        {"begin information", &CVersion2Reader::BeginInformation},
+        {"network data", &CVersion2Reader::NetworkData},
+        {"noise data", &CVersion2Reader::NoiseData},
+        {"end", &CVersion2Reader::End},
+    };
+    for (const auto& h : handlers) {
+        if (keyword == h.name)
+            return (this->*h.handler)(argument);
     }
+    skipping = true;  // a keyword that describes no network data
+    return std::string();
+}
+
+std::string CVersion2Reader::Version(std::string_view argument)
+{
+    if (keywords.versionSeen)
+        return "a second [Version].";
+    if (argument.substr(0, 2) != "2." && argument != "2")
+        return "[Version] " + EscapeInput(argument) + " is not 2.0 or 2.1.";
+    keywords.versionSeen = true;
+    return std::string();
+}
+
+std::string CVersion2Reader::NumberOfPorts(std::string_view argument)
+{
+    if (keywords.networkSeen || keywords.n > 0)
+        return "[Number of Ports] again or after [Network Data].";
+    const long count = WholeNumber(argument);
+    if (count < 1 || count > MAX_PORTS)
+        return "[Number of Ports] " + EscapeInput(argument) + " is not 1 to 99.";
+    keywords.n = static_cast<int>(count);
+    return std::string();
+}
+
+std::string CVersion2Reader::TwoPortDataOrder(std::string_view argument)
+{
+    const std::string value = AsciiLower(argument);
+    if (value == "12_21")
+        keywords.order = 1;
+    else if (value == "21_12")
+        keywords.order = 2;
+    else
+        return "[Two-Port Data Order] " + EscapeInput(argument) + " is not 12_21 or 21_12.";
+    return std::string();
+}
+
+std::string CVersion2Reader::NumberOfFrequencies(std::string_view argument)
+{
+    keywords.frequencies = WholeNumber(argument);
+    if (keywords.frequencies < 1)
+        return "[Number of Frequencies] " + EscapeInput(argument) + " is not a count.";
+    return std::string();
+}
+
+std::string CVersion2Reader::NumberOfNoiseFrequencies(std::string_view argument)
+{
+    keywords.noiseFrequencies = WholeNumber(argument);
+    if (keywords.noiseFrequencies < 1)
+        return "[Number of Noise Frequencies] " + EscapeInput(argument) + " is not a count.";
+    return std::string();
+}
+
+std::string CVersion2Reader::Reference(std::string_view argument)
+{
+    const int n = keywords.n;
+    if (n == 0)
+        return "[Reference] before [Number of Ports].";
+    std::vector<std::string> words;
+    Collect(argument, static_cast<std::size_t>(n), words);
+    if (words.size() < static_cast<std::size_t>(n))
+        return "[Reference] holds " + std::to_string(words.size()) + " impedances for " + std::to_string(n)
+               + " ports.";
+    references.clear();
+    for (const std::string& w : words) {
+        double r = 0.0;
+        if (!ParseDouble(w, r) || !(r > 0))
+            return "[Reference] impedance " + EscapeInput(w) + " is not a positive number.";
+        references.push_back(r);
+    }
+    return std::string();
+}
+
+std::string CVersion2Reader::MatrixFormat(std::string_view argument)
+{
+    const std::string value = AsciiLower(argument);
+    if (value == "full")
+        keywords.matrixFormat = FULL;
+    else if (value == "lower")
+        keywords.matrixFormat = LOWER;
+    else if (value == "upper")
+        keywords.matrixFormat = UPPER;
+    else
+        return "[Matrix Format] " + EscapeInput(argument) + " is not Full, Lower or Upper.";
+    return std::string();
+}
+
+std::string CVersion2Reader::MixedModeOrder(std::string_view argument)
+{
+    const int n = keywords.n;
+    if (n == 0)
+        return "[Mixed-Mode Order] before [Number of Ports].";
+    std::vector<std::string> words;
+    Collect(argument, static_cast<std::size_t>(n), words);
+    if (words.size() < static_cast<std::size_t>(n))
+        return "[Mixed-Mode Order] names " + std::to_string(words.size()) + " of " + std::to_string(n) + " ports.";
+    return ReadModeOrder(words, n, data.portModes);
+}
+
+std::string CVersion2Reader::BeginInformation(std::string_view /*argument*/)
+{
+    inInformation = true;
+    return std::string();
+}
+
+std::string CVersion2Reader::NetworkData(std::string_view /*argument*/)
+{
+    const int n = keywords.n;
+    if (keywords.networkSeen)
+        return "a second [Network Data].";
+    if (n == 0)
+        return "[Number of Ports] missing before [Network Data].";
+    if (n == 2 && keywords.order == 0)
+        return "[Two-Port Data Order] missing (required for 2-port files).";
+    if (keywords.frequencies < 0)
+        return "[Number of Frequencies] missing before [Network Data].";
+    keywords.networkSeen = true;
+    inNetwork = true;
+    data.ResetRecords(n);
+    // Room for the records the keyword announces, but no more than the file can
+    // hold: every number takes a character and a separator at least.
+    const std::size_t cells = keywords.matrixFormat == FULL ? std::size_t(n) * n : std::size_t(n) * (n + 1) / 2;
+    const std::size_t fit = cursor.Size() / (2 * (1 + 2 * cells)) + 1;
+    data.ReserveRecords(std::min({static_cast<std::size_t>(keywords.frequencies), MAX_RECORDS, fit}));
+    return std::string();
+}
+
+std::string CVersion2Reader::NoiseData(std::string_view /*argument*/)
+{
+    if (!keywords.networkSeen)
+        return "[Noise Data] before [Network Data].";
+    if (keywords.noiseFrequencies < 0)
+        return "[Noise Data] without [Number of Noise Frequencies].";
+    skipping = true;  // noise parameters are not shown
+    return std::string();
+}
+
+std::string CVersion2Reader::End(std::string_view argument)
+{
+    if (!argument.empty())
+        return "[End] " + EscapeInput(argument) + ": nothing may follow it.";
+    keywords.endSeen = true;
     return std::string();
 }
 
@@ -368,6 +465,9 @@ std::string CVersion2Reader::Record(std::string_view line)
     // One record: the frequency and the matrix (or its half), row by row, whatever
     // the line breaks; it ends with a line, and a keyword or the end of the file inside
     // it is an error.
+    const int n = keywords.n;
+    const MatrixLayout matrixFormat = keywords.matrixFormat;
+    const int format = keywords.format;
     const int cells = matrixFormat == FULL ? n * n : n * (n + 1) / 2;
     const std::size_t m = static_cast<std::size_t>(1 + 2 * cells);
     numbers.resize(m);
@@ -432,7 +532,7 @@ std::string CVersion2Reader::Record(std::string_view line)
                 s[c * n + r] = v;  // the other half of a reciprocal network
         }
     }
-    if (n == 2 && matrixFormat == FULL && order == 2)
+    if (n == 2 && matrixFormat == FULL && keywords.order == 2)
         std::swap(s[1], s[2]);
     return std::string();
 }

@@ -154,7 +154,7 @@ void CDlgChartMarkers::OnSelChange()
 
 double CDlgChartMarkers::EditValue() const
 {
-    const double x = ParseDouble(Trim(valueEdit->text().toStdString()));
+    const double x = ParseLeadingDouble(Trim(valueEdit->text().toStdString()));
     // A number too large for a double reads as infinity, which no axis can show.
     return std::isfinite(x) ? x : 0.0;
 }

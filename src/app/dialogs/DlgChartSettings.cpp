@@ -69,7 +69,7 @@ bool ParseReal(const std::string& text, double& value)
         return false;
     if (ec == std::errc::result_out_of_range) {
         // Too large in magnitude: outside the range; too small: as good as zero.
-        value = std::fabs(ParseDouble(s)) > 1.0 ? ParseDouble(s) : 0.0;
+        value = std::fabs(ParseLeadingDouble(s)) > 1.0 ? ParseLeadingDouble(s) : 0.0;
         return true;
     }
     // "nan" and "inf" are no numbers a user means to give.
