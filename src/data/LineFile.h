@@ -1,4 +1,5 @@
-// Line-oriented text files and the token and number helpers every file reader shares.
+// Line-oriented text files: streaming reads, atomic writes and the regular-file checks of
+// every read. The tokens and numbers of their lines are LineText's (included for the readers).
 #pragma once
 
 #include "data/LineText.h"
