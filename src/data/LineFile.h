@@ -106,5 +106,4 @@ int WriteLinesAtomic(const std::string& path, const LineList& lines);
 
 // Splits text into trimmed, non-empty lines (what ReadLines keeps), at the line ends that
 // CLineCursor knows.
-void SplitLines(std::string_view text, LineList& lines);
 void SplitLines(std::string_view text, LineViews& lines);

@@ -90,13 +90,13 @@ TEST(ParseInt, ReadsLikeAtoi)
 
 TEST(FormatNumber, GeneralFormatLengthAndWidth)
 {
-    EXPECT_EQ(FormatNumber(0.5, -1, -1, -1, -1), "0.5");
-    EXPECT_EQ(FormatNumber(100, -1, -1, -1, -1), "100");
-    EXPECT_EQ(FormatNumber(1234567, -1, -1, -1, -1), "1.23457e+06");
-    EXPECT_EQ(FormatNumber(0.00001, -1, -1, -1, -1), "1e-05");
-    EXPECT_EQ(FormatNumber(1234567, -1, -1, 4, -1), "1.23");
-    EXPECT_EQ(FormatNumber(0.5, -1, -1, -1, 5), "0.5  ");
-    EXPECT_EQ(FormatNumber(123.456, -1, -1, -1, 3), "123");
+    EXPECT_EQ(FormatNumber(0.5, -1, -1), "0.5");
+    EXPECT_EQ(FormatNumber(100, -1, -1), "100");
+    EXPECT_EQ(FormatNumber(1234567, -1, -1), "1.23457e+06");
+    EXPECT_EQ(FormatNumber(0.00001, -1, -1), "1e-05");
+    EXPECT_EQ(FormatNumber(1234567, 4, -1), "1.23");
+    EXPECT_EQ(FormatNumber(0.5, -1, 5), "0.5  ");
+    EXPECT_EQ(FormatNumber(123.456, -1, 3), "123");
 }
 
 // A Qt program takes the locale from the environment; files must not follow it.
@@ -111,7 +111,7 @@ TEST(Locale, NumbersKeepTheDecimalPointUnderAGermanLocale)
         GTEST_SKIP() << "no German locale installed";
     std::string source = "1.5 2,5";
     const double first = NextNumber(source, ' ');
-    const std::string formatted = FormatNumber(1.5, -1, -1, -1, -1);
+    const std::string formatted = FormatNumber(1.5, -1, -1);
     std::setlocale(LC_ALL, "C");
     EXPECT_DOUBLE_EQ(first, 1.5);
     EXPECT_EQ(formatted, "1.5");
