@@ -9,8 +9,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
 {
-    LineList lines;
-    SplitLines(std::string_view(reinterpret_cast<const char*>(bytes), size), lines);
+    LineViews views;
+    SplitLines(std::string_view(reinterpret_cast<const char*>(bytes), size), views);
+    const LineList lines(views.begin(), views.end());
     const std::vector<double> values = CMarkerFile::Parse(lines);
     if (values.size() > CMarkerFile::MAX_VALUES)
         std::abort();

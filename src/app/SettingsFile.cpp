@@ -113,7 +113,7 @@ ViewSelection ParseView(std::string_view text)
 
 std::string Number(double value)
 {
-    return FormatNumber(value, -1, -1, -1, -1);
+    return FormatNumber(value, -1, -1);
 }
 
 // Sets quietFileErrors for its lifetime: the settings file never shows a message.

@@ -4,6 +4,11 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <type_traits>
+
+// A trace stores one of these per sample: two doubles, no vtable pointer.
+static_assert(std::is_trivially_copyable_v<CChartTrace::XYpair> && sizeof(CChartTrace::XYpair) == 2 * sizeof(double),
+              "a sample point is two plain doubles");
 
 namespace {
 

@@ -16,7 +16,6 @@ public:
         XYpair(double px, double py) : x(px), y(py) {}
         XYpair(const XYpair&) = default;
         XYpair& operator=(const XYpair&) = default;
-        virtual ~XYpair() = default;
 
         double x = 0.0;
         double y = 0.0;

@@ -79,28 +79,13 @@ int OpenForReading(const std::string& path, FilePtr& file, struct stat& st)
 
 }  // namespace
 
-namespace {
-
-template <typename List>
-void SplitInto(std::string_view text, List& lines)
+void SplitLines(std::string_view text, LineViews& lines)
 {
     lines.reserve(lines.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     CLineCursor cursor(text);
     std::string_view line;
     while (cursor.Next(line))
         lines.emplace_back(line);
-}
-
-}  // namespace
-
-void SplitLines(std::string_view text, LineList& lines)
-{
-    SplitInto(text, lines);
-}
-
-void SplitLines(std::string_view text, LineViews& lines)
-{
-    SplitInto(text, lines);
 }
 
 namespace {

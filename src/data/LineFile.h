@@ -1,4 +1,5 @@
-// Line-oriented text files and the token and number helpers every file reader shares.
+// Line-oriented text files: streaming reads, atomic writes and the regular-file checks of
+// every read. The tokens and numbers of their lines are LineText's (included for the readers).
 #pragma once
 
 #include "data/LineText.h"
@@ -105,5 +106,4 @@ int WriteLinesAtomic(const std::string& path, const LineList& lines);
 
 // Splits text into trimmed, non-empty lines (what ReadLines keeps), at the line ends that
 // CLineCursor knows.
-void SplitLines(std::string_view text, LineList& lines);
 void SplitLines(std::string_view text, LineViews& lines);

@@ -228,7 +228,7 @@ int ParseInt(std::string_view s)
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-std::string FormatNumber(double value, int /*unused1*/, int /*unused2*/, int maxLength, int width)
+std::string FormatNumber(double value, int maxLength, int width)
 {
     std::string text = FormatValue("%g", value);
     if (maxLength > 0 && text.size() > static_cast<std::size_t>(maxLength))

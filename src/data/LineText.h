@@ -56,7 +56,7 @@ private:
 };
 
 // "%g" of value, cut to maxLength and padded or cut to width (0 or less: no limit).
-std::string FormatNumber(double value, int unused1, int unused2, int maxLength, int width);
+std::string FormatNumber(double value, int maxLength, int width);
 
 // Same token rules as NextToken over a view, in time linear in the source length
 // however many tokens are cut: the readers use it on lines of any length.
