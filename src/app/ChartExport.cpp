@@ -3,6 +3,7 @@
 #include "app/SheetPrinter.h"
 #include "chart/ChartSheet.h"
 #include "platform/QtDC.h"
+#include "platform/AsciiText.h"
 
 #include <QImage>
 #include <QImageWriter>
@@ -118,7 +119,7 @@ bool ExportChart(CChartSheet& sheet, const std::string& path, int width, int hei
 {
     const std::string ext = LowerExtension(path);
     if (ext != "png" && ext != "svg" && ext != "pdf") {
-        error = "unknown image format of " + path + " (use .png, .svg or .pdf)";
+        error = "unknown image format of " + EscapeName(path) + " (use .png, .svg or .pdf)";
         return false;
     }
     if (ext != "pdf" && (width <= 0 || height <= 0)) {

@@ -7,6 +7,7 @@
 #include "chart/ChartFlags.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <memory>
@@ -184,7 +185,7 @@ void CTorvexSession::LoadSlots()
             break;
         const std::string path = slot.fileName;
         if (!LoadForChart(slot, path, n > 1 ? &Slot(1) : nullptr)) {
-            ShowMessageBox(LOAD_FAILED + path, MessageIcon::Error);
+            ShowMessageBox(LOAD_FAILED + EscapeName(path), MessageIcon::Error);
             break;
         }
         RememberRecent(path);

@@ -5,6 +5,7 @@
 #include "chart/TraceSearch.h"
 #include "data/LineFile.h"
 #include "platform/NumberFormat.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -164,7 +165,7 @@ bool CTorvexSession::LoadLimits(const std::string& path, std::string& error)
 {
     LineList lines;
     if (ReadLines(path, lines) != FILE_OK) {
-        error = "Cannot read file:\n" + path;
+        error = "Cannot read file:\n" + EscapeName(path);
         return false;
     }
     std::string text;
@@ -173,7 +174,7 @@ bool CTorvexSession::LoadLimits(const std::string& path, std::string& error)
     CLimitMask mask;
     std::vector<CLimitMask::ParseError> errors;
     if (!mask.Parse(text, errors)) {
-        error = "Invalid limit mask " + path + ":";
+        error = "Invalid limit mask " + EscapeName(path) + ":";
         for (const CLimitMask::ParseError& e : errors)
             error += "\n" + (e.line > 0 ? "line " + std::to_string(e.line) + ": " : "") +
                      e.message;

@@ -162,7 +162,8 @@ BandwidthResult TraceBandwidth(const CChartTrace& trace, double dbBelow, double 
     std::size_t m = 0;
     while (m + 1 < s.size() && s[m].x < r.peak.x)
         ++m;
-    const double level = r.peak.y - dbBelow;
+    // Smith and polar traces hold |S|, not dB: N dB below is a ratio there.
+    const double level = trace.gamma.empty() ? r.peak.y - dbBelow : r.peak.y * std::pow(10.0, -dbBelow / 20.0);
     for (std::size_t k = m; k-- > 0;) {
         if (s[k].y <= level) {
             r.hasLow = true;

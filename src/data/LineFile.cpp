@@ -1,6 +1,7 @@
 #include "data/LineFile.h"
 
 #include "platform/MessageBox.h"
+#include "platform/AsciiText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -27,7 +28,7 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 void Report(const char* phrase, const std::string& path)
 {
     if (!quietFileErrors)
-        ShowMessageBox(phrase + path);
+        ShowMessageBox(phrase + EscapeName(path));
 }
 
 constexpr std::size_t npos = std::string_view::npos;

@@ -63,7 +63,7 @@ int CS2pData::Load(const std::string& path)
     loaded = false;
     const int named = PortsFromName(path);
     if (named < 0) {
-        ShowMessageBox("The file name's .sNp gives no port count of 1 to 99: " + path);
+        ShowMessageBox("The file name's .sNp gives no port count of 1 to 99: " + EscapeName(path));
         return FILE_READ_ERROR;
     }
     try {
@@ -76,7 +76,7 @@ int CS2pData::Load(const std::string& path)
     // Whatever was read goes, so that the memory is there for the message.
     ResetRecords(ports);
     std::string().swap(headerComments);
-    ShowMessageBox("Not enough memory to read file: " + path);
+    ShowMessageBox("Not enough memory to read file: " + EscapeName(path));
     return FILE_READ_ERROR;
 }
 

@@ -125,6 +125,10 @@ std::string CVersion1Record::Read(std::string_view line, double lastFreq, bool& 
         return where() + "a " + layout + " of " + std::to_string(m) + " numbers ends inside this line";
     if (count == m)
         return std::string();
+    // Lines hold whole pairs after the frequency: a record of another port count, cut
+    // into lines, might otherwise fit by chance.
+    if (count % 2 == 0)
+        return where() + "a frequency and " + std::to_string(count - 1) + " numbers, not whole pairs, start a " + layout;
     // A copy of as much as a message quotes (40 characters of up to 4 bytes), into room
     // that the records share: the line goes when the cursor moves on.
     startText.assign(line.substr(0, 4 * 40 + 1));
@@ -148,8 +152,12 @@ std::string CVersion1Record::Continue()
         if (last[0] == '#')
             return here() + "an option line inside the " + layout + " of line " + std::to_string(first);
         CNumberReader more(WithoutComment(last));
+        const std::size_t before = count;
         if (!Take(more))
             return here() + BadNumber(more);
+        if ((count - before) % 2 != 0)
+            return here() + std::to_string(count - before) + " numbers, not whole pairs, inside the " + layout
+                   + " of line " + std::to_string(first);
         if (count == m && !more.Empty())
             return here() + "the " + layout + " of line " + std::to_string(first) + " (" + std::to_string(m)
                    + " numbers) ends inside this line";

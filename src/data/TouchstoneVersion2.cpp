@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <iterator>
 
 using namespace TouchstoneText;
 
@@ -142,6 +143,7 @@ struct KeywordState {
     bool optionSeen = false;
     bool networkSeen = false;
     bool endSeen = false;
+    std::vector<std::string> seen;  // the keywords met so far, by name
 };
 
 // One read of a version 2 file, a line at a time.
@@ -172,8 +174,9 @@ private:
     std::string NoiseData(std::string_view argument);
     std::string End(std::string_view argument);
     std::string Record(std::string_view line);
-    // The words of a keyword's argument, which may run on over the following lines.
-    void Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words);
+    // The words of a keyword's argument, which may run on over the following lines; true
+    // when words are left over on the last line read.
+    bool Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words);
 
     CS2pData& data;
     CLineCursor& cursor;
@@ -186,7 +189,7 @@ private:
     std::string startText;  // the start of a record's first line, kept for messages
 };
 
-void CVersion2Reader::Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words)
+bool CVersion2Reader::Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words)
 {
     // Only blanks separate them: a mixed-mode entry such as D1,2 holds a comma. The words
     // are copied, as a line's text lasts only until the next.
@@ -202,11 +205,13 @@ void CVersion2Reader::Collect(std::string_view part, std::size_t wanted, std::ve
             if (p > start)
                 words.emplace_back(part.substr(start, p - start));
         }
-        if (words.size() >= wanted || cursor.AtEnd())
-            return;
+        if (words.size() >= wanted)
+            return TrimView(part.substr(p)).size() > 0;
+        if (cursor.AtEnd())
+            return false;
         const char c = cursor.Peek()[0];
         if (c == '[' || c == '#')
-            return;
+            return false;
         cursor.Next(part);
     }
 }
@@ -293,6 +298,20 @@ std::string CVersion2Reader::Keyword(std::string_view line)
     inNetwork = false;
     if (!keywords.versionSeen && keyword != "version")
         return "[Version] missing before " + name + ".";
+    // Every keyword says its one thing once, and the header keywords describe the data that
+    // follow them: a late or repeated one would silently change or lose what was read.
+    static const char* const once[] = {"version", "number of ports", "two-port data order", "number of frequencies",
+        "number of noise frequencies", "reference", "matrix format", "mixed-mode order", "network data", "noise data"};
+    static const char* const header[] = {"number of ports", "two-port data order", "number of frequencies",
+        "number of noise frequencies", "reference", "matrix format", "mixed-mode order"};
+    const auto named = [&keyword](const char* k) { return keyword == k; };
+    if (std::any_of(std::begin(once), std::end(once), named)) {
+        if (std::find(keywords.seen.begin(), keywords.seen.end(), keyword) != keywords.seen.end())
+            return LineRef(cursor.LineNumber(), line) + ": a second " + name + ".";
+        keywords.seen.push_back(keyword);
+    }
+    if (keywords.networkSeen && std::any_of(std::begin(header), std::end(header), named))
+        return LineRef(cursor.LineNumber(), line) + ": " + name + " after [Network Data].";
     using Handler = std::string (CVersion2Reader::*)(std::string_view);
     static const struct {
         const char* name;
@@ -321,9 +340,7 @@ std::string CVersion2Reader::Keyword(std::string_view line)
 
 std::string CVersion2Reader::Version(std::string_view argument)
 {
-    if (keywords.versionSeen)
-        return "a second [Version].";
-    if (argument.substr(0, 2) != "2." && argument != "2")
+    if (argument != "2.0" && argument != "2.1")
         return "[Version] " + EscapeInput(argument) + " is not 2.0 or 2.1.";
     keywords.versionSeen = true;
     return std::string();
@@ -331,8 +348,6 @@ std::string CVersion2Reader::Version(std::string_view argument)
 
 std::string CVersion2Reader::NumberOfPorts(std::string_view argument)
 {
-    if (keywords.networkSeen || keywords.n > 0)
-        return "[Number of Ports] again or after [Network Data].";
     const long count = WholeNumber(argument);
     if (count < 1 || count > MAX_PORTS)
         return "[Number of Ports] " + EscapeInput(argument) + " is not 1 to 99.";
@@ -374,7 +389,8 @@ std::string CVersion2Reader::Reference(std::string_view argument)
     if (n == 0)
         return "[Reference] before [Number of Ports].";
     std::vector<std::string> words;
-    Collect(argument, static_cast<std::size_t>(n), words);
+    if (Collect(argument, static_cast<std::size_t>(n), words))
+        return "[Reference] holds more than " + std::to_string(n) + " impedances for " + std::to_string(n) + " ports.";
     if (words.size() < static_cast<std::size_t>(n))
         return "[Reference] holds " + std::to_string(words.size()) + " impedances for " + std::to_string(n)
                + " ports.";
@@ -408,7 +424,8 @@ std::string CVersion2Reader::MixedModeOrder(std::string_view argument)
     if (n == 0)
         return "[Mixed-Mode Order] before [Number of Ports].";
     std::vector<std::string> words;
-    Collect(argument, static_cast<std::size_t>(n), words);
+    if (Collect(argument, static_cast<std::size_t>(n), words))
+        return "[Mixed-Mode Order] names more than " + std::to_string(n) + " ports.";
     if (words.size() < static_cast<std::size_t>(n))
         return "[Mixed-Mode Order] names " + std::to_string(words.size()) + " of " + std::to_string(n) + " ports.";
     return ReadModeOrder(words, n, data.portModes);
@@ -423,8 +440,6 @@ std::string CVersion2Reader::BeginInformation(std::string_view /*argument*/)
 std::string CVersion2Reader::NetworkData(std::string_view /*argument*/)
 {
     const int n = keywords.n;
-    if (keywords.networkSeen)
-        return "a second [Network Data].";
     if (n == 0)
         return "[Number of Ports] missing before [Network Data].";
     if (n == 2 && keywords.order == 0)

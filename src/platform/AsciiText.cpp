@@ -80,3 +80,8 @@ std::string EscapeInput(std::string_view text, std::size_t maxChars)
     }
     return out;
 }
+
+std::string EscapeName(std::string_view name)
+{
+    return EscapeInput(name, std::string_view::npos);
+}

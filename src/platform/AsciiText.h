@@ -13,3 +13,6 @@ std::string AsciiLower(std::string_view text);
 // backslash stays as it is; after maxChars characters of text the quote is cut and ends in
 // "...". A binary file then never sends raw bytes to a terminal or a message box.
 std::string EscapeInput(std::string_view text, std::size_t maxChars = 40);
+
+// A file name or command-line word as a message quotes it: whole, with EscapeInput's escapes.
+std::string EscapeName(std::string_view name);

@@ -177,6 +177,17 @@ TEST(TraceSearchTest, BandwidthOfATriangleInterpolatesTheCrossings)
     EXPECT_DOUBLE_EQ(cut.peak.x, 99);
     EXPECT_NEAR(cut.low, 93, 1e-9);
     EXPECT_FALSE(cut.hasHigh);
+
+    // A polar trace holds |S| (here the triangle's dB as magnitude): its band is the same.
+    CChartTrace polar = Triangle(false);
+    for (XY& p : polar.points) {
+        polar.gamma.emplace_back(std::pow(10.0, p.y / 20), 0.0);
+        p.y = polar.gamma.back().x;
+    }
+    const BandwidthResult linear = TraceBandwidth(polar, 3, 80, 120);
+    ASSERT_TRUE(linear.complete);
+    EXPECT_NEAR(linear.low, 94, 1e-9);
+    EXPECT_NEAR(linear.high, 106, 1e-9);
 }
 
 TEST(TraceSearchTest, BandwidthOfAResonance)

@@ -178,7 +178,7 @@ TEST_F(Reader, ShortRecordsAreRefusedInEveryFormat)
         EXPECT_EQ(two.rc, 102);
         EXPECT_FALSE(two.data.loaded);
         // A 4-port record cut short by the end of the file.
-        const Loaded four = Load("m.s4p", option + "1 0 0\n2 0 0\n3 0 0\n4 0 0\n5 0 0\n");
+        const Loaded four = Load("m.s4p", option + "1 0 0\n0 0 0 0\n0 0 0 0\n0 0 0 0\n");
         EXPECT_EQ(four.rc, 102);
         EXPECT_EQ(sink.texts,
                   (std::vector<std::string>{
@@ -377,11 +377,18 @@ TEST_F(Reader, RecordsOfThreePortsAndMoreEndWithALine)
     };
     const Case cases[] = {
         // The first record swallows the later lines as its continuation and the file ends.
-        {"short.s4p", "# GHz S RI\n1 1 0\n2 1 0\n3 1 0\n",
+        {"short.s4p", "# GHz S RI\n1 1 0\n1 0 1 0\n1 0\n",
          "line 2 \"1 1 0\": the file ends inside the 4-port record that starts there (9 of 33 numbers)."},
+        // 1-port records whose count happens to fill 4-port ones: lines hold whole pairs.
+        {"one.s4p", "# GHz S RI\n1 1 0\n2 1 0\n3 1 0\n4 1 0\n5 1 0\n6 1 0\n7 1 0\n8 1 0\n9 1 0\n10 1 0\n11 1 0\n",
+         "line 3 \"2 1 0\": 3 numbers, not whole pairs, inside the 4-port record of line 2."},
+        {"half.s3p", "1 0.5 0 0.5\n0 0.5 0\n",
+         "line 1 \"1 0.5 0 0.5\": a frequency and 3 numbers, not whole pairs, start a 3-port record."},
         // A 2-port file under a 3-port name: its records end inside the second line.
         {"two.s3p", std::string("! 2-port\n") + threeLines2Port,
-         "line 4 \"3 0.5 -90 0.9 -45 0.2 10 0.5 90\": the 3-port record of line 2 (19 numbers) ends inside this "
+         "line 3 \"2 0.5 -90 0.9 -45 0.2 10 0.5 90\": 9 numbers, not whole pairs, inside the 3-port record of line 2."},
+        {"twopairs.s3p", "1 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0\n2 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0\n",
+         "line 2 \"2 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0\": the 3-port record of line 1 (19 numbers) ends inside this "
          "line."},
         {"long.s3p", "1" + row + " 7\n2" + row + "\n3" + row + "\n",
          "line 1 \"1 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0 0....\": a 3-port record of 19 numbers ends inside "

@@ -2,6 +2,7 @@
 
 #include "app/TorvexSession.h"
 #include "app/cli/CommandLine.h"
+#include "platform/AsciiText.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -78,7 +79,7 @@ bool CChartOptions::Parse(const std::vector<std::string>& args, std::size_t firs
     ScanWords(before, args, first, upTo - 1);
     if (!TakeOptions(before, err))
         return false;
-    err << "torvex: unknown option '" << args[first + upTo - 1] << "' (try --help)\n";
+    err << "torvex: unknown option '" << EscapeName(args[first + upTo - 1]) << "' (try --help)\n";
     return false;
 }
 
@@ -119,26 +120,26 @@ bool CChartOptions::TakeValue(const std::string& name, const std::string& value,
         std::string badItem;
         std::string reason;
         if (!CCommandLine::ParseView(value, selection, preset, badItem, &reason)) {
-            err << "torvex: bad --view item '" << badItem
+            err << "torvex: bad --view item '" << EscapeName(badItem)
                 << "': " << (reason.empty() ? viewForms : reason.c_str()) << '\n';
             return false;
         }
         haveView = true;
     } else if (name == "pairing") {
         if (!CCommandLine::ParsePairing(value, pairing)) {
-            err << "torvex: bad --pairing '" << value
+            err << "torvex: bad --pairing '" << EscapeName(value)
                 << "': use 13 (pairs 1-3, 2-4) or 12 (pairs 1-2, 3-4)\n";
             return false;
         }
     } else if (name == "size") {
         if (!CCommandLine::ParseSize(value, width, height)) {
-            err << "torvex: bad --size '" << value << "': use WxH with 1.."
+            err << "torvex: bad --size '" << EscapeName(value) << "': use WxH with 1.."
                 << CCommandLine::MAX_IMAGE_SIDE << " pixels each\n";
             return false;
         }
         haveSize = true;
     } else if (!CCommandLine::ParseMarkers(value, markers)) {
-        err << "torvex: bad --markers '" << value
+        err << "torvex: bad --markers '" << EscapeName(value)
             << "': use comma-separated numbers such as 1900,2000.5\n";
         return false;
     } else {

@@ -4,6 +4,7 @@
 #include "app/cli/CollectingSink.h"
 #include "data/S2pData.h"
 #include "platform/NumberFormat.h"
+#include "platform/AsciiText.h"
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ int CCommandLine::Check(const std::vector<std::string>& paths)
         std::string reason;
         const int rc = LoadAsSlot(data, path, sink, &reason);
         if (rc == 0) {
-            out << path << ": ok, " << data.RecordCount() << " records, " << data.PortCount()
+            out << EscapeName(path) << ": ok, " << data.RecordCount() << " records, " << data.PortCount()
                 << "-port, v" << data.version << ", " << data.GetFreqUnitLabel() << ", "
                 << CS2pData::ParamLetter(data.paramKind) << "-parameters, "
                 << FormatValue("%g", data.refImpedance) << " ohm\n";
@@ -25,7 +26,7 @@ int CCommandLine::Check(const std::vector<std::string>& paths)
         }
         if (reason.empty())
             reason = "cannot read the file";  // the reader names its causes itself
-        out << path << ": error: " << reason << " (code " << rc << ")\n";
+        out << EscapeName(path) << ": error: " << reason << " (code " << rc << ")\n";
         status = 1;
     }
     return status;

@@ -134,7 +134,7 @@ int CCommandLine::LoadAsSlot(CS2pData& data, const std::string& path, CCollectin
     }
     if (readerMessage)
         *readerMessage = sink.first;
-    sink.Show(CTorvexSession::LOAD_FAILED + path, MessageIcon::Error);
+    sink.Show(CTorvexSession::LOAD_FAILED + EscapeName(path), MessageIcon::Error);
     return rc;
 }
 
@@ -339,7 +339,7 @@ int RunCommandLine(const std::vector<std::string>& args)
         if (mode == command.word)
             return command.run(cli, {args.begin() + 1, args.end()});
     }
-    std::cerr << "torvex: unknown option '" << mode << "' (try --help)\n";
+    std::cerr << "torvex: unknown option '" << EscapeName(mode) << "' (try --help)\n";
     return 2;
 }
 

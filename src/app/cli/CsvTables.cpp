@@ -31,6 +31,11 @@ void WriteReflectionFields(const CChartTrace& trace, double x, std::ostream& csv
         csv << ",,,,\n";
         return;
     }
+    // A transmission has no impedance and no standing wave: those fields stay empty.
+    if (!trace.reflection) {
+        csv << CsvNumber(re) << ',' << CsvNumber(im) << ",,,\n";
+        return;
+    }
     // No impedance for G = 1 and no VSWR from |G| = 1 on.
     const std::complex<double> g(re, im);
     const std::complex<double> z = ReflectionImpedance(g, trace.refImpedance);

@@ -57,7 +57,7 @@ int CCommandLine::Export(const std::vector<std::string>& args)
     const std::string& outPath = args[0];
     const ExportKind kind = KindOf(outPath);
     if (kind == ExportKind::Unknown) {
-        err << "torvex: cannot tell the format of '" << outPath
+        err << "torvex: cannot tell the format of '" << EscapeName(outPath)
             << "': use .csv, .png, .svg or .pdf\n";
         return 2;
     }
@@ -90,7 +90,7 @@ int CCommandLine::Export(const std::vector<std::string>& args)
             WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
         csv.close();
         if (!csv) {
-            err << "torvex: cannot write '" << outPath << "'\n";
+            err << "torvex: cannot write '" << EscapeName(outPath) << "'\n";
             return 1;
         }
         return 0;

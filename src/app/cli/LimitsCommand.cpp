@@ -8,6 +8,7 @@
 #include "app/dialogs/DialogUnits.h"
 #include "chart/LimitMask.h"
 #include "data/LineFile.h"
+#include "platform/AsciiText.h"
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -43,7 +44,7 @@ int CCommandLine::Limits(const std::vector<std::string>& args)
         return 2;
     std::string text;
     if (!ReadMaskText(maskPath, text)) {
-        err << "torvex: cannot read the mask '" << maskPath << "'\n";
+        err << "torvex: cannot read the mask '" << EscapeName(maskPath) << "'\n";
         return 2;
     }
     CLimitMask mask;

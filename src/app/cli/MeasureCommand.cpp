@@ -24,7 +24,7 @@ bool TakeSpan(std::vector<std::string>& args, bool& haveSpan, double& low, doubl
         if (args[i] != "--span")
             continue;
         if (i + 1 >= args.size() || !CCommandLine::ParseSpan(args[i + 1], low, high)) {
-            err << "torvex: bad --span" << (i + 1 < args.size() ? " '" + args[i + 1] + "'" : "")
+            err << "torvex: bad --span" << (i + 1 < args.size() ? " '" + EscapeName(args[i + 1]) + "'" : "")
                 << ": use two numbers F1,F2 with F1 below F2\n";
             return false;
         }
@@ -48,7 +48,7 @@ int CCommandLine::Measure(const std::vector<std::string>& argList)
         std::vector<double> n;
         bandwidth = ParseMarkers(what.substr(3), n) && n.size() == 1 && n[0] > 0.0;
         if (!bandwidth) {
-            err << "torvex: bad --measure '" << args[0] << "': N of bw:N is a number above 0\n";
+            err << "torvex: bad --measure '" << EscapeName(args[0]) << "': N of bw:N is a number above 0\n";
             return 2;
         }
         below = n[0];

@@ -569,6 +569,11 @@ TEST(CommandLineTable, SmithViewsReadReflections)
         for (std::size_t k = 0; k < 5; ++k)
             EXPECT_NEAR(v[k], want[k], 1e-9) << k;
     }
+    // A transmission on a polar chart has no impedance and no VSWR.
+    std::ostringstream polar, polarErr;
+    ASSERT_EQ(CCommandLine(polar, polarErr).Table({"--markers", "1", "--view", "S21:polar", file}), 0)
+        << polarErr.str();
+    EXPECT_EQ(Lines(polar.str()).at(1), "1,1,S21(1),0,0,,,");
 }
 
 TEST(CommandLineTable, PairingChoosesThePortsOfTheDifferentialPairs)

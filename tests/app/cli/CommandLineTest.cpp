@@ -52,6 +52,14 @@ TEST(CommandLine, CheckReportsEachFile)
     EXPECT_EQ(r.err, "File must contain at least 3 frequency data.\n"
                      "Cannot read file or invalid data format: " + bad + "\n");
     EXPECT_EQ(Check({good}).status, 0);
+    // A name's control bytes reach the terminal escaped, in the line and in the messages.
+    const std::string odd = dir.Write("e\x1b[2Jx.s2p", "1 0 0 0 0 0 0 0 0\n");
+    const std::string shown = odd.substr(0, odd.size() - 10) + "e\\x1B[2Jx.s2p";
+    const CliRun escaped = Check({odd, dir.Path("no\x07.s2p")});
+    EXPECT_EQ(escaped.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(escaped.err.find('\x07'), std::string::npos);
+    EXPECT_EQ(escaped.out.substr(0, shown.size() + 6), shown + ": erro");
+    EXPECT_NE(escaped.err.find("no\\x07.s2p"), std::string::npos);
 }
 
 TEST(CommandLine, CheckNamesAMisplacedOptionLine)
