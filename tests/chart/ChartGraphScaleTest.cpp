@@ -171,6 +171,7 @@ TEST(ChartGraphScaleTest, LinearAxesTakeStepsOfTheirOwnSize)
         {"VSWR", {1.02, 1.7, 2.4}, true, 1, 2.4, 7},
         {"resistance", {12, 50, 80}, true, 10, 80, 7},
         {"flat", {0.5, 0.5}, true, 0.44, 0.56, 6},
+        {"flat but for rounding", {0.2999994, 0.3000006}, true, 0.27, 0.33, 6},
         {"magnitude beside dB", {0.02, 0.5, 0.86}, false, 0, 1, 10},
         {"reactance beside dB", {-31, 12}, false, -35, 15, 10},
     };
