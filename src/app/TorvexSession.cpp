@@ -228,14 +228,24 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     graph.chartKind = chartKind;
     if (graph.chartKind != CChartGraph::RECTANGULAR || ComplexKindOf(shown) >= 0) {
         BuildComplexTraces(shown);
+        axesShowData = false;
         graph.xShortTitle = Formatted("Freq[%s]", unit);
         graph.SetMarkers(saved);
         Repaint();
         return;
     }
     const AxisAssignment axes(shown);
-    if (resetY)
+    if (resetY) {
         SetUpAxes(graph, axes);
+    } else if (!axesShowData) {
+        // Kept ranges (from the settings, or from before a Smith or polar chart) on the
+        // axes of this view: its titles and rules, their numbers.
+        const CChartAxis left = graph.leftAxis;
+        const CChartAxis right = graph.rightAxis;
+        SetUpAxes(graph, axes);
+        graph.leftAxis.SetRange(left.min, left.max);
+        graph.rightAxis.SetRange(right.min, right.max);
+    }
 
     // Every selected quantity of every loaded slot is a candidate, in that order, and the
     // graph keeps only the last kMaxTraces of them: derive just those.
@@ -251,6 +261,7 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
 
     graph.xShortTitle = Formatted("Freq[%s]", unit);
     graph.Rescale(resetX, resetY, true);
+    axesShowData = true;
     graph.SetMarkers(saved);
     Repaint();
 }
@@ -435,6 +446,11 @@ void CTorvexSession::SetChartKind(int kind)
         return;  // the example is always rectangular; the choice waits for data
     if (kind == graph.chartKind)
         return;
+    RectangularRanges& kept = rectangularRanges;
+    if (graph.chartKind == CChartGraph::RECTANGULAR) {
+        kept = {true, graph.xAxis.min, graph.xAxis.max, graph.leftAxis.min, graph.leftAxis.max,
+                graph.rightAxis.min, graph.rightAxis.max};
+    }
     graph.chartKind = kind;
     graph.planeZoom = 1.0;
     graph.planeCentreRe = graph.planeCentreIm = 0.0;
@@ -447,6 +463,14 @@ void CTorvexSession::SetChartKind(int kind)
     } else if (kind != CChartGraph::RECTANGULAR && ComplexKindOf(viewSelection) >= 0) {
         for (ValueFormatPair& pair : viewSelection)
             pair.valueFormat = kind == CChartGraph::SMITH ? ValueFormat::SMITH : ValueFormat::POLAR;
+    }
+    if (kind == CChartGraph::RECTANGULAR && kept.valid && (persistXScale || persistYScale)) {
+        // Back from a Smith or polar chart, the kept scales are those of before.
+        graph.xAxis.SetRange(kept.xMin, kept.xMax);
+        graph.leftAxis.SetRange(kept.leftMin, kept.leftMax);
+        graph.rightAxis.SetRange(kept.rightMin, kept.rightMax);
+        RebuildPlot(!persistXScale, !persistYScale);
+        return;
     }
     RebuildPlot(true, true);
 }

@@ -234,4 +234,12 @@ private:
     Measured measured;
     bool stale[SLOT_COUNT] = {};
     std::string stamps[SLOT_COUNT];  // of the files as last read
+    // The Y axes are those of data on the rectangular chart (not the example's, nor left
+    // from a Smith or polar chart): only then can a rebuild keep them as they are.
+    bool axesShowData = false;
+    // The rectangular ranges when a Smith or polar chart took over, for the way back.
+    struct RectangularRanges {
+        bool valid = false;
+        double xMin, xMax, leftMin, leftMax, rightMin, rightMax;
+    } rectangularRanges;
 };

@@ -360,10 +360,31 @@ TEST_F(SessionTest, SelectionAndPersistFlagsDecideTheResets)
     EXPECT_DOUBLE_EQ(g.xAxis.max, fullMax);
     EXPECT_DOUBLE_EQ(g.leftAxis.min, -7.0);
 
+    // Kept scales survive a Smith chart and the way back, on the view's titled axes.
+    g.leftAxis.SetRange(-9, 1);
+    session.SetChartKind(CChartGraph::SMITH);
+    session.SetChartKind(CChartGraph::RECTANGULAR);
+    EXPECT_DOUBLE_EQ(g.leftAxis.min, -9.0);
+    EXPECT_DOUBLE_EQ(g.leftAxis.max, 1.0);
+    EXPECT_FALSE(g.leftAxis.title.empty());
+
     // A new selection refits both.
     session.ApplySelection({{4, 0}});
     EXPECT_NE(g.leftAxis.min, -7.0);
     EXPECT_EQ(session.viewSelection, (ViewSelection{{4, 0}}));
+}
+
+TEST_F(SessionTest, KeptScalesOfTheFirstFileAreTitledForItsView)
+{
+    // At start the axes hold the remembered ranges, not yet set up for data.
+    persistYScale = true;
+    session.Graph().leftAxis.SetRange(-37, 3);
+    session.Graph().leftAxis.title.clear();
+    LoadBandpass();
+    EXPECT_DOUBLE_EQ(session.Graph().leftAxis.min, -37.0);
+    EXPECT_DOUBLE_EQ(session.Graph().leftAxis.max, 3.0);
+    EXPECT_FALSE(session.Graph().leftAxis.title.empty());
+    persistYScale = false;
 }
 
 TEST_F(SessionTest, ClicksAddMarkersInsideThePlotOnly)
