@@ -163,14 +163,13 @@ bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
 
 bool CTorvexSession::LoadLimits(const std::string& path, std::string& error)
 {
-    LineList lines;
-    if (ReadLines(path, lines) != FILE_OK) {
+    // The bytes as they are, as the command line reads them: blank and bad lines keep
+    // their place, so both name the same line numbers.
+    std::string text;
+    if (ReadBytes(path, text) != FILE_OK) {
         error = "Cannot read file:\n" + EscapeName(path);
         return false;
     }
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
     CLimitMask mask;
     std::vector<CLimitMask::ParseError> errors;
     if (!mask.Parse(text, errors)) {

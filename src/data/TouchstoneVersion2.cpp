@@ -449,11 +449,6 @@ std::string CVersion2Reader::NetworkData(std::string_view /*argument*/)
     keywords.networkSeen = true;
     inNetwork = true;
     data.ResetRecords(n);
-    // Room for the records the keyword announces, but no more than the file can
-    // hold: every number takes a character and a separator at least.
-    const std::size_t cells = keywords.matrixFormat == FULL ? std::size_t(n) * n : std::size_t(n) * (n + 1) / 2;
-    const std::size_t fit = cursor.Size() / (2 * (1 + 2 * cells)) + 1;
-    data.ReserveRecords(std::min({static_cast<std::size_t>(keywords.frequencies), MAX_RECORDS, fit}));
     return std::string();
 }
 
@@ -491,6 +486,7 @@ std::string CVersion2Reader::Record(std::string_view line)
     bool continued = false;  // the first line is no longer at hand, but startText
     const auto start = [&]() { return LineRef(first, continued ? std::string_view(startText) : line); };
     std::string_view last = line;
+    std::size_t bytes = line.size() + 1;
     CNumberReader tokens(WithoutComment(line));
     for (;;) {
         while (count < m && !tokens.Empty()) {
@@ -516,6 +512,7 @@ std::string CVersion2Reader::Record(std::string_view line)
             return "the record of " + start() + " holds " + std::to_string(count) + " of " + std::to_string(m)
                    + " numbers (a matrix row short).";
         cursor.Next(last);
+        bytes += last.size() + 1;
         tokens = CNumberReader(WithoutComment(last));
     }
     if (!tokens.Empty())
@@ -524,6 +521,12 @@ std::string CVersion2Reader::Record(std::string_view line)
     // are checked, but not kept.
     if (++records > MAX_RECORDS)
         return std::string();
+    if (records == 1) {
+        // Room for the records announced, but no more than the file holds of records
+        // the size of the first: a short header cannot claim gigabytes.
+        const std::size_t fit = cursor.Size() / bytes + 1;
+        data.ReserveRecords(std::min({static_cast<std::size_t>(keywords.frequencies), MAX_RECORDS, fit}));
+    }
     if (references.empty())
         references.assign(static_cast<std::size_t>(n), data.refImpedance);
     const int kind = data.paramKind;

@@ -591,8 +591,9 @@ TEST_F(SessionTest, SearchesPlaceMarkersAndMasksReportBadLines)
 
     TempDir dir;
     std::string error;
-    EXPECT_FALSE(session.LoadLimits(dir.Write("bad.lim", "upper 1 2 -3\nlower x 2 3\n"), error));
-    EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+    // Blank lines count, as on the command line.
+    EXPECT_FALSE(session.LoadLimits(dir.Write("bad.lim", "upper 1 2 -3\n\n  \nlower x 2 3\n"), error));
+    EXPECT_NE(error.find("line 4"), std::string::npos) << error;
     EXPECT_TRUE(g.limitMask.Empty());
     EXPECT_TRUE(session.LoadLimits(dir.Write("ok.lim", "lower 1900 2100 -200 S21:db\n"), error));
     EXPECT_FALSE(g.limitMask.Empty());

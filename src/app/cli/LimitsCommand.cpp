@@ -51,7 +51,7 @@ int CCommandLine::Limits(const std::vector<std::string>& args)
     std::vector<CLimitMask::ParseError> errors;
     if (!mask.Parse(text, errors)) {
         for (const CLimitMask::ParseError& e : errors) {
-            err << "torvex: " << maskPath;
+            err << "torvex: " << EscapeName(maskPath);
             if (e.line > 0)
                 err << ':' << e.line;
             err << ": " << e.message << '\n';
