@@ -190,6 +190,11 @@ private:
     // fixed marks scaled by s; rows: the text rows it needs.
     std::vector<LegendCell> PlanLegend(const CRect& l, const TextWidth& width, std::int32_t s,
                                        int& rows) const;
+    // The legend's entries in rows (no markers), or the marker value table.
+    std::vector<LegendCell> PlanLegendEntries(const CRect& l, const TextWidth& width, std::int32_t s,
+                                              int& rows) const;
+    std::vector<LegendCell> PlanMarkerTable(const CRect& l, const TextWidth& width, std::int32_t s,
+                                            int& rows) const;
     void Layout(const TextWidth& width, std::int32_t s);
     // Layout with or without room for the X and Y labels, the plot a multiple of the
     // division counts.

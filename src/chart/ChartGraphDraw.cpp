@@ -222,67 +222,58 @@ void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std
     plotArea.visible = true;
 }
 
-void CChartGraph::DrawAxes(CDC& dc)
+namespace {
+
+// The chart title and the three axis titles around plot p.
+void DrawAxisTitles(CDC& dc, const CChartGraph& graph, const CRect& p)
 {
-    if (!plotArea.visible)
-        return;
-    const CRect p = plotArea.rect;
-    const CRect g = graphArea.rect;
-    const std::int32_t hT = titleFont.metrics.height;
-    const std::int32_t hK = tickFont.metrics.height;
-    const std::int32_t aK = tickFont.metrics.aveCharWidth;
-
-    plotArea.Draw(dc);
-
-    const bool printing = dc.IsPrinting();
-    const GridPens pens = printing
-        ? GridPens{CPen{plotArea.borderColor, 2}, CPen{majorGridColor, 2}}
-        : GridPens{CPen{majorGridColor, 1}, CPen{minorGridColor, 1}};
-    const CPen previousPen = dc.SelectPen(pens.major);
-    const FontHandle previousFont = dc.SelectFont(titleFont.font);
-
-    if (!title.empty() && titleArea.visible) {
-        titleArea.Draw(dc);
+    const std::int32_t hT = graph.titleFont.metrics.height;
+    const std::int32_t hK = graph.tickFont.metrics.height;
+    const std::int32_t aK = graph.tickFont.metrics.aveCharWidth;
+    if (!graph.title.empty() && graph.titleArea.visible) {
+        graph.titleArea.Draw(dc);
         dc.SetTextAlign(TA_CENTER | TA_TOP);
-        dc.SetBkColor(titleArea.fillColor);
-        dc.SetTextColor(titleFont.color);
-        const CRect t = titleArea.rect;
-        dc.ExtTextOut((t.left + t.right) / 2, (t.top + t.bottom) / 2 - hT / 2, t, title);
+        dc.SetBkColor(graph.titleArea.fillColor);
+        dc.SetTextColor(graph.titleFont.color);
+        const CRect t = graph.titleArea.rect;
+        dc.ExtTextOut((t.left + t.right) / 2, (t.top + t.bottom) / 2 - hT / 2, t, graph.title);
     }
 
     const std::int32_t midY = (p.top + p.bottom) / 2;
-    if (leftAxis.visible) {
-        dc.SelectFont(verticalAxisTitleFont.font);
+    if (graph.leftAxis.visible) {
+        dc.SelectFont(graph.verticalAxisTitleFont.font);
         dc.SetTextAlign(TA_CENTER | TA_BOTTOM);
-        dc.SetBkColor(graphArea.fillColor);
-        dc.SetTextColor(leftAxis.color);
-        if (!leftAxis.title.empty())
-            dc.TextOut(p.left - 8 * aK, midY, leftAxis.title);
+        dc.SetBkColor(graph.graphArea.fillColor);
+        dc.SetTextColor(graph.leftAxis.color);
+        if (!graph.leftAxis.title.empty())
+            dc.TextOut(p.left - 8 * aK, midY, graph.leftAxis.title);
     }
-    if (rightAxis.visible) {
-        dc.SelectFont(verticalAxisTitleFont.font);
+    if (graph.rightAxis.visible) {
+        dc.SelectFont(graph.verticalAxisTitleFont.font);
         dc.SetTextAlign(TA_CENTER | TA_TOP);
-        dc.SetBkColor(graphArea.fillColor);
-        dc.SetTextColor(rightAxis.color);
-        if (!rightAxis.title.empty())
-            dc.TextOut(p.right + 8 * aK, midY, rightAxis.title);
+        dc.SetBkColor(graph.graphArea.fillColor);
+        dc.SetTextColor(graph.rightAxis.color);
+        if (!graph.rightAxis.title.empty())
+            dc.TextOut(p.right + 8 * aK, midY, graph.rightAxis.title);
     }
-    if (xAxis.visible) {
-        dc.SelectFont(axisTitleFont.font);
+    if (graph.xAxis.visible) {
+        dc.SelectFont(graph.axisTitleFont.font);
         dc.SetTextAlign(TA_CENTER | TA_TOP);
-        dc.SetBkColor(graphArea.fillColor);
-        dc.SetTextColor(xAxis.color);
-        if (!xAxis.title.empty())
-            dc.TextOut((p.left + p.right) / 2, p.bottom + (3 * hK) / 2, xAxis.title);
+        dc.SetBkColor(graph.graphArea.fillColor);
+        dc.SetTextColor(graph.xAxis.color);
+        if (!graph.xAxis.title.empty())
+            dc.TextOut((p.left + p.right) / 2, p.bottom + (3 * hK) / 2, graph.xAxis.title);
     }
+}
 
-    // Tick labels keep the text colour of the last axis title, on the graph's fill.
-    dc.SelectFont(tickFont.font);
-    dc.SetBkColor(graphArea.fillColor);
-
-    const std::int32_t m = std::max(yMajorDivisions, 1);
+// The horizontal grid lines of plot p and the Y labels beside them.
+void DrawYGrid(CDC& dc, const CChartGraph& graph, const CRect& p, const GridPens& pens)
+{
+    const CRect g = graph.graphArea.rect;
+    const std::int32_t hK = graph.tickFont.metrics.height;
+    const std::int32_t m = std::max(graph.yMajorDivisions, 1);
     const std::int32_t yStep = (p.bottom - p.top) / m;
-    const std::int32_t yMinor = std::max(yMinorDivisions, 1);
+    const std::int32_t yMinor = std::max(graph.yMinorDivisions, 1);
     for (std::int32_t j = 0; j <= m; ++j) {
         const std::int32_t y = p.top + j * yStep;
         dc.SelectPen(pens.major);
@@ -296,7 +287,7 @@ void CChartGraph::DrawAxes(CDC& dc)
                 dc.LineTo(p.right, yk);
             }
         }
-        if (!leftAxis.visible && !rightAxis.visible)
+        if (!graph.leftAxis.visible && !graph.rightAxis.visible)
             continue;
         // The top label hangs below its line, the bottom one stands on it, the rest centre.
         std::int32_t anchor = y - hK / 2;
@@ -310,27 +301,32 @@ void CChartGraph::DrawAxes(CDC& dc)
         const double fraction = static_cast<double>(j) / m;
         // Labels carry the digits that tell neighbouring lines apart, and show the value
         // of a snapped line exactly.
-        const double leftStep = (leftAxis.max - leftAxis.min) / m / kLabelDigitsPerStep;
-        const double rightStep = (rightAxis.max - rightAxis.min) / m / kLabelDigitsPerStep;
-        if (leftAxis.visible) {
+        const double leftStep = (graph.leftAxis.max - graph.leftAxis.min) / m / kLabelDigitsPerStep;
+        const double rightStep = (graph.rightAxis.max - graph.rightAxis.min) / m / kLabelDigitsPerStep;
+        if (graph.leftAxis.visible) {
             dc.SetTextAlign(TA_RIGHT | vertical);
             const CRect clip(g.left + hK / 2, anchor - hK, p.left - hK / 2, anchor + hK);
             dc.ExtTextOut(p.left - hK / 2, anchor, clip,
-                          FormatResolved(leftAxis.labelFormat, leftAxis.ValueAt(fraction),
+                          CChartGraph::FormatResolved(graph.leftAxis.labelFormat, graph.leftAxis.ValueAt(fraction),
                                          leftStep));
         }
-        if (rightAxis.visible) {
+        if (graph.rightAxis.visible) {
             dc.SetTextAlign(TA_LEFT | vertical);
             const CRect clip(p.right + hK / 2, anchor - hK, g.right - hK / 2, anchor + hK);
             dc.ExtTextOut(p.right + hK / 2, anchor, clip,
-                          FormatResolved(rightAxis.labelFormat, rightAxis.ValueAt(fraction),
+                          CChartGraph::FormatResolved(graph.rightAxis.labelFormat, graph.rightAxis.ValueAt(fraction),
                                          rightStep));
         }
     }
+}
 
-    const std::int32_t n = std::max(xMajorDivisions, 1);
+// The vertical grid lines of plot p and the X labels under them.
+void DrawXGrid(CDC& dc, const CChartGraph& graph, const CRect& p, const GridPens& pens)
+{
+    const std::int32_t hK = graph.tickFont.metrics.height;
+    const std::int32_t n = std::max(graph.xMajorDivisions, 1);
     const std::int32_t xStep = (p.right - p.left) / n;
-    const std::int32_t xMinor = std::max(xMinorDivisions, 1);
+    const std::int32_t xMinor = std::max(graph.xMinorDivisions, 1);
     for (std::int32_t i = 0; i <= n; ++i) {
         const std::int32_t x = p.left + i * xStep;
         dc.SelectPen(pens.major);
@@ -344,7 +340,7 @@ void CChartGraph::DrawAxes(CDC& dc)
                 dc.LineTo(xk, p.bottom);
             }
         }
-        if (!xAxis.visible)
+        if (!graph.xAxis.visible)
             continue;
         // The end labels stay inside the plot's width; the others centre on their line.
         unsigned horizontal = TA_CENTER;
@@ -358,10 +354,35 @@ void CChartGraph::DrawAxes(CDC& dc)
         }
         dc.SetTextAlign(horizontal | TA_TOP);
         dc.ExtTextOut(x, p.bottom + hK / 2, clip,
-                      FormatResolved(xAxis.labelFormat,
-                                     xAxis.ValueAt(static_cast<double>(i) / n),
-                                     (xAxis.max - xAxis.min) / n / kLabelDigitsPerStep));
+                      CChartGraph::FormatResolved(graph.xAxis.labelFormat,
+                                     graph.xAxis.ValueAt(static_cast<double>(i) / n),
+                                     (graph.xAxis.max - graph.xAxis.min) / n / kLabelDigitsPerStep));
     }
+}
+
+}  // namespace
+
+void CChartGraph::DrawAxes(CDC& dc)
+{
+    if (!plotArea.visible)
+        return;
+    const CRect p = plotArea.rect;
+
+    plotArea.Draw(dc);
+
+    const bool printing = dc.IsPrinting();
+    const GridPens pens = printing
+        ? GridPens{CPen{plotArea.borderColor, 2}, CPen{majorGridColor, 2}}
+        : GridPens{CPen{majorGridColor, 1}, CPen{minorGridColor, 1}};
+    const CPen previousPen = dc.SelectPen(pens.major);
+    const FontHandle previousFont = dc.SelectFont(titleFont.font);
+    DrawAxisTitles(dc, *this, p);
+
+    // Tick labels keep the text colour of the last axis title, on the graph's fill.
+    dc.SelectFont(tickFont.font);
+    dc.SetBkColor(graphArea.fillColor);
+    DrawYGrid(dc, *this, p, pens);
+    DrawXGrid(dc, *this, p, pens);
 
     dc.SelectPen(previousPen);
     dc.SelectFont(previousFont);

@@ -83,6 +83,13 @@ std::vector<CChartGraph::LegendCell> CChartGraph::PlanLegend(const CRect& l,
                                                              const TextWidth& width,
                                                              std::int32_t s, int& rows) const
 {
+    return markers.empty() ? PlanLegendEntries(l, width, s, rows) : PlanMarkerTable(l, width, s, rows);
+}
+
+std::vector<CChartGraph::LegendCell> CChartGraph::PlanLegendEntries(const CRect& l,
+                                                                    const TextWidth& width,
+                                                                    std::int32_t s, int& rows) const
+{
     const std::int32_t hL = legendFont.metrics.height;
     const std::int32_t aL = legendFont.metrics.aveCharWidth;
     const std::int32_t pitch = hL + 1;
@@ -90,54 +97,64 @@ std::vector<CChartGraph::LegendCell> CChartGraph::PlanLegend(const CRect& l,
     std::vector<LegendCell> cells;
     rows = 0;
 
-    if (markers.empty()) {
-        // Entries flow in rows, as many as they need: left-axis traces from the left,
-        // right-axis ones from the middle (left-axis ones use the whole width while no
-        // right axis and no right-axis entry shows).
-        const std::int32_t mid = (l.left + l.right) / 2;
-        LegendColumn left{l.left + 14, l.left + 14, 0, 1};
-        LegendColumn right{mid + 10, mid + 10, 0, 1};
-        bool anyRight = false;
-        for (const CChartTrace& trace : traces)
-            anyRight = anyRight || (trace.inLegend && !trace.onLeftAxis);
-        const bool split = rightAxis.visible || anyRight;
-        const auto place = [&](LegendColumn& column, std::int32_t limit, std::int32_t entry) {
-            if (column.x != column.start && column.x + entry >= limit) {
-                ++column.rows;
-                column.x = column.start;
-                column.y += pitch;
-            }
-            const CPoint at{column.x, l.top + pitch / 4 + column.y};
-            column.x += entry;
-            return at;
-        };
-        for (const CChartTrace& trace : traces) {
-            if (!trace.inLegend)
-                continue;
-            const std::int32_t entry = width(trace.name) + 2 * aL + 12 * s;
-            LegendColumn& column = trace.onLeftAxis ? left : right;
-            const std::int32_t limit = trace.onLeftAxis && split ? mid : l.right;
-            const CPoint at = place(column, limit, entry);
-            LegendCell cell;
-            cell.swatch = CRect(at.x, at.y + pitch / 8, at.x + 6 * s, at.y + pitch / 8 + 6 * s);
-            cell.at = CPoint{cell.swatch.left + 12 * s, cell.swatch.top - pitch / 4};
-            cell.text = trace.name;
-            cell.color = trace.color;
-            cells.push_back(cell);
+    // Entries flow in rows, as many as they need: left-axis traces from the left,
+    // right-axis ones from the middle (left-axis ones use the whole width while no
+    // right axis and no right-axis entry shows).
+    const std::int32_t mid = (l.left + l.right) / 2;
+    LegendColumn left{l.left + 14, l.left + 14, 0, 1};
+    LegendColumn right{mid + 10, mid + 10, 0, 1};
+    bool anyRight = false;
+    for (const CChartTrace& trace : traces)
+        anyRight = anyRight || (trace.inLegend && !trace.onLeftAxis);
+    const bool split = rightAxis.visible || anyRight;
+    const auto place = [&](LegendColumn& column, std::int32_t limit, std::int32_t entry) {
+        if (column.x != column.start && column.x + entry >= limit) {
+            ++column.rows;
+            column.x = column.start;
+            column.y += pitch;
         }
-        if (!note.empty()) {
-            const CPoint at = place(left, split ? mid : l.right, width(note) + 2 * aL);
-            LegendCell cell;
-            cell.at = CPoint{at.x, at.y + pitch / 8 - pitch / 4};
-            cell.text = note;
-            cell.color = legendFont.color;
-            cells.push_back(cell);
-        }
-        rows = std::max(left.rows, anyRight ? right.rows : 0);
-        if (traces.empty() && note.empty())
-            rows = 0;  // nothing to list: no box
-        return cells;
+        const CPoint at{column.x, l.top + pitch / 4 + column.y};
+        column.x += entry;
+        return at;
+    };
+    for (const CChartTrace& trace : traces) {
+        if (!trace.inLegend)
+            continue;
+        const std::int32_t entry = width(trace.name) + 2 * aL + 12 * s;
+        LegendColumn& column = trace.onLeftAxis ? left : right;
+        const std::int32_t limit = trace.onLeftAxis && split ? mid : l.right;
+        const CPoint at = place(column, limit, entry);
+        LegendCell cell;
+        cell.swatch = CRect(at.x, at.y + pitch / 8, at.x + 6 * s, at.y + pitch / 8 + 6 * s);
+        cell.at = CPoint{cell.swatch.left + 12 * s, cell.swatch.top - pitch / 4};
+        cell.text = trace.name;
+        cell.color = trace.color;
+        cells.push_back(cell);
     }
+    if (!note.empty()) {
+        const CPoint at = place(left, split ? mid : l.right, width(note) + 2 * aL);
+        LegendCell cell;
+        cell.at = CPoint{at.x, at.y + pitch / 8 - pitch / 4};
+        cell.text = note;
+        cell.color = legendFont.color;
+        cells.push_back(cell);
+    }
+    rows = std::max(left.rows, anyRight ? right.rows : 0);
+    if (traces.empty() && note.empty())
+        rows = 0;  // nothing to list: no box
+    return cells;
+}
+
+std::vector<CChartGraph::LegendCell> CChartGraph::PlanMarkerTable(const CRect& l,
+                                                                  const TextWidth& width,
+                                                                  std::int32_t s, int& rows) const
+{
+    const std::int32_t hL = legendFont.metrics.height;
+    const std::int32_t aL = legendFont.metrics.aveCharWidth;
+    const std::int32_t pitch = hL + 1;
+    const std::string note = DroppedNote();
+    std::vector<LegendCell> cells;
+    rows = 0;
 
     // The marker value table: a header column, then one column per marker; columns that
     // do not fit go on in a further band below, under the header column again.
