@@ -2,6 +2,7 @@
 #include "chart/ChartGraph.h"
 
 #include "chart/ComplexChart.h"
+#include "platform/NumberParse.h"
 #include "platform/NumberFormat.h"
 
 #include <algorithm>
@@ -62,8 +63,7 @@ std::string CChartGraph::FormatResolved(const std::string& format, double value,
     for (; digits <= 17; ++digits) {
         text = FormatValue("%." + std::to_string(digits) + "g", value);
         double shown = 0.0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), shown);
-        if (error == std::errc() && std::fabs(shown - value) <= resolution / 2.0)
+        if (ParseDouble(text, shown) && std::fabs(shown - value) <= resolution / 2.0)
             break;
     }
     return text;

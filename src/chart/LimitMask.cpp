@@ -1,5 +1,7 @@
 #include "chart/LimitMask.h"
 
+#include "platform/NumberParse.h"
+
 #include "chart/TraceSearch.h"
 #include "platform/AsciiText.h"
 
@@ -32,19 +34,15 @@ std::vector<std::string_view> Words(std::string_view line)
     return words;
 }
 
-// The whole word as a finite decimal number. from_chars ignores the locale; "inf", "nan" and
-// hexadecimal forms are refused, as a mask means none of them.
+// The whole word as a finite decimal number: a mask means no "inf", "nan", hexadecimal
+// form, nor a number beyond a double's range either way.
 bool ReadNumber(std::string_view word, double& value)
 {
-    std::size_t i = 0;
-    if (i < word.size() && (word[i] == '+' || word[i] == '-'))
-        ++i;
-    if (i >= word.size() || !(std::isdigit(static_cast<unsigned char>(word[i])) || word[i] == '.'))
-        return false;
-    const char* first = word.data() + (word[0] == '+' ? 1 : 0);
-    const char* last = word.data() + word.size();
-    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    return ec == std::errc() && end == last && std::isfinite(value);
+    double v = 0.0;
+    if (ParseDecimal(word, v) != DecimalKind::Finite)
+        return false;  // value keeps what it held
+    value = v;
+    return true;
 }
 
 // The format words of an item, and the unit labels of trace names that stand for them.

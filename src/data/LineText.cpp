@@ -126,55 +126,6 @@ std::size_t SkipBlanksAndSign(std::string_view s, bool& negative)
 
 }  // namespace
 
-namespace {
-
-// The decimal number that starts at first (after an optional sign), read no further than
-// last; after is where it ends (first when there is none).
-double NumberAt(const char* first, const char* last, const char*& after)
-{
-    after = first;
-    const char* p = first;
-    const bool negative = p < last && *p == '-';
-    if (p < last && (*p == '+' || *p == '-'))
-        ++p;
-    // Only a digit or a point may start a decimal number: this keeps out the "inf",
-    // "nan" and hexadecimal forms that from_chars would take.
-    if (p >= last || !((*p >= '0' && *p <= '9') || *p == '.'))
-        return 0.0;
-    double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(p, last, value, std::chars_format::general);
-    if (ec == std::errc::result_out_of_range) {
-        // atof gives HUGE_VAL on overflow and (nearly) zero on underflow.
-        const std::string_view number(p, static_cast<std::size_t>(ptr - p));
-        const std::size_t e = number.find_first_of("eE");
-        const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-    } else if (ec != std::errc()) {
-        value = 0.0;  // a lone point
-    }
-    after = ptr;
-    return negative ? -value : value;
-}
-
-}  // namespace
-
-double ParseLeadingDouble(std::string_view s)
-{
-    std::size_t i = 0;
-    while (i < s.size() && IsBlank(s[i]))
-        ++i;
-    const char* after = nullptr;
-    return NumberAt(s.data() + i, s.data() + s.size(), after);
-}
-
-bool ParseDouble(std::string_view text, double& value)
-{
-    text = TrimView(text);
-    const char* after = nullptr;
-    value = NumberAt(text.data(), text.data() + text.size(), after);
-    return !text.empty() && after == text.data() + text.size() && std::isfinite(value);
-}
-
 CNumberReader::CNumberReader(std::string_view source)
     : pos(source.data()), end(source.data() + source.size())
 {
@@ -193,7 +144,7 @@ double CNumberReader::Next()
     // reads what converting the word alone would.
     const char* const start = pos;
     const char* after = nullptr;
-    const double value = NumberAt(pos, end, after);
+    const double value = DecimalAt(pos, end, after);
     // The word ends at the next blank or tab; only where none is left, at a comma.
     const char* stop = nullptr;
     for (const char* p = after; p < end; ++p) {

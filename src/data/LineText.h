@@ -2,6 +2,8 @@
 // line into words and numbers, whatever the process locale.
 #pragma once
 
+#include "platform/NumberParse.h"
+
 #include <string>
 #include <string_view>
 
@@ -15,15 +17,6 @@ std::string NextToken(std::string& source, char delimiter);
 // NextToken, converted like atof in the "C" locale (0 when there is no number).
 double NextNumber(std::string& source, char delimiter);
 
-// The program's one decimal-number parser. Whether the whole of text (blanks around it
-// aside) is a finite decimal number (optional sign, digits with an optional point, optional
-// exponent; no "inf", "nan" or hexadecimal), as CNumberReader::Complete takes it; value
-// receives it. The Touchstone readers and the settings file take numbers this way.
-bool ParseDouble(std::string_view text, double& value);
-// The lenient reading of the same numbers, like atof: the longest leading decimal number of
-// text (after leading blanks), else 0 ("12abc" is 12). Never depends on the process locale;
-// overflow gives +-infinity as atof does. For files and fields that have always been read so.
-double ParseLeadingDouble(std::string_view text);
 // Leading decimal integer like atoi; clamped to the int range.
 int ParseInt(std::string_view text);
 

@@ -23,6 +23,7 @@
 #include "data/LineFile.h"
 #include "platform/NumberFormat.h"
 #include "platform/MessageBox.h"
+#include "platform/NumberParse.h"
 
 namespace {
 
@@ -59,21 +60,13 @@ bool ParseWhole(const std::string& text, long long& value)
 
 bool ParseReal(const std::string& text, double& value)
 {
-    std::string s = Trim(text);
-    if (!s.empty() && s[0] == '+')
-        s.erase(0, 1);
-    if (s.empty())
+    // "nan" and "inf" are no numbers a user means to give; a number too large in magnitude
+    // is outside the range, and one too small as good as zero.
+    double v = 0.0;
+    if (ParseDecimal(text, v) == DecimalKind::None)
         return false;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (end != s.data() + s.size())
-        return false;
-    if (ec == std::errc::result_out_of_range) {
-        // Too large in magnitude: outside the range; too small: as good as zero.
-        value = std::fabs(ParseLeadingDouble(s)) > 1.0 ? ParseLeadingDouble(s) : 0.0;
-        return true;
-    }
-    // "nan" and "inf" are no numbers a user means to give.
-    return ec == std::errc() && std::isfinite(value);
+    value = v;
+    return true;
 }
 
 }  // namespace
