@@ -250,14 +250,21 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     // Every selected quantity of every loaded slot is a candidate, in that order, and the
     // graph keeps only the last kMaxTraces of them: derive just those.
     const std::vector<Candidate> candidates = Candidates(shown);
-    for (std::size_t i = SkipDropped(candidates); i < candidates.size(); ++i) {
+    const std::size_t skipped = SkipDropped(candidates);
+    // Colours as if every candidate had been derived: the first kept trace takes the
+    // colour of its place among them.
+    std::size_t colour = skipped;
+    for (std::size_t i = skipped; i < candidates.size(); ++i) {
         const Candidate& c = candidates[i];
         CChartTrace trace;
         if (!Slot(c.slot).BuildTrace(trace, c.slot, c.value, c.valueFormat, portPairing))
             continue;
+        trace.color = TraceColorAt(colour++);
         trace.onLeftAxis = axes.OnLeft(c.valueFormat);
         graph.AddTrace(trace);
     }
+    // The program-wide palette goes on after the last trace, as after deriving them all.
+    StartTraceColorsAt(colour);
 
     graph.xShortTitle = Formatted("Freq[%s]", unit);
     graph.Rescale(resetX, resetY, true);
@@ -351,9 +358,6 @@ std::size_t CTorvexSession::SkipDropped(const std::vector<Candidate>& candidates
         const Candidate& c = candidates[i];
         droppedTraces.push_back(Slot(c.slot).TraceName(c.slot, c.value, c.valueFormat));
     }
-    // The palette restarts as if every candidate had been derived: the first kept trace
-    // takes the colour of its place among them.
-    StartTraceColorsAt(skipped);
     return skipped;
 }
 

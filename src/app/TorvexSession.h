@@ -207,7 +207,7 @@ private:
     // The traces the pairs ask for, pair by pair and within a pair slot by slot.
     std::vector<Candidate> Candidates(const ViewSelection& shown) const;
     // Records the graph's tracesOffered and the names of the candidates the cap leaves
-    // out, and restarts the palette past them; returns how many those are (they lead the list).
+    // out; returns how many those are (they lead the list).
     std::size_t SkipDropped(const std::vector<Candidate>& candidates);
 
     // What the measurement was taken on.
