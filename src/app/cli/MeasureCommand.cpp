@@ -21,16 +21,21 @@ bool TakeSpan(std::vector<std::string>& args, bool& haveSpan, double& low, doubl
 {
     haveSpan = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--span")
+        if (args[i] == "--")
+            break;  // file names follow
+        const bool joined = args[i].rfind("--span=", 0) == 0;
+        if (args[i] != "--span" && !joined)
             continue;
-        if (i + 1 >= args.size() || !CCommandLine::ParseSpan(args[i + 1], low, high)) {
-            err << "torvex: bad --span" << (i + 1 < args.size() ? " '" + EscapeName(args[i + 1]) + "'" : "")
+        const bool given = joined || i + 1 < args.size();
+        const std::string value = joined ? args[i].substr(7) : given ? args[i + 1] : std::string();
+        if (!given || !CCommandLine::ParseSpan(value, low, high)) {
+            err << "torvex: bad --span" << (given ? " '" + EscapeName(value) + "'" : "")
                 << ": use two numbers F1,F2 with F1 below F2\n";
             return false;
         }
         haveSpan = true;
         args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + (joined ? 1 : 2));
         --i;
     }
     return true;

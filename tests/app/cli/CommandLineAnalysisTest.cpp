@@ -87,6 +87,8 @@ TEST(CommandLineAnalysis, MeasurePeakMinAndBandwidth)
         // A stored point, not the higher value the line reaches at the span's end.
         {{"peak", "--span", "104.5,120", "--view", "S21:db", file},
          {{"trace", "freq_MHz", "value"}, {"S21[dB](1)", "105", "-2.5"}}},
+        {{"peak", "--span=104.5,120", "--view=S21:db", file},
+         {{"trace", "freq_MHz", "value"}, {"S21[dB](1)", "105", "-2.5"}}},
         {{"min", "--view", "S21:db", "--span", "130,140", file},
          {{"trace", "freq_MHz", "value"}, {"S21[dB](1)", "", ""}}},
         // S11's maximum is at the data's lower end: no lower crossing, so no centre either.
