@@ -3,6 +3,7 @@
 #include "data/S2pData.h"
 
 #include "data/TouchstoneText.h"
+#include "data/Version2Values.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageBox.h"
 
@@ -24,48 +25,6 @@ long WholeNumber(std::string_view text)
         }))
         return -1;
     return ParseInt(text);
-}
-
-// How a version 2 Z, Y, H or G value of element (row, col), 0-based, becomes the
-// normalised value that version 1 files hold: v = V / sqrt(R), i = I sqrt(R) at each port.
-double NormalisingFactor(int kind, int row, int col, const std::vector<double>& r, bool& divide)
-{
-    const double ri = r[static_cast<std::size_t>(row)];
-    const double rj = r[static_cast<std::size_t>(col)];
-    divide = false;
-    switch (kind) {
-    case CS2pData::Z: divide = true; return std::sqrt(ri * rj);
-    case CS2pData::Y: return std::sqrt(ri * rj);
-    case CS2pData::H:
-        if (row == 0 && col == 0) {
-            divide = true;
-            return ri;
-        }
-        if (row == 1 && col == 1)
-            return ri;
-        return std::sqrt(r[1] / r[0]);
-    case CS2pData::G:
-        if (row == 0 && col == 0)
-            return ri;
-        if (row == 1 && col == 1) {
-            divide = true;
-            return ri;
-        }
-        return std::sqrt(r[0] / r[1]);
-    default: return 1.0;
-    }
-}
-
-// The pair (a, b) scaled by f (or 1 / f) before it becomes complex, so that a value in
-// ohms and its normalised twin in a version 1 file come out the same to the last bit.
-CComplex ScaledPair(double a, double b, int format, double f, bool divide)
-{
-    const auto scale = [&](double v) { return divide ? v / f : v * f; };
-    switch (format) {
-    case RI: return ComplexFromPair(scale(a), scale(b), format);
-    case DB: return ComplexFromPair(a + 20.0 * std::log10(divide ? 1.0 / f : f), b, format);
-    default: return ComplexFromPair(scale(a), b, format);
-    }
 }
 
 // The modes of a [Mixed-Mode Order]: every single-ended port used once, by an Sn or by
@@ -539,8 +498,8 @@ std::string CVersion2Reader::Record(std::string_view line)
         const int to = matrixFormat == LOWER ? r : n - 1;
         for (int c = from; c <= to; ++c, k += 2) {
             bool divide = false;
-            const double f = normalise ? NormalisingFactor(kind, r, c, references, divide) : 1.0;
-            const CComplex v = normalise ? ScaledPair(numbers[k], numbers[k + 1], format, f, divide)
+            const double f = normalise ? Version2Values::NormalisingFactor(kind, r, c, references, divide) : 1.0;
+            const CComplex v = normalise ? Version2Values::ScaledPair(numbers[k], numbers[k + 1], format, f, divide)
                                          : ComplexFromPair(numbers[k], numbers[k + 1], format);
             if (!std::isfinite(v.re) || !std::isfinite(v.im))
                 return start() + ": "
