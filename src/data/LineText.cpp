@@ -14,22 +14,6 @@ namespace {
 constexpr std::size_t npos = std::string_view::npos;
 }  // namespace
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view TrimView(std::string_view s)
-{
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
-
 std::string Trim(const std::string& s)
 {
     return std::string(TrimView(s));

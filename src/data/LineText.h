@@ -2,13 +2,12 @@
 // line into words and numbers, whatever the process locale.
 #pragma once
 
+#include "platform/AsciiText.h"
 #include "platform/NumberParse.h"
 
 #include <string>
 #include <string_view>
 
-bool IsBlank(char c);
-std::string_view TrimView(std::string_view s);
 std::string Trim(const std::string& s);
 
 // Cuts the next token off source. The delimiter is looked for first; only when the

@@ -8,6 +8,10 @@
 
 std::string AsciiLower(std::string_view text);
 
+// Blanks of a line: space, tab and the other ASCII white space; text without them at its ends.
+bool IsBlank(char c);
+std::string_view TrimView(std::string_view s);
+
 // Part of an input file as a message quotes it (without the quote marks): control bytes,
 // DEL, the C1 controls and bytes that are no valid UTF-8 become \xNN, a tab \t and a
 // backslash stays as it is; after maxChars characters of text the quote is cut and ends in

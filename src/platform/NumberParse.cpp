@@ -1,5 +1,7 @@
 #include "platform/NumberParse.h"
 
+#include "platform/AsciiText.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -7,22 +9,6 @@
 #include <system_error>
 
 namespace {
-
-bool Blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view Trimmed(std::string_view s)
-{
-    std::size_t b = 0;
-    std::size_t e = s.size();
-    while (b < e && Blank(s[b]))
-        ++b;
-    while (e > b && Blank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
 
 // DecimalAt, also saying whether the number was out of a double's range.
 double DecimalAt(const char* first, const char* last, const char*& after, DecimalKind& kind)
@@ -65,7 +51,7 @@ double DecimalAt(const char* first, const char* last, const char*& after)
 
 DecimalKind ParseDecimal(std::string_view text, double& value)
 {
-    text = Trimmed(text);
+    text = TrimView(text);
     const char* after = nullptr;
     DecimalKind kind = DecimalKind::None;
     value = DecimalAt(text.data(), text.data() + text.size(), after, kind);
@@ -83,7 +69,7 @@ bool ParseDouble(std::string_view text, double& value)
 double ParseLeadingDouble(std::string_view s)
 {
     std::size_t i = 0;
-    while (i < s.size() && Blank(s[i]))
+    while (i < s.size() && IsBlank(s[i]))
         ++i;
     const char* after = nullptr;
     return DecimalAt(s.data() + i, s.data() + s.size(), after);
