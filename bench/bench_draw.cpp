@@ -12,13 +12,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
-#include <cmath>
-#include <cstdlib>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -43,8 +43,8 @@ std::unique_ptr<CChartGraph> MakeGraph()
         points.reserve(kPoints);
         for (int i = 0; i < kPoints; ++i) {
             const double f = static_cast<double>(i) / (kPoints - 1);
-            const double y = scale * (0.05 + 0.055 * t + 0.03 * std::sin(f * 60.0 + t) +
-                                      0.01 * std::sin(f * 2300.0));
+            const double y = scale
+                * (0.05 + 0.055 * t + 0.03 * std::sin(f * 60.0 + t) + 0.01 * std::sin(f * 2300.0));
             points.emplace_back(f * kFreqMax, y);
         }
         CChartTrace trace;

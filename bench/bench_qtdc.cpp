@@ -7,11 +7,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <cmath>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -30,8 +30,8 @@ const std::vector<std::vector<QPoint>>& Traces()
             all[t].reserve(kPoints);
             for (int i = 0; i < kPoints; ++i) {
                 const double f = static_cast<double>(i) / (kPoints - 1);
-                const double y = kHeight * (0.05 + 0.055 * t) +
-                                 40.0 * std::sin(f * 60.0 + t) + 15.0 * std::sin(f * 2300.0);
+                const double y = kHeight * (0.05 + 0.055 * t) + 40.0 * std::sin(f * 60.0 + t)
+                    + 15.0 * std::sin(f * 2300.0);
                 all[t].emplace_back(static_cast<int>(f * (kWidth - 1)), static_cast<int>(y));
             }
         }

@@ -7,12 +7,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -31,8 +31,8 @@ std::string MakeFourPortFile(const std::filesystem::path& dir, int n)
 class Files {
 public:
     Files()
-        : dir(std::filesystem::temp_directory_path() /
-              ("torvex-bench-session-" + std::to_string(getpid())))
+        : dir(std::filesystem::temp_directory_path()
+              / ("torvex-bench-session-" + std::to_string(getpid())))
     {
         std::filesystem::create_directories(dir);
         for (int n = 1; n <= FILES; ++n)

@@ -7,6 +7,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -15,10 +19,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 extern char** environ;
 
@@ -28,7 +28,8 @@ constexpr int RECORDS = 16001;
 
 std::string MakeFourPortFile()
 {
-    const std::string path = (std::filesystem::temp_directory_path() / "torvex-bench-16001.s4p").string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "torvex-bench-16001.s4p").string();
     WriteFourPortFile(path, RECORDS, 1);
     return path;
 }
@@ -43,7 +44,8 @@ std::string MakeNPortFile(int ports)
 
 std::string MakeTwoPortFile()
 {
-    const std::string path = (std::filesystem::temp_directory_path() / "torvex-bench-16001.s2p").string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "torvex-bench-16001.s2p").string();
     std::ofstream out(path);
     out << "! generated\n# MHz S DB R 50\n";
     char buf[160];
@@ -90,8 +92,8 @@ void Load(benchmark::State& state, const std::string& path)
         data.NormalizeFreqUnit();
         benchmark::DoNotOptimize(data.RecordCount());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(std::filesystem::file_size(path)));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations())
+                            * static_cast<int64_t>(std::filesystem::file_size(path)));
 }
 
 void Baseline(benchmark::State& state, const std::string& path)
@@ -124,22 +126,41 @@ void Baseline(benchmark::State& state, const std::string& path)
         }
         benchmark::DoNotOptimize(sum);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(std::filesystem::file_size(path)));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations())
+                            * static_cast<int64_t>(std::filesystem::file_size(path)));
 }
 
-void BM_Load4Port(benchmark::State& state) { Load(state, FourPortPath()); }
-void BM_Baseline4Port(benchmark::State& state) { Baseline(state, FourPortPath()); }
-void BM_Load2Port(benchmark::State& state) { Load(state, TwoPortPath()); }
-void BM_Load8Port(benchmark::State& state) { Load(state, EightPortPath()); }
-void BM_Load16Port(benchmark::State& state) { Load(state, SixteenPortPath()); }
-void BM_Baseline2Port(benchmark::State& state) { Baseline(state, TwoPortPath()); }
+void BM_Load4Port(benchmark::State& state)
+{
+    Load(state, FourPortPath());
+}
+void BM_Baseline4Port(benchmark::State& state)
+{
+    Baseline(state, FourPortPath());
+}
+void BM_Load2Port(benchmark::State& state)
+{
+    Load(state, TwoPortPath());
+}
+void BM_Load8Port(benchmark::State& state)
+{
+    Load(state, EightPortPath());
+}
+void BM_Load16Port(benchmark::State& state)
+{
+    Load(state, SixteenPortPath());
+}
+void BM_Baseline2Port(benchmark::State& state)
+{
+    Baseline(state, TwoPortPath());
+}
 
 // A tiny file: what a process takes to start and end, subtracted from the others.
 const std::string& TinyPath()
 {
     static const std::string path = [] {
-        const std::string p = (std::filesystem::temp_directory_path() / "torvex-bench-tiny.s2p").string();
+        const std::string p =
+            (std::filesystem::temp_directory_path() / "torvex-bench-tiny.s2p").string();
         std::ofstream out(p);
         out << "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n";
         return p;
@@ -178,11 +199,26 @@ void RunProcess(benchmark::State& state, std::vector<std::string> args)
     state.counters["peak_MB"] = static_cast<double>(peakKb) / 1024.0;
 }
 
-void BM_CheckProcessStartup(benchmark::State& state) { RunProcess(state, {TORVEX_PROGRAM, "--check", TinyPath()}); }
-void BM_CheckProcess4Port(benchmark::State& state) { RunProcess(state, {TORVEX_PROGRAM, "--check", FourPortPath()}); }
-void BM_CheckProcess16Port(benchmark::State& state) { RunProcess(state, {TORVEX_PROGRAM, "--check", SixteenPortPath()}); }
-void BM_NumbersProcessStartup(benchmark::State& state) { RunProcess(state, {READ_NUMBERS_PROGRAM, TinyPath()}); }
-void BM_NumbersProcess4Port(benchmark::State& state) { RunProcess(state, {READ_NUMBERS_PROGRAM, FourPortPath()}); }
+void BM_CheckProcessStartup(benchmark::State& state)
+{
+    RunProcess(state, {TORVEX_PROGRAM, "--check", TinyPath()});
+}
+void BM_CheckProcess4Port(benchmark::State& state)
+{
+    RunProcess(state, {TORVEX_PROGRAM, "--check", FourPortPath()});
+}
+void BM_CheckProcess16Port(benchmark::State& state)
+{
+    RunProcess(state, {TORVEX_PROGRAM, "--check", SixteenPortPath()});
+}
+void BM_NumbersProcessStartup(benchmark::State& state)
+{
+    RunProcess(state, {READ_NUMBERS_PROGRAM, TinyPath()});
+}
+void BM_NumbersProcess4Port(benchmark::State& state)
+{
+    RunProcess(state, {READ_NUMBERS_PROGRAM, FourPortPath()});
+}
 
 }  // namespace
 

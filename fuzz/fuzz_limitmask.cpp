@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (ok != errors.empty() || errors.size() > 21)
         std::abort();
     for (const CLimitMask::Segment& s : mask.segments) {
-        if (!std::isfinite(s.f1) || !std::isfinite(s.f2) || !std::isfinite(s.v1) || !std::isfinite(s.v2)
-            || s.f1 > s.f2 || s.line < 1)
+        if (!std::isfinite(s.f1) || !std::isfinite(s.f2) || !std::isfinite(s.v1)
+            || !std::isfinite(s.v2) || s.f1 > s.f2 || s.line < 1)
             std::abort();
     }
     for (const CLimitMask::ParseError& e : errors) {

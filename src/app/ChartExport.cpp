@@ -2,9 +2,11 @@
 
 #include "app/SheetPrinter.h"
 #include "chart/ChartSheet.h"
-#include "platform/QtDC.h"
 #include "platform/AsciiText.h"
+#include "platform/QtDC.h"
 
+#include <algorithm>
+#include <cctype>
 #include <QImage>
 #include <QImageWriter>
 #include <QPageLayout>
@@ -13,8 +15,6 @@
 #include <QPdfWriter>
 #include <QString>
 #include <QSvgGenerator>
-#include <algorithm>
-#include <cctype>
 
 namespace {
 
@@ -64,8 +64,8 @@ bool ExportPng(CChartSheet& sheet, const QString& path, int width, int height, s
 {
     const QImage image = DrawImage(sheet, width, height);
     if (image.isNull()) {
-        error = "cannot make an image of " + std::to_string(width) + "x" +
-                std::to_string(height) + " pixels";
+        error = "cannot make an image of " + std::to_string(width) + "x" + std::to_string(height)
+            + " pixels";
         return false;
     }
     QImageWriter writer(path, "png");
@@ -97,13 +97,12 @@ bool ExportSvg(CChartSheet& sheet, const QString& path, int width, int height, s
     return true;
 }
 
-bool ExportPdf(CChartSheet& sheet, const QString& path, const CRect& screenRect,
-               std::string& error)
+bool ExportPdf(CChartSheet& sheet, const QString& path, const CRect& screenRect, std::string& error)
 {
     QPdfWriter writer(path);
     writer.setResolution(kPdfDpi);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                     QMarginsF(0, 0, 0, 0)));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
     writer.setCreator("Torvex");
     if (!CSheetPrinter::Print(sheet, writer, screenRect)) {
         error = "cannot write " + path.toStdString();

@@ -68,7 +68,8 @@ void CChartMenu::AddSearches(QMenu& menu, CPoint client) const
     const bool traces = !session.Graph().traces.empty();
     CTorvexSession& s = session;
     const auto search = [&](const QString& text, std::function<bool()> run) {
-        AddCommand(menu, text, [run] { run(); }, traces);
+        AddCommand(
+            menu, text, [run] { run(); }, traces);
     };
     search("Peak", [&s, trace] { return s.MarkPeak(trace); });
     search("Minimum", [&s, trace] { return s.MarkMinimum(trace); });
@@ -97,8 +98,8 @@ void CChartMenu::AddMixedMode(QMenu& menu) const
     AddCommand(menu, "Mixed-mode parameters...", commands.mixedMode, true);
     QMenu* pairing = menu.addMenu("Port pairing");
     auto* pairings = new QActionGroup(pairing);
-    const std::pair<PortPairing, const char*> choices[] = {
-        {PortPairing::ACROSS, "1-3 / 2-4"}, {PortPairing::NEIGHBOURS, "1-2 / 3-4"}};
+    const std::pair<PortPairing, const char*> choices[] = {{PortPairing::ACROSS, "1-3 / 2-4"},
+                                                           {PortPairing::NEIGHBOURS, "1-2 / 3-4"}};
     for (const auto& [value, caption] : choices) {
         const PortPairing chosen = value;
         AddCheck(pairing, caption, session.portPairing == chosen, pairings, [this, chosen](bool) {
@@ -133,10 +134,13 @@ void CChartMenu::AddCommands(QMenu& menu) const
     AddCommand(menu, "Clear markers", commands.clearMarkers, markers);
     AddCommand(menu, "Load limits...", commands.loadLimits, true);
     if (!session.Graph().limitMask.Empty()) {
-        AddCommand(menu, "Clear limits", [this] {
-            session.Graph().limitMask.Clear();
-            commands.update();
-        }, true);
+        AddCommand(
+            menu, "Clear limits",
+            [this] {
+                session.Graph().limitMask.Clear();
+                commands.update();
+            },
+            true);
     }
     menu.addSeparator();
     AddCommand(menu, "Copy image", commands.copyImage, true);
@@ -153,6 +157,7 @@ void CChartMenu::AddCommands(QMenu& menu) const
     recent->setEnabled(!session.recentFiles.empty());
     for (const std::string& path : session.recentFiles) {
         const std::function<void(const std::string&)> open = commands.openRecent;
-        AddCommand(*recent, QString::fromStdString(path), [open, path] { open(path); }, true);
+        AddCommand(
+            *recent, QString::fromStdString(path), [open, path] { open(path); }, true);
     }
 }

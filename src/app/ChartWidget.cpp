@@ -4,22 +4,21 @@
 #include "chart/ChartSheet.h"
 #include "platform/QtDC.h"
 
+#include <cmath>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
 #include <QWheelEvent>
-#include <cmath>
 
 namespace {
 
-constexpr double kZoomPerStep = 0.8;   // span factor of one wheel step toward the user
+constexpr double kZoomPerStep = 0.8;  // span factor of one wheel step toward the user
 constexpr qint64 kWheelGestureMs = 700;
 
 }  // namespace
 
-CChartWidget::CChartWidget(CTorvexSession& owner, QWidget* parent)
-    : QWidget(parent), session(owner)
+CChartWidget::CChartWidget(CTorvexSession& owner, QWidget* parent) : QWidget(parent), session(owner)
 {
     setObjectName("chart");
     setMouseTracking(true);
@@ -57,9 +56,8 @@ void CChartWidget::paintEvent(QPaintEvent*)
     const CChartGraph* graph = sheet.GraphAt(0);
     const CRect plot = graph ? graph->plotArea.rect : CRect();
     const qreal ratio = devicePixelRatioF();
-    const bool reuse = overlayOnly && layerSheetRect == sheet.sheetRect && layerPlotRect == plot &&
-                       plotLayer.size() == size() * ratio &&
-                       plotLayer.devicePixelRatio() == ratio;
+    const bool reuse = overlayOnly && layerSheetRect == sheet.sheetRect && layerPlotRect == plot
+        && plotLayer.size() == size() * ratio && plotLayer.devicePixelRatio() == ratio;
     overlayOnly = false;
     if (!reuse)
         RenderPlotLayer();

@@ -5,12 +5,12 @@
 
 #include "platform/DC.h"
 
+#include <functional>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
-#include <functional>
 
 class CTorvexSession;
 class QRubberBand;

@@ -1,7 +1,8 @@
 #include "app/DlgTorvex.h"
 
+#include "app/ChartExport.h"
 #include "app/ChartWidget.h"
-#include "app/FileFollower.h"
+#include "app/cli/CsvTables.h"
 #include "app/dialogs/DialogUnits.h"
 #include "app/dialogs/DlgAbout.h"
 #include "app/dialogs/DlgChartMarkers.h"
@@ -9,19 +10,20 @@
 #include "app/dialogs/DlgChartTraces.h"
 #include "app/dialogs/DlgLoadData.h"
 #include "app/dialogs/DlgOpenFile.h"
-#include "app/dialogs/FileChooser.h"
 #include "app/dialogs/DlgSelectData.h"
 #include "app/dialogs/DlgSelectMatrix.h"
-#include "data/MixedMode.h"
-#include "app/ChartExport.h"
-#include "app/cli/CsvTables.h"
+#include "app/dialogs/FileChooser.h"
+#include "app/FileFollower.h"
 #include "app/SheetPrinter.h"
 #include "app/WindowFit.h"
+#include "data/MixedMode.h"
 #include "platform/MessageBox.h"
 
-#include <QFileDialog>
 #include <fstream>
+#include <QFileDialog>
 
+#include <algorithm>
+#include <climits>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -32,8 +34,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
-#include <algorithm>
-#include <climits>
 #include <utility>
 
 const char* const CDlgTorvex::LOAD_HINT = "Please load a file to plot its data...";
@@ -65,9 +65,9 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
     setObjectName("torvexWindow");
     setWindowTitle("Torvex v" TORVEX_VERSION);
     // A fixed frame with caption and system menu: only Enlarge and Reduce change the size.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
     setSizeGripEnabled(false);
     setAcceptDrops(true);
 
@@ -172,8 +172,8 @@ void CDlgTorvex::LayOutControls(const QSize& room)
     const QFontMetrics readoutFont = readout->fontMetrics();
     const int cursorColumn = readoutFont.horizontalAdvance(READOUT_SAMPLE) + READOUT_COLUMN_GAP;
     readout->setTabStopDistance(cursorColumn);
-    const int readoutMin = cursorColumn + readoutFont.horizontalAdvance(MEASUREMENT_SAMPLE) +
-                           2 * (readout->frameWidth() + 4);
+    const int readoutMin = cursorColumn + readoutFont.horizontalAdvance(MEASUREMENT_SAMPLE)
+        + 2 * (readout->frameWidth() + 4);
     const int readoutX = margin + LEFT_COLUMNS * pitch;
     const int rowsWidth = readoutX + readoutMin + gap + 2 * pitch - gap + margin;
     const int fullWidth = std::max(du.X(DLG_WIDTH), rowsWidth);
@@ -183,14 +183,12 @@ void CDlgTorvex::LayOutControls(const QSize& room)
     const int clientWidth = std::min(fullWidth, room.width());
     const int clientHeight = std::min(fullHeight, room.height());
 
-    QPushButton* const topRow[LEFT_COLUMNS] = {openFilesButton, selectViewButton,
-                                               settingsButton,  tracesButton,
-                                               autoSpanButton,  incSpanButton,
+    QPushButton* const topRow[LEFT_COLUMNS] = {openFilesButton, selectViewButton, settingsButton,
+                                               tracesButton,    autoSpanButton,   incSpanButton,
                                                incFmaxButton};
     // The second place of the bottom row stays empty.
-    QPushButton* const bottomRow[LEFT_COLUMNS] = {openFileButton,  nullptr,
-                                                  markersButton,   legendButton,
-                                                  autoScaleButton, decSpanButton,
+    QPushButton* const bottomRow[LEFT_COLUMNS] = {openFileButton, nullptr,         markersButton,
+                                                  legendButton,   autoScaleButton, decSpanButton,
                                                   decFmaxButton};
     for (int i = 0; i < LEFT_COLUMNS; ++i) {
         topRow[i]->setGeometry(margin + i * pitch, topY, buttonWidth, buttonHeight);
@@ -206,8 +204,8 @@ void CDlgTorvex::LayOutControls(const QSize& room)
     readout->setGeometry(readoutX, topY, std::max(0, sizeX - gap - readoutX),
                          bottomY + buttonHeight - topY);
 
-    const int chartWidth = std::max(du.X(CHART_WIDTH_DLU), fullWidth - 2 * du.X(CHART_X)) -
-                           (fullWidth - clientWidth);
+    const int chartWidth =
+        std::max(du.X(CHART_WIDTH_DLU), fullWidth - 2 * du.X(CHART_X)) - (fullWidth - clientWidth);
     const int chartHeight = du.Y(CHART_HEIGHT_DLU) - (fullHeight - clientHeight);
     chart->setGeometry(du.X(CHART_X), du.Y(CHART_Y), std::max(0, chartWidth),
                        std::max(0, chartHeight));
@@ -228,8 +226,7 @@ void CDlgTorvex::OpenPaths(const std::vector<std::string>& paths)
             break;
         // Stored absolute, so the settings file finds the file again from any folder.
         const QFileInfo info(QString::fromStdString(path));
-        entries.emplace_back(info.absoluteFilePath().toStdString(),
-                             info.fileName().toStdString());
+        entries.emplace_back(info.absoluteFilePath().toStdString(), info.fileName().toStdString());
     }
     if (!entries.empty())
         session.OpenFiles(entries);
@@ -262,8 +259,8 @@ void CDlgTorvex::StartWindow()
     FitToScreen();
     minWindowSize = size();
     const QRect area = chart->geometry();
-    session.SetChartRect(CRect(area.left(), area.top(), area.left() + area.width(),
-                               area.top() + area.height()));
+    session.SetChartRect(
+        CRect(area.left(), area.top(), area.left() + area.width(), area.top() + area.height()));
     selectViewButton->setEnabled(false);
     printButton->setEnabled(false);
     openFilesButton->setFocus();
@@ -410,10 +407,9 @@ void CDlgTorvex::OnSelectView()
 
 std::vector<CDlgSelectMatrix::Format> CDlgTorvex::MatrixFormats()
 {
-    std::vector<CDlgSelectMatrix::Format> formats = {
-        {ValueFormat::DB, "Log-Mag", false},
-        {ValueFormat::PHASE, "Phase", false},
-        {ValueFormat::DELAY, "Delay", false}};
+    std::vector<CDlgSelectMatrix::Format> formats = {{ValueFormat::DB, "Log-Mag", false},
+                                                     {ValueFormat::PHASE, "Phase", false},
+                                                     {ValueFormat::DELAY, "Delay", false}};
     for (int f = ValueFormat::LIN_MAG; f <= ValueFormat::IMPEDANCE; ++f)
         formats.push_back({f, ValueFormat::AxisTitle(f), ValueFormat::NeedsReflection(f)});
     return formats;

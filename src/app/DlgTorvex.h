@@ -7,11 +7,11 @@
 #include "app/dialogs/DlgSelectMatrix.h"
 #include "app/TorvexSession.h"
 
+#include <functional>
+#include <memory>
 #include <QDialog>
 #include <QRect>
 #include <QSize>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +24,7 @@ class CDlgTorvex : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int MAX_WIDTH = 1920;   // outer window size limits of "Enlarge", pixels
+    static constexpr int MAX_WIDTH = 1920;  // outer window size limits of "Enlarge", pixels
     static constexpr int MAX_HEIGHT = 1200;
     static constexpr int MAX_START_FILES = CTorvexSession::SLOT_COUNT;
 

@@ -26,8 +26,7 @@ void CDlgTorvex::AddShortcuts()
     };
     const Binding bindings[] = {
         {QKeySequence(Qt::CTRL | Qt::Key_O), openFileButton, &CDlgTorvex::OnOpenFile},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), openFilesButton,
-         &CDlgTorvex::OnOpenFiles},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), openFilesButton, &CDlgTorvex::OnOpenFiles},
         {QKeySequence(Qt::CTRL | Qt::Key_P), printButton, &CDlgTorvex::OnPrint},
         {QKeySequence(Qt::CTRL | Qt::Key_C), nullptr, &CDlgTorvex::OnCopyImage},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), nullptr, &CDlgTorvex::OnCopyData},
@@ -48,7 +47,8 @@ void CDlgTorvex::AddShortcuts()
     // The arrows step the last marker along the first trace.
     for (int step : {-1, 1}) {
         auto* shortcut = new QShortcut(QKeySequence(step < 0 ? Qt::Key_Left : Qt::Key_Right), this);
-        connect(shortcut, &QShortcut::activated, this, [this, step] { session.StepLastMarker(step); });
+        connect(shortcut, &QShortcut::activated, this,
+                [this, step] { session.StepLastMarker(step); });
     }
 }
 
@@ -96,8 +96,7 @@ void CDlgTorvex::OnCopyImage()
 
 void CDlgTorvex::OnCopyData()
 {
-    const std::string text =
-        TracesAsText(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit));
+    const std::string text = TracesAsText(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit));
     if (!text.empty())
         QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }

@@ -4,9 +4,9 @@
 // fails stale. Each step is a public method, so tests drive it without waiting for events.
 #pragma once
 
+#include <functional>
 #include <QObject>
 #include <QStringList>
-#include <functional>
 
 class CTorvexSession;
 class QFileSystemWatcher;

@@ -4,7 +4,8 @@
 
 namespace {
 
-constexpr int columnValues[CSelectionGrid::COLUMNS] = {0, 4, 1, 5, 2, 6, 8, 9, 10, 3, 7, 11, 12, 13, 14, 15};
+constexpr int columnValues[CSelectionGrid::COLUMNS] = {0,  4, 1, 5,  2,  6,  8,  9,
+                                                       10, 3, 7, 11, 12, 13, 14, 15};
 
 }  // namespace
 
@@ -53,15 +54,15 @@ bool CSelectionGrid::ColumnEnabled(int column, int maxPortKind, int maxPorts)
 std::string CSelectionGrid::PresetCaption(int preset)
 {
     static const char* const captions[PRESET_COUNT] = {
-        "IL + RL", "IL + Phase", "IL + Delay", "RL + Phase", "2-way Splitter", "4-port Coupler",
-        "All Return Loss", "All Insertion Loss"};
+        "IL + RL",        "IL + Phase",     "IL + Delay",      "RL + Phase",
+        "2-way Splitter", "4-port Coupler", "All Return Loss", "All Insertion Loss"};
     return preset >= 0 && preset < PRESET_COUNT ? captions[preset] : "";
 }
 
 std::string CSelectionGrid::PresetName(int preset)
 {
-    static const char* const names[PRESET_COUNT] = {
-        "il+rl", "il+phase", "il+delay", "rl+phase", "splitter", "coupler", "all-rl", "all-il"};
+    static const char* const names[PRESET_COUNT] = {"il+rl",    "il+phase", "il+delay", "rl+phase",
+                                                    "splitter", "coupler",  "all-rl",   "all-il"};
     return preset >= 0 && preset < PRESET_COUNT ? names[preset] : "";
 }
 

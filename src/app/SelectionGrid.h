@@ -10,7 +10,7 @@
 
 class CSelectionGrid {
 public:
-    static constexpr int ROWS = 3;     // Log-Mag, Phase, Delay
+    static constexpr int ROWS = 3;  // Log-Mag, Phase, Delay
     static constexpr int COLUMNS = 16;
 
     enum Preset {

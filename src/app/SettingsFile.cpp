@@ -31,13 +31,13 @@ const char* const KEY_YL_MAX = "YL-max= ";
 const char* const KEY_YR_MIN = "YR-min= ";
 const char* const KEY_YR_MAX = "YR-max= ";
 // The window's lines, after the fourteen.
-const char* const KEY_VIEW = "View= ";            // value:format pairs, blank-separated
+const char* const KEY_VIEW = "View= ";  // value:format pairs, blank-separated
 const char* const KEY_LINE_TYPE = "LineType= ";
 const char* const KEY_LEGEND = "Legend= ";
 const char* const KEY_CHART_KIND = "ChartKind= ";  // 0 rectangular, 1 Smith, 2 polar
 const char* const KEY_FOLLOW = "FollowFiles= ";
-const char* const KEY_PAIRING = "Pairing= ";  // mixed-mode port pairs: 13 or 12
-const char* const KEY_RECENT = "Recent= ";        // one line per file, the latest first
+const char* const KEY_PAIRING = "Pairing= ";         // mixed-mode port pairs: 13 or 12
+const char* const KEY_RECENT = "Recent= ";           // one line per file, the latest first
 const char* const KEY_FILE_FILTER = "FileFilter= ";  // the data choosers' filter, by name
 
 bool StartsWith(std::string_view text, std::string_view prefix)
@@ -103,8 +103,10 @@ ViewSelection ParseView(std::string_view text)
         const std::size_t colon = item.find(':');
         int value = 0;
         int format = 0;
-        if (colon != std::string_view::npos && ReadInteger(item.substr(0, colon), -1, INT_MAX, value) &&
-            ReadInteger(item.substr(colon + 1), -1, 3, format) && value >= 0 && format >= 0 && format <= 2)
+        if (colon != std::string_view::npos
+            && ReadInteger(item.substr(0, colon), -1, INT_MAX, value)
+            && ReadInteger(item.substr(colon + 1), -1, 3, format) && value >= 0 && format >= 0
+            && format <= 2)
             view.emplace_back(value, format);
         i = end + 1;
     }
@@ -213,8 +215,8 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
     return true;
 }
 
-void CSettingsFile::ApplyLines(const LineList& lines, std::string& lastPath,
-                               std::string& lastFile, CChartGraph& graph, WindowPrefs* prefs)
+void CSettingsFile::ApplyLines(const LineList& lines, std::string& lastPath, std::string& lastFile,
+                               CChartGraph& graph, WindowPrefs* prefs)
 {
     if (prefs)
         prefs->recentFiles.clear();
@@ -261,15 +263,15 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
         return lines;
     std::string view;
     for (const ValueFormatPair& pair : prefs->viewSelection)
-        view += (view.empty() ? "" : " ") + std::to_string(pair.value) + ":" +
-                std::to_string(pair.valueFormat);
+        view += (view.empty() ? "" : " ") + std::to_string(pair.value) + ":"
+            + std::to_string(pair.valueFormat);
     lines.push_back(KEY_VIEW + view);
     lines.push_back(KEY_LINE_TYPE + std::to_string(graph.lineType));
     lines.push_back(std::string(KEY_LEGEND) + (graph.showMarkers ? "YES" : "NO"));
     lines.push_back(KEY_CHART_KIND + std::to_string(prefs->chartKind));
     lines.push_back(std::string(KEY_FOLLOW) + (prefs->followFiles ? "YES" : "NO"));
-    lines.push_back(std::string(KEY_PAIRING) +
-                    (prefs->pairing == PortPairing::NEIGHBOURS ? "12" : "13"));
+    lines.push_back(std::string(KEY_PAIRING)
+                    + (prefs->pairing == PortPairing::NEIGHBOURS ? "12" : "13"));
     lines.push_back(KEY_FILE_FILTER + prefs->fileFilter);
     for (const std::string& recent : prefs->recentFiles)
         lines.push_back(KEY_RECENT + recent);

@@ -16,11 +16,11 @@ class CChartGraph;
 // What the window remembers beyond the fourteen classic lines; written after them, so
 // files of the old form read as before.
 struct WindowPrefs {
-    ViewSelection viewSelection;   // empty: the file named none
+    ViewSelection viewSelection;  // empty: the file named none
     bool followFiles = true;
-    int chartKind = 0;  // CChartGraph::ChartKind of the data's chart
+    int chartKind = 0;                          // CChartGraph::ChartKind of the data's chart
     PortPairing pairing = PortPairing::ACROSS;  // of the computed mixed-mode traces
-    std::vector<std::string> recentFiles;  // the latest first
+    std::vector<std::string> recentFiles;       // the latest first
     std::string fileFilter;  // the data choosers' last filter, by description; "": the first
 };
 
@@ -46,8 +46,8 @@ public:
              WindowPrefs* prefs = nullptr) const;
     // Creates the folder when missing and replaces the file as a whole, so a failed
     // write keeps the previous file. Nothing is shown; returns 0 or the write error.
-    int Write(const std::string& lastPath, const std::string& lastFile,
-              const CChartGraph& graph, const WindowPrefs* prefs = nullptr) const;
+    int Write(const std::string& lastPath, const std::string& lastFile, const CChartGraph& graph,
+              const WindowPrefs* prefs = nullptr) const;
 
     // The trimmed, non-empty lines of a file's bytes without those holding control bytes
     // (NUL, escape, ...): a damaged line is dropped, the others are kept.
@@ -55,9 +55,8 @@ public:
     // One line as read from the file: the first key the trimmed line begins with
     // (case-sensitive) decides; other lines are ignored, and so is a value that is no
     // number where one belongs. Returns true when a key matched.
-    static bool ApplyLine(const std::string& line, std::string& lastPath,
-                          std::string& lastFile, CChartGraph& graph,
-                          WindowPrefs* prefs = nullptr);
+    static bool ApplyLine(const std::string& line, std::string& lastPath, std::string& lastFile,
+                          CChartGraph& graph, WindowPrefs* prefs = nullptr);
     static void ApplyLines(const LineList& lines, std::string& lastPath, std::string& lastFile,
                            CChartGraph& graph, WindowPrefs* prefs = nullptr);
     // The fourteen lines in their fixed order, then the window's lines when prefs is given.

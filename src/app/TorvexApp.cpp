@@ -1,24 +1,24 @@
 #include "app/TorvexApp.h"
 
+#include "app/dialogs/FileChooser.h"
 #include "app/DlgTorvex.h"
 #include "app/SettingsFile.h"
-#include "app/dialogs/FileChooser.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "platform/QtBusyCursor.h"
 #include "platform/QtMessageSink.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <functional>
+#include <memory>
 #include <QApplication>
 #include <QIcon>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <functional>
-#include <memory>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <utility>
 
 namespace {

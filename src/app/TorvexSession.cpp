@@ -3,11 +3,11 @@
 #include "app/AppFlags.h"
 #include "app/ExampleResponse.h"
 #include "app/SelectionGrid.h"
-#include "platform/NumberFormat.h"
 #include "chart/ChartFlags.h"
+#include "platform/AsciiText.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
-#include "platform/AsciiText.h"
+#include "platform/NumberFormat.h"
 
 #include <algorithm>
 #include <memory>
@@ -334,8 +334,7 @@ ViewSelection CTorvexSession::ShownSelection() const
     return fallback;
 }
 
-std::vector<CTorvexSession::Candidate> CTorvexSession::Candidates(
-    const ViewSelection& shown) const
+std::vector<CTorvexSession::Candidate> CTorvexSession::Candidates(const ViewSelection& shown) const
 {
     std::vector<Candidate> candidates;
     for (const ValueFormatPair& pair : shown) {
@@ -352,8 +351,8 @@ std::size_t CTorvexSession::SkipDropped(const std::vector<Candidate>& candidates
     Graph().tracesOffered = candidates.size();
     droppedTraces.clear();
     const std::size_t skipped = candidates.size() > CChartGraph::kMaxTraces
-                                    ? candidates.size() - CChartGraph::kMaxTraces
-                                    : 0;
+        ? candidates.size() - CChartGraph::kMaxTraces
+        : 0;
     for (std::size_t i = 0; i < skipped; ++i) {
         const Candidate& c = candidates[i];
         droppedTraces.push_back(Slot(c.slot).TraceName(c.slot, c.value, c.valueFormat));
@@ -452,8 +451,13 @@ void CTorvexSession::SetChartKind(int kind)
         return;
     RectangularRanges& kept = rectangularRanges;
     if (graph.chartKind == CChartGraph::RECTANGULAR) {
-        kept = {true, graph.xAxis.min, graph.xAxis.max, graph.leftAxis.min, graph.leftAxis.max,
-                graph.rightAxis.min, graph.rightAxis.max};
+        kept = {true,
+                graph.xAxis.min,
+                graph.xAxis.max,
+                graph.leftAxis.min,
+                graph.leftAxis.max,
+                graph.rightAxis.min,
+                graph.rightAxis.max};
     }
     graph.chartKind = kind;
     graph.planeZoom = 1.0;
@@ -494,9 +498,9 @@ const CS2pData* CTorvexSession::WidestSlot() const
     for (const CS2pData& slot : dataSlots) {
         if (!slot.loaded)
             continue;
-        if (!widest || (slot.IsMixedMode() && !widest->IsMixedMode()) ||
-            (slot.IsMixedMode() == widest->IsMixedMode() &&
-             slot.PortCount() > widest->PortCount()))
+        if (!widest || (slot.IsMixedMode() && !widest->IsMixedMode())
+            || (slot.IsMixedMode() == widest->IsMixedMode()
+                && slot.PortCount() > widest->PortCount()))
             widest = &slot;
     }
     return widest;
@@ -505,8 +509,8 @@ const CS2pData* CTorvexSession::WidestSlot() const
 const CS2pData* CTorvexSession::MixedModeSource() const
 {
     const CS2pData* widest = WidestSlot();
-    const bool pairs = widest && !widest->IsMixedMode() && widest->PortCount() >= 4 &&
-                       widest->PortCount() % 2 == 0;
+    const bool pairs = widest && !widest->IsMixedMode() && widest->PortCount() >= 4
+        && widest->PortCount() % 2 == 0;
     return pairs ? widest : nullptr;
 }
 
@@ -520,8 +524,7 @@ bool CTorvexSession::FitsClassicGrid() const
 
 void CTorvexSession::RememberRecent(const std::string& path)
 {
-    recentFiles.erase(std::remove(recentFiles.begin(), recentFiles.end(), path),
-                      recentFiles.end());
+    recentFiles.erase(std::remove(recentFiles.begin(), recentFiles.end(), path), recentFiles.end());
     recentFiles.insert(recentFiles.begin(), path);
     if (recentFiles.size() > RECENT_COUNT)
         recentFiles.resize(RECENT_COUNT);

@@ -171,8 +171,8 @@ public:
     CS2pData dataSlots[SLOT_COUNT];
     bool dataLoaded = false;
     CRect chartRect;
-    std::string lastPath;  // full path of the file in slot 1
-    std::string lastFile;  // its name without folder
+    std::string lastPath;     // full path of the file in slot 1
+    std::string lastFile;     // its name without folder
     std::string measurement;  // the last bandwidth result, lines separated by "\n"
     // Whether a view of which the loaded files have nothing shows something of theirs
     // instead (ShownSelection). The window does; the command line, which must do what it
@@ -181,12 +181,12 @@ public:
     // Legend names of the candidate traces the last rebuild left out because the graph
     // keeps only the newest CChartGraph::kMaxTraces, oldest first.
     std::vector<std::string> droppedTraces;
-    bool followFiles = true;               // reload a loaded file when it changes on disk
+    bool followFiles = true;  // reload a loaded file when it changes on disk
     // The ports that form the pairs of the mixed-mode traces computed from single-ended
     // files; the settings file and the command line's --pairing give it.
     PortPairing portPairing = PortPairing::ACROSS;
     int chartKind = CChartGraph::RECTANGULAR;  // for data; the start-up example is rectangular
-    std::vector<std::string> recentFiles;  // full paths, the latest first, at most RECENT_COUNT
+    std::vector<std::string> recentFiles;      // full paths, the latest first, at most RECENT_COUNT
     static constexpr std::size_t RECENT_COUNT = 5;
 
 private:

@@ -75,8 +75,8 @@ std::string CTorvexSession::StaleLine() const
     std::string names;
     for (int n = 1; n <= SLOT_COUNT; ++n) {
         if (SlotStale(n) && Slot(n).loaded)
-            names += (names.empty() ? "" : ", ") + ("(" + std::to_string(n) + ") ") +
-                     Slot(n).displayName;
+            names += (names.empty() ? "" : ", ") + ("(" + std::to_string(n) + ") ")
+                + Slot(n).displayName;
     }
     return names.empty() ? names : "Stale: " + names;
 }
@@ -123,7 +123,7 @@ void CTorvexSession::UpdateTitle()
     sheet.title = count == 1 ? SlotTitle(1) : std::string();
     for (int n = 1; count > 1 && n <= SLOT_COUNT; ++n) {
         if (Slot(n).loaded)
-            sheet.title += (sheet.title.empty() ? "(" : "  (") + std::to_string(n) + ") " +
-                           SlotTitle(n);
+            sheet.title +=
+                (sheet.title.empty() ? "(" : "  (") + std::to_string(n) + ") " + SlotTitle(n);
     }
 }

@@ -4,8 +4,8 @@
 
 #include "chart/TraceSearch.h"
 #include "data/LineFile.h"
-#include "platform/NumberFormat.h"
 #include "platform/AsciiText.h"
+#include "platform/NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -146,12 +146,11 @@ bool CTorvexSession::MarkBandwidth(int trace, double dbBelow)
     if (r.hasHigh)
         graph.markers.push_back(r.high);
     if (r.complete)
-        measurement = "BW" + g(dbBelow) + "= " + g(r.bandwidth) + " " + unit + "\nFc= " +
-                      g(r.center) + " " + unit + "\nQ= " + g(r.q);
+        measurement = "BW" + g(dbBelow) + "= " + g(r.bandwidth) + " " + unit
+            + "\nFc= " + g(r.center) + " " + unit + "\nQ= " + g(r.q);
     else  // short lines: the read-out box is narrow
-        measurement = "BW" + g(dbBelow) + ": " +
-                      (r.hasLow || r.hasHigh ? "one edge" : "no edge") + "\nPeak= " +
-                      g(r.peak.y) + "\nat " + g(r.peak.x) + " " + unit;
+        measurement = "BW" + g(dbBelow) + ": " + (r.hasLow || r.hasHigh ? "one edge" : "no edge")
+            + "\nPeak= " + g(r.peak.y) + "\nat " + g(r.peak.x) + " " + unit;
     // The result holds while its markers and its trace's data stay as they are.
     measured.markers = graph.markers;
     measured.trace = trace;
@@ -175,8 +174,7 @@ bool CTorvexSession::LoadLimits(const std::string& path, std::string& error)
     if (!mask.Parse(text, errors)) {
         error = "Invalid limit mask " + EscapeName(path) + ":";
         for (const CLimitMask::ParseError& e : errors)
-            error += "\n" + (e.line > 0 ? "line " + std::to_string(e.line) + ": " : "") +
-                     e.message;
+            error += "\n" + (e.line > 0 ? "line " + std::to_string(e.line) + ": " : "") + e.message;
         return false;
     }
     Graph().limitMask = mask;
@@ -193,8 +191,8 @@ bool CTorvexSession::MeasurementHolds() const
     const auto same = [](const CChartTrace::XYpair& a, const CChartTrace::XYpair& b) {
         return a.x == b.x && a.y == b.y;
     };
-    return t && graph.markers == measured.markers && t->values == measured.values &&
-           std::equal(t->points.begin(), t->points.end(), measured.points.begin(),
+    return t && graph.markers == measured.markers && t->values == measured.values
+        && std::equal(t->points.begin(), t->points.end(), measured.points.begin(),
                       measured.points.end(), same);
 }
 
@@ -218,8 +216,7 @@ std::string CTorvexSession::Readout(CPoint point) const
     const std::vector<std::string> left = lines(cursor), right = lines(measurement);
     std::string text;
     for (std::size_t i = 0; i < std::max(left.size(), right.size()); ++i)
-        text += (i < left.size() ? left[i] : "") + "\t" + (i < right.size() ? right[i] : "") +
-                "\n";
+        text += (i < left.size() ? left[i] : "") + "\t" + (i < right.size() ? right[i] : "") + "\n";
     return text;
 }
 

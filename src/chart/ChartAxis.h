@@ -43,8 +43,8 @@ public:
     }
 
     bool visible = true;
-    bool reversed = false;       // fraction 0 maps to max
-    bool allowNegative = true;   // when clear, a minimum of zero or below is stored as 0
+    bool reversed = false;      // fraction 0 maps to max
+    bool allowNegative = true;  // when clear, a minimum of zero or below is stored as 0
     // Not a dB axis: auto scale keeps every value in view (no dB caps), in multiples of ten.
     bool fitsAllValues = false;
     // With fitsAllValues: whole steps of 1, 2, 2.5 or 5 x 10^k of the values' own size

@@ -25,11 +25,11 @@ public:
 
     FontHandle font;
     std::string faceName;
-    int pointSize = 12;       // tenths of a point; a placeholder until the owner sets it
-    bool created = false;     // `font` holds a platform font
-    bool dirty = true;        // to be realised before its next use
+    int pointSize = 12;    // tenths of a point; a placeholder until the owner sets it
+    bool created = false;  // `font` holds a platform font
+    bool dirty = true;     // to be realised before its next use
     COLORREF color = Rgb(0, 0, 0);
-    TextMetrics metrics;      // of the realised font, device pixels
+    TextMetrics metrics;  // of the realised font, device pixels
 
 private:
     // Takes newFont as the realised font and reads its metrics with it selected.

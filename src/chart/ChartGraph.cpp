@@ -42,9 +42,11 @@ const std::array<ViewPreset, 9> kViewPresets = {{
     {"Group Delay", {"Delay [nsec]", 0, 100, true, true}, kHidden},
     {"Phase variation", {"Phase var.[deg]", -20, 20, true, true}, kHidden},
     {"VSWR", {"VSWR", 0, 10, true, true, true}, kHidden},
-    {"Ins.Loss and Return Loss", {"Ins. Loss [dB]", 0, 80, false},
+    {"Ins.Loss and Return Loss",
+     {"Ins. Loss [dB]", 0, 80, false},
      {"Ret. Loss [dB]", 0, 40, false}},
-    {"Phase and Delay", {"Phase [deg]", -180, 180, true, true},
+    {"Phase and Delay",
+     {"Phase [deg]", -180, 180, true, true},
      {"Delay [nsec]", 0, 100, true, true}},
     {"S2p Data", {"S11-S22 [dB]", 0, -50, true}, {"S21-S12 [dB]", 0, -100, true}},
 }};
@@ -175,8 +177,8 @@ void CChartGraph::SetMarkers(const std::vector<double>& in)
 
 void CChartGraph::MarkFontsDirty()
 {
-    for (CChartFont* f : {&titleFont, &axisTitleFont, &verticalAxisTitleFont, &tickFont,
-                          &legendFont, &markerFont})
+    for (CChartFont* f :
+         {&titleFont, &axisTitleFont, &verticalAxisTitleFont, &tickFont, &legendFont, &markerFont})
         f->dirty = true;
 }
 

@@ -126,8 +126,7 @@ public:
     // The same, a "%.Ng" format given as many more digits as it takes to show the value
     // within half the resolution: neighbouring labels a step apart, or the values of
     // neighbouring pixels, then always read differently.
-    static std::string FormatResolved(const std::string& format, double value,
-                                      double resolution);
+    static std::string FormatResolved(const std::string& format, double value, double resolution);
 
     // --- Fields ---
 
@@ -137,13 +136,13 @@ public:
     double planeZoom = 1.0;       // Smith and polar: magnification about the centre below
     double planeCentreRe = 0.0;
     double planeCentreIm = 0.0;
-    double xUnitHz = 1.0;         // Hz per X unit (the series L and C of the Smith table)
+    double xUnitHz = 1.0;  // Hz per X unit (the series L and C of the Smith table)
 
     std::vector<CChartTrace> traces;  // oldest first, at most kMaxTraces
     // How many traces the view asked for; more than traces.size() when the cap dropped the
     // oldest, so the chart can say so. 0: not known (traces added one by one).
     std::size_t tracesOffered = 0;
-    std::vector<double> markers;      // marker X positions, in the caller's order
+    std::vector<double> markers;  // marker X positions, in the caller's order
     std::string title = "chart";
     std::string xShortTitle = "X-axis";  // X name in the marker table and markers dialog
     bool showMarkers = true;             // marker dots and the legend box
@@ -153,7 +152,7 @@ public:
     // Drawn on the plot and judged at every paint while it holds segments; an empty mask
     // (the default, or after Clear) draws nothing.
     CLimitMask limitMask;
-    int lineType = 1;                    // 0 thin line, 1 thick line, 2 points, 3 circles
+    int lineType = 1;  // 0 thin line, 1 thick line, 2 points, 3 circles
     int viewFormat = 0;
     CChartArea graphArea;
     CChartArea titleArea;
@@ -191,8 +190,8 @@ private:
     std::vector<LegendCell> PlanLegend(const CRect& l, const TextWidth& width, std::int32_t s,
                                        int& rows) const;
     // The legend's entries in rows (no markers), or the marker value table.
-    std::vector<LegendCell> PlanLegendEntries(const CRect& l, const TextWidth& width, std::int32_t s,
-                                              int& rows) const;
+    std::vector<LegendCell> PlanLegendEntries(const CRect& l, const TextWidth& width,
+                                              std::int32_t s, int& rows) const;
     std::vector<LegendCell> PlanMarkerTable(const CRect& l, const TextWidth& width, std::int32_t s,
                                             int& rows) const;
     void Layout(const TextWidth& width, std::int32_t s);

@@ -2,13 +2,13 @@
 #include "chart/ChartGraph.h"
 
 #include "chart/ComplexChart.h"
-#include "platform/NumberParse.h"
 #include "platform/NumberFormat.h"
+#include "platform/NumberParse.h"
 
 #include <algorithm>
-#include <cmath>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -49,15 +49,13 @@ std::string CChartGraph::FormatLabel(const std::string& format, double value)
     return FormatValue(format, value);
 }
 
-std::string CChartGraph::FormatResolved(const std::string& format, double value,
-                                        double resolution)
+std::string CChartGraph::FormatResolved(const std::string& format, double value, double resolution)
 {
     std::string text = FormatValue(format, value);
     // Only the "%.Ng" formats of the axes grow: a format of another kind is the user's.
     int digits = 0;
-    const bool general = format.size() >= 4 && format.compare(0, 2, "%.") == 0 &&
-                         format.back() == 'g' &&
-                         std::sscanf(format.c_str(), "%%.%dg", &digits) == 1;
+    const bool general = format.size() >= 4 && format.compare(0, 2, "%.") == 0
+        && format.back() == 'g' && std::sscanf(format.c_str(), "%%.%dg", &digits) == 1;
     if (!general || !(resolution > 0.0) || !std::isfinite(value))
         return text;
     for (; digits <= 17; ++digits) {
@@ -130,8 +128,7 @@ void CChartGraph::Layout()
 void CChartGraph::Layout(CDC& dc)
 {
     const FontHandle previous = dc.SelectFont(legendFont.font);
-    Layout([&dc](const std::string& text) { return dc.GetTextExtent(text).cx; },
-           PageScale(dc));
+    Layout([&dc](const std::string& text) { return dc.GetTextExtent(text).cx; }, PageScale(dc));
     dc.SelectFont(previous);
 }
 
@@ -302,20 +299,22 @@ void DrawYGrid(CDC& dc, const CChartGraph& graph, const CRect& p, const GridPens
         // Labels carry the digits that tell neighbouring lines apart, and show the value
         // of a snapped line exactly.
         const double leftStep = (graph.leftAxis.max - graph.leftAxis.min) / m / kLabelDigitsPerStep;
-        const double rightStep = (graph.rightAxis.max - graph.rightAxis.min) / m / kLabelDigitsPerStep;
+        const double rightStep =
+            (graph.rightAxis.max - graph.rightAxis.min) / m / kLabelDigitsPerStep;
         if (graph.leftAxis.visible) {
             dc.SetTextAlign(TA_RIGHT | vertical);
             const CRect clip(g.left + hK / 2, anchor - hK, p.left - hK / 2, anchor + hK);
             dc.ExtTextOut(p.left - hK / 2, anchor, clip,
-                          CChartGraph::FormatResolved(graph.leftAxis.labelFormat, graph.leftAxis.ValueAt(fraction),
-                                         leftStep));
+                          CChartGraph::FormatResolved(graph.leftAxis.labelFormat,
+                                                      graph.leftAxis.ValueAt(fraction), leftStep));
         }
         if (graph.rightAxis.visible) {
             dc.SetTextAlign(TA_LEFT | vertical);
             const CRect clip(p.right + hK / 2, anchor - hK, g.right - hK / 2, anchor + hK);
-            dc.ExtTextOut(p.right + hK / 2, anchor, clip,
-                          CChartGraph::FormatResolved(graph.rightAxis.labelFormat, graph.rightAxis.ValueAt(fraction),
-                                         rightStep));
+            dc.ExtTextOut(
+                p.right + hK / 2, anchor, clip,
+                CChartGraph::FormatResolved(graph.rightAxis.labelFormat,
+                                            graph.rightAxis.ValueAt(fraction), rightStep));
         }
     }
 }
@@ -354,9 +353,9 @@ void DrawXGrid(CDC& dc, const CChartGraph& graph, const CRect& p, const GridPens
         }
         dc.SetTextAlign(horizontal | TA_TOP);
         dc.ExtTextOut(x, p.bottom + hK / 2, clip,
-                      CChartGraph::FormatResolved(graph.xAxis.labelFormat,
-                                     graph.xAxis.ValueAt(static_cast<double>(i) / n),
-                                     (graph.xAxis.max - graph.xAxis.min) / n / kLabelDigitsPerStep));
+                      CChartGraph::FormatResolved(
+                          graph.xAxis.labelFormat, graph.xAxis.ValueAt(static_cast<double>(i) / n),
+                          (graph.xAxis.max - graph.xAxis.min) / n / kLabelDigitsPerStep));
     }
 }
 

@@ -11,8 +11,8 @@
 
 namespace {
 
-const char* const kNoValue = "-";  // a marker outside a trace's data
-const std::string kDelta = "\xCE\x94";   // UTF-8 Greek capital delta: a difference column
+const char* const kNoValue = "-";       // a marker outside a trace's data
+const std::string kDelta = "\xCE\x94";  // UTF-8 Greek capital delta: a difference column
 const char* const kReference = " ref";  // after the reference marker's number
 
 // a - b for the reference table. Values interpolated at different X carry rounding of
@@ -33,7 +33,7 @@ bool Inside(const CRect& r, CPoint point)
 struct LegendColumn {
     std::int32_t start;  // x of a row's first entry
     std::int32_t x;
-    std::int32_t y;      // below the first row
+    std::int32_t y;  // below the first row
     int rows;
 };
 
@@ -52,17 +52,16 @@ std::vector<std::string> CChartGraph::MarkerColumn(
     // With a reference every column after the first shows differences to it.
     const bool diff = delta && i > 1;
     std::vector<std::string> texts;
-    texts.push_back(diff ? kDelta + std::to_string(i)
-                    : delta ? std::to_string(i) + kReference
-                            : std::to_string(i));
+    texts.push_back(diff        ? kDelta + std::to_string(i)
+                        : delta ? std::to_string(i) + kReference
+                                : std::to_string(i));
     texts.push_back(FormatLabel(xAxis.labelFormat, diff ? Difference(xValue, refX) : xValue));
     for (const CChartTrace* trace : rows) {
         if (diff)
-            texts.push_back(trace->Covers(xValue) && trace->Covers(refX)
-                                ? FormatLabel(trace->numberFormat,
-                                              Difference(trace->ValueAt(xValue),
-                                                         trace->ValueAt(refX)))
-                                : std::string(kNoValue));
+            texts.push_back(
+                trace->Covers(xValue) && trace->Covers(refX) ? FormatLabel(
+                    trace->numberFormat, Difference(trace->ValueAt(xValue), trace->ValueAt(refX)))
+                                                             : std::string(kNoValue));
         else  // a value beyond the trace's data would be an extrapolation
             texts.push_back(trace->Covers(xValue)
                                 ? FormatLabel(trace->numberFormat, trace->ValueAt(xValue))
@@ -75,15 +74,14 @@ std::string CChartGraph::DroppedNote() const
 {
     if (tracesOffered <= traces.size())
         return std::string();
-    return std::to_string(traces.size()) + " of " + std::to_string(tracesOffered) +
-           " traces shown";
+    return std::to_string(traces.size()) + " of " + std::to_string(tracesOffered) + " traces shown";
 }
 
-std::vector<CChartGraph::LegendCell> CChartGraph::PlanLegend(const CRect& l,
-                                                             const TextWidth& width,
+std::vector<CChartGraph::LegendCell> CChartGraph::PlanLegend(const CRect& l, const TextWidth& width,
                                                              std::int32_t s, int& rows) const
 {
-    return markers.empty() ? PlanLegendEntries(l, width, s, rows) : PlanMarkerTable(l, width, s, rows);
+    return markers.empty() ? PlanLegendEntries(l, width, s, rows)
+                           : PlanMarkerTable(l, width, s, rows);
 }
 
 std::vector<CChartGraph::LegendCell> CChartGraph::PlanLegendEntries(const CRect& l,
@@ -180,8 +178,8 @@ std::vector<CChartGraph::LegendCell> CChartGraph::PlanMarkerTable(const CRect& l
             cell.at = CPoint{cell.clip.left, cell.clip.top};
             cell.text = texts[r];
             cell.color = r == 0 ? legendFont.color
-                         : r == 1 ? axisTitleFont.color
-                                  : listed[r - 2]->color;
+                : r == 1        ? axisTitleFont.color
+                                : listed[r - 2]->color;
             if (isHeader && r >= 2) {
                 const std::int32_t top = (cell.clip.top + cell.clip.bottom) / 2 - 3 * s;
                 cell.swatch = CRect(cell.clip.left, top, cell.clip.left + 6 * s, top + 6 * s);
@@ -216,8 +214,8 @@ std::vector<CChartGraph::LegendCell> CChartGraph::PlanMarkerTable(const CRect& l
     rows = bands * bandRows;
     if (!note.empty()) {
         LegendCell cell;
-        cell.clip = CRect(l.left + 10, l.top + 4 + rows * pitch, l.right,
-                          l.top + 4 + (rows + 1) * pitch);
+        cell.clip =
+            CRect(l.left + 10, l.top + 4 + rows * pitch, l.right, l.top + 4 + (rows + 1) * pitch);
         cell.at = CPoint{cell.clip.left, cell.clip.top};
         cell.text = note;
         cell.color = legendFont.color;
@@ -277,15 +275,15 @@ std::string CChartGraph::Readout(CPoint point) const
     if (xAxis.visible)
         text = "X= " + FormatResolved(xAxis.labelFormat, xAxis.ValueAt(fx), xPixel) + "\n";
     if (leftAxis.visible)
-        text += "YL= " +
-                FormatResolved(leftAxis.labelFormat, leftAxis.ValueAt(fy),
-                               yPixel * (leftAxis.max - leftAxis.min)) +
-                "\n";
+        text += "YL= "
+            + FormatResolved(leftAxis.labelFormat, leftAxis.ValueAt(fy),
+                             yPixel * (leftAxis.max - leftAxis.min))
+            + "\n";
     if (rightAxis.visible)
-        text += "YR= " +
-                FormatResolved(rightAxis.labelFormat, rightAxis.ValueAt(fy),
-                               yPixel * (rightAxis.max - rightAxis.min)) +
-                "\n";
+        text += "YR= "
+            + FormatResolved(rightAxis.labelFormat, rightAxis.ValueAt(fy),
+                             yPixel * (rightAxis.max - rightAxis.min))
+            + "\n";
     return text;
 }
 

@@ -152,8 +152,8 @@ void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
                 continue;
             std::int32_t dx = 0;
             std::int32_t y = 0;
-            if (!PixelOffset(xValue, xAxis.min, xAxis.max, width, dx) ||
-                !yPixel(trace.ValueAt(xValue), y))
+            if (!PixelOffset(xValue, xAxis.min, xAxis.max, width, dx)
+                || !yPixel(trace.ValueAt(xValue), y))
                 continue;
             const std::int32_t x = xAxis.reversed ? p.right - dx : p.left + dx;
             dc.Ellipse(CRect(x - 4 * s, y - 4 * s, x + 4 * s, y + 4 * s));
@@ -208,8 +208,8 @@ std::string NoDataText(const CLimitMask& mask, const std::vector<LimitResult>& r
     std::vector<int> lines;
     for (const LimitResult& r : results) {
         const int line = mask.segments[r.segment].line;
-        if (r.status == LimitStatus::NoData &&
-            std::find(lines.begin(), lines.end(), line) == lines.end())
+        if (r.status == LimitStatus::NoData
+            && std::find(lines.begin(), lines.end(), line) == lines.end())
             lines.push_back(line);
     }
     if (lines.empty())
@@ -242,8 +242,8 @@ void CChartGraph::DrawLimits(CDC& dc)
     // The limit of segment seg from x0 to x1 on an axis, cut to the plot; false if unseen.
     auto line = [&](const CLimitMask::Segment& seg, const CChartAxis& axis, double x0, double x1,
                     double& ax, double& ay, double& bx, double& by) {
-        return at(axis, x0, seg.LimitAt(x0), ax, ay) && at(axis, x1, seg.LimitAt(x1), bx, by) &&
-               ClipSegment(p.left, p.top, p.right, p.bottom, ax, ay, bx, by);
+        return at(axis, x0, seg.LimitAt(x0), ax, ay) && at(axis, x1, seg.LimitAt(x1), bx, by)
+            && ClipSegment(p.left, p.top, p.right, p.bottom, ax, ay, bx, by);
     };
 
     dc.SetClipRect(p);
@@ -266,8 +266,8 @@ void CChartGraph::DrawLimits(CDC& dc)
         }
         for (int a = 0; a < 2; ++a) {
             double ax = 0, ay = 0, bx = 0, by = 0;
-            if (state[a] == 0 || !line(seg, a == 0 ? leftAxis : rightAxis, seg.f1, seg.f2, ax,
-                                       ay, bx, by))
+            if (state[a] == 0
+                || !line(seg, a == 0 ? leftAxis : rightAxis, seg.f1, seg.f2, ax, ay, bx, by))
                 continue;
             const bool judged = state[a] == 2;
             dc.SelectPen(CPen{judged ? kMaskColor : kNoDataColor, thin});

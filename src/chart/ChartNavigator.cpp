@@ -17,8 +17,7 @@ double AxisValue(const CChartAxis& axis, double fraction)
 // Moves an axis so that its content follows the mouse by a fraction of the plot.
 void ShiftAxis(CChartAxis& axis, double fraction, std::int32_t divisions)
 {
-    axis.ShiftSnapped((axis.reversed ? 1.0 : -1.0) * fraction * (axis.max - axis.min),
-                      divisions);
+    axis.ShiftSnapped((axis.reversed ? 1.0 : -1.0) * fraction * (axis.max - axis.min), divisions);
 }
 
 }  // namespace
@@ -84,8 +83,7 @@ bool CChartNavigator::PanBy(CChartGraph& graph, std::int32_t dx, std::int32_t dy
         return true;
     }
     if (dx != 0)
-        ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left),
-                  graph.xMajorDivisions);
+        ShiftAxis(graph.xAxis, static_cast<double>(dx) / (p.right - p.left), graph.xMajorDivisions);
     if (dy != 0) {
         const double fy = static_cast<double>(dy) / (p.bottom - p.top);
         ShiftAxis(graph.leftAxis, fy, graph.yMajorDivisions);
@@ -101,8 +99,7 @@ bool CChartNavigator::ZoomToRect(CChartGraph& graph, const CRect& rect)
     const std::int32_t right = std::min(std::max(rect.left, rect.right), p.right);
     const std::int32_t top = std::max(std::min(rect.top, rect.bottom), p.top);
     const std::int32_t bottom = std::min(std::max(rect.top, rect.bottom), p.bottom);
-    if (!graph.plotArea.visible || right - left < kMinZoomPixels ||
-        bottom - top < kMinZoomPixels)
+    if (!graph.plotArea.visible || right - left < kMinZoomPixels || bottom - top < kMinZoomPixels)
         return false;
     PushRange(graph);
     if (const auto complex = CComplexChart::For(graph)) {
@@ -124,9 +121,8 @@ void CChartNavigator::PushRange(const CChartGraph& g)
 {
     if (history.size() == kMaxRangeHistory)
         history.erase(history.begin());
-    history.push_back({g.xAxis.min, g.xAxis.max, g.leftAxis.min, g.leftAxis.max,
-                       g.rightAxis.min, g.rightAxis.max, g.planeZoom, g.planeCentreRe,
-                       g.planeCentreIm});
+    history.push_back({g.xAxis.min, g.xAxis.max, g.leftAxis.min, g.leftAxis.max, g.rightAxis.min,
+                       g.rightAxis.max, g.planeZoom, g.planeCentreRe, g.planeCentreIm});
 }
 
 bool CChartNavigator::ZoomBack(CChartGraph& g)

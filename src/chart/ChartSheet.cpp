@@ -3,8 +3,7 @@
 #include <cstddef>
 #include <utility>
 
-CChartSheet::CChartSheet()
-    : titleArea(CRect(50, 50, 150, 150)), noticeArea(CRect(50, 50, 150, 150))
+CChartSheet::CChartSheet() : titleArea(CRect(50, 50, 150, 150)), noticeArea(CRect(50, 50, 150, 150))
 {
     titleFont.SetFont("Trebuchet MS", 130, Rgb(0, 64, 0));
     noticeFont.SetFont("Trebuchet MS", 90, Rgb(64, 64, 64));

@@ -7,7 +7,8 @@
 #include <type_traits>
 
 // A trace stores one of these per sample: two doubles, no vtable pointer.
-static_assert(std::is_trivially_copyable_v<CChartTrace::XYpair> && sizeof(CChartTrace::XYpair) == 2 * sizeof(double),
+static_assert(std::is_trivially_copyable_v<
+                  CChartTrace::XYpair> && sizeof(CChartTrace::XYpair) == 2 * sizeof(double),
               "a sample point is two plain doubles");
 
 namespace {
@@ -18,10 +19,10 @@ constexpr double kNoHigh = -1e9;
 
 // Sixteen, one for each trace a graph holds: the classic twelve, then four more.
 const std::array<COLORREF, 16> kPalette = {
-    Rgb(255, 64, 64),  Rgb(0, 127, 255),   Rgb(0, 127, 64),   Rgb(255, 127, 64),
-    Rgb(127, 0, 255),  Rgb(0, 127, 127),   Rgb(255, 0, 127),  Rgb(64, 64, 127),
-    Rgb(192, 127, 127), Rgb(255, 0, 255),  Rgb(127, 127, 192), Rgb(64, 127, 64),
-    Rgb(140, 70, 0),   Rgb(0, 0, 160),     Rgb(190, 150, 0),  Rgb(32, 32, 32),
+    Rgb(255, 64, 64),   Rgb(0, 127, 255), Rgb(0, 127, 64),    Rgb(255, 127, 64),
+    Rgb(127, 0, 255),   Rgb(0, 127, 127), Rgb(255, 0, 127),   Rgb(64, 64, 127),
+    Rgb(192, 127, 127), Rgb(255, 0, 255), Rgb(127, 127, 192), Rgb(64, 127, 64),
+    Rgb(140, 70, 0),    Rgb(0, 0, 160),   Rgb(190, 150, 0),   Rgb(32, 32, 32),
 };
 int paletteIndex = -1;
 
@@ -172,8 +173,8 @@ double CChartTrace::XYValueNear(double x, std::size_t& hint) const
     const auto near = [&](std::size_t i) { return std::fabs(points[i].x - x) < 1e-5; };
     const bool nearLo = near(lo);
     const bool nearHi = near(hi);
-    if ((nearLo && nearHi) || (nearLo && lo > 0 && near(lo - 1)) ||
-        (nearHi && hi + 1 < n && near(hi + 1)))
+    if ((nearLo && nearHi) || (nearLo && lo > 0 && near(lo - 1))
+        || (nearHi && hi + 1 < n && near(hi + 1)))
         return XYValueAt(x);
     if (nearLo && lo > 0)
         return points[lo].y;

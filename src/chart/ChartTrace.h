@@ -43,10 +43,7 @@ public:
     // Stored pairs of an XY trace, else stored values.
     std::size_t PointCount() const { return isXY ? points.size() : values.size(); }
     // Stored sample i (below PointCount) as an (x, y) pair, evenly spaced traces included.
-    XYpair Sample(std::size_t i) const
-    {
-        return isXY ? points[i] : XYpair(UniformX(i), values[i]);
-    }
+    XYpair Sample(std::size_t i) const { return isXY ? points[i] : XYpair(UniformX(i), values[i]); }
     bool Covers(double x) const { return xMin <= x && x <= xMax; }
     // Y at x, interpolated linearly; 0 for fewer than two samples, NaN for a NaN x.
     double ValueAt(double x) const;

@@ -88,9 +88,8 @@ void CColumnReducer::CloseColumn()
         peak = Turn{false, first, first, first};
     if (!trough.found || (low.at > 0 && last.y > low.y))
         trough = Turn{false, first, first, first};
-    Pick picks[12] = {first,         second,        low,          high,
-                      peak.before,   peak.at,       peak.after,   trough.before,
-                      trough.at,     trough.after,  beforeLast,   last};
+    Pick picks[12] = {first,      second,        low,       high,         peak.before, peak.at,
+                      peak.after, trough.before, trough.at, trough.after, beforeLast,  last};
     // Picks of one order are one sample, so their order among themselves does not matter.
     std::sort(std::begin(picks), std::end(picks),
               [](const Pick& a, const Pick& b) { return a.at < b.at; });

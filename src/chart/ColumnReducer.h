@@ -66,13 +66,13 @@ private:
     std::int32_t columnX = 0;
     std::size_t count = 0;  // samples seen in it
     Pick first;
-    Pick second;      // the first sample at another height than the first
-    Pick low;         // the first of the lowest and of the highest Y
+    Pick second;  // the first sample at another height than the first
+    Pick low;     // the first of the lowest and of the highest Y
     Pick high;
     Pick beforeLast;  // the sample before the last change of height
     Pick last;
-    int direction = 0;  // of the last change of height: +1 to larger Y, -1 to smaller
-    Turn peak;          // the turn from larger to smaller Y at the largest Y
-    Turn trough;        // the turn from smaller to larger Y at the smallest Y
+    int direction = 0;             // of the last change of height: +1 to larger Y, -1 to smaller
+    Turn peak;                     // the turn from larger to smaller Y at the largest Y
+    Turn trough;                   // the turn from smaller to larger Y at the smallest Y
     std::vector<std::int32_t> ys;  // Marks: every Y of the column
 };

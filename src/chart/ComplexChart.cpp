@@ -1,16 +1,16 @@
 #include "chart/ComplexChart.h"
 
 #include <algorithm>
-#include <complex>
 #include <cmath>
+#include <complex>
 #include <cstddef>
 #include <limits>
 #include <vector>
 
 #include "chart/NiceScale.h"
 #include "chart/PolarChart.h"
-#include "chart/SmithChart.h"
 #include "chart/Reflection.h"
+#include "chart/SmithChart.h"
 #include "platform/NumberFormat.h"
 
 namespace {
@@ -105,7 +105,8 @@ bool CComplexChart::ZoomToRect(const CRect& rect)
     if (std::max(w, h) <= 0 || side <= 0)
         return false;
     // The drawn rectangle's centre becomes the view's centre, its longer side the square's.
-    const auto [re, im] = ToPlane(CPoint{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    const auto [re, im] =
+        ToPlane(CPoint{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
     const double zoom =
         std::clamp(graph.planeZoom * side / static_cast<double>(std::max(w, h)), 1.0, kMaxZoom);
     graph.planeZoom = zoom;
@@ -180,8 +181,8 @@ std::string CComplexChart::Reading(double re, double im, double refImpedance, do
                                    bool reflection)
 {
     const std::complex<double> gamma(re, im);
-    std::string text = Num("%.3g", std::abs(gamma)) + "/" +
-                       Num("%.1f", std::arg(gamma) * 180.0 / kPi) + "deg";
+    std::string text =
+        Num("%.3g", std::abs(gamma)) + "/" + Num("%.1f", std::arg(gamma) * 180.0 / kPi) + "deg";
     if (!reflection) {
         // A transmission has no port impedance or standing wave: its magnitude in dB.
         if (std::abs(gamma) > 0.0)
@@ -191,8 +192,8 @@ std::string CComplexChart::Reading(double re, double im, double refImpedance, do
     const std::complex<double> z = ReflectionImpedance(gamma, refImpedance);
     const double vswr = StandingWaveRatio(std::abs(gamma));
     if (std::isfinite(z.real())) {
-        text += " " + Num("%.4g", z.real()) + (z.imag() < 0 ? "-j" : "+j") +
-                Num("%.4g", std::fabs(z.imag())) + "ohm";
+        text += " " + Num("%.4g", z.real()) + (z.imag() < 0 ? "-j" : "+j")
+            + Num("%.4g", std::fabs(z.imag())) + "ohm";
         // The series element that gives this reactance at this frequency.
         if (freqHz > 0.0 && z.imag() != 0.0) {
             const double w = 2.0 * kPi * freqHz;
@@ -216,8 +217,8 @@ double CComplexChart::PlanePerPixel() const
 std::string CComplexChart::Readout(CPoint point) const
 {
     const CRect s = Square();
-    if (!graph.plotArea.visible || point.x < s.left || point.x >= s.right || point.y < s.top ||
-        point.y >= s.bottom)
+    if (!graph.plotArea.visible || point.x < s.left || point.x >= s.right || point.y < s.top
+        || point.y >= s.bottom)
         return std::string();
     const auto [re, im] = ToPlane(point);
     // Impedance and VSWR of the first reflection's port; a chart of transmissions only
@@ -239,11 +240,11 @@ std::string CComplexChart::Readout(CPoint point) const
     const std::string g = PixelFormat(pixel);
     const std::string zf = PixelFormat(2.0 * z0 * pixel * slope);
     const std::string vf = PixelFormat(2.0 * pixel / ((1.0 - magnitude) * (1.0 - magnitude)));
-    std::string text = "G= " + Num(g.c_str(), re) + (im < 0 ? " - j" : " + j") +
-                       Num(g.c_str(), std::fabs(im)) + "\n";
+    std::string text = "G= " + Num(g.c_str(), re) + (im < 0 ? " - j" : " + j")
+        + Num(g.c_str(), std::fabs(im)) + "\n";
     if (reflection && std::isfinite(z.real()))
-        text += "Z= " + Num(zf.c_str(), z.real()) + (z.imag() < 0 ? " - j" : " + j") +
-                Num(zf.c_str(), std::fabs(z.imag())) + "\n";
+        text += "Z= " + Num(zf.c_str(), z.real()) + (z.imag() < 0 ? " - j" : " + j")
+            + Num(zf.c_str(), std::fabs(z.imag())) + "\n";
     if (reflection && std::isfinite(vswr))
         text += "VSWR= " + Num(vf.c_str(), vswr) + "\n";
     return text;
@@ -252,8 +253,8 @@ std::string CComplexChart::Readout(CPoint point) const
 double CComplexChart::XAtPoint(CPoint point) const
 {
     const CRect s = Square();
-    if (!graph.plotArea.visible || point.x < s.left || point.x >= s.right || point.y < s.top ||
-        point.y >= s.bottom)
+    if (!graph.plotArea.visible || point.x < s.left || point.x >= s.right || point.y < s.top
+        || point.y >= s.bottom)
         return -1.0;
     double best = std::numeric_limits<double>::infinity();
     double freq = -1.0;
@@ -261,8 +262,8 @@ double CComplexChart::XAtPoint(CPoint point) const
         const std::size_t n = std::min(trace.points.size(), trace.gamma.size());
         for (std::size_t i = 0; i < n; ++i) {
             const CPoint p = ToPixel(trace.gamma[i].x, trace.gamma[i].y);
-            const double d = std::hypot(static_cast<double>(p.x - point.x),
-                                        static_cast<double>(p.y - point.y));
+            const double d =
+                std::hypot(static_cast<double>(p.x - point.x), static_cast<double>(p.y - point.y));
             if (d < best) {
                 best = d;
                 freq = trace.points[i].x;
@@ -283,8 +284,7 @@ void CComplexChart::Draw(CDC& dc)
         dc.SetTextColor(graph.titleFont.color);
         dc.SetBkColor(graph.graphArea.fillColor);
         const CRect t = graph.titleArea.rect;
-        dc.TextOut((t.left + t.right) / 2, t.top + graph.titleFont.metrics.height / 2,
-                   graph.title);
+        dc.TextOut((t.left + t.right) / 2, t.top + graph.titleFont.metrics.height / 2, graph.title);
         dc.SelectFont(previous);
         dc.SetTextAlign(TA_LEFT | TA_TOP);
     }
@@ -311,10 +311,9 @@ std::vector<std::string> CComplexChart::MarkerColumn(
                                       CChartGraph::FormatLabel(graph.xAxis.labelFormat, freq)};
     for (const CChartTrace* trace : rows) {
         double re = 0.0, im = 0.0;
-        texts.push_back(GammaAt(*trace, freq, re, im)
-                            ? Reading(re, im, trace->refImpedance, freq * graph.xUnitHz,
-                                      trace->reflection)
-                            : std::string("-"));
+        texts.push_back(GammaAt(*trace, freq, re, im) ? Reading(
+                            re, im, trace->refImpedance, freq * graph.xUnitHz, trace->reflection)
+                                                      : std::string("-"));
     }
     return texts;
 }

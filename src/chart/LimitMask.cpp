@@ -64,8 +64,8 @@ std::string NormalItem(std::string_view word)
     if (colon == std::string::npos || colon < 3 || lower[0] != 's')
         return std::string();
     const std::string element = lower.substr(1, colon - 1);
-    if (element.find_first_not_of("0123456789_dcs") != std::string::npos ||
-        element.find_first_of("0123456789") == std::string::npos)
+    if (element.find_first_not_of("0123456789_dcs") != std::string::npos
+        || element.find_first_of("0123456789") == std::string::npos)
         return std::string();
     const std::string unit = lower.substr(colon + 1);
     for (const FormatWord& f : kFormatWords)
@@ -126,8 +126,7 @@ double CLimitMask::Segment::LimitAt(double x) const
     // Ends near the largest doubles overflow the plain differences; halved they do not,
     // and the weighted sum of the two ends stays between them.
     const double span = f2 - f1;
-    const double t =
-        std::isfinite(span) ? (x - f1) / span : (x / 2 - f1 / 2) / (f2 / 2 - f1 / 2);
+    const double t = std::isfinite(span) ? (x - f1) / span : (x / 2 - f1 / 2) / (f2 / 2 - f1 / 2);
     const double rise = v2 - v1;
     return std::isfinite(rise) ? v1 + t * rise : (1.0 - t) * v1 + t * v2;
 }
@@ -156,8 +155,8 @@ bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
         const std::size_t end = rest.find_first_of("\r\n");
         std::string_view line = rest.substr(0, end);
         const std::size_t skip = end == std::string_view::npos ? rest.size()
-            : rest.compare(end, 2, "\r\n") == 0         ? end + 2
-                                                        : end + 1;
+            : rest.compare(end, 2, "\r\n") == 0                ? end + 2
+                                                               : end + 1;
         rest.remove_prefix(skip);
         line = line.substr(0, line.find('!'));
         const std::vector<std::string_view> words = Words(line);

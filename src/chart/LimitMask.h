@@ -40,8 +40,9 @@ public:
         double f2 = 0.0;
         double v1 = 0.0;
         double v2 = 0.0;
-        std::string item;  // "S21:db", "Sdd21:lin" (element lower-case after the S); empty: every trace
-        int line = 0;      // line of the text it was read from, counting from 1
+        std::string
+            item;      // "S21:db", "Sdd21:lin" (element lower-case after the S); empty: every trace
+        int line = 0;  // line of the text it was read from, counting from 1
 
         // The limit at x, on the straight line through both ends (v1 for f1 == f2).
         double LimitAt(double x) const;

@@ -1,10 +1,10 @@
 #include "chart/NiceScale.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <limits>
-#include <algorithm>
 #include <utility>
 
 namespace {
@@ -12,11 +12,11 @@ namespace {
 // Index 0 is negative zero. Small negative values round up to -0.0 (the negated rung 1),
 // which compares equal to 0.
 constexpr std::array<double, 51> kLadder = {
-    -0.0,   0.0,    0.001,  0.002,   0.005,   0.01,    0.02,    0.05,     0.1,
-    0.2,    0.5,    1.0,    2.0,     3.0,     4.0,     5.0,     6.0,      7.0,
-    8.0,    9.0,    10.0,   12.0,    16.0,    20.0,    30.0,    40.0,     50.0,
-    60.0,   70.0,   80.0,   90.0,    100.0,   180.0,   200.0,   300.0,    360.0,
-    400.0,  500.0,  750.0,  1000.0,  2000.0,  4000.0,  5000.0,  10000.0,  20000.0,
+    -0.0,    0.0,      0.001,    0.002,     0.005,     0.01,       0.02,   0.05,    0.1,
+    0.2,     0.5,      1.0,      2.0,       3.0,       4.0,        5.0,    6.0,     7.0,
+    8.0,     9.0,      10.0,     12.0,      16.0,      20.0,       30.0,   40.0,    50.0,
+    60.0,    70.0,     80.0,     90.0,      100.0,     180.0,      200.0,  300.0,   360.0,
+    400.0,   500.0,    750.0,    1000.0,    2000.0,    4000.0,     5000.0, 10000.0, 20000.0,
     50000.0, 100000.0, 500000.0, 1000000.0, 5000000.0, 10000000.0,
 };
 constexpr std::size_t kTop = kLadder.size() - 2;  // last i of the searches (49)

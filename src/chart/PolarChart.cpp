@@ -70,8 +70,10 @@ void CPolarChart::DrawGrid(CDC& dc)
         const double a = spoke * kPi / 6.0;
         const double c = std::cos(a), s = std::sin(a);
         const CPoint p = ToPixel(outer * 1.05 * c, outer * 1.05 * s);
-        dc.SetTextAlign((c < -0.1 ? TA_RIGHT : c > 0.1 ? TA_LEFT : TA_CENTER) |
-                        (s > 0.1 ? TA_BOTTOM : TA_TOP));
+        dc.SetTextAlign((c < -0.1      ? TA_RIGHT
+                             : c > 0.1 ? TA_LEFT
+                                       : TA_CENTER)
+                        | (s > 0.1 ? TA_BOTTOM : TA_TOP));
         const int degrees = spoke <= 6 ? spoke * 30 : spoke * 30 - 360;
         // Labels beside the horizontal spokes are centred on them.
         const bool level = std::fabs(s) <= 0.1;

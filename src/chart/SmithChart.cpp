@@ -95,8 +95,10 @@ void CSmithChart::DrawImpedanceGrid(CDC& dc, double sign, COLORREF color, bool l
         for (double x : {value, -value}) {
             Reflection(0.0, x, gr, gi);
             p = ToPixel(gr * 1.04, gi * 1.04);
-            dc.SetTextAlign((gr < -0.1 ? TA_RIGHT : gr > 0.1 ? TA_LEFT : TA_CENTER) |
-                            (gi >= 0 ? TA_BOTTOM : TA_TOP));
+            dc.SetTextAlign((gr < -0.1      ? TA_RIGHT
+                                 : gr > 0.1 ? TA_LEFT
+                                            : TA_CENTER)
+                            | (gi >= 0 ? TA_BOTTOM : TA_TOP));
             dc.TextOut(p.x, p.y + (gi >= 0 ? h / 4 : -h / 4), (x > 0 ? "+j" : "-j") + text);
         }
     }

@@ -40,8 +40,7 @@ TracePoint PointOf(const std::vector<XY>& s, std::size_t i)
 
 // The smallest value met walking from index `from` by step until the trace rises above
 // top or the samples end.
-double LowestBefore(const std::vector<XY>& s, std::ptrdiff_t from, std::ptrdiff_t step,
-                    double top)
+double LowestBefore(const std::vector<XY>& s, std::ptrdiff_t from, std::ptrdiff_t step, double top)
 {
     double lowest = top;
     for (std::ptrdiff_t k = from; k >= 0 && k < static_cast<std::ptrdiff_t>(s.size()); k += step) {
@@ -115,8 +114,8 @@ TracePoint TraceMinimum(const CChartTrace& trace, double xLow, double xHigh)
     return s.empty() ? TracePoint{} : PointOf(s, Extreme(s, true));
 }
 
-TracePoint NextPeak(const CChartTrace& trace, double fromX, bool toRight, double xLow,
-                    double xHigh, double excursion)
+TracePoint NextPeak(const CChartTrace& trace, double fromX, bool toRight, double xLow, double xHigh,
+                    double excursion)
 {
     TracePoint found;
     if (std::isnan(fromX))
@@ -137,9 +136,9 @@ TracePoint NextPeak(const CChartTrace& trace, double fromX, bool toRight, double
             break;
         const double top = s[i].y;
         const bool wanted = toRight ? s[i].x > fromX : true;
-        if (wanted &&
-            top - LowestBefore(s, static_cast<std::ptrdiff_t>(i) - 1, -1, top) >= excursion &&
-            top - LowestBefore(s, static_cast<std::ptrdiff_t>(last) + 1, 1, top) >= excursion) {
+        if (wanted
+            && top - LowestBefore(s, static_cast<std::ptrdiff_t>(i) - 1, -1, top) >= excursion
+            && top - LowestBefore(s, static_cast<std::ptrdiff_t>(last) + 1, 1, top) >= excursion) {
             found = PointOf(s, i);
             if (toRight)
                 break;  // the first one right of fromX is the nearest
@@ -149,8 +148,7 @@ TracePoint NextPeak(const CChartTrace& trace, double fromX, bool toRight, double
     return found;
 }
 
-BandwidthResult TraceBandwidth(const CChartTrace& trace, double dbBelow, double xLow,
-                               double xHigh)
+BandwidthResult TraceBandwidth(const CChartTrace& trace, double dbBelow, double xLow, double xHigh)
 {
     BandwidthResult r;
     r.peak = TraceMaximum(trace, xLow, xHigh);
@@ -163,7 +161,8 @@ BandwidthResult TraceBandwidth(const CChartTrace& trace, double dbBelow, double 
     while (m + 1 < s.size() && s[m].x < r.peak.x)
         ++m;
     // Smith and polar traces hold |S|, not dB: N dB below is a ratio there.
-    const double level = trace.gamma.empty() ? r.peak.y - dbBelow : r.peak.y * std::pow(10.0, -dbBelow / 20.0);
+    const double level =
+        trace.gamma.empty() ? r.peak.y - dbBelow : r.peak.y * std::pow(10.0, -dbBelow / 20.0);
     for (std::size_t k = m; k-- > 0;) {
         if (s[k].y <= level) {
             r.hasLow = true;

@@ -23,12 +23,10 @@ constexpr double kDefaultPeakExcursion = 3.0;
 // The samples a search looks at, ascending in X: the value at the window's lower end, every
 // stored sample strictly inside, the value at its upper end (one sample when the ends meet).
 // Empty when the window misses the trace's X range or the trace has fewer than two samples.
-std::vector<CChartTrace::XYpair> TraceSamples(const CChartTrace& trace, double xLow,
-                                              double xHigh);
+std::vector<CChartTrace::XYpair> TraceSamples(const CChartTrace& trace, double xLow, double xHigh);
 
 // The stored samples from xLow to xHigh, both ends included, ascending in X.
-std::vector<CChartTrace::XYpair> StoredSamples(const CChartTrace& trace, double xLow,
-                                               double xHigh);
+std::vector<CChartTrace::XYpair> StoredSamples(const CChartTrace& trace, double xLow, double xHigh);
 
 // Largest and smallest stored value in the window; of equal values, the one of lowest X.
 // Nothing is found in a window that holds no stored sample.
@@ -39,8 +37,8 @@ TracePoint TraceMinimum(const CChartTrace& trace, double xLow, double xHigh);
 // local maximum (the first sample of a flat top) from which the trace falls by at least
 // excursion on each side before it rises above the peak or the window ends; so a peak
 // cut off by the window's edge does not count. Nothing is found from a NaN fromX.
-TracePoint NextPeak(const CChartTrace& trace, double fromX, bool toRight, double xLow,
-                    double xHigh, double excursion = kDefaultPeakExcursion);
+TracePoint NextPeak(const CChartTrace& trace, double fromX, bool toRight, double xLow, double xHigh,
+                    double excursion = kDefaultPeakExcursion);
 
 // The band around the maximum where the trace stays above (maximum - dbBelow).
 struct BandwidthResult {
@@ -58,5 +56,4 @@ struct BandwidthResult {
 };
 
 // dbBelow must be above 0; otherwise (and for a NaN) no crossing is searched.
-BandwidthResult TraceBandwidth(const CChartTrace& trace, double dbBelow, double xLow,
-                               double xHigh);
+BandwidthResult TraceBandwidth(const CChartTrace& trace, double dbBelow, double xLow, double xHigh);

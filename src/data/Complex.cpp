@@ -16,13 +16,11 @@ CComplex ComplexFromPair(double a, double b, int format)
 {
     const double pi = 4.0 * std::atan(1.0);
     switch (format) {
-    case MA:
-        return {a * std::cos(b * pi / 180.0), a * std::sin(b * pi / 180.0)};
+    case MA: return {a * std::cos(b * pi / 180.0), a * std::sin(b * pi / 180.0)};
     case DB: {
         const double m = std::pow(10.0, a / 20.0);
         return {m * std::cos(b * pi / 180.0), m * std::sin(b * pi / 180.0)};
     }
-    default:
-        return {a, b};
+    default: return {a, b};
     }
 }

@@ -7,7 +7,8 @@ class CComplex {
 public:
     CComplex() = default;
     CComplex(double realPart, double imagPart) : re(realPart), im(imagPart) {}
-    CComplex(const std::complex<double>& c) : re(c.real()), im(c.imag()) {}  // NOLINT: implicit on purpose
+    CComplex(const std::complex<double>& c)
+        : re(c.real()), im(c.imag()) {}  // NOLINT: implicit on purpose
 
     std::complex<double> ToStd() const { return {re, im}; }
 

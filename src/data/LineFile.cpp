@@ -1,8 +1,11 @@
 #include "data/LineFile.h"
 
-#include "platform/MessageBox.h"
 #include "platform/AsciiText.h"
+#include "platform/MessageBox.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -12,9 +15,6 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 bool quietFileErrors = false;
 
@@ -82,7 +82,8 @@ int OpenForReading(const std::string& path, FilePtr& file, struct stat& st)
 
 void SplitLines(std::string_view text, LineViews& lines)
 {
-    lines.reserve(lines.size() + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    lines.reserve(lines.size()
+                  + static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     CLineCursor cursor(text);
     std::string_view line;
     while (cursor.Next(line))
@@ -140,7 +141,8 @@ struct CLineCursor::Feed {
             if (const void* zero = std::memchr(b.data.get() + keep, '\0', n)) {
                 nul = true;
                 ended = true;
-                n = static_cast<std::size_t>(static_cast<const char*>(zero) - (b.data.get() + keep));
+                n = static_cast<std::size_t>(static_cast<const char*>(zero)
+                                             - (b.data.get() + keep));
             }
         } else {
             n = 0;
@@ -200,7 +202,8 @@ bool FindLineEnd(std::string_view text, std::size_t& stop, std::size_t& skip)
         return false;
     const char* data = text.data();
     const void* lf = std::memchr(data, '\n', text.size());
-    const std::size_t feed = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : npos;
+    const std::size_t feed =
+        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : npos;
     const void* cr = std::memchr(data, '\r', lf ? feed : text.size());
     if (cr) {
         stop = static_cast<std::size_t>(static_cast<const char*>(cr) - data);

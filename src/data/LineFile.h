@@ -90,7 +90,7 @@ private:
     std::string_view rest;
     std::string_view next;
     std::size_t size = 0;
-    bool refilled = false;  // the piece has been replaced since the last line was handed out
+    bool refilled = false;        // the piece has been replaced since the last line was handed out
     std::size_t linesPassed = 0;  // lines, blank or not, up to and including next
     std::size_t nextNumber = 0;   // the line number of next
     std::size_t number = 0;       // the line number of the line last handed out

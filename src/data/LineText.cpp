@@ -22,8 +22,13 @@ std::string Trim(const std::string& s)
 CTokenizer::CTokenizer(std::string_view source, char delim) : CTokenizer(source, delim, false) {}
 
 CTokenizer::CTokenizer(std::string_view source, char delim, bool blankOrTabDelimiter)
-    : text(source), delimiter(delim), blankOrTab(blankOrTabDelimiter), begin(0),
-      end(source.size()), nextDelimiter(Search(delim, 0)), nextComma(source.find(',')),
+    : text(source),
+      delimiter(delim),
+      blankOrTab(blankOrTabDelimiter),
+      begin(0),
+      end(source.size()),
+      nextDelimiter(Search(delim, 0)),
+      nextComma(source.find(',')),
       nextTab(source.find('\t'))
 {
 }

@@ -103,4 +103,3 @@ void CS2pData::NormalizeFreqUnit()
     if (freqUnit == HZ || freqUnit == KHZ)
         ConvertFreqUnit(MHZ);
 }
-

@@ -230,7 +230,10 @@ public:
     bool loaded = false;
 
 private:
-    std::size_t Cells() const { return static_cast<std::size_t>(ports) * static_cast<std::size_t>(ports); }
+    std::size_t Cells() const
+    {
+        return static_cast<std::size_t>(ports) * static_cast<std::size_t>(ports);
+    }
     int LoadFile(const std::string& path, int named);
     int ReadVersion1(CLineCursor& cursor, int portCount);
     int ReadVersion2(CLineCursor& cursor);

@@ -91,12 +91,30 @@ void MatrixToS(CComplex* x, int n, int kind)
 void DerivedElement(int value, int& row, int& col)
 {
     switch (value) {
-    case 16: row = 2; col = 1; return;  // insertion loss
-    case 17: row = 1; col = 1; return;  // return loss
-    case 18: row = 2; col = 1; return;
-    case 19: row = 1; col = 2; return;
-    case 20: row = 1; col = 1; return;
-    default: row = 2; col = 2; return;
+    case 16:
+        row = 2;
+        col = 1;
+        return;  // insertion loss
+    case 17:
+        row = 1;
+        col = 1;
+        return;  // return loss
+    case 18:
+        row = 2;
+        col = 1;
+        return;
+    case 19:
+        row = 1;
+        col = 2;
+        return;
+    case 20:
+        row = 1;
+        col = 1;
+        return;
+    default:
+        row = 2;
+        col = 2;
+        return;
     }
 }
 
@@ -165,8 +183,7 @@ CS2pData::DataLine CS2pData::ConvertToS(DataLine record, int kind)
     const Cx one(1.0, 0.0);
     Cx s11, s12, s21, s22;
     switch (kind) {
-    case S:
-        return record;
+    case S: return record;
     case Z: {
         const Cx d = (x11 + one) * (x22 + one) - x12 * x21;
         s11 = Div((x11 - one) * (x22 + one) - x12 * x21, d);
@@ -200,8 +217,7 @@ CS2pData::DataLine CS2pData::ConvertToS(DataLine record, int kind)
         s22 = Div((one + x11) * (x22 - one) - x12 * x21, d);
         break;
     }
-    default:
-        return record;  // no kind the reader knows: taken as S, as its letter says
+    default: return record;  // no kind the reader knows: taken as S, as its letter says
     }
     record.s[0] = s11;
     record.s[1] = s12;
@@ -299,8 +315,8 @@ bool CS2pData::HasCode(int code) const
     }
     if (PositionOf(code, row, col))
         return true;
-    if (IsMixedMode() || !MixedMode::Offered(ports) || code < ValueCode::MIXED_BASE ||
-        !ValueCode::IsElement(code))
+    if (IsMixedMode() || !MixedMode::Offered(ports) || code < ValueCode::MIXED_BASE
+        || !ValueCode::IsElement(code))
         return false;
     char rowMode = 's';
     char colMode = 's';
@@ -342,8 +358,9 @@ bool CS2pData::CanBuildTrace(int value, int valueFormat) const
     const int format = loss ? ValueFormat::DB : valueFormat;
     if (!HasCode(value))
         return false;
-    return !((ValueFormat::NeedsReflection(format) && !ValueCode::IsReflection(value)) ||
-             (derived && (ValueFormat::NeedsReflection(format) || ValueFormat::IsComplex(format))));
+    return !(
+        (ValueFormat::NeedsReflection(format) && !ValueCode::IsReflection(value))
+        || (derived && (ValueFormat::NeedsReflection(format) || ValueFormat::IsComplex(format))));
 }
 
 bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat,
@@ -425,8 +442,9 @@ bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int val
     }
 
     // SetPoints sorts by frequency (stably); gamma has to follow the same order.
-    if (complex && !std::is_sorted(points.begin(), points.end(),
-                                   [](const auto& a, const auto& b) { return a.x < b.x; })) {
+    if (complex && !std::is_sorted(points.begin(), points.end(), [](const auto& a, const auto& b) {
+            return a.x < b.x;
+        })) {
         std::vector<std::size_t> order(n);
         for (std::size_t i = 0; i < n; ++i)
             order[i] = i;

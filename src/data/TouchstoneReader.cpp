@@ -197,23 +197,37 @@ bool CS2pData::ParseOptionLine(std::string_view line, int& format, std::string& 
     while (!tokens.Empty()) {
         const std::string_view word = tokens.NextToken();
         const std::string token = AsciiLower(word);
-        if (token == "hz") freqUnit = HZ;
-        else if (token == "khz") freqUnit = KHZ;
-        else if (token == "mhz") freqUnit = MHZ;
-        else if (token == "ghz") freqUnit = GHZ;
-        else if (token == "s") paramKind = S;
-        else if (token == "y") paramKind = Y;
-        else if (token == "z") paramKind = Z;
-        else if (token == "g") paramKind = G;
-        else if (token == "h") paramKind = H;
-        else if (token == "ma") format = MA;
-        else if (token == "ri") format = RI;
-        else if (token == "db") format = DB;
-        else if (token == "r") pendingR = true;
+        if (token == "hz")
+            freqUnit = HZ;
+        else if (token == "khz")
+            freqUnit = KHZ;
+        else if (token == "mhz")
+            freqUnit = MHZ;
+        else if (token == "ghz")
+            freqUnit = GHZ;
+        else if (token == "s")
+            paramKind = S;
+        else if (token == "y")
+            paramKind = Y;
+        else if (token == "z")
+            paramKind = Z;
+        else if (token == "g")
+            paramKind = G;
+        else if (token == "h")
+            paramKind = H;
+        else if (token == "ma")
+            format = MA;
+        else if (token == "ri")
+            format = RI;
+        else if (token == "db")
+            format = DB;
+        else if (token == "r")
+            pendingR = true;
         else if (pendingR) {
             double r = 0.0;
             if (!ParseDouble(word, r) || !(r > 0)) {
-                why = "the reference impedance \"" + EscapeInput(word) + "\" is not a positive number";
+                why = "the reference impedance \"" + EscapeInput(word)
+                    + "\" is not a positive number";
                 return false;
             }
             refImpedance = r;

@@ -28,8 +28,8 @@ std::string BadNumber(const CNumberReader& tokens)
 
 std::string PairOutOfRange(double a, double b, int pair)
 {
-    return "pair " + std::to_string(pair) + " (" + FormatValue("%g", a) + ", " + FormatValue("%g", b)
-           + ") gives no finite value";
+    return "pair " + std::to_string(pair) + " (" + FormatValue("%g", a) + ", "
+        + FormatValue("%g", b) + ") gives no finite value";
 }
 
 }  // namespace TouchstoneText

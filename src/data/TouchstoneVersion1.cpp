@@ -51,8 +51,12 @@ void ReadPortImpedances(std::string_view line, int ports, std::vector<double>& i
 class CVersion1Record {
 public:
     CVersion1Record(CLineCursor& lines, int ports, std::vector<double>& portImpedances)
-        : cursor(lines), n(ports), m(static_cast<std::size_t>(1 + 2 * ports * ports)), numbers(m),
-          impedances(portImpedances), layout(std::to_string(ports) + "-port record")
+        : cursor(lines),
+          n(ports),
+          m(static_cast<std::size_t>(1 + 2 * ports * ports)),
+          numbers(m),
+          impedances(portImpedances),
+          layout(std::to_string(ports) + "-port record")
     {
     }
 
@@ -91,9 +95,9 @@ private:
     const std::string layout;
     std::size_t count = 0;
     std::size_t bytes = 0;
-    std::size_t first = 0;  // the line number of the record's first line
-    bool continued = false; // that line is no longer at hand, but startText is
-    std::string startText;  // the start of that line, kept for messages
+    std::size_t first = 0;   // the line number of the record's first line
+    bool continued = false;  // that line is no longer at hand, but startText is
+    std::string startText;   // the start of that line, kept for messages
 };
 
 std::string CVersion1Record::Read(std::string_view line, double lastFreq, bool& noise)
@@ -118,17 +122,19 @@ std::string CVersion1Record::Read(std::string_view line, double lastFreq, bool& 
         }
         if (count < m || !tokens.Empty())
             return where() + (count < m ? std::to_string(count) : "more than " + std::to_string(m))
-                   + " numbers, where a " + layout + " has " + std::to_string(m) + " on one line";
+                + " numbers, where a " + layout + " has " + std::to_string(m) + " on one line";
         return std::string();
     }
     if (count == m && !tokens.Empty())
-        return where() + "a " + layout + " of " + std::to_string(m) + " numbers ends inside this line";
+        return where() + "a " + layout + " of " + std::to_string(m)
+            + " numbers ends inside this line";
     if (count == m)
         return std::string();
     // Lines hold whole pairs after the frequency: a record of another port count, cut
     // into lines, might otherwise fit by chance.
     if (count % 2 == 0)
-        return where() + "a frequency and " + std::to_string(count - 1) + " numbers, not whole pairs, start a " + layout;
+        return where() + "a frequency and " + std::to_string(count - 1)
+            + " numbers, not whole pairs, start a " + layout;
     // A copy of as much as a message quotes (40 characters of up to 4 bytes), into room
     // that the records share: the line goes when the cursor moves on.
     startText.assign(line.substr(0, 4 * 40 + 1));
@@ -142,7 +148,7 @@ std::string CVersion1Record::Continue()
     while (count < m) {
         if (!cursor.Next(last))
             return Start({}) + ": the file ends inside the " + layout + " that starts there ("
-                   + std::to_string(count) + " of " + std::to_string(m) + " numbers)";
+                + std::to_string(count) + " of " + std::to_string(m) + " numbers)";
         bytes += last.size() + 1;
         const auto here = [&]() { return LineRef(cursor.LineNumber(), last) + ": "; };
         if (last[0] == '!') {
@@ -150,17 +156,19 @@ std::string CVersion1Record::Continue()
             continue;
         }
         if (last[0] == '#')
-            return here() + "an option line inside the " + layout + " of line " + std::to_string(first);
+            return here() + "an option line inside the " + layout + " of line "
+                + std::to_string(first);
         CNumberReader more(WithoutComment(last));
         const std::size_t before = count;
         if (!Take(more))
             return here() + BadNumber(more);
         if ((count - before) % 2 != 0)
-            return here() + std::to_string(count - before) + " numbers, not whole pairs, inside the " + layout
-                   + " of line " + std::to_string(first);
+            return here() + std::to_string(count - before)
+                + " numbers, not whole pairs, inside the " + layout + " of line "
+                + std::to_string(first);
         if (count == m && !more.Empty())
-            return here() + "the " + layout + " of line " + std::to_string(first) + " (" + std::to_string(m)
-                   + " numbers) ends inside this line";
+            return here() + "the " + layout + " of line " + std::to_string(first) + " ("
+                + std::to_string(m) + " numbers) ends inside this line";
     }
     return std::string();
 }
@@ -195,7 +203,9 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         if (line[0] == '#') {
             const std::string where = LineRef(cursor.LineNumber(), line) + ": ";
             if (optionSeen || dataSeen)
-                return fail(where + (optionSeen ? "a second option line" : "an option line after the data"));
+                return fail(
+                    where
+                    + (optionSeen ? "a second option line" : "an option line after the data"));
             optionSeen = true;
             std::string why;
             if (!ParseOptionLine(line, format, why))
@@ -246,4 +256,3 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
     SortRecords();
     return FILE_OK;
 }
-

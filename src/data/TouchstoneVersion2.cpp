@@ -30,12 +30,13 @@ long WholeNumber(std::string_view text)
 // The modes of a [Mixed-Mode Order]: every single-ended port used once, by an Sn or by
 // one pair, and every pair there as Dn,m and as Cn,m. Logical ports are numbered by first
 // appearance, so D1,2 and C1,2 share one. Empty, or why not.
-std::string ReadModeOrder(const std::vector<std::string>& words, int n, std::vector<CS2pData::PortMode>& modes)
+std::string ReadModeOrder(const std::vector<std::string>& words, int n,
+                          std::vector<CS2pData::PortMode>& modes)
 {
     const std::string what = "[Mixed-Mode Order] ";
     struct Group {
         int a = 0;
-        int b = 0;  // 0 for a single-ended port
+        int b = 0;         // 0 for a single-ended port
         std::string d, c;  // the entries of a pair
     };
     std::vector<Group> groups;
@@ -47,7 +48,8 @@ std::string ReadModeOrder(const std::vector<std::string>& words, int n, std::vec
         const std::string_view numbered = std::string_view(word).substr(1);
         const std::size_t comma = numbered.find(',');
         const long a = WholeNumber(numbered.substr(0, comma));
-        const long b = comma == std::string_view::npos ? 0 : WholeNumber(numbered.substr(comma + 1));
+        const long b =
+            comma == std::string_view::npos ? 0 : WholeNumber(numbered.substr(comma + 1));
         const bool pair = mode == 'd' || mode == 'c';
         const bool ok = a >= 1 && a <= n
             && (pair ? comma != std::string_view::npos && b >= 1 && b <= n && a != b
@@ -71,7 +73,8 @@ std::string ReadModeOrder(const std::vector<std::string>& words, int n, std::vec
                 continue;
             std::string& used = user[static_cast<std::size_t>(p)];
             if (!used.empty() && (mode == 's' || used.substr(1) != w.substr(1)))
-                return what + "uses port " + std::to_string(p) + " in " + used + " and in " + w + ".";
+                return what + "uses port " + std::to_string(p) + " in " + used + " and in " + w
+                    + ".";
             used = w;
         }
         CS2pData::PortMode pm;
@@ -82,7 +85,8 @@ std::string ReadModeOrder(const std::vector<std::string>& words, int n, std::vec
     for (const Group& g : groups) {
         if (g.b != 0 && (g.d.empty() || g.c.empty())) {
             const std::string ports = std::to_string(g.a) + "," + std::to_string(g.b);
-            return what + (g.d.empty() ? "C" + ports + " has no D" : "D" + ports + " has no C") + ports + ".";
+            return what + (g.d.empty() ? "C" + ports + " has no D" : "D" + ports + " has no C")
+                + ports + ".";
         }
     }
     return std::string();
@@ -94,9 +98,9 @@ enum MatrixLayout { FULL, LOWER, UPPER };
 struct KeywordState {
     MatrixLayout matrixFormat = FULL;
     int format = MA;
-    int n = 0;             // [Number of Ports]
-    int order = 0;         // [Two-Port Data Order]: 1 for 12_21, 2 for 21_12
-    long frequencies = -1; // [Number of Frequencies]
+    int n = 0;              // [Number of Ports]
+    int order = 0;          // [Two-Port Data Order]: 1 for 12_21, 2 for 21_12
+    long frequencies = -1;  // [Number of Frequencies]
     long noiseFrequencies = -1;
     bool versionSeen = false;
     bool optionSeen = false;
@@ -142,13 +146,14 @@ private:
     KeywordState keywords;
     bool inNetwork = false;
     bool inInformation = false;
-    bool skipping = false;  // the arguments of a keyword that describes no network data
+    bool skipping = false;    // the arguments of a keyword that describes no network data
     std::size_t records = 0;  // every record of the network data, kept or not
     std::vector<double> numbers;
     std::string startText;  // the start of a record's first line, kept for messages
 };
 
-bool CVersion2Reader::Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words)
+bool CVersion2Reader::Collect(std::string_view part, std::size_t wanted,
+                              std::vector<std::string>& words)
 {
     // Only blanks separate them: a mixed-mode entry such as D1,2 holds a comma. The words
     // are copied, as a line's text lasts only until the next.
@@ -184,7 +189,8 @@ std::string CVersion2Reader::Run()
                 data.AddHeaderComment(line, cursor.Size());
             continue;
         }
-        const std::string here = keywords.endSeen || line[0] == '#' ? LineRef(cursor.LineNumber(), line) : std::string();
+        const std::string here =
+            keywords.endSeen || line[0] == '#' ? LineRef(cursor.LineNumber(), line) : std::string();
         if (keywords.endSeen)
             return here + " after [End].";
         if (inInformation) {
@@ -220,8 +226,8 @@ std::string CVersion2Reader::Run()
     if (!keywords.endSeen)
         return "[End] missing.";
     if (static_cast<long>(records) != keywords.frequencies)
-        return "[Number of Frequencies] is " + std::to_string(keywords.frequencies) + ", but the file holds "
-               + std::to_string(records) + " records.";
+        return "[Number of Frequencies] is " + std::to_string(keywords.frequencies)
+            + ", but the file holds " + std::to_string(records) + " records.";
     if (references.empty())
         references.assign(static_cast<std::size_t>(keywords.n), data.refImpedance);
     return std::string();
@@ -259,10 +265,23 @@ std::string CVersion2Reader::Keyword(std::string_view line)
         return "[Version] missing before " + name + ".";
     // Every keyword says its one thing once, and the header keywords describe the data that
     // follow them: a late or repeated one would silently change or lose what was read.
-    static const char* const once[] = {"version", "number of ports", "two-port data order", "number of frequencies",
-        "number of noise frequencies", "reference", "matrix format", "mixed-mode order", "network data", "noise data"};
-    static const char* const header[] = {"number of ports", "two-port data order", "number of frequencies",
-        "number of noise frequencies", "reference", "matrix format", "mixed-mode order"};
+    static const char* const once[] = {"version",
+                                       "number of ports",
+                                       "two-port data order",
+                                       "number of frequencies",
+                                       "number of noise frequencies",
+                                       "reference",
+                                       "matrix format",
+                                       "mixed-mode order",
+                                       "network data",
+                                       "noise data"};
+    static const char* const header[] = {"number of ports",
+                                         "two-port data order",
+                                         "number of frequencies",
+                                         "number of noise frequencies",
+                                         "reference",
+                                         "matrix format",
+                                         "mixed-mode order"};
     const auto named = [&keyword](const char* k) { return keyword == k; };
     if (std::any_of(std::begin(once), std::end(once), named)) {
         if (std::find(keywords.seen.begin(), keywords.seen.end(), keyword) != keywords.seen.end())
@@ -349,10 +368,11 @@ std::string CVersion2Reader::Reference(std::string_view argument)
         return "[Reference] before [Number of Ports].";
     std::vector<std::string> words;
     if (Collect(argument, static_cast<std::size_t>(n), words))
-        return "[Reference] holds more than " + std::to_string(n) + " impedances for " + std::to_string(n) + " ports.";
+        return "[Reference] holds more than " + std::to_string(n) + " impedances for "
+            + std::to_string(n) + " ports.";
     if (words.size() < static_cast<std::size_t>(n))
-        return "[Reference] holds " + std::to_string(words.size()) + " impedances for " + std::to_string(n)
-               + " ports.";
+        return "[Reference] holds " + std::to_string(words.size()) + " impedances for "
+            + std::to_string(n) + " ports.";
     references.clear();
     for (const std::string& w : words) {
         double r = 0.0;
@@ -386,7 +406,8 @@ std::string CVersion2Reader::MixedModeOrder(std::string_view argument)
     if (Collect(argument, static_cast<std::size_t>(n), words))
         return "[Mixed-Mode Order] names more than " + std::to_string(n) + " ports.";
     if (words.size() < static_cast<std::size_t>(n))
-        return "[Mixed-Mode Order] names " + std::to_string(words.size()) + " of " + std::to_string(n) + " ports.";
+        return "[Mixed-Mode Order] names " + std::to_string(words.size()) + " of "
+            + std::to_string(n) + " ports.";
     return ReadModeOrder(words, n, data.portModes);
 }
 
@@ -443,7 +464,9 @@ std::string CVersion2Reader::Record(std::string_view line)
     std::size_t count = 0;
     const std::size_t first = cursor.LineNumber();
     bool continued = false;  // the first line is no longer at hand, but startText
-    const auto start = [&]() { return LineRef(first, continued ? std::string_view(startText) : line); };
+    const auto start = [&]() {
+        return LineRef(first, continued ? std::string_view(startText) : line);
+    };
     std::string_view last = line;
     std::size_t bytes = line.size() + 1;
     CNumberReader tokens(WithoutComment(line));
@@ -468,8 +491,8 @@ std::string CVersion2Reader::Record(std::string_view line)
         while (!cursor.AtEnd() && cursor.Peek()[0] == '!')
             cursor.Next(last);
         if (cursor.AtEnd() || cursor.Peek()[0] == '[' || cursor.Peek()[0] == '#')
-            return "the record of " + start() + " holds " + std::to_string(count) + " of " + std::to_string(m)
-                   + " numbers (a matrix row short).";
+            return "the record of " + start() + " holds " + std::to_string(count) + " of "
+                + std::to_string(m) + " numbers (a matrix row short).";
         cursor.Next(last);
         bytes += last.size() + 1;
         tokens = CNumberReader(WithoutComment(last));
@@ -484,12 +507,14 @@ std::string CVersion2Reader::Record(std::string_view line)
         // Room for the records announced, but no more than the file holds of records
         // the size of the first: a short header cannot claim gigabytes.
         const std::size_t fit = cursor.Size() / bytes + 1;
-        data.ReserveRecords(std::min({static_cast<std::size_t>(keywords.frequencies), MAX_RECORDS, fit}));
+        data.ReserveRecords(
+            std::min({static_cast<std::size_t>(keywords.frequencies), MAX_RECORDS, fit}));
     }
     if (references.empty())
         references.assign(static_cast<std::size_t>(n), data.refImpedance);
     const int kind = data.paramKind;
-    const bool normalise = kind != CS2pData::S && (n == 2 || kind == CS2pData::Z || kind == CS2pData::Y);
+    const bool normalise =
+        kind != CS2pData::S && (n == 2 || kind == CS2pData::Z || kind == CS2pData::Y);
     data.AppendRecord(numbers[0] + 0.0);  // + 0.0: a frequency of -0 is 0
     CComplex* s = data.Matrix(data.RecordCount() - 1);
     std::size_t k = 1;
@@ -498,12 +523,14 @@ std::string CVersion2Reader::Record(std::string_view line)
         const int to = matrixFormat == LOWER ? r : n - 1;
         for (int c = from; c <= to; ++c, k += 2) {
             bool divide = false;
-            const double f = normalise ? Version2Values::NormalisingFactor(kind, r, c, references, divide) : 1.0;
-            const CComplex v = normalise ? Version2Values::ScaledPair(numbers[k], numbers[k + 1], format, f, divide)
-                                         : ComplexFromPair(numbers[k], numbers[k + 1], format);
+            const double f =
+                normalise ? Version2Values::NormalisingFactor(kind, r, c, references, divide) : 1.0;
+            const CComplex v = normalise
+                ? Version2Values::ScaledPair(numbers[k], numbers[k + 1], format, f, divide)
+                : ComplexFromPair(numbers[k], numbers[k + 1], format);
             if (!std::isfinite(v.re) || !std::isfinite(v.im))
                 return start() + ": "
-                       + PairOutOfRange(numbers[k], numbers[k + 1], static_cast<int>(k + 1) / 2) + ".";
+                    + PairOutOfRange(numbers[k], numbers[k + 1], static_cast<int>(k + 1) / 2) + ".";
             s[r * n + c] = v;
             if (matrixFormat != FULL)
                 s[c * n + r] = v;  // the other half of a reciprocal network

@@ -13,9 +13,18 @@ constexpr COLORREF Rgb(int r, int g, int b)
 {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int RgbRed(COLORREF c) { return static_cast<int>(c & 0xFF); }
-constexpr int RgbGreen(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int RgbBlue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int RgbRed(COLORREF c)
+{
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int RgbGreen(COLORREF c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int RgbBlue(COLORREF c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 struct CPoint {
     std::int32_t x = 0;
@@ -37,7 +46,9 @@ struct CRect {
 
     CRect() = default;
     CRect(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b)
-        : left(l), top(t), right(r), bottom(b) {}
+        : left(l), top(t), right(r), bottom(b)
+    {
+    }
     std::int32_t Width() const { return right - left; }
     std::int32_t Height() const { return bottom - top; }
     bool operator==(const CRect& o) const
@@ -49,7 +60,7 @@ struct CRect {
 
 // Metrics of the selected font, in device pixels.
 struct TextMetrics {
-    std::int32_t height = 0;           // full cell height (ascent + descent)
+    std::int32_t height = 0;  // full cell height (ascent + descent)
     std::int32_t ascent = 0;
     std::int32_t descent = 0;
     std::int32_t internalLeading = 0;

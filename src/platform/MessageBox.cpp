@@ -5,7 +5,7 @@
 namespace {
 CStderrMessageSink stderrSink;
 CMessageSink* currentSink = &stderrSink;
-}
+}  // namespace
 
 void ShowMessageBox(const std::string& text, MessageIcon icon)
 {

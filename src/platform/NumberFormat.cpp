@@ -1,8 +1,8 @@
 #include "platform/NumberFormat.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdio>
-#include <locale.h>
 
 namespace {
 

@@ -30,7 +30,8 @@ double DecimalAt(const char* first, const char* last, const char*& after, Decima
         // atof gives HUGE_VAL on overflow and (nearly) zero on underflow.
         const std::string_view number(p, static_cast<std::size_t>(ptr - p));
         const std::size_t e = number.find_first_of("eE");
-        const bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+        const bool tiny =
+            e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
         kind = tiny ? DecimalKind::Underflow : DecimalKind::Overflow;
     } else if (ec != std::errc()) {

@@ -3,6 +3,10 @@
 #include "platform/QtFont.h"
 #include "platform/SegmentClip.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <QFontInfo>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -10,10 +14,6 @@
 #include <QPainterPath>
 #include <QPainterPathStroker>
 #include <QString>
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -87,10 +87,8 @@ bool HasPixelGrid(const QPainter& painter)
     switch (engine->type()) {
     case QPaintEngine::Pdf:
     case QPaintEngine::SVG:
-    case QPaintEngine::MacPrinter:
-        return false;
-    default:
-        return painter.deviceTransform().type() <= QTransform::TxTranslate;
+    case QPaintEngine::MacPrinter: return false;
+    default: return painter.deviceTransform().type() <= QTransform::TxTranslate;
     }
 }
 
@@ -123,8 +121,7 @@ QRectF PixelArea(const QRect& clip)
 CQtDC::CQtDC(QPainter& target, bool isPrinting, int dpiOverride)
     : painter(target),
       printing(isPrinting),
-      dpiY(dpiOverride > 0 ? dpiOverride
-                           : (target.device() ? target.device()->logicalDpiY() : 96)),
+      dpiY(dpiOverride > 0 ? dpiOverride : (target.device() ? target.device()->logicalDpiY() : 96)),
       pixelGrid(HasPixelGrid(target)),
       softClip(IgnoresClipping(target)),
       qpen(MakeQPen(pen)),
@@ -474,14 +471,9 @@ void CQtDC::DrawText(std::int32_t x, std::int32_t y, const std::string& text, co
     // The cell in the text's own frame, the reference point at the origin.
     int left = 0;
     switch (textAlign & TA_HORZ_MASK) {
-    case TA_RIGHT:
-        left = -width;
-        break;
-    case TA_CENTER:
-        left = -(width / 2);
-        break;
-    default:
-        break;
+    case TA_RIGHT: left = -width; break;
+    case TA_CENTER: left = -(width / 2); break;
+    default: break;
     }
     const int top = (textAlign & TA_VERT_MASK) == TA_BOTTOM ? -height : 0;
 

@@ -85,18 +85,18 @@ private:
     CPen pen;
     QPen qpen;
     CBrush brush;
-    FontHandle font;        // nullptr: the painter's own font, as it was handed to us
+    FontHandle font;  // nullptr: the painter's own font, as it was handed to us
     QFont defaultFont;
-    QFont qfont;            // what font draws with
-    QFontMetrics metrics;   // of qfont on this device
-    int escapement = 0;     // of the selected font, tenths of a degree counter-clockwise
+    QFont qfont;           // what font draws with
+    QFontMetrics metrics;  // of qfont on this device
+    int escapement = 0;    // of the selected font, tenths of a degree counter-clockwise
     unsigned textAlign = TA_LEFT | TA_TOP;
     COLORREF textColor = Rgb(0, 0, 0);
     COLORREF bkColor = Rgb(255, 255, 255);
 
     CPoint current;
-    std::vector<QPoint> run;         // pending LineTo points, run[0] the start point
-    std::vector<QPoint> fixPixels;   // scratch for Flush, kept to avoid reallocation
+    std::vector<QPoint> run;        // pending LineTo points, run[0] the start point
+    std::vector<QPoint> fixPixels;  // scratch for Flush, kept to avoid reallocation
 
     bool clipActive = false;
     QRect clipRect;

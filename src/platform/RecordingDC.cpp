@@ -28,8 +28,7 @@ std::int32_t ClampToInt32(long long v)
 
 }  // namespace
 
-CRecordingDC::CRecordingDC(bool isPrinting, int deviceDpiY)
-    : printing(isPrinting), dpiY(deviceDpiY)
+CRecordingDC::CRecordingDC(bool isPrinting, int deviceDpiY) : printing(isPrinting), dpiY(deviceDpiY)
 {
 }
 

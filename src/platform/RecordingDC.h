@@ -48,13 +48,13 @@ public:
     // the new pen and a SetTextColor record the new text colour.
     struct Record {
         Kind kind = Kind::FillSolidRect;
-        CPoint point;      // MoveToEx, LineTo, SetPixel, TextOut, ExtTextOut: the point; Arc: start
-        CPoint from;       // LineTo: the current point it starts from; Arc: end
-        CRect rect;        // FillSolidRect; Ellipse and Arc: the box; ExtTextOut, SetClipRect: clip
+        CPoint point;  // MoveToEx, LineTo, SetPixel, TextOut, ExtTextOut: the point; Arc: start
+        CPoint from;   // LineTo: the current point it starts from; Arc: end
+        CRect rect;    // FillSolidRect; Ellipse and Arc: the box; ExtTextOut, SetClipRect: clip
         COLORREF color = 0;  // FillSolidRect, SetPixel: the colour; SelectPen, SelectBrush: theirs
         std::int32_t value = 0;  // SetTextAlign: flags; CreatePointFont: tenths of a point
-        std::string text;  // TextOut, ExtTextOut, GetTextExtent: text; font calls: face name
-        CRect cell;        // TextOut, ExtTextOut: the text cell in device pixels, before clipping
+        std::string text;        // TextOut, ExtTextOut, GetTextExtent: text; font calls: face name
+        CRect cell;  // TextOut, ExtTextOut: the text cell in device pixels, before clipping
         LogFont createdFont;  // CreatePointFont, CreateFontIndirect: the description made
 
         CPen pen;
@@ -65,7 +65,7 @@ public:
         COLORREF textColor = 0;
         COLORREF bkColor = 0;
         bool clipped = false;
-        CRect clip;            // as given to SetClipRect, while clipped
+        CRect clip;  // as given to SetClipRect, while clipped
     };
 
     // The fonts this surface makes: only a description.

@@ -8,15 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSvgRenderer>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <string>
 
 namespace {
@@ -186,12 +186,9 @@ TEST(ChartImageTest, ExportRefusesWhatItCannotWrite)
         int height;
     };
     const Row rows[] = {
-        {dir.Path("chart.bmp"), 100, 100},
-        {dir.Path("chart"), 100, 100},
-        {dir.Path("chart.png"), 0, 100},
-        {dir.Path("missing/chart.png"), 100, 100},
-        {dir.Path("missing/chart.svg"), 100, 100},
-        {dir.Path("missing/chart.pdf"), 100, 100},
+        {dir.Path("chart.bmp"), 100, 100},         {dir.Path("chart"), 100, 100},
+        {dir.Path("chart.png"), 0, 100},           {dir.Path("missing/chart.png"), 100, 100},
+        {dir.Path("missing/chart.svg"), 100, 100}, {dir.Path("missing/chart.pdf"), 100, 100},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);

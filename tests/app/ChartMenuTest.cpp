@@ -4,9 +4,9 @@
 #include "platform/MessageBox.h"
 #include "platform/RecordingDC.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QMenu>
-#include <gtest/gtest.h>
 
 #include <map>
 #include <string>
@@ -89,9 +89,9 @@ TEST_F(ChartMenuTest, WindowCommandsRunTheirCallbacks)
     const CChartMenu chartMenu = Menu();
     QMenu menu;
     chartMenu.Build(menu, centre);
-    for (const char* name : {"Delete last marker", "Clear markers", "Load limits...",
-                             "Copy image", "Copy data", "Save image as...", "Export CSV...",
-                             "Zoom out", "Auto span and scale", "Reload files"}) {
+    for (const char* name :
+         {"Delete last marker", "Clear markers", "Load limits...", "Copy image", "Copy data",
+          "Save image as...", "Export CSV...", "Zoom out", "Auto span and scale", "Reload files"}) {
         SCOPED_TRACE(name);
         QAction* action = Find(menu, name);
         ASSERT_NE(action, nullptr);

@@ -16,6 +16,17 @@
 
 #include "TempDir.h"
 
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <QApplication>
 #include <QDir>
 #include <QMimeData>
@@ -25,18 +36,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
-#include <algorithm>
-#include <chrono>
-#include <csignal>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <map>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -92,16 +92,20 @@ TEST_F(DlgTorvexTest, ButtonsStandInTwoRowsInTheirOrder)
 {
     EXPECT_EQ(window.windowTitle(), "Torvex v2.32");
     const std::vector<std::pair<const char*, const char*>> top = {
-        {"openFilesButton", "Open Files..."}, {"selectViewButton", "Select View..."},
-        {"settingsButton", "Settings..."},    {"tracesButton", "Traces..."},
-        {"autoSpanButton", "Auto Span"},      {"incSpanButton", "Inc Span"},
-        {"incFmaxButton", "Inc Fmax"},        {"enlargeButton", "Enlarge"},
+        {"openFilesButton", "Open Files..."},
+        {"selectViewButton", "Select View..."},
+        {"settingsButton", "Settings..."},
+        {"tracesButton", "Traces..."},
+        {"autoSpanButton", "Auto Span"},
+        {"incSpanButton", "Inc Span"},
+        {"incFmaxButton", "Inc Fmax"},
+        {"enlargeButton", "Enlarge"},
         {"printButton", "Print"}};
     const std::vector<std::pair<const char*, const char*>> bottom = {
-        {"openFileButton", "Open File"},    {"markersButton", "Markers..."},
-        {"legendButton", "Legend"},         {"autoScaleButton", "Auto Scale"},
-        {"decSpanButton", "Dec Span"},      {"decFmaxButton", "Dec Fmax"},
-        {"reduceButton", "Reduce"},         {"aboutButton", "About..."}};
+        {"openFileButton", "Open File"}, {"markersButton", "Markers..."},
+        {"legendButton", "Legend"},      {"autoScaleButton", "Auto Scale"},
+        {"decSpanButton", "Dec Span"},   {"decFmaxButton", "Dec Fmax"},
+        {"reduceButton", "Reduce"},      {"aboutButton", "About..."}};
     for (const auto* row : {&top, &bottom}) {
         int previousRight = -1;
         const int y = Button(row->front().first)->y();
@@ -156,8 +160,8 @@ TEST_F(DlgTorvexTest, DataCommandsAndHintFollowTheLoad)
 {
     EXPECT_FALSE(Button("printButton")->isEnabled());
     EXPECT_FALSE(Button("selectViewButton")->isEnabled());
-    for (const char* name : {"openFileButton", "openFilesButton", "settingsButton",
-                             "markersButton", "tracesButton", "aboutButton"})
+    for (const char* name : {"openFileButton", "openFilesButton", "settingsButton", "markersButton",
+                             "tracesButton", "aboutButton"})
         EXPECT_TRUE(Button(name)->isEnabled()) << name;
     EXPECT_EQ(Readout()->placeholderText(), CDlgTorvex::LOAD_HINT);
     EXPECT_FALSE(Session().dataLoaded);
@@ -220,10 +224,10 @@ TEST_F(DlgTorvexTest, DialogButtonsRunTheirDialogs)
     onShow = nullptr;
     for (const char* name : {"settingsButton", "markersButton", "tracesButton", "aboutButton"})
         Button(name)->click();
-    EXPECT_EQ(titles, (std::vector<std::string>{
-                          "Torvex - Select Data to View", "Torvex - Select Data to View",
-                          "Open File(s)", "Torvex - Settings", "Torvex - Markers",
-                          "Torvex - Traces", "About Torvex"}));
+    EXPECT_EQ(titles,
+              (std::vector<std::string>{
+                  "Torvex - Select Data to View", "Torvex - Select Data to View", "Open File(s)",
+                  "Torvex - Settings", "Torvex - Markers", "Torvex - Traces", "About Torvex"}));
 }
 
 TEST_F(DlgTorvexTest, SpanButtonsChangeTheXAxis)
@@ -233,8 +237,8 @@ TEST_F(DlgTorvexTest, SpanButtonsChangeTheXAxis)
         double min, max, newMin, newMax;
     };
     const Row rows[] = {
-        {"incSpanButton", 0, 100, 0, 150},  {"decSpanButton", 0, 100, 25, 75},
-        {"incFmaxButton", 0, 100, 0, 150},  {"decFmaxButton", 0, 100, 0, 75},
+        {"incSpanButton", 0, 100, 0, 150},   {"decSpanButton", 0, 100, 25, 75},
+        {"incFmaxButton", 0, 100, 0, 150},   {"decFmaxButton", 0, 100, 0, 75},
         {"incSpanButton", 90, 110, 80, 120}, {"decSpanButton", 90, 110, 95, 105},
     };
     CChartAxis& x = Session().Graph().xAxis;
@@ -280,8 +284,7 @@ TEST_F(DlgTorvexTest, EnlargeAndReduceStayWithinTheirLimits)
 
     for (int i = 0; i < 20; ++i)
         Click("enlargeButton");
-    EXPECT_EQ(window.frameGeometry().size(),
-              QSize(CDlgTorvex::MAX_WIDTH, CDlgTorvex::MAX_HEIGHT));
+    EXPECT_EQ(window.frameGeometry().size(), QSize(CDlgTorvex::MAX_WIDTH, CDlgTorvex::MAX_HEIGHT));
     EXPECT_TRUE(window.availableArea().contains(window.frameGeometry()));  // moved up
     EXPECT_EQ(Chart()->size() - chartStart, window.size() - start);
 
@@ -304,21 +307,69 @@ TEST(WindowFitTest, SizeStaysWithinLimitsAndTheWindowWithinTheScreen)
         QRect expected;
     };
     const Row rows[] = {
-        {"grows in place", {100, 100, 1000, 600}, 160, 80, {1000, 600}, maxSize, screen,
+        {"grows in place",
+         {100, 100, 1000, 600},
+         160,
+         80,
+         {1000, 600},
+         maxSize,
+         screen,
          {100, 100, 1160, 680}},
-        {"moves up and left for room", {200, 100, 1800, 1100}, 160, 80, {1000, 600}, maxSize,
-         screen, {0, 20, 1920, 1180}},
-        {"a panel takes the top", {0, 32, 1900, 1100}, 160, 80, {1000, 600}, maxSize,
-         {0, 32, 1920, 1168}, {0, 32, 1920, 1168}},
-        {"reduce stops at the start size", {10, 10, 1000, 600}, -160, -80, {1000, 600},
-         maxSize, screen, {10, 10, 1000, 600}},
-        {"start on a scale-2 screen", {0, 0, 978, 576}, 0, 0, {0, 0}, {978, 576},
-         {0, 0, 960, 570}, {0, 0, 960, 570}},
-        {"never pushed right", {-50, 10, 1000, 600}, 160, 80, {1000, 600}, maxSize, screen,
+        {"moves up and left for room",
+         {200, 100, 1800, 1100},
+         160,
+         80,
+         {1000, 600},
+         maxSize,
+         screen,
+         {0, 20, 1920, 1180}},
+        {"a panel takes the top",
+         {0, 32, 1900, 1100},
+         160,
+         80,
+         {1000, 600},
+         maxSize,
+         {0, 32, 1920, 1168},
+         {0, 32, 1920, 1168}},
+        {"reduce stops at the start size",
+         {10, 10, 1000, 600},
+         -160,
+         -80,
+         {1000, 600},
+         maxSize,
+         screen,
+         {10, 10, 1000, 600}},
+        {"start on a scale-2 screen",
+         {0, 0, 978, 576},
+         0,
+         0,
+         {0, 0},
+         {978, 576},
+         {0, 0, 960, 570},
+         {0, 0, 960, 570}},
+        {"never pushed right",
+         {-50, 10, 1000, 600},
+         160,
+         80,
+         {1000, 600},
+         maxSize,
+         screen,
          {-50, 10, 1160, 680}},
-        {"second screen", {2500, 100, 1000, 600}, 160, 80, {1000, 600}, maxSize,
-         {1920, 0, 1280, 1024}, {2040, 100, 1160, 680}},
-        {"no screen known", {0, 0, 1900, 1100}, 160, 80, {1000, 600}, maxSize, QRect(),
+        {"second screen",
+         {2500, 100, 1000, 600},
+         160,
+         80,
+         {1000, 600},
+         maxSize,
+         {1920, 0, 1280, 1024},
+         {2040, 100, 1160, 680}},
+        {"no screen known",
+         {0, 0, 1900, 1100},
+         160,
+         80,
+         {1000, 600},
+         maxSize,
+         QRect(),
          {0, 0, 1920, 1180}},
     };
     for (const Row& row : rows) {
@@ -402,7 +453,9 @@ TEST_F(DlgTorvexTest, ChartShowsTheWholeSheetWhetherOrNotItKeepsThePlotLayer)
         return image;
     };
     // Painted as the window would, without letting a queued paint go first.
-    const auto shown = [this] { return Chart()->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const auto shown = [this] {
+        return Chart()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
     PaintChart();
     SendMouse(QEvent::MouseButtonPress, InsidePlot(), Qt::LeftButton);
     EXPECT_EQ(shown(), wholeSheet()) << "first marker: the table replaces the legend";
@@ -550,8 +603,9 @@ TEST(DlgOpenFileTest, FilterShowsEveryReadableFileAndIsRemembered)
     folder.setNameFilters(shown.mid(shown.lastIndexOf('(') + 1).chopped(1).split(' '));
     folder.setFilter((dialog.filter() & ~QDir::AllDirs) | QDir::Files);
     folder.setSorting(QDir::Name | QDir::IgnoreCase);
-    EXPECT_EQ(folder.entryList(), (QStringList{"a.s1p", "e.s5p", "FILTER.S2P", "Mixed.S3p",
-                                               "sim.OUT", "v2.ts", "w.S99P"}));
+    EXPECT_EQ(
+        folder.entryList(),
+        (QStringList{"a.s1p", "e.s5p", "FILTER.S2P", "Mixed.S3p", "sim.OUT", "v2.ts", "w.S99P"}));
 
     // The filter in use at OK is where the next chooser starts; Cancel leaves it.
     CDlgOpenFile::runHook = [&](CDlgOpenFile& d) {
@@ -698,8 +752,8 @@ TEST(TorvexAppTest, EndingSignalsWriteTheSettings)
         kill(pid, signal);
         int status = 0;
         bool ended = false;
-        while (!(ended = waitpid(pid, &status, WNOHANG) == pid) &&
-               std::chrono::steady_clock::now() < deadline)
+        while (!(ended = waitpid(pid, &status, WNOHANG) == pid)
+               && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         if (!ended) {  // a status of 0 would read as a clean exit
             kill(pid, SIGKILL);

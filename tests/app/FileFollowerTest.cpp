@@ -5,9 +5,9 @@
 #include "platform/MessageBox.h"
 #include "TempDir.h"
 
+#include <gtest/gtest.h>
 #include <QFileInfo>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>

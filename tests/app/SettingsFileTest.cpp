@@ -6,15 +6,15 @@
 
 #include "TempDir.h"
 
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <optional>
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -71,7 +71,7 @@ TEST_F(SettingsFileTest, SingleLinesChangeOnlyTheirOwnSetting)
         {"X-major= 0", "X-major= 1"},
         {"X-major= 7", "X-major= 7"},
         {"Y-minor= -3", "Y-minor= 1"},
-        {"X-minor= abc", nullptr},    // no number: the default stays
+        {"X-minor= abc", nullptr},  // no number: the default stays
         {"Y-major= 12abc", nullptr},
         {"Y-major= 12.5", "Y-major= 12"},
         {"Y-major= 2000000000", "Y-major= 100"},  // a grid a paint can still draw
@@ -83,10 +83,10 @@ TEST_F(SettingsFileTest, SingleLinesChangeOnlyTheirOwnSetting)
         {"YL-max= nan", nullptr},    // not 0
         {"YL-min= -inf", nullptr},
         {"YR-max=    33   ", "YR-max= 33"},
-        {"   XA-min= 5", "XA-min= 5"},         // blanks before the key are trimmed
-        {"LastPath=C:\\x.s2p", nullptr},       // no blank after the equals sign
-        {"lastpath= /x.s2p", nullptr},         // keys are case-sensitive
-        {"Note X-major= 7", nullptr},          // the key must start the line
+        {"   XA-min= 5", "XA-min= 5"},    // blanks before the key are trimmed
+        {"LastPath=C:\\x.s2p", nullptr},  // no blank after the equals sign
+        {"lastpath= /x.s2p", nullptr},    // keys are case-sensitive
+        {"Note X-major= 7", nullptr},     // the key must start the line
         {"LastPath= /data/f.s2p", "LastPath= /data/f.s2p"},
     };
     const CChartGraph builtIn;
@@ -128,9 +128,9 @@ TEST_F(SettingsFileTest, NamesAreTrimmedButKeepInnerBlanksAndLaterLinesWin)
 {
     CChartGraph graph;
     std::string lastPath, lastFile;
-    CSettingsFile::ApplyLines({"  LastFile=    a b.s2p  ", "LastPath= /one.s2p",
-                               "LastPath= /two.s2p"},
-                              lastPath, lastFile, graph);
+    CSettingsFile::ApplyLines(
+        {"  LastFile=    a b.s2p  ", "LastPath= /one.s2p", "LastPath= /two.s2p"}, lastPath,
+        lastFile, graph);
     EXPECT_EQ(lastFile, "a b.s2p");
     EXPECT_EQ(lastPath, "/two.s2p");
 }
@@ -138,13 +138,16 @@ TEST_F(SettingsFileTest, NamesAreTrimmedButKeepInnerBlanksAndLaterLinesWin)
 TEST_F(SettingsFileTest, DamagedLinesAreDroppedAndTheOthersKept)
 {
     TempDir dir;
-    const std::string text = std::string("LastPath= /data/a.s2p\n"
-                                         "X-major= 7\r"            // an old Mac line end
-                                         "Y-major= \0" "9\n"        // a NUL byte: dropped
-                                         "LastFile= a\x1b[2J.s2p\n"  // an escape: dropped
-                                         "XA-min= 12.5\r\n"
-                                         "\xff\xfe\0\0\n"
-                                         "YL-min= nan\n", 96);
+    const std::string text = std::string(
+        "LastPath= /data/a.s2p\n"
+        "X-major= 7\r"  // an old Mac line end
+        "Y-major= \0"
+        "9\n"                       // a NUL byte: dropped
+        "LastFile= a\x1b[2J.s2p\n"  // an escape: dropped
+        "XA-min= 12.5\r\n"
+        "\xff\xfe\0\0\n"
+        "YL-min= nan\n",
+        96);
     const CSettingsFile file(dir.Write("torvex.ini", text));
     CChartGraph graph;
     const CChartGraph builtIn;
@@ -191,11 +194,20 @@ TEST_F(SettingsFileTest, WritesTheFourteenLinesInOrder)
     graph.rightAxis.min = -50;
     graph.rightAxis.max = 0.5;
     persistYScale = true;
-    const LineList expected = {
-        "LastPath= /data/filter.s2p", "LastFile= filter.s2p", "PersXscale= NO",
-        "PersYscale= YES", "X-major= 4", "X-minor= 4", "Y-major= 10", "Y-minor= 4",
-        "XA-min= 80", "XA-max= 120", "YL-min= -100", "YL-max= 0", "YR-min= -50",
-        "YR-max= 0.5"};
+    const LineList expected = {"LastPath= /data/filter.s2p",
+                               "LastFile= filter.s2p",
+                               "PersXscale= NO",
+                               "PersYscale= YES",
+                               "X-major= 4",
+                               "X-minor= 4",
+                               "Y-major= 10",
+                               "Y-minor= 4",
+                               "XA-min= 80",
+                               "XA-max= 120",
+                               "YL-min= -100",
+                               "YL-max= 0",
+                               "YR-min= -50",
+                               "YR-max= 0.5"};
     const LineList lines = CSettingsFile::BuildLines("/data/filter.s2p", "filter.s2p", graph);
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(lines.size(), static_cast<std::size_t>(CSettingsFile::LINE_COUNT));
@@ -359,8 +371,8 @@ TEST_F(SettingsFileTest, FullDiskKeepsTheOldFile)
     rlimit tiny = saved;
     tiny.rlim_cur = 16;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    const int rc = file.Write("/a/much/longer/path/than/sixteen/bytes.s2p", "bytes.s2p",
-                              CChartGraph());
+    const int rc =
+        file.Write("/a/much/longer/path/than/sixteen/bytes.s2p", "bytes.s2p", CChartGraph());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 

@@ -154,8 +154,11 @@ TEST_F(SessionTest, AxisAssignment)
         {"dB only", {{0, 0}, {4, 0}}, "LogMag[dB]", nullptr, {true, true}},
         {"dB and phase", {{0, 0}, {4, 0}, {4, 1}}, "LogMag[dB]", "Phase[deg]", {true, true, false}},
         {"dB and delay", {{4, 0}, {4, 2}}, "LogMag[dB]", "Delay[ns]", {true, false}},
-        {"dB, phase and delay", {{4, 0}, {4, 1}, {4, 2}}, "LogMag[dB]",
-         "Phase[deg] and/or Delay[nS]", {true, false, false}},
+        {"dB, phase and delay",
+         {{4, 0}, {4, 1}, {4, 2}},
+         "LogMag[dB]",
+         "Phase[deg] and/or Delay[nS]",
+         {true, false, false}},
         {"phase only", {{4, 1}, {0, 1}}, "Phase[deg]", nullptr, {true, true}},
         {"phase and delay", {{4, 1}, {4, 2}}, "Phase[deg]", "Delay[ns]", {true, false}},
         {"delay only", {{4, 2}}, "Delay[ns]", nullptr, {true}},
@@ -218,8 +221,8 @@ TEST_F(SessionTest, KeepsTheLastSixteenTraces)
     for (const ValueFormatPair& pair : session.viewSelection) {
         for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
             CChartTrace trace;
-            if (session.Slot(n).loaded &&
-                session.Slot(n).BuildTrace(trace, n, pair.value, pair.valueFormat))
+            if (session.Slot(n).loaded
+                && session.Slot(n).BuildTrace(trace, n, pair.value, pair.valueFormat))
                 all.push_back(trace);
         }
     }
@@ -241,8 +244,8 @@ TEST_F(SessionTest, KeepsTheLastSixteenTraces)
 TEST_F(SessionTest, FilesOfDifferentUnitsShareSlotOnesUnit)
 {
     // bandpass.s2p is in MHz, splitter.s3p in GHz: both are plotted in MHz.
-    session.OpenFiles({{TestFile("bandpass.s2p"), "bandpass.s2p"},
-                       {TestFile("splitter.s3p"), "splitter.s3p"}});
+    session.OpenFiles(
+        {{TestFile("bandpass.s2p"), "bandpass.s2p"}, {TestFile("splitter.s3p"), "splitter.s3p"}});
     ASSERT_TRUE(session.Slot(2).loaded);
     EXPECT_EQ(session.Slot(2).freqUnit, CS2pData::MHZ);
     CS2pData alone;
@@ -592,7 +595,8 @@ TEST_F(SessionTest, SearchesPlaceMarkersAndMasksReportBadLines)
     TempDir dir;
     std::string error;
     // Blank lines count, as on the command line.
-    EXPECT_FALSE(session.LoadLimits(dir.Write("bad.lim", "upper 1 2 -3\n\n  \nlower x 2 3\n"), error));
+    EXPECT_FALSE(
+        session.LoadLimits(dir.Write("bad.lim", "upper 1 2 -3\n\n  \nlower x 2 3\n"), error));
     EXPECT_NE(error.find("line 4"), std::string::npos) << error;
     EXPECT_TRUE(g.limitMask.Empty());
     EXPECT_TRUE(session.LoadLimits(dir.Write("ok.lim", "lower 1900 2100 -200 S21:db\n"), error));
@@ -604,8 +608,7 @@ TEST_F(SessionTest, OnePortAndNPortFilesShowWhatTheyHave)
     session.viewSelection = {{4, 0}, {4, 2}};  // S21 dB and delay: nothing of a 1-port
     session.OpenSingleFile("termination.s1p", TestFile("termination.s1p"));
     ASSERT_TRUE(session.dataLoaded);
-    EXPECT_EQ(TraceNames(session.Graph()),
-              (std::vector<std::string>{"S11[dB](1)", "S11[ns](1)"}));
+    EXPECT_EQ(TraceNames(session.Graph()), (std::vector<std::string>{"S11[dB](1)", "S11[ns](1)"}));
     EXPECT_EQ(session.viewSelection, (ViewSelection{{4, 0}, {4, 2}}));  // kept for later files
     EXPECT_EQ(session.MaxPortCount(), 1);
     EXPECT_TRUE(session.FitsClassicGrid());
@@ -633,8 +636,7 @@ TEST_F(SessionTest, SmithAndPolarShowTheSelectionsElements)
     session.SetChartKind(CChartGraph::POLAR);
     EXPECT_EQ(TraceNames(g), (std::vector<std::string>{"S11(1)", "S21(1)"}));
     session.SetChartKind(CChartGraph::RECTANGULAR);
-    EXPECT_EQ(TraceNames(g),
-              (std::vector<std::string>{"S11[dB](1)", "S21[dB](1)", "S21[deg](1)"}));
+    EXPECT_EQ(TraceNames(g), (std::vector<std::string>{"S11[dB](1)", "S21[dB](1)", "S21[deg](1)"}));
 
     // Every element keeps its colour on each kind of chart, a skipped transmission
     // included; a polar transmission is marked so that no impedance is read from it.

@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <QImage>
+#include <QPainter>
 #include <random>
 #include <set>
 #include <string>
@@ -174,8 +174,9 @@ std::vector<Case> Cases()
         y += noise(random);
         walk.emplace_back(i, y);
         spikes.emplace_back(i, i % 97 == 0 ? 40.0 * noise(random) : 0.3 * noise(random));
-        gappy.emplace_back(i, i % 1500 < 40 ? std::numeric_limits<double>::quiet_NaN()
-                                            : 10.0 * std::sin(i / 300.0) + noise(random));
+        gappy.emplace_back(i,
+                           i % 1500 < 40 ? std::numeric_limits<double>::quiet_NaN()
+                                         : 10.0 * std::sin(i / 300.0) + noise(random));
     }
     const COLORREF red = Rgb(200, 0, 0);
     cases.push_back({"random walk", Trace(walk, red), 0, 9000, -150, 150, wide});
@@ -196,8 +197,7 @@ std::vector<Case> Cases()
                 const double margin = std::max(1.0, (trace.yMax - trace.yMin) / 20.0);
                 const double low = trace.yMin - margin;
                 const double high = trace.yMax + margin;
-                cases.push_back({"filter " + std::to_string(value) + "/" +
-                                     std::to_string(format),
+                cases.push_back({"filter " + std::to_string(value) + "/" + std::to_string(format),
                                  trace, trace.xMin, trace.xMax, low, high, narrow});
             }
         }
@@ -212,8 +212,8 @@ TEST(TraceThinningImageTest, LinesAndMarksLookAsWhenEverySampleIsDrawn)
     for (const Case& c : cases) {
         for (bool reversed : {false, true}) {
             for (int lineType : {0, 1, 2, 3}) {
-                SCOPED_TRACE(c.name + (reversed ? " reversed" : "") + " line type " +
-                             std::to_string(lineType));
+                SCOPED_TRACE(c.name + (reversed ? " reversed" : "") + " line type "
+                             + std::to_string(lineType));
                 CChartGraph graph = GraphWith(c.plot, c.xMin, c.xMax, c.yMin, c.yMax);
                 graph.leftAxis.reversed = reversed;
                 graph.lineType = lineType;
@@ -237,8 +237,10 @@ TEST(TraceThinningImageTest, ThickTracesOfTheLargestFileLookTheSame)
         std::vector<CChartTrace::XYpair> points;
         for (int i = 0; i < 16001; ++i) {
             const double f = i / 16000.0;
-            points.emplace_back(16000.0 * f, 80.0 * (0.05 + 0.055 * t + 0.03 * std::sin(f * 60 + t) +
-                                                     0.01 * std::sin(f * 2300)));
+            points.emplace_back(
+                16000.0 * f,
+                80.0
+                    * (0.05 + 0.055 * t + 0.03 * std::sin(f * 60 + t) + 0.01 * std::sin(f * 2300)));
         }
         graph.AddTrace(Trace(points, NextTraceColor()));
     }

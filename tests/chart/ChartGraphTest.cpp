@@ -110,9 +110,13 @@ TEST(ChartGraphTest, ViewFormatTable)
         {4, "Group Delay", {true, "Delay [nsec]", 0, 100, true}, hidden},
         {5, "Phase variation", {true, "Phase var.[deg]", -20, 20, true}, hidden},
         {6, "VSWR", {true, "VSWR", 0, 10, true}, hidden},
-        {7, "Ins.Loss and Return Loss", {true, "Ins. Loss [dB]", 0, 80, false},
+        {7,
+         "Ins.Loss and Return Loss",
+         {true, "Ins. Loss [dB]", 0, 80, false},
          {true, "Ret. Loss [dB]", 0, 40, false}},
-        {8, "Phase and Delay", {true, "Phase [deg]", -180, 180, true},
+        {8,
+         "Phase and Delay",
+         {true, "Phase [deg]", -180, 180, true},
          {true, "Delay [nsec]", 0, 100, true}},
         {9, "S2p Data", {true, "S11-S22 [dB]", 0, 1, true}, {true, "S21-S12 [dB]", 0, 1, true}},
         {0, "", hidden, hidden},
@@ -127,7 +131,7 @@ TEST(ChartGraphTest, ViewFormatTable)
         EXPECT_EQ(g.viewFormat, r.format);
         EXPECT_EQ(g.title, r.title);
         const std::pair<const CChartAxis*, const AxisRow*> axes[] = {{&g.leftAxis, &r.left},
-                                                                    {&g.rightAxis, &r.right}};
+                                                                     {&g.rightAxis, &r.right}};
         for (const auto& [axis, want] : axes) {
             EXPECT_EQ(axis->visible, want->visible);
             EXPECT_EQ(axis->title, want->title);
@@ -300,7 +304,7 @@ TEST(ChartGraphTest, MarkFontsDirtySetsAllSix)
 {
     CChartGraph g(-1);
     CChartFont* fonts[] = {&g.titleFont, &g.axisTitleFont, &g.verticalAxisTitleFont,
-                           &g.tickFont, &g.legendFont, &g.markerFont};
+                           &g.tickFont,  &g.legendFont,    &g.markerFont};
     for (CChartFont* f : fonts)
         f->dirty = false;
     g.MarkFontsDirty();

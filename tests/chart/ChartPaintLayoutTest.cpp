@@ -118,9 +118,9 @@ TEST(ChartPaintLayoutTest, RemainderOfTheDivisionsCentresThePlot)
         CRect plot;
     };
     const Row rows[] = {
-        {CRect(0, 0, 210, 317), CRect(5, 8, 205, 308)},   // 307 high -> 300, down by 3
-        {CRect(0, 0, 217, 310), CRect(6, 5, 210, 305)},   // 207 wide -> 204 (4 x 51), right 1
-        {CRect(0, 0, 211, 311), CRect(5, 5, 205, 305)},   // 1 pixel over: shift of 0
+        {CRect(0, 0, 210, 317), CRect(5, 8, 205, 308)},  // 307 high -> 300, down by 3
+        {CRect(0, 0, 217, 310), CRect(6, 5, 210, 305)},  // 207 wide -> 204 (4 x 51), right 1
+        {CRect(0, 0, 211, 311), CRect(5, 5, 205, 305)},  // 1 pixel over: shift of 0
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.area.right << "x" << row.area.bottom);
@@ -258,8 +258,7 @@ TEST(ChartPaintLayoutTest, YTickLabelAnchorsAndClips)
                 ++found;
                 EXPECT_EQ(r.point.y, row.anchor);
                 EXPECT_EQ(r.align, TA_LEFT | row.vertical);
-                EXPECT_EQ(r.rect,
-                          CRect(p.right + 4, row.anchor - 8, g.right - 4, row.anchor + 8));
+                EXPECT_EQ(r.rect, CRect(p.right + 4, row.anchor - 8, g.right - 4, row.anchor + 8));
             }
         }
         EXPECT_EQ(found, 2);
@@ -333,10 +332,10 @@ TEST(ChartPaintLayoutTest, PrinterPensAndLogo)
         int minor = 0;
         int frames = 0;
         for (const auto& r : dc.Find(Kind::LineTo)) {
-            const bool grid = (r.from.x == r.point.x && r.from.x >= p.left && r.from.x <= p.right &&
-                               r.from.y == p.top && r.point.y == p.bottom) ||
-                              (r.from.y == r.point.y && r.from.y >= p.top && r.from.y <= p.bottom &&
-                               r.from.x == p.left && r.point.x == p.right);
+            const bool grid = (r.from.x == r.point.x && r.from.x >= p.left && r.from.x <= p.right
+                               && r.from.y == p.top && r.point.y == p.bottom)
+                || (r.from.y == r.point.y && r.from.y >= p.top && r.from.y <= p.bottom
+                    && r.from.x == p.left && r.point.x == p.right);
             if (!grid) {
                 EXPECT_EQ(r.pen.width, 1);  // frames stay 1 pixel wide
                 ++frames;
@@ -350,16 +349,16 @@ TEST(ChartPaintLayoutTest, PrinterPensAndLogo)
             else
                 ADD_FAILURE() << "grid line in another colour";
         }
-        EXPECT_EQ(major, 9 + 5);        // 8 Y divisions, 4 X divisions
+        EXPECT_EQ(major, 9 + 5);  // 8 Y divisions, 4 X divisions
         EXPECT_EQ(minor, 8 * 4 + 4 * 4);
-        EXPECT_EQ(frames, 4 * 3);      // graph area, plot, plot again
+        EXPECT_EQ(frames, 4 * 3);  // graph area, plot, plot again
 
         // Logo: 17 x 12 (34 x 24 on paper) at the plot's bottom-left, plot colours.
         const std::int32_t s = printing ? 2 : 1;
         const CRect box(p.left + 2, p.bottom - 12 * s - 1, p.left + 2 + 17 * s, p.bottom - 1);
         const auto fills = dc.Find(Kind::FillSolidRect);
-        const auto logo = std::find_if(fills.begin(), fills.end(),
-                                       [&](const auto& r) { return r.rect == box; });
+        const auto logo =
+            std::find_if(fills.begin(), fills.end(), [&](const auto& r) { return r.rect == box; });
         ASSERT_NE(logo, fills.end());
         EXPECT_EQ(logo->color, graph.plotArea.fillColor);
         // Every dot lies inside the box, in the plot border colour.
@@ -476,7 +475,7 @@ TEST(ChartPaintLayoutTest, FormatLabelKeepsToOneDoubleConversion)
         {"%.3g", 1234.5, "1.23e+03"},
         {"%6.1f dB", -3.25, "  -3.2 dB"},
         {"%%%.1f", 5.0, "%5.0"},
-        {"%s", 1.0, "1"},        // not a double: replaced by %g
+        {"%s", 1.0, "1"},  // not a double: replaced by %g
         {"%d", 2.0, "2"},
         {"%g %g", 3.0, "3"},
         {"%*g", 4.0, "4"},

@@ -70,9 +70,9 @@ TEST(ChartPaintTracesTest, TwoPointTraceJoinsThePlotEdges)
         CRecordingDC dc(false, 72);
         graph.Draw(dc);
         ASSERT_EQ(graph.plotArea.rect, CRect(5, 5, 205, 305));
-        const std::vector<std::vector<CPoint>> expected =
-            reversed ? std::vector<std::vector<CPoint>>{{{5, 305}, {205, 5}}}
-                     : std::vector<std::vector<CPoint>>{{{5, 5}, {205, 305}}};
+        const std::vector<std::vector<CPoint>> expected = reversed
+            ? std::vector<std::vector<CPoint>>{{{5, 305}, {205, 5}}}
+            : std::vector<std::vector<CPoint>>{{{5, 5}, {205, 305}}};
         EXPECT_EQ(RunsIn(dc, kRed), expected);
         // Drawn inside the restriction to the plot.
         for (const auto& r : dc.Find(Kind::LineTo)) {
@@ -154,12 +154,12 @@ TEST(ChartPaintTracesTest, ValuesFarOffTheAxisAreClampedNotConverted)
         CRecordingDC dc(false, 72);
         graph.Draw(dc);
         for (const auto& r : dc.records) {
-            if (r.kind != Kind::LineTo && r.kind != Kind::MoveToEx && r.kind != Kind::SetPixel &&
-                r.kind != Kind::Arc && r.kind != Kind::Ellipse)
+            if (r.kind != Kind::LineTo && r.kind != Kind::MoveToEx && r.kind != Kind::SetPixel
+                && r.kind != Kind::Arc && r.kind != Kind::Ellipse)
                 continue;
             const CPoint pt = r.kind == Kind::Arc || r.kind == Kind::Ellipse
-                                  ? CPoint{r.rect.left, r.rect.top}
-                                  : r.point;
+                ? CPoint{r.rect.left, r.rect.top}
+                : r.point;
             EXPECT_GE(pt.y, 5 - 1000010);
             EXPECT_LE(pt.y, 305 + 1000010);
         }
@@ -223,8 +223,7 @@ TEST(ChartPaintTracesTest, LineTypesAndPens)
             }
             break;
         }
-        default:
-            break;
+        default: break;
         }
         if (row.lineType >= 2) {
             EXPECT_TRUE(RunsIn(dc, kRed).empty());
@@ -512,8 +511,9 @@ TEST(ChartPaintTracesTest, FixedMarksScaleWithThePage)
             EXPECT_EQ(dots[0].rect.Width(), 8 * row.scale);
             bool swatch = false;
             for (const auto& r : dc.Find(Kind::FillSolidRect))
-                swatch = swatch || (r.color == kRed && r.rect.Width() == 6 * row.scale &&
-                                    r.rect.Height() == 6 * row.scale);
+                swatch = swatch
+                    || (r.color == kRed && r.rect.Width() == 6 * row.scale
+                        && r.rect.Height() == 6 * row.scale);
             EXPECT_TRUE(swatch);
             if (lineType == 3) {
                 ASSERT_FALSE(dc.Find(Kind::Arc).empty());
@@ -610,9 +610,9 @@ TEST(ChartPaintLegendTest, EveryKeptTraceIsListedWholeAndTheDropIsSaid)
         bool markers;
     };
     const Row rows[] = {
-        {"screen", false, 96, 900, 560, false},     {"screen, table", false, 96, 900, 560, true},
-        {"narrow", false, 96, 500, 560, false},     {"narrow, table", false, 96, 500, 700, true},
-        {"page", true, 600, 5600, 4000, false},     {"page, table", true, 600, 5600, 4000, true},
+        {"screen", false, 96, 900, 560, false}, {"screen, table", false, 96, 900, 560, true},
+        {"narrow", false, 96, 500, 560, false}, {"narrow, table", false, 96, 500, 700, true},
+        {"page", true, 600, 5600, 4000, false}, {"page, table", true, 600, 5600, 4000, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -620,8 +620,8 @@ TEST(ChartPaintLegendTest, EveryKeptTraceIsListedWholeAndTheDropIsSaid)
         graph.graphArea.rect = CRect(0, 0, row.width, row.height);
         std::vector<std::string> names;
         for (int i = 0; i < 16; ++i) {
-            names.push_back("S" + std::to_string(i % 8 + 1) + "1[|Z|](" +
-                            std::to_string(i / 8 + 1) + ")");
+            names.push_back("S" + std::to_string(i % 8 + 1) + "1[|Z|](" + std::to_string(i / 8 + 1)
+                            + ")");
             graph.AddTrace(Listed(names.back(), i % 3 != 0, i % 2 ? kRed : kBlue));
         }
         graph.rightAxis.visible = true;
@@ -633,8 +633,8 @@ TEST(ChartPaintLegendTest, EveryKeptTraceIsListedWholeAndTheDropIsSaid)
         ASSERT_TRUE(graph.plotArea.visible);
         const CRect l = graph.legendArea.rect;
         const auto inside = [](const CRect& cell, const CRect& box) {
-            return cell.left >= box.left && cell.right <= box.right && cell.top >= box.top &&
-                   cell.bottom <= box.bottom;
+            return cell.left >= box.left && cell.right <= box.right && cell.top >= box.top
+                && cell.bottom <= box.bottom;
         };
         for (const std::string& name : names) {
             const CRecordingDC::Record* r = dc.FindText(name);
@@ -663,8 +663,17 @@ TEST(ChartPaintLegendTest, ReferenceMarkerTableShowsDifferences)
     };
     const Row rows[] = {
         {false, {"1", "2", "20", "2", "5.5", "55", "3", "0.5", "-", "4", "9", "90"}},
-        {true, {"1 ref", "2", "20", "\xCE\x94" "2", "3.5", "35", "\xCE\x94" "3", "-1.5", "-",
-                "\xCE\x94" "4", "7", "70"}},
+        {true,
+         {"1 ref", "2", "20",
+          "\xCE\x94"
+          "2",
+          "3.5", "35",
+          "\xCE\x94"
+          "3",
+          "-1.5", "-",
+          "\xCE\x94"
+          "4",
+          "7", "70"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.reference ? "reference" : "plain");
@@ -673,8 +682,8 @@ TEST(ChartPaintLegendTest, ReferenceMarkerTableShowsDifferences)
         graph.Draw(dc);
         std::vector<std::string> texts;
         for (const auto& r : dc.Find(Kind::ExtTextOut))
-            if (r.clipped && r.clip == graph.legendArea.rect &&
-                r.rect.left > graph.legendArea.rect.left + 60)
+            if (r.clipped && r.clip == graph.legendArea.rect
+                && r.rect.left > graph.legendArea.rect.left + 60)
                 texts.push_back(r.text);
         EXPECT_EQ(texts, row.texts);
     }
@@ -733,13 +742,14 @@ TEST(ChartPaintTracesTest, LimitSegmentsWithoutDataAreDrawnAndNamed)
     graph.AddTrace(XYTrace({{0, 0}, {10, 100}}, kRed, "S21[dB](1)"));
     graph.AddTrace(XYTrace({{0, 50}, {40, 50}}, kRed, "S11[dB](1)"));
     std::vector<CLimitMask::ParseError> errors;
-    ASSERT_TRUE(graph.limitMask.Parse("upper 0 40 100 S11:db\n"
-                                      "upper 20 30 60 S21:db\n"
-                                      "upper 0 10 100 S33:db\n",
-                                      errors));
+    ASSERT_TRUE(
+        graph.limitMask.Parse("upper 0 40 100 S11:db\n"
+                              "upper 20 30 60 S21:db\n"
+                              "upper 0 10 100 S33:db\n",
+                              errors));
     CRecordingDC dc(false, 72);
     graph.Draw(dc);
-    EXPECT_EQ(RunsIn(dc, kMask).size(), 20u);  // the judged segment, across the plot
+    EXPECT_EQ(RunsIn(dc, kMask).size(), 20u);   // the judged segment, across the plot
     EXPECT_EQ(RunsIn(dc, kNoData).size(), 5u);  // 20..30 of 0..40 over 200 pixels
     const CRecordingDC::Record* label = dc.FindText("no data");
     ASSERT_NE(label, nullptr);

@@ -43,8 +43,8 @@ TEST(ChartSheetTest, SetLayoutBuildsGraphsOfTheLayout)
         std::vector<int> formats;
     };
     const std::vector<Row> rows = {
-        {0, {1}}, {1, {2}}, {2, {3}}, {3, {4}}, {4, {5}}, {5, {6}},
-        {6, {7}}, {7, {8}}, {8, {7, 8}}, {9, {}}, {-2, {}},
+        {0, {1}}, {1, {2}}, {2, {3}},    {3, {4}}, {4, {5}}, {5, {6}},
+        {6, {7}}, {7, {8}}, {8, {7, 8}}, {9, {}},  {-2, {}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.layout);

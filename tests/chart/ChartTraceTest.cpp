@@ -256,7 +256,7 @@ TEST(ChartTraceTest, ValueAtPointsInterpolates)
     EXPECT_DOUBLE_EQ(t.ValueAt(0.25), 2.5);
     EXPECT_DOUBLE_EQ(t.ValueAt(0), 0);
     EXPECT_DOUBLE_EQ(t.ValueAt(4), 40);
-    EXPECT_DOUBLE_EQ(t.ValueAt(5), 50);   // extrapolated along the end segment
+    EXPECT_DOUBLE_EQ(t.ValueAt(5), 50);  // extrapolated along the end segment
     EXPECT_DOUBLE_EQ(t.ValueAt(-1), -10);
 }
 

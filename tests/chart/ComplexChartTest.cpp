@@ -83,7 +83,12 @@ TEST(ComplexChartTest, MarkerReadingsGiveTheSeriesElement)
         {"series R-L", {25.0, w * 3e-9}, true, "L=3nH", nullptr},
         {"series R-C", {75.0, -1.0 / (w * 2e-12)}, true, "C=2pF", nullptr},
         {"tiny inductance", {50.0, w * 0.5429e-12}, true, "L=0.5429pH", "nH"},
-        {"large capacitance", {50.0, -1.0 / (w * 2.2e-6)}, true, "C=2.2\xC2\xB5" "F", "pF"},
+        {"large capacitance",
+         {50.0, -1.0 / (w * 2.2e-6)},
+         true,
+         "C=2.2\xC2\xB5"
+         "F",
+         "pF"},
         {"matched", {50.0, 0.0}, true, "VSWR=1", nullptr},
         {"transmission", {25.0, w * 3e-9}, false, "dB", "VSWR"},
         {"transmission has no impedance", {25.0, w * 3e-9}, false, "deg", "ohm"},
@@ -99,9 +104,8 @@ TEST(ComplexChartTest, MarkerReadingsGiveTheSeriesElement)
         }
     }
     // The table column of a marker holds the reading of the trace at that frequency.
-    CChartGraph graph = Smith(Reflection([w](double f) {
-        return std::complex<double>(25.0, 2.0 * kPi * f * 1e9 * 3e-9);
-    }));
+    CChartGraph graph = Smith(Reflection(
+        [w](double f) { return std::complex<double>(25.0, 2.0 * kPi * f * 1e9 * 3e-9); }));
     (void)w;
     graph.markers = {2.0, 9.0};  // the second lies outside the data
     CRecordingDC dc(false, 96);
@@ -117,8 +121,8 @@ std::vector<CPoint> DrawnIn(const CRecordingDC& dc, COLORREF color)
 {
     std::vector<CPoint> points;
     for (const auto& r : dc.records)
-        if ((r.kind == CRecordingDC::Kind::MoveToEx || r.kind == CRecordingDC::Kind::LineTo) &&
-            r.pen.color == color)
+        if ((r.kind == CRecordingDC::Kind::MoveToEx || r.kind == CRecordingDC::Kind::LineTo)
+            && r.pen.color == color)
             points.push_back(r.point);
     return points;
 }
@@ -140,15 +144,14 @@ std::complex<double> ReadGamma(const std::string& text)
 TEST(ComplexChartTest, APixelOnADrawnPointReadsThatPoint)
 {
     const COLORREF colour = Rgb(200, 0, 0);
-    const CChartTrace base = Reflection([](double f) {
-        return std::complex<double>(20.0 + 30.0 * f, 120.0 * (f - 2.0));
-    });
+    const CChartTrace base = Reflection(
+        [](double f) { return std::complex<double>(20.0 + 30.0 * f, 120.0 * (f - 2.0)); });
     for (int kind : {CChartGraph::SMITH, CChartGraph::POLAR}) {
-        for (const CRect& rect : {CRect(0, 0, 500, 420), CRect(7, 43, 967, 520),
-                                  CRect(100, 80, 1700, 1100)}) {
+        for (const CRect& rect :
+             {CRect(0, 0, 500, 420), CRect(7, 43, 967, 520), CRect(100, 80, 1700, 1100)}) {
             for (int view = 0; view < 3; ++view) {  // whole, zoomed, zoomed and panned
-                SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(rect.Width()) + " " +
-                             std::to_string(view));
+                SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(rect.Width()) + " "
+                             + std::to_string(view));
                 CChartSheet sheet;
                 sheet.DeleteGraphs();
                 sheet.title = "a.s2p";
@@ -195,8 +198,8 @@ TEST(ComplexChartTest, APixelOnADrawnPointReadsThatPoint)
                 int inView = 0;
                 for (std::size_t i = 0; i < drawn.size(); ++i) {
                     const CPoint q = drawn[i];
-                    if (q.x < square.left || q.x >= square.right || q.y < square.top ||
-                        q.y >= square.bottom)
+                    if (q.x < square.left || q.x >= square.right || q.y < square.top
+                        || q.y >= square.bottom)
                         continue;  // zoomed out of view
                     ++inView;
                     const std::string text = g.Readout(drawn[i]);

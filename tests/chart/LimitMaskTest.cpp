@@ -42,8 +42,10 @@ TEST(LimitMaskTest, ParsesSegmentsAndReportsEveryBadLine)
         int line;
     };
     const std::vector<Seg> expected = {
-        {true, 1900, 2000, -1, -1, "", 2},          {false, 1500, 2000, -40, -30.5, "S21:db", 3},
-        {false, 10, 20, 3, 3, "S11:phase", 5},      {true, 5, 5, -3, -3, "S21:delay", 13},
+        {true, 1900, 2000, -1, -1, "", 2},
+        {false, 1500, 2000, -40, -30.5, "S21:db", 3},
+        {false, 10, 20, 3, 3, "S11:phase", 5},
+        {true, 5, 5, -3, -3, "S21:delay", 13},
         {true, 1, 2, 3, 3, "", 15},
     };
     ASSERT_EQ(mask.segments.size(), expected.size());
@@ -109,14 +111,22 @@ TEST(LimitMaskTest, ItemsMatchTraceNamesByElementAndUnit)
         bool matches;
     };
     const Row rows[] = {
-        {"S21:db", "S21[dB](1)", true},      {"S21:db", "S21[dB]", true},
-        {"S21:db", "S21[dB](12)", true},     {"S21:phase", "S21[deg](2)", true},
-        {"S21:delay", "S21[ns](1)", true},   {"S21:db", "S21[deg](1)", false},
-        {"S21:db", "S12[dB](1)", false},     {"S21:db", "S21[dB] renamed", false},
-        {"S21:db", "S21[dB](x)", false},     {"S21:db", "IL[dB]", false},
-        {"S11:vswr", "S11[VSWR](1)", true},  {"S11:lin", "S11(mag)(2)", true},
-        {"s11:Z", "S11[|Z|](1)", true},      {"S10_2:db", "S10_2[dB](1)", true},
-        {"Sdd21:db", "Sdd21[dB](1)", true},  {"Sdd21:db", "Scc21[dB](1)", false},
+        {"S21:db", "S21[dB](1)", true},
+        {"S21:db", "S21[dB]", true},
+        {"S21:db", "S21[dB](12)", true},
+        {"S21:phase", "S21[deg](2)", true},
+        {"S21:delay", "S21[ns](1)", true},
+        {"S21:db", "S21[deg](1)", false},
+        {"S21:db", "S12[dB](1)", false},
+        {"S21:db", "S21[dB] renamed", false},
+        {"S21:db", "S21[dB](x)", false},
+        {"S21:db", "IL[dB]", false},
+        {"S11:vswr", "S11[VSWR](1)", true},
+        {"S11:lin", "S11(mag)(2)", true},
+        {"s11:Z", "S11[|Z|](1)", true},
+        {"S10_2:db", "S10_2[dB](1)", true},
+        {"Sdd21:db", "Sdd21[dB](1)", true},
+        {"Sdd21:db", "Scc21[dB](1)", false},
         {"", "anything", true},
     };
     for (const Row& r : rows) {
@@ -141,15 +151,16 @@ TEST(LimitMaskTest, MarginsFailingStretchesAndMissingData)
 
     CLimitMask mask;
     std::vector<CLimitMask::ParseError> errors;
-    ASSERT_TRUE(mask.Parse("lower 95 105 -3 S21:db\n"
-                           "upper 90 110 -1\n"
-                           "lower 100 120 0 -20 S21:db\n"
-                           "lower 100.5 100.5 -0.2 S21:db\n"
-                           "lower 110 150 -6 S21:db\n"
-                           "upper 200 300 0 S21:db\n"
-                           "upper 90 110 0 S11:phase\n"
-                           "lower -1e308 1e308 -1e308 1e308 S21:db\n",
-                           errors));
+    ASSERT_TRUE(
+        mask.Parse("lower 95 105 -3 S21:db\n"
+                   "upper 90 110 -1\n"
+                   "lower 100 120 0 -20 S21:db\n"
+                   "lower 100.5 100.5 -0.2 S21:db\n"
+                   "lower 110 150 -6 S21:db\n"
+                   "upper 200 300 0 S21:db\n"
+                   "upper 90 110 0 S11:phase\n"
+                   "lower -1e308 1e308 -1e308 1e308 S21:db\n",
+                   errors));
 
     using Stretches = std::vector<std::pair<double, double>>;
     struct Row {

@@ -89,9 +89,8 @@ TEST(TraceSearchTest, NextPeakNeedsTheExcursionOnBothSides)
     std::vector<XY> points;
     for (int x = 0; x <= 40; ++x)
         points.emplace_back(x, -20.0);
-    const std::vector<XY> shape = {{9, -10},  {10, 0},  {11, -10}, {20, -19}, {25, -14},
-                                   {26, -14}, {29, -12}, {30, -5}, {31, -12}, {38, -15},
-                                   {39, -10}, {40, -5}};
+    const std::vector<XY> shape = {{9, -10},  {10, 0},  {11, -10}, {20, -19}, {25, -14}, {26, -14},
+                                   {29, -12}, {30, -5}, {31, -12}, {38, -15}, {39, -10}, {40, -5}};
     for (const XY& p : shape)
         points[static_cast<std::size_t>(p.x)].y = p.y;
     const CChartTrace t = XYTrace(points);
@@ -121,9 +120,9 @@ TEST(TraceSearchTest, NextPeakNeedsTheExcursionOnBothSides)
         {kNan, false, 3, 0, 40, false, 0},
     };
     for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << "from " << r.from << (r.right ? " right" : " left")
-                                        << " excursion " << r.excursion << " in " << r.lo
-                                        << ".." << r.hi);
+        SCOPED_TRACE(testing::Message()
+                     << "from " << r.from << (r.right ? " right" : " left") << " excursion "
+                     << r.excursion << " in " << r.lo << ".." << r.hi);
         const TracePoint p = NextPeak(t, r.from, r.right, r.lo, r.hi, r.excursion);
         ASSERT_EQ(p.found, r.found);
         if (r.found) {

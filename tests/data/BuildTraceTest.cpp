@@ -145,7 +145,8 @@ TEST(BuildTrace, UnwrapsAJumpBetweenTheFirstRecords)
 
 TEST(BuildTrace, RepeatedFrequencyRepeatsThePreviousDelay)
 {
-    CS2pData data = TwoPort({1, 2, 2, 3}, {Polar(1, 0), Polar(1, -36), Polar(1, -50), Polar(1, -86)});
+    CS2pData data =
+        TwoPort({1, 2, 2, 3}, {Polar(1, 0), Polar(1, -36), Polar(1, -50), Polar(1, -86)});
     data.freqUnit = CS2pData::GHZ;
     CChartTrace trace;
     ASSERT_TRUE(data.BuildTrace(trace, 1, 4, 2));
@@ -173,11 +174,27 @@ TEST(ConvertToS, TableOfParameterKinds)
         {CS2pData::Z, {1, 0}, {0, 0}, {0, 0}, {1, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}},
         // A short circuit at port 1.
         {CS2pData::Z, {0, 0}, {0, 0}, {0, 0}, {1, 0}, {-1, 0}, {0, 0}, {0, 0}, {0, 0}},
-        {CS2pData::H, {0, 0}, {0.5, 0}, {0.5, 0}, {0, 0}, {-5.0 / 3, 0}, {4.0 / 3, 0}, {-4.0 / 3, 0}, {5.0 / 3, 0}},
+        {CS2pData::H,
+         {0, 0},
+         {0.5, 0},
+         {0.5, 0},
+         {0, 0},
+         {-5.0 / 3, 0},
+         {4.0 / 3, 0},
+         {-4.0 / 3, 0},
+         {5.0 / 3, 0}},
         // Y of a matched load: normalised admittance 1 gives no reflection.
         {CS2pData::Y, {1, 0}, {0, 0}, {0, 0}, {1, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}},
         // A series normalised impedance of 1: G = H^-1 with H = (1, 1; -1, 0).
-        {CS2pData::G, {0, 0}, {-1, 0}, {1, 0}, {1, 0}, {1.0 / 3, 0}, {2.0 / 3, 0}, {2.0 / 3, 0}, {1.0 / 3, 0}},
+        {CS2pData::G,
+         {0, 0},
+         {-1, 0},
+         {1, 0},
+         {1, 0},
+         {1.0 / 3, 0},
+         {2.0 / 3, 0},
+         {2.0 / 3, 0},
+         {1.0 / 3, 0}},
         {CS2pData::S, {1, 2}, {3, 4}, {5, 6}, {7, 8}, {1, 2}, {3, 4}, {5, 6}, {7, 8}},
     };
     for (const Case& c : cases) {

@@ -24,7 +24,7 @@ TEST(ComplexFromPair, ThreeFormats)
 TEST(Complex, GetDb)
 {
     const std::pair<CComplex, double> cases[] = {
-        {{0, 0}, -300.0}, {{1, 0}, 0.0}, {{0.999999, 0}, 0.0}, {{0.1, 0}, -20.0},
+        {{0, 0}, -300.0}, {{1, 0}, 0.0},  {{0.999999, 0}, 0.0}, {{0.1, 0}, -20.0},
         {{10, 0}, 20.0},  {{0, -1}, 0.0}, {{1e-16, 0}, -300.0},
     };
     for (const auto& [z, db] : cases) {

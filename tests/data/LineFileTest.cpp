@@ -1,18 +1,18 @@
 #include "data/LineFile.h"
-#include "platform/NumberFormat.h"
 #include "platform/MessageBox.h"
+#include "platform/NumberFormat.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <clocale>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,8 +33,10 @@ TEST(LineCursor, AFileReadsAsItsTextWhateverTheLineEnds)
     constexpr std::size_t piece = std::size_t(256) << 10;
     for (const char* end : {"\r\n", "\r", "\n"}) {
         for (std::size_t before : {piece - 2, piece - 1, piece}) {
-            SCOPED_TRACE(std::to_string(before) + (end[0] == '\r' ? (end[1] ? " CR LF" : " CR") : " LF"));
-            const std::string text = std::string(before, 'x') + end + "y\r\r\nz\n\r" + std::string(piece, 'w') + "\r";
+            SCOPED_TRACE(std::to_string(before)
+                         + (end[0] == '\r' ? (end[1] ? " CR LF" : " CR") : " LF"));
+            const std::string text =
+                std::string(before, 'x') + end + "y\r\r\nz\n\r" + std::string(piece, 'w') + "\r";
             const std::string path = dir.Write("lines.txt", text);
             CLineCursor file;
             std::string_view head;
@@ -42,13 +44,17 @@ TEST(LineCursor, AFileReadsAsItsTextWhateverTheLineEnds)
             CLineCursor inMemory(text);
             std::vector<std::pair<std::string, std::size_t>> fromFile, fromText;
             for (std::string_view line; file.Next(line);)
-                fromFile.emplace_back(std::string(line.substr(0, 3)) + std::to_string(line.size()), file.LineNumber());
+                fromFile.emplace_back(std::string(line.substr(0, 3)) + std::to_string(line.size()),
+                                      file.LineNumber());
             for (std::string_view line; inMemory.Next(line);)
                 fromText.emplace_back(std::string(line.substr(0, 3)) + std::to_string(line.size()),
                                       inMemory.LineNumber());
             EXPECT_EQ(file.Finish(), FILE_OK);
             const std::vector<std::pair<std::string, std::size_t>> expected = {
-                {"xxx" + std::to_string(before), 1}, {"y1", 2}, {"z1", 4}, {"www" + std::to_string(piece), 6}};
+                {"xxx" + std::to_string(before), 1},
+                {"y1", 2},
+                {"z1", 4},
+                {"www" + std::to_string(piece), 6}};
             EXPECT_EQ(fromText, expected);
             EXPECT_EQ(fromFile, expected);
         }

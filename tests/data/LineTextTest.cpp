@@ -22,7 +22,7 @@ TEST(NextToken, FallbackRulesAndTrimming)
     const TokenCase cases[] = {
         {"1.5 2.5  3.5", ' ', {"1.5", "2.5", "3.5"}},
         {"1,2,3", ' ', {"1", "2", "3"}},
-        {"1,2 3", ' ', {"1,2", "3"}},         // a blank occurs: no comma is looked for
+        {"1,2 3", ' ', {"1,2", "3"}},  // a blank occurs: no comma is looked for
         {"1,,2", ' ', {"1", "", "2"}},
         {"word", ' ', {"word"}},
         {"1.5 2.5,3", ',', {"1.5 2.5", "3"}},  // blanks never separate with a comma delimiter
@@ -62,10 +62,10 @@ TEST(NextToken, RestIsNotTrimmedUntilTheNextCall)
 TEST(NextNumber, ConvertsLikeAtofInTheCLocale)
 {
     const std::pair<const char*, double> cases[] = {
-        {"1.5", 1.5},   {"-2.25", -2.25}, {"+3", 3.0},     {"abc", 0.0},   {"1e3xyz", 1000.0},
-        {"1,2", 1.0},   {".5", 0.5},      {"5.", 5.0},     {"1e", 1.0},    {"1e+", 1.0},
-        {"-", 0.0},     {"1.5E-3", 0.0015}, {"0x10", 0.0}, {"nan", 0.0},   {"-nan", 0.0},
-        {"inf", 0.0},   {"1e-999", 0.0},  {"", 0.0},
+        {"1.5", 1.5}, {"-2.25", -2.25},   {"+3", 3.0},   {"abc", 0.0}, {"1e3xyz", 1000.0},
+        {"1,2", 1.0}, {".5", 0.5},        {"5.", 5.0},   {"1e", 1.0},  {"1e+", 1.0},
+        {"-", 0.0},   {"1.5E-3", 0.0015}, {"0x10", 0.0}, {"nan", 0.0}, {"-nan", 0.0},
+        {"inf", 0.0}, {"1e-999", 0.0},    {"", 0.0},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
@@ -144,8 +144,10 @@ TEST(NumberReader, ReadsWhatTheWordTokenizerReads)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) & 0x7fff;
     };
-    std::vector<std::string> lines = {"", " ", "1,2 3", "1 2,3", "1, ,2", "1,,2", "-.5e-3\t+2",
-                                      "1e999 -1e-999", "- 5", "inf nan 0x10", "1\v2 3", "1 ,"};
+    std::vector<std::string> lines = {
+        "",       " ",          "1,2 3",         "1 2,3", "1, ,2",
+        "1,,2",   "-.5e-3\t+2", "1e999 -1e-999", "- 5",   "inf nan 0x10",
+        "1\v2 3", "1 ,"};
     for (int i = 0; i < 20000; ++i) {
         std::string line;
         const unsigned length = next() % 24;

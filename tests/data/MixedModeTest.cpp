@@ -18,7 +18,9 @@ using Matrix = std::vector<Cx>;  // row-major, n x n
 CS2pData TwoLines(Cx r, Cx t, int a1, int a2, int b1, int b2, std::vector<double> refs = {})
 {
     Matrix s(16);
-    const auto set = [&](int i, int j, Cx v) { s[static_cast<std::size_t>((i - 1) * 4 + j - 1)] = v; };
+    const auto set = [&](int i, int j, Cx v) {
+        s[static_cast<std::size_t>((i - 1) * 4 + j - 1)] = v;
+    };
     for (const auto& [p, q] : {std::pair<int, int>(a1, a2), std::pair<int, int>(b1, b2)}) {
         set(p, p, r);
         set(q, q, r);
@@ -70,11 +72,14 @@ Matrix Inverse(Matrix a, int n)
     for (int c = 0; c < n; ++c) {
         int p = c;
         for (int r = c + 1; r < n; ++r)
-            if (std::abs(a[static_cast<std::size_t>(r * n + c)]) > std::abs(a[static_cast<std::size_t>(p * n + c)]))
+            if (std::abs(a[static_cast<std::size_t>(r * n + c)])
+                > std::abs(a[static_cast<std::size_t>(p * n + c)]))
                 p = r;
         for (int k = 0; k < n; ++k) {
-            std::swap(a[static_cast<std::size_t>(p * n + k)], a[static_cast<std::size_t>(c * n + k)]);
-            std::swap(inv[static_cast<std::size_t>(p * n + k)], inv[static_cast<std::size_t>(c * n + k)]);
+            std::swap(a[static_cast<std::size_t>(p * n + k)],
+                      a[static_cast<std::size_t>(c * n + k)]);
+            std::swap(inv[static_cast<std::size_t>(p * n + k)],
+                      inv[static_cast<std::size_t>(c * n + k)]);
         }
         const Cx d = a[static_cast<std::size_t>(c * n + c)];
         for (int k = 0; k < n; ++k) {
@@ -86,8 +91,10 @@ Matrix Inverse(Matrix a, int n)
                 continue;
             const Cx f = a[static_cast<std::size_t>(r * n + c)];
             for (int k = 0; k < n; ++k) {
-                a[static_cast<std::size_t>(r * n + k)] -= f * a[static_cast<std::size_t>(c * n + k)];
-                inv[static_cast<std::size_t>(r * n + k)] -= f * inv[static_cast<std::size_t>(c * n + k)];
+                a[static_cast<std::size_t>(r * n + k)] -=
+                    f * a[static_cast<std::size_t>(c * n + k)];
+                inv[static_cast<std::size_t>(r * n + k)] -=
+                    f * inv[static_cast<std::size_t>(c * n + k)];
             }
         }
     }
@@ -117,7 +124,7 @@ TEST(MixedModeTest, UncoupledLinesOfADifferentialPair)
         Cx value;
     };
     const Expect expect[] = {
-        {"Sdd21", t}, {"Scc21", t}, {"Sdd12", t}, {"Sdd11", r}, {"Scc22", r},
+        {"Sdd21", t},   {"Scc21", t},   {"Sdd12", t},   {"Sdd11", r},   {"Scc22", r},
         {"Sdc21", 0.0}, {"Scd21", 0.0}, {"Sdc11", 0.0}, {"Scd22", 0.0},
     };
     CChartTrace trace;
@@ -152,12 +159,13 @@ TEST(MixedModeTest, EveryElementMatchesTheMatrixTransform)
             s[k] = Cx(std::sin(1.0 + 0.7 * k), std::cos(2.0 + 1.3 * k)) * 0.4;
         std::vector<CComplex> stored(s.begin(), s.end());
         for (const PortPairing pairing : {PortPairing::ACROSS, PortPairing::NEIGHBOURS}) {
-            SCOPED_TRACE(testing::Message() << ports << " ports, pairing "
-                                            << MixedMode::PairingName(pairing));
+            SCOPED_TRACE(testing::Message()
+                         << ports << " ports, pairing " << MixedMode::PairingName(pairing));
             std::vector<std::pair<int, int>> pairs;
             for (int k = 1; k <= n; ++k)
-                pairs.emplace_back(pairing == PortPairing::ACROSS ? std::pair<int, int>(k, k + n)
-                                                                  : std::pair<int, int>(2 * k - 1, 2 * k));
+                pairs.emplace_back(pairing == PortPairing::ACROSS
+                                       ? std::pair<int, int>(k, k + n)
+                                       : std::pair<int, int>(2 * k - 1, 2 * k));
             const Matrix m = ModeMatrix(ports, pairs);
             const Matrix mm = Product(Product(m, s, ports), Inverse(m, ports), ports);
             for (int row = 1; row <= n; ++row)
@@ -167,8 +175,9 @@ TEST(MixedModeTest, EveryElementMatchesTheMatrixTransform)
                             const int r = (rm == 'd' ? 0 : n) + row - 1;
                             const int c = (cm == 'd' ? 0 : n) + col - 1;
                             const Cx want = mm[static_cast<std::size_t>(r * ports + c)];
-                            const Cx got = MixedMode::Element(stored.data(), ports, rm, row, cm,
-                                                              col, pairing).ToStd();
+                            const Cx got =
+                                MixedMode::Element(stored.data(), ports, rm, row, cm, col, pairing)
+                                    .ToStd();
                             EXPECT_NEAR(std::abs(got - want), 0.0, 1e-12)
                                 << "S" << rm << cm << row << col;
                         }
@@ -204,8 +213,8 @@ TEST(MixedModeTest, ModeReferencesAndImpedances)
         double z0;
     };
     const Row rows[] = {
-        {PortPairing::ACROSS, "Sdd11", 100.0},  {PortPairing::ACROSS, "Scc11", 25.0},
-        {PortPairing::ACROSS, "Sdd22", 150.0},  {PortPairing::NEIGHBOURS, "Sdd11", 125.0},
+        {PortPairing::ACROSS, "Sdd11", 100.0},    {PortPairing::ACROSS, "Scc11", 25.0},
+        {PortPairing::ACROSS, "Sdd22", 150.0},    {PortPairing::NEIGHBOURS, "Sdd11", 125.0},
         {PortPairing::NEIGHBOURS, "Scc11", 30.0},
     };
     CChartTrace trace;

@@ -37,8 +37,10 @@ protected:
         for (std::size_t i = 0; i < a.RecordCount(); ++i) {
             EXPECT_EQ(a.FreqAt(i), b.FreqAt(i));
             for (int k = 0; k < n * n; ++k) {
-                EXPECT_EQ(a.Matrix(i)[k].re, b.Matrix(i)[k].re) << "record " << i << " element " << k;
-                EXPECT_EQ(a.Matrix(i)[k].im, b.Matrix(i)[k].im) << "record " << i << " element " << k;
+                EXPECT_EQ(a.Matrix(i)[k].re, b.Matrix(i)[k].re)
+                    << "record " << i << " element " << k;
+                EXPECT_EQ(a.Matrix(i)[k].im, b.Matrix(i)[k].im)
+                    << "record " << i << " element " << k;
             }
         }
     }
@@ -61,7 +63,8 @@ TEST_F(NPort, VersionTwoReadsAsItsVersionOneTwin)
          "[Two-Port Data Order] 12_21\n[Number of Frequencies] 3\n[Number of Noise Frequencies] 2\n"
          "[Begin Information]\n[Manufacturer] nobody\n1 2 3\n[End Information]\n[Network Data]\n"
          "1 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8\n2 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 ! remark\n"
-         "3 0.1 0.2\n0.3 0.4 0.5 0.6 0.7 0.8\n[Noise Data]\n1 2 0.5 45 0.2\n2 2 0.5 45 0.2\n[End]\n",
+         "3 0.1 0.2\n0.3 0.4 0.5 0.6 0.7 0.8\n[Noise Data]\n1 2 0.5 45 0.2\n2 2 0.5 45 "
+         "0.2\n[End]\n",
          "t.s2p",
          "! a two-port\n# GHz S RI R 50\n1 0.1 0.2 0.5 0.6 0.3 0.4 0.7 0.8\n"
          "2 0.1 0.2 0.5 0.6 0.3 0.4 0.7 0.8\n3 0.1 0.2 0.5 0.6 0.3 0.4 0.7 0.8\n"},
@@ -90,11 +93,15 @@ TEST_F(NPort, VersionTwoReadsAsItsVersionOneTwin)
          "3 -1 10 -2 20 -3 30 -4 40\n-5 50 -6 60 -7 70\n-8 80 -9 90\n-10 100\n[End]\n",
          "t.s4p",
          "# GHz S DB R 50\n"
-         "1 -1 10 -2 20 -3 30 -4 40\n-2 20 -5 50 -6 60 -7 70\n-3 30 -6 60 -8 80 -9 90\n-4 40 -7 70 -9 90 -10 100\n"
-         "2 -1 10 -2 20 -3 30 -4 40\n-2 20 -5 50 -6 60 -7 70\n-3 30 -6 60 -8 80 -9 90\n-4 40 -7 70 -9 90 -10 100\n"
-         "3 -1 10 -2 20 -3 30 -4 40\n-2 20 -5 50 -6 60 -7 70\n-3 30 -6 60 -8 80 -9 90\n-4 40 -7 70 -9 90 -10 100\n"},
+         "1 -1 10 -2 20 -3 30 -4 40\n-2 20 -5 50 -6 60 -7 70\n-3 30 -6 60 -8 80 -9 90\n-4 40 -7 70 "
+         "-9 90 -10 100\n"
+         "2 -1 10 -2 20 -3 30 -4 40\n-2 20 -5 50 -6 60 -7 70\n-3 30 -6 60 -8 80 -9 90\n-4 40 -7 70 "
+         "-9 90 -10 100\n"
+         "3 -1 10 -2 20 -3 30 -4 40\n-2 20 -5 50 -6 60 -7 70\n-3 30 -6 60 -8 80 -9 90\n-4 40 -7 70 "
+         "-9 90 -10 100\n"},
         {"1-port named .ts",
-         "[Version] 2.0\n# Hz S RI R 50\n[Number of Ports] 1\n[Number of Frequencies] 3\n[Network Data]\n"
+         "[Version] 2.0\n# Hz S RI R 50\n[Number of Ports] 1\n[Number of Frequencies] 3\n[Network "
+         "Data]\n"
          "3e9 0.1 0.2\n1e9 0.3 0.4\n2e9\n0.5 0.6\n[End]\n",
          "t.s1p", "# Hz S RI R 50\n3e9 0.1 0.2\n1e9 0.3 0.4\n2e9 0.5 0.6\n"},
     };
@@ -113,9 +120,11 @@ TEST_F(NPort, VersionTwoReadsAsItsVersionOneTwin)
 
 TEST_F(NPort, MixedModeElementsKeepTheirNames)
 {
-    const std::string matrix = " 1 0 2 0 3 0 4 0\n 5 0 6 0 7 0 8 0\n 9 0 10 0 11 0 12 0\n 13 0 14 0 15 0 16 0\n";
-    std::string text = "[Version] 2.0\n# GHz S RI R 50\n[Number of Ports] 4\n[Number of Frequencies] 3\n"
-                       "[Mixed-Mode Order] D1,3 D2,4\nC1,3 C2,4\n[Network Data]\n";
+    const std::string matrix =
+        " 1 0 2 0 3 0 4 0\n 5 0 6 0 7 0 8 0\n 9 0 10 0 11 0 12 0\n 13 0 14 0 15 0 16 0\n";
+    std::string text =
+        "[Version] 2.0\n# GHz S RI R 50\n[Number of Ports] 4\n[Number of Frequencies] 3\n"
+        "[Mixed-Mode Order] D1,3 D2,4\nC1,3 C2,4\n[Network Data]\n";
     std::string twin = "# GHz S RI R 50\n";
     for (const char* f : {"1", "2", "3"}) {
         text += f + matrix;
@@ -154,30 +163,36 @@ TEST_F(NPort, BrokenVersionTwoFilesAreRefused)
         const char* message;
     };
     const Bad bad[] = {
-        {"# GHz S RI R 50\n[Number of Ports] 2\n" + rows, "[Version] missing before [Number of Ports]."},
+        {"# GHz S RI R 50\n[Number of Ports] 2\n" + rows,
+         "[Version] missing before [Number of Ports]."},
         {head + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "[End]\n",
          "[Number of Ports] missing before [Network Data]."},
-        {head + "[Number of Ports] 2\n[Number of Frequencies] 3\n[Network Data]\n" + rows + "[End]\n",
+        {head + "[Number of Ports] 2\n[Number of Frequencies] 3\n[Network Data]\n" + rows
+             + "[End]\n",
          "[Two-Port Data Order] missing (required for 2-port files)."},
-        {head + two + "[Network Data]\n" + rows + "[End]\n", "[Number of Frequencies] missing before [Network Data]."},
+        {head + two + "[Network Data]\n" + rows + "[End]\n",
+         "[Number of Frequencies] missing before [Network Data]."},
         {head + two + "[Number of Frequencies] 4\n[Network Data]\n" + rows + "[End]\n",
          "[Number of Frequencies] is 4, but the file holds 3 records."},
         {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows, "[End] missing."},
         {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "4 1 0 0 0\n[End]\n",
          "the record of line 10 \"4 1 0 0 0\" holds 5 of 9 numbers (a matrix row short)."},
-        {head + "[Number of Ports] 3\n[Number of Frequencies] 1\n[Network Data]\n"
-                "1 1 0 0 0 0 0\n0 0 1 0 0 0\n0 0 0 0 1 0 7\n[End]\n",
+        {head
+             + "[Number of Ports] 3\n[Number of Frequencies] 1\n[Network Data]\n"
+               "1 1 0 0 0 0 0\n0 0 1 0 0 0\n0 0 0 0 1 0 7\n[End]\n",
          "line 8 \"0 0 0 0 1 0 7\": more numbers than a record holds."},
         {head + "[Number of Ports] 3\n[Reference] 50 50\n[Number of Frequencies] 3\n",
          "[Reference] holds 2 impedances for 3 ports."},
-        {head + two + "[Matrix Format] Diagonal\n", "[Matrix Format] Diagonal is not Full, Lower or Upper."},
+        {head + two + "[Matrix Format] Diagonal\n",
+         "[Matrix Format] Diagonal is not Full, Lower or Upper."},
         {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 D3,4 C1,2 X3\n",
          "[Mixed-Mode Order] entry X3 is not Sn, Dn,m or Cn,m."},
         {head + "[Number of Ports] 100\n", "[Number of Ports] 100 is not 1 to 99."},
         {"[Version] 3.0\n# GHz S RI\n", "[Version] 3.0 is not 2.0 or 2.1."},
         {"[Version] 2.9\n# GHz S RI\n", "[Version] 2.9 is not 2.0 or 2.1."},
         {"[Version] 2.0\n[Version] 2.0\n", "line 2 \"[Version] 2.0\": a second [Version]."},
-        {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "[Reference] 75 75\n[End]\n",
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows
+             + "[Reference] 75 75\n[End]\n",
          "line 10 \"[Reference] 75 75\": [Reference] after [Network Data]."},
         {head + two + "[Number of Frequencies] 3\n[Number of Frequencies] 2\n",
          "line 6 \"[Number of Frequencies] 2\": a second [Number of Frequencies]."},
@@ -185,11 +200,16 @@ TEST_F(NPort, BrokenVersionTwoFilesAreRefused)
          "line 5 \"[Two-Port Data Order] 21_12\": a second [Two-Port Data Order]."},
         {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "[Network Data]\n",
          "line 10 \"[Network Data]\": a second [Network Data]."},
-        {head + "[Number of Ports] 2\n[Reference] 50 75 100\n", "[Reference] holds more than 2 impedances for 2 ports."},
-        {head + "[Number of Ports] 2\n[Mixed-Mode Order] D1,2 C1,2 S1\n", "[Mixed-Mode Order] names more than 2 ports."},
-        {head + two + "1 1 0 0 0 0 0 1 0\n", "numbers outside [Network Data]: line 5 \"1 1 0 0 0 0 0 1 0\"."},
-        {head + "[Number of Ports] 2\n[Reference] 50abc 50\n", "[Reference] impedance 50abc is not a positive number."},
-        {head + "[Number of Ports] 2\n[Reference] 50 0\n", "[Reference] impedance 0 is not a positive number."},
+        {head + "[Number of Ports] 2\n[Reference] 50 75 100\n",
+         "[Reference] holds more than 2 impedances for 2 ports."},
+        {head + "[Number of Ports] 2\n[Mixed-Mode Order] D1,2 C1,2 S1\n",
+         "[Mixed-Mode Order] names more than 2 ports."},
+        {head + two + "1 1 0 0 0 0 0 1 0\n",
+         "numbers outside [Network Data]: line 5 \"1 1 0 0 0 0 0 1 0\"."},
+        {head + "[Number of Ports] 2\n[Reference] 50abc 50\n",
+         "[Reference] impedance 50abc is not a positive number."},
+        {head + "[Number of Ports] 2\n[Reference] 50 0\n",
+         "[Reference] impedance 0 is not a positive number."},
         {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 D3,4 D1,3 D2,4\n",
          "[Mixed-Mode Order] uses port 1 in D1,2 and in D1,3."},
         {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 C1,2 S1 S2\n",
@@ -200,22 +220,27 @@ TEST_F(NPort, BrokenVersionTwoFilesAreRefused)
          "[Mixed-Mode Order] uses port 3 in D3,4 and in S3."},
         {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 D3,4 C3,4 S1\n",
          "[Mixed-Mode Order] uses port 1 in D1,2 and in S1."},
-        {head + "[Number of Ports] 3\n[Mixed-Mode Order] D1,2 S3 S3\n", "[Mixed-Mode Order] names S3 twice."},
+        {head + "[Number of Ports] 3\n[Mixed-Mode Order] D1,2 S3 S3\n",
+         "[Mixed-Mode Order] names S3 twice."},
         {head + "[Number of Ports] 4\n[Mixed-Mode Order] D1,2 D3,4 C1,2 D1,2\n",
          "[Mixed-Mode Order] names D1,2 twice."},
         {head + "[Number of Ports] 3\n[Mixed-Mode Order] D1,2 S3 C2,1\n",
          "[Mixed-Mode Order] uses port 2 in D1,2 and in C2,1."},
         {head + "[Number of Ports] 3\n[Mixed-Mode Order] D1,2 C1,3 S3\n",
          "[Mixed-Mode Order] uses port 1 in D1,2 and in C1,3."},
-        {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "[End]\n4 1 0 0 0 0 0 1 0\n",
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows
+             + "[End]\n4 1 0 0 0 0 0 1 0\n",
          "line 11 \"4 1 0 0 0 0 0 1 0\" after [End]."},
         {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "[End] 4\n",
          "[End] 4: nothing may follow it."},
-        {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows + "[End]\n[Network Data]\n",
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows
+             + "[End]\n[Network Data]\n",
          "line 11 \"[Network Data]\" after [End]."},
-        {head + two + "[Number of Frequencies] 3\n[Network Data]\n-1 1 0 0 0 0 0 1 0\n" + rows + "[End]\n",
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n-1 1 0 0 0 0 0 1 0\n" + rows
+             + "[End]\n",
          "line 7 \"-1 1 0 0 0 0 0 1 0\": the frequency is negative."},
-        {head + two + "[Number of Frequencies] 3\n[Network Data]\n1 1 0 0 0 0 0 1,5 0\n" + rows + "[End]\n",
+        {head + two + "[Number of Frequencies] 3\n[Network Data]\n1 1 0 0 0 0 0 1,5 0\n" + rows
+             + "[End]\n",
          "line 7 \"1 1 0 0 0 0 0 1,5 0\": \"1,5\" is not a finite decimal number."},
     };
     for (const Bad& b : bad) {
@@ -224,16 +249,29 @@ TEST_F(NPort, BrokenVersionTwoFilesAreRefused)
         CS2pData data;
         EXPECT_EQ(Load(data, "bad.ts", b.text), FILE_READ_ERROR);
         EXPECT_FALSE(data.loaded);
-        EXPECT_EQ(sink.texts, std::vector<std::string>{std::string("Invalid Touchstone 2 file: ") + b.message});
+        EXPECT_EQ(sink.texts,
+                  std::vector<std::string>{std::string("Invalid Touchstone 2 file: ") + b.message});
     }
 }
 
 TEST_F(NPort, PortCountFromTheName)
 {
     const std::pair<const char*, int> names[] = {
-        {"a.s1p", 1}, {"B.S12P", 12}, {"c.s99p", 99}, {"d.s2p", 2}, {"e.ts", 0}, {"f.out", 0},
-        {"g.s100p", -1}, {"h.s0p", -1}, {"run.S3P/data.s6p", 6}, {"run.s6p/data.s8p", 8},
-        {"a.s4p.bak.s2p", 2}, {"a.s4p.bak", 0}, {"s2p", 0}, {"x.sp", 0}, {"x.s1234567890p", -1},
+        {"a.s1p", 1},
+        {"B.S12P", 12},
+        {"c.s99p", 99},
+        {"d.s2p", 2},
+        {"e.ts", 0},
+        {"f.out", 0},
+        {"g.s100p", -1},
+        {"h.s0p", -1},
+        {"run.S3P/data.s6p", 6},
+        {"run.s6p/data.s8p", 8},
+        {"a.s4p.bak.s2p", 2},
+        {"a.s4p.bak", 0},
+        {"s2p", 0},
+        {"x.sp", 0},
+        {"x.s1234567890p", -1},
     };
     for (const auto& [name, ports] : names) {
         SCOPED_TRACE(name);
@@ -303,8 +341,9 @@ TEST_F(NPort, RecordLimitsHoldForEveryPortCount)
     std::string big1 = "# Hz S RI\n";
     for (int f = 1; f <= 16002; ++f)
         big1 += std::to_string(f) + " 0.5 0\n";
-    std::string big2 = "[Version] 2.0\n[Number of Ports] 2\n[Two-Port Data Order] 21_12\n"
-                       "[Number of Frequencies] 16002\n[Network Data]\n";
+    std::string big2 =
+        "[Version] 2.0\n[Number of Ports] 2\n[Two-Port Data Order] 21_12\n"
+        "[Number of Frequencies] 16002\n[Network Data]\n";
     for (int f = 1; f <= 16002; ++f)
         big2 += std::to_string(f) + " 0.5 0 1 0 1 0 0.5 0\n";
     big2 += "[End]\n";
@@ -324,7 +363,8 @@ TEST_F(NPort, RecordLimitsHoldForEveryPortCount)
         {"big.s1p", big1, 0, 16001, "File too big. Reading only 16001 lines of data..."},
         {"big.ts", big2, 0, 16001, "File too big. Reading only 16001 lines of data..."},
         {"miscounted.ts", miscounted, 102, 16001,
-         "Invalid Touchstone 2 file: [Number of Frequencies] is 16001, but the file holds 16002 records."},
+         "Invalid Touchstone 2 file: [Number of Frequencies] is 16001, but the file holds 16002 "
+         "records."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -349,8 +389,8 @@ TEST_F(NPort, ZAndYOfFivePortsConvertAsTheirClosedForm)
     const double yDiag = (1 - b / (a + 5 * b)) / a;
     const double yOff = -b / (a + 5 * b) / a;
     const auto file = [](bool v2, const char* kind, double diag, double off) {
-        std::string text = v2 ? "[Version] 2.0\n# GHz " + std::string(kind) +
-                                    " RI R 50\n[Number of Ports] 5\n[Number of Frequencies] 3\n[Network Data]\n"
+        std::string text = v2 ? "[Version] 2.0\n# GHz " + std::string(kind)
+                + " RI R 50\n[Number of Ports] 5\n[Number of Frequencies] 3\n[Network Data]\n"
                               : "# GHz " + std::string(kind) + " RI R 50\n";
         char buf[64];
         for (int f = 1; f <= 3; ++f) {

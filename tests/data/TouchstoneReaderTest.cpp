@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -111,8 +111,9 @@ TEST_F(Reader, ReferenceImpedanceMustBeAPositiveNumber)
         sink.texts.clear();
         const Loaded r = Load("r.s2p", std::string(option) + "\n" + threeLines2Port);
         EXPECT_EQ(r.rc, 102);
-        EXPECT_EQ(sink.texts, std::vector<std::string>{"Invalid Touchstone file: line 1 \"" + std::string(option) +
-                                                       "\": " + why + "."});
+        EXPECT_EQ(sink.texts,
+                  std::vector<std::string>{"Invalid Touchstone file: line 1 \""
+                                           + std::string(option) + "\": " + why + "."});
     }
 }
 
@@ -155,15 +156,19 @@ TEST_F(Reader, Utf8MarkIsSkippedAndUtf16IsRefused)
 
 TEST_F(Reader, DbFormatConvertsMagnitude)
 {
-    const Loaded r = Load("d.s2p", "# GHz S DB R 50\n1 -20 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
+    const Loaded r = Load(
+        "d.s2p", "# GHz S DB R 50\n1 -20 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
     ASSERT_EQ(r.rc, 0);
     EXPECT_NEAR(r.data.Matrix(0)[0].re, 0.1, 1e-15);
     EXPECT_NEAR(r.data.Matrix(0)[2].re, 1.0, 1e-15);
     // A magnitude no double holds is refused, not stored as infinity.
-    const Loaded huge = Load("h.s2p", "# GHz S DB\n1 0 0 0 0 0 0 0 0\n2 0 0 7000 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
+    const Loaded huge =
+        Load("h.s2p", "# GHz S DB\n1 0 0 0 0 0 0 0 0\n2 0 0 7000 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
     EXPECT_EQ(huge.rc, 102);
-    EXPECT_EQ(sink.texts, std::vector<std::string>{"Invalid Touchstone file: line 3 \"2 0 0 7000 0 0 0 0 0\": pair 2 "
-                                                   "(7000, 0) gives no finite value."});
+    EXPECT_EQ(
+        sink.texts,
+        std::vector<std::string>{"Invalid Touchstone file: line 3 \"2 0 0 7000 0 0 0 0 0\": pair 2 "
+                                 "(7000, 0) gives no finite value."});
 }
 
 TEST_F(Reader, ShortRecordsAreRefusedInEveryFormat)
@@ -174,24 +179,27 @@ TEST_F(Reader, ShortRecordsAreRefusedInEveryFormat)
         SCOPED_TRACE(format);
         sink.texts.clear();
         const std::string option = std::string("# GHz S ") + format + "\n";
-        const Loaded two = Load("m.s2p", option + "1 0 0 0 0 0 0 0 0\n2 0 0 -6\n3 0 0 0 0 0 0 0 0\n");
+        const Loaded two =
+            Load("m.s2p", option + "1 0 0 0 0 0 0 0 0\n2 0 0 -6\n3 0 0 0 0 0 0 0 0\n");
         EXPECT_EQ(two.rc, 102);
         EXPECT_FALSE(two.data.loaded);
         // A 4-port record cut short by the end of the file.
         const Loaded four = Load("m.s4p", option + "1 0 0\n0 0 0 0\n0 0 0 0\n0 0 0 0\n");
         EXPECT_EQ(four.rc, 102);
         EXPECT_EQ(sink.texts,
-                  (std::vector<std::string>{
-                      "Invalid Touchstone file: line 3 \"2 0 0 -6\": 4 numbers, where a 2-port record has 9 on one line.",
-                      "Invalid Touchstone file: line 2 \"1 0 0\": the file ends inside the 4-port record that starts "
-                      "there (15 of 33 numbers)."}));
+                  (std::vector<std::string>{"Invalid Touchstone file: line 3 \"2 0 0 -6\": 4 "
+                                            "numbers, where a 2-port record has 9 on one line.",
+                                            "Invalid Touchstone file: line 2 \"1 0 0\": the file "
+                                            "ends inside the 4-port record that starts "
+                                            "there (15 of 33 numbers)."}));
     }
 }
 
 TEST_F(Reader, NoOptionLineReadsWithDefaultsEvenAfterAnotherFile)
 {
     CS2pData data;
-    ASSERT_EQ(data.Load(dir.Write("first.s2p", std::string("# MHz Z RI R 75\n") + threeLines2Port)), 0);
+    ASSERT_EQ(data.Load(dir.Write("first.s2p", std::string("# MHz Z RI R 75\n") + threeLines2Port)),
+              0);
     ASSERT_EQ(data.Load(dir.Write("second.s2p", threeLines2Port)), 0);
     EXPECT_EQ(data.freqUnit, CS2pData::GHZ);
     EXPECT_EQ(data.paramKind, CS2pData::S);
@@ -203,11 +211,14 @@ TEST_F(Reader, ShortLinesAndNegativeFrequenciesAreRefused)
 {
     const std::string full = "2 0.5 0 0.5 0 0.5 0 0.5 0\n3 0.5 0 0.5 0 0.5 0 0.5 0\n";
     const std::pair<const char*, const char*> cases[] = {
-        {"-3 0.5 0 0.5 0 0.5 0 0.5 0\n", "line 1 \"-3 0.5 0 0.5 0 0.5 0 0.5 0\": the frequency is negative."},
+        {"-3 0.5 0 0.5 0 0.5 0 0.5 0\n",
+         "line 1 \"-3 0.5 0 0.5 0 0.5 0 0.5 0\": the frequency is negative."},
         {"1 0.5 0\n", "line 1 \"1 0.5 0\": 3 numbers, where a 2-port record has 9 on one line."},
-        {"1 0.1 0 0.2 0 9\n", "line 1 \"1 0.1 0 0.2 0 9\": 6 numbers, where a 2-port record has 9 on one line."},
+        {"1 0.1 0 0.2 0 9\n",
+         "line 1 \"1 0.1 0 0.2 0 9\": 6 numbers, where a 2-port record has 9 on one line."},
         {"1 0.5 0 0.5 0 0.5 0 0.5 0 7 7\n",
-         "line 1 \"1 0.5 0 0.5 0 0.5 0 0.5 0 7 7\": more than 9 numbers, where a 2-port record has 9 on one "
+         "line 1 \"1 0.5 0 0.5 0 0.5 0 0.5 0 7 7\": more than 9 numbers, where a 2-port record has "
+         "9 on one "
          "line."},
     };
     for (const auto& [first, message] : cases) {
@@ -216,7 +227,8 @@ TEST_F(Reader, ShortLinesAndNegativeFrequenciesAreRefused)
         const Loaded r = Load("s.s2p", first + full);
         EXPECT_EQ(r.rc, 102);
         EXPECT_FALSE(r.data.loaded);
-        EXPECT_EQ(sink.texts, std::vector<std::string>{std::string("Invalid Touchstone file: ") + message});
+        EXPECT_EQ(sink.texts,
+                  std::vector<std::string>{std::string("Invalid Touchstone file: ") + message});
     }
     // -0 is a frequency of 0.
     const Loaded zero = Load("z.s1p", "-0 1 0\n1 1 0\n2 1 0\n");
@@ -265,18 +277,19 @@ TEST_F(Reader, FiveNumberLineAboveTheLastFrequencyIsRefused)
 {
     const Loaded r = Load("f.s2p", "1 0.1 0 0.9 0 0 0 0 0\n2 0.1 0 0.9 0\n3 0.1 0 0.9 0\n");
     EXPECT_EQ(r.rc, 102);
-    EXPECT_EQ(sink.texts, std::vector<std::string>{"Invalid Touchstone file: line 2 \"2 0.1 0 0.9 0\": 5 numbers, "
-                                                   "where a 2-port record has 9 on one line."});
+    EXPECT_EQ(
+        sink.texts,
+        std::vector<std::string>{"Invalid Touchstone file: line 2 \"2 0.1 0 0.9 0\": 5 numbers, "
+                                 "where a 2-port record has 9 on one line."});
 }
 
 TEST_F(Reader, BlanksAndTabsBothSeparateNumbers)
 {
     const char* const rows[] = {
-        "1\t2 3 4 5 6 7 8 9",      // a tab after the frequency, blanks elsewhere
-        "1 2\t3\t4 5 6 7 8 9",
-        "1 \t2 3\t 4 5 6 7\t\t8 9",
+        "1\t2 3 4 5 6 7 8 9",  // a tab after the frequency, blanks elsewhere
+        "1 2\t3\t4 5 6 7 8 9",       "1 \t2 3\t 4 5 6 7\t\t8 9",
         "1\t2\t3\t4\t5\t6\t7\t8\t9",  // tabs only
-        "1,2,3,4,5,6,7,8,9",        // commas where there is neither
+        "1,2,3,4,5,6,7,8,9",          // commas where there is neither
     };
     for (const char* row : rows) {
         SCOPED_TRACE(row);
@@ -335,7 +348,8 @@ TEST_F(Reader, CommentLineInsideARecordGivesNoNumbers)
 {
     std::string text = "# GHz S RI\n";
     for (int f = 1; f <= 3; ++f) {
-        text += std::to_string(f) + " 1 0 2 0 3 0\n! a note in the middle\n4 0 5 0 6 0\n7 0 8 0 9 0\n";
+        text +=
+            std::to_string(f) + " 1 0 2 0 3 0\n! a note in the middle\n4 0 5 0 6 0\n7 0 8 0 9 0\n";
     }
     const Loaded r = Load("x.s3p", text);
     ASSERT_EQ(r.rc, 0);
@@ -378,20 +392,27 @@ TEST_F(Reader, RecordsOfThreePortsAndMoreEndWithALine)
     const Case cases[] = {
         // The first record swallows the later lines as its continuation and the file ends.
         {"short.s4p", "# GHz S RI\n1 1 0\n1 0 1 0\n1 0\n",
-         "line 2 \"1 1 0\": the file ends inside the 4-port record that starts there (9 of 33 numbers)."},
+         "line 2 \"1 1 0\": the file ends inside the 4-port record that starts there (9 of 33 "
+         "numbers)."},
         // 1-port records whose count happens to fill 4-port ones: lines hold whole pairs.
-        {"one.s4p", "# GHz S RI\n1 1 0\n2 1 0\n3 1 0\n4 1 0\n5 1 0\n6 1 0\n7 1 0\n8 1 0\n9 1 0\n10 1 0\n11 1 0\n",
+        {"one.s4p",
+         "# GHz S RI\n1 1 0\n2 1 0\n3 1 0\n4 1 0\n5 1 0\n6 1 0\n7 1 0\n8 1 0\n9 1 0\n10 1 0\n11 1 "
+         "0\n",
          "line 3 \"2 1 0\": 3 numbers, not whole pairs, inside the 4-port record of line 2."},
         {"half.s3p", "1 0.5 0 0.5\n0 0.5 0\n",
-         "line 1 \"1 0.5 0 0.5\": a frequency and 3 numbers, not whole pairs, start a 3-port record."},
+         "line 1 \"1 0.5 0 0.5\": a frequency and 3 numbers, not whole pairs, start a 3-port "
+         "record."},
         // A 2-port file under a 3-port name: its records end inside the second line.
         {"two.s3p", std::string("! 2-port\n") + threeLines2Port,
-         "line 3 \"2 0.5 -90 0.9 -45 0.2 10 0.5 90\": 9 numbers, not whole pairs, inside the 3-port record of line 2."},
+         "line 3 \"2 0.5 -90 0.9 -45 0.2 10 0.5 90\": 9 numbers, not whole pairs, inside the "
+         "3-port record of line 2."},
         {"twopairs.s3p", "1 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0\n2 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0\n",
-         "line 2 \"2 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0\": the 3-port record of line 1 (19 numbers) ends inside this "
+         "line 2 \"2 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0\": the 3-port record of line 1 (19 numbers) "
+         "ends inside this "
          "line."},
         {"long.s3p", "1" + row + " 7\n2" + row + "\n3" + row + "\n",
-         "line 1 \"1 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0 0....\": a 3-port record of 19 numbers ends inside "
+         "line 1 \"1 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0 0.5 0 0....\": a 3-port record of 19 numbers "
+         "ends inside "
          "this line."},
         {"opt.s3p", "1 0.5 0 0.5 0 0.5 0\n# MHz\n",
          "line 2 \"# MHz\": an option line inside the 3-port record of line 1."},
@@ -402,7 +423,8 @@ TEST_F(Reader, RecordsOfThreePortsAndMoreEndWithALine)
         const Loaded r = Load(c.name, c.text);
         EXPECT_EQ(r.rc, 102);
         EXPECT_FALSE(r.data.loaded);
-        EXPECT_EQ(sink.texts, std::vector<std::string>{std::string("Invalid Touchstone file: ") + c.message});
+        EXPECT_EQ(sink.texts,
+                  std::vector<std::string>{std::string("Invalid Touchstone file: ") + c.message});
     }
 }
 
@@ -413,15 +435,16 @@ TEST_F(Reader, OptionLinePlacement)
     const Loaded late = Load("late.s2p", std::string(threeLines2Port) + "# MHz\n");
     EXPECT_EQ(late.rc, 102);
     EXPECT_FALSE(late.data.loaded);
-    EXPECT_EQ(sink.texts, (std::vector<std::string>{
-                              "Invalid Touchstone file: line 2 \"# MHz\": a second option line.",
-                              "Invalid Touchstone file: line 4 \"# MHz\": an option line after the data."}));
+    EXPECT_EQ(sink.texts,
+              (std::vector<std::string>{
+                  "Invalid Touchstone file: line 2 \"# MHz\": a second option line.",
+                  "Invalid Touchstone file: line 4 \"# MHz\": an option line after the data."}));
 }
 
 TEST_F(Reader, HeaderComments)
 {
-    const Loaded r = Load("h.s2p", std::string("! Freq\n! Freq S11\n! one\n# GHz\n! after\n") +
-                                       threeLines2Port);
+    const Loaded r =
+        Load("h.s2p", std::string("! Freq\n! Freq S11\n! one\n# GHz\n! after\n") + threeLines2Port);
     ASSERT_EQ(r.rc, 0);
     EXPECT_EQ(r.data.headerComments, "! Freq S11\n! one\n");
 }
@@ -434,9 +457,10 @@ TEST_F(Reader, TooFewLinesAndRecords)
     EXPECT_EQ(two.rc, 101);
     const Loaded empty = Load("empty.s2p", "");
     EXPECT_EQ(empty.rc, 101);
-    EXPECT_EQ(sink.texts, (std::vector<std::string>{"File contains too few lines.",
-                                                    "File must contain at least 3 frequency data.",
-                                                    "File contains too few lines."}));
+    EXPECT_EQ(sink.texts,
+              (std::vector<std::string>{"File contains too few lines.",
+                                        "File must contain at least 3 frequency data.",
+                                        "File contains too few lines."}));
 }
 
 TEST_F(Reader, TooManyRecordsKeepsTheFirst16001)
@@ -492,7 +516,8 @@ TEST_F(Reader, LayoutChosenByTheNamesOwnEnding)
         EXPECT_EQ(data.Load(path), 102);
         EXPECT_FALSE(data.loaded);
         EXPECT_EQ(sink.texts,
-                  std::vector<std::string>{"The file name's .sNp gives no port count of 1 to 99: " + path});
+                  std::vector<std::string>{"The file name's .sNp gives no port count of 1 to 99: "
+                                           + path});
     }
 }
 
@@ -504,8 +529,9 @@ TEST_F(Reader, MissingFileAndDirectory)
     EXPECT_EQ(data.fileName, missing);
     EXPECT_FALSE(data.loaded);
     EXPECT_EQ(data.Load(dir.Root().string()), 102);
-    EXPECT_EQ(sink.texts, (std::vector<std::string>{"Cannot open file for reading: " + missing,
-                                                    "Problem reading file: " + dir.Root().string()}));
+    EXPECT_EQ(sink.texts,
+              (std::vector<std::string>{"Cannot open file for reading: " + missing,
+                                        "Problem reading file: " + dir.Root().string()}));
 }
 
 TEST_F(Reader, GarbageNeverCrashes)
@@ -516,7 +542,11 @@ TEST_F(Reader, GarbageNeverCrashes)
     const std::string nul("1\0 2 3\n\0\0\0\n4 5\n6 7 8\n", 22);
     const std::string hugeLine(50 * 1024 * 1024 / 8, 'x');
     const std::string cases[] = {
-        binary, nul, "1e999 1e999 -1e999\n2 nan -nan\n3 inf 1\n", "!\n#\n", hugeLine + "\nx\n",
+        binary,
+        nul,
+        "1e999 1e999 -1e999\n2 nan -nan\n3 inf 1\n",
+        "!\n#\n",
+        hugeLine + "\nx\n",
         std::string("1 2 3\n") + std::string(300000, ' ') + "4\n5 6\n",
     };
     for (const std::string& text : cases) {
@@ -545,7 +575,8 @@ int LoadUnderMemoryCap(const std::string& path, std::size_t room, const std::str
                 pages = 0;
             std::fclose(statm);
         }
-        const rlim_t cap = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + room;
+        const rlim_t cap =
+            static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + room;
         const rlimit limit{cap, cap};
         if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
             _exit(3);
@@ -567,12 +598,15 @@ TEST_F(Reader, MemoryStaysWithinWhatTheFileHolds)
 #else
     // A six-line file that announces 999999 records of 99 ports reserved gigabytes.
     const std::string announced = dir.Write(
-        "huge.ts", "[Version] 2.0\n[Number of Ports] 99\n[Number of Frequencies] 999999\n[Network Data]\n"
-                   "1 0 0\n[End]\n");
-    EXPECT_EQ(LoadUnderMemoryCap(announced, std::size_t(256) << 20,
-                                 "Invalid Touchstone 2 file: the record of line 5 \"1 0 0\" holds 3 of 19603 numbers "
-                                 "(a matrix row short)."),
-              0);
+        "huge.ts",
+        "[Version] 2.0\n[Number of Ports] 99\n[Number of Frequencies] 999999\n[Network Data]\n"
+        "1 0 0\n[End]\n");
+    EXPECT_EQ(
+        LoadUnderMemoryCap(
+            announced, std::size_t(256) << 20,
+            "Invalid Touchstone 2 file: the record of line 5 \"1 0 0\" holds 3 of 19603 numbers "
+            "(a matrix row short)."),
+        0);
     // A real store larger than the memory there is: a message, not std::bad_alloc.
     const std::string big = dir.Path("big.s99p");
     {
@@ -586,7 +620,9 @@ TEST_F(Reader, MemoryStaysWithinWhatTheFileHolds)
         for (int f = 1; f <= 600; ++f)
             out << f << record;
     }
-    EXPECT_EQ(LoadUnderMemoryCap(big, std::size_t(64) << 20, "Not enough memory to read file: " + big), 0);
+    EXPECT_EQ(
+        LoadUnderMemoryCap(big, std::size_t(64) << 20, "Not enough memory to read file: " + big),
+        0);
 #endif
     // Comment lines are kept in one text no larger than the file.
     std::string comments;
@@ -595,7 +631,8 @@ TEST_F(Reader, MemoryStaysWithinWhatTheFileHolds)
     const Loaded r = Load("comments.s2p", comments + threeLines2Port);
     ASSERT_EQ(r.rc, 0);
     EXPECT_EQ(r.data.headerComments, comments);
-    EXPECT_LE(r.data.headerComments.capacity(), comments.size() + std::string(threeLines2Port).size());
+    EXPECT_LE(r.data.headerComments.capacity(),
+              comments.size() + std::string(threeLines2Port).size());
 }
 
 TEST_F(Reader, WordsThatAreNoWholeFiniteNumberAreRefused)
@@ -620,18 +657,21 @@ TEST_F(Reader, WordsThatAreNoWholeFiniteNumberAreRefused)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line2);
         sink.texts.clear();
-        const Loaded r = Load("w.s2p", std::string("# GHz S RI\n1 0 0 0 0 0 0 0 0\n") + c.line2 +
-                                           "\n3 0 0 0 0 0 0 0 0\n");
+        const Loaded r = Load(
+            "w.s2p",
+            std::string("# GHz S RI\n1 0 0 0 0 0 0 0 0\n") + c.line2 + "\n3 0 0 0 0 0 0 0 0\n");
         EXPECT_EQ(r.rc, 102);
         ASSERT_EQ(sink.texts.size(), 1u);
         EXPECT_NE(sink.texts[0].find("line 3 \""), std::string::npos) << sink.texts[0];
-        EXPECT_NE(sink.texts[0].find(std::string(": \"") + c.word + "\" is not a finite decimal number."),
-                  std::string::npos)
+        EXPECT_NE(
+            sink.texts[0].find(std::string(": \"") + c.word + "\" is not a finite decimal number."),
+            std::string::npos)
             << sink.texts[0];
         EXPECT_EQ(sink.texts[0].find_first_of("\x01\x1b"), std::string::npos);
     }
     // Commas without blanks still separate numbers, and a tiny number is a number.
-    const Loaded commas = Load("c.s2p", "1.0,0.5,0,1e-999,0,0,0,0.5,0\n2,0.5,0,0,0,0,0,0.5,0\n3,0,0,0,0,0,0,0,0\n");
+    const Loaded commas =
+        Load("c.s2p", "1.0,0.5,0,1e-999,0,0,0,0.5,0\n2,0.5,0,0,0,0,0,0.5,0\n3,0,0,0,0,0,0,0,0\n");
     ASSERT_EQ(commas.rc, 0);
     EXPECT_EQ(commas.data.Matrix(0)[0].re, 0.5);
 }

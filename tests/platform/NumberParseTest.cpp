@@ -15,12 +15,18 @@ TEST(ParseDecimal, KindsOfWords)
         DecimalKind kind;
         double value;
     } cases[] = {
-        {" 1.5e3 ", DecimalKind::Finite, 1500},  {"+.5", DecimalKind::Finite, 0.5},
-        {"-2", DecimalKind::Finite, -2},         {"1e-400", DecimalKind::Underflow, 0},
-        {"-1e400", DecimalKind::Overflow, -HUGE_VAL}, {"+-5", DecimalKind::None, 0},
-        {"inf", DecimalKind::None, 0},           {"nan", DecimalKind::None, 0},
-        {"0x10", DecimalKind::None, 0},          {"1,5", DecimalKind::None, 1},
-        {".", DecimalKind::None, 0},             {"", DecimalKind::None, 0},
+        {" 1.5e3 ", DecimalKind::Finite, 1500},
+        {"+.5", DecimalKind::Finite, 0.5},
+        {"-2", DecimalKind::Finite, -2},
+        {"1e-400", DecimalKind::Underflow, 0},
+        {"-1e400", DecimalKind::Overflow, -HUGE_VAL},
+        {"+-5", DecimalKind::None, 0},
+        {"inf", DecimalKind::None, 0},
+        {"nan", DecimalKind::None, 0},
+        {"0x10", DecimalKind::None, 0},
+        {"1,5", DecimalKind::None, 1},
+        {".", DecimalKind::None, 0},
+        {"", DecimalKind::None, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -1,8 +1,8 @@
 #include "platform/QtBusyCursor.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCursor>
-#include <gtest/gtest.h>
 
 TEST(QtBusyCursorTest, WaitCursorLastsAsLongAsTheBusyCursors)
 {

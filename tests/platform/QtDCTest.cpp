@@ -2,6 +2,9 @@
 #include "platform/QtDC.h"
 #include "platform/QtFont.h"
 
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <functional>
 #include <QBuffer>
 #include <QFontInfo>
 #include <QImage>
@@ -9,10 +12,7 @@
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QSvgRenderer>
-#include <algorithm>
-#include <functional>
 #include <random>
-#include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <utility>
@@ -123,11 +123,11 @@ TEST(QtDCTest, OnePixelLinesDrawTheirStartAndLeaveOutTheirEnd)
         QPoint from;
         QPoint to;
     } cases[] = {
-        {"right", {2, 5}, {9, 5}},      {"left", {9, 5}, {2, 5}},
-        {"down", {4, 1}, {4, 12}},      {"up", {4, 12}, {4, 1}},
+        {"right", {2, 5}, {9, 5}},          {"left", {9, 5}, {2, 5}},
+        {"down", {4, 1}, {4, 12}},          {"up", {4, 12}, {4, 1}},
         {"shallow right", {2, 2}, {12, 6}}, {"shallow left", {12, 6}, {2, 2}},
-        {"steep down", {3, 1}, {6, 13}}, {"steep up", {6, 13}, {3, 1}},
-        {"diagonal", {2, 12}, {12, 2}},  {"diagonal back", {12, 2}, {2, 12}},
+        {"steep down", {3, 1}, {6, 13}},    {"steep up", {6, 13}, {3, 1}},
+        {"diagonal", {2, 12}, {12, 2}},     {"diagonal back", {12, 2}, {2, 12}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -137,7 +137,8 @@ TEST(QtDCTest, OnePixelLinesDrawTheirStartAndLeaveOutTheirEnd)
             dc.LineTo(c.to.x(), c.to.y());
         });
         const PixelSet pixels = NonWhite(image);
-        const int length = std::max(std::abs(c.to.x() - c.from.x()), std::abs(c.to.y() - c.from.y()));
+        const int length =
+            std::max(std::abs(c.to.x() - c.from.x()), std::abs(c.to.y() - c.from.y()));
         EXPECT_EQ(static_cast<int>(pixels.size()), length);
         EXPECT_EQ(pixels.count({c.from.x(), c.from.y()}), 1u) << "start pixel missing";
         EXPECT_EQ(pixels.count({c.to.x(), c.to.y()}), 0u) << "end pixel drawn";
@@ -292,8 +293,8 @@ TEST(QtDCTest, ArcRunsCounterClockwiseFromStartToEnd)
         const PixelSet pixels = NonWhite(image);
         ASSERT_FALSE(pixels.empty());
         for (const auto& [x, y] : pixels)
-            EXPECT_TRUE(x >= c.within.left && x < c.within.right && y >= c.within.top &&
-                        y < c.within.bottom)
+            EXPECT_TRUE(x >= c.within.left && x < c.within.right && y >= c.within.top
+                        && y < c.within.bottom)
                 << x << "," << y;
     }
     const QImage whole = Paint(40, 40, [&](CQtDC& dc) { dc.Arc(box, {40, 20}, {40, 20}); });
@@ -337,8 +338,8 @@ TEST(QtDCTest, TextCellIsFilledWithTheBackgroundAndPlacedByTheAlignment)
         const char* name;
         unsigned align;
     } cases[] = {
-        {"left top", TA_LEFT | TA_TOP},     {"right top", TA_RIGHT | TA_TOP},
-        {"centre top", TA_CENTER | TA_TOP}, {"left bottom", TA_LEFT | TA_BOTTOM},
+        {"left top", TA_LEFT | TA_TOP},         {"right top", TA_RIGHT | TA_TOP},
+        {"centre top", TA_CENTER | TA_TOP},     {"left bottom", TA_LEFT | TA_BOTTOM},
         {"right bottom", TA_RIGHT | TA_BOTTOM},
     };
     const int x = 120;
@@ -474,8 +475,8 @@ TEST(QtDCTest, ExtTextOutClipsToItsRectAndToTheActiveClip)
         });
         const PixelSet red = PixelsWhere(image, [](QRgb p) { return p == ToQRgb(kRed); });
         EXPECT_EQ(Bounds(red), CRect(0, 40, c.activeClip ? 70 : 200, 42));
-        const PixelSet text_pixels = PixelsWhere(
-            image, [](QRgb p) { return p != kWhite && p != ToQRgb(kRed); });
+        const PixelSet text_pixels =
+            PixelsWhere(image, [](QRgb p) { return p != kWhite && p != ToQRgb(kRed); });
         const CRect bounds = Bounds(text_pixels);
         EXPECT_EQ(bounds.left, c.expected.left);
         EXPECT_EQ(bounds.right, c.expected.right);
@@ -520,7 +521,7 @@ TEST(QtDCTest, FontPixelHeightFollowsTheDeviceResolution)
     EXPECT_EQ(FontPixelHeight(130, 96), 17);
 
     struct Case {
-        int dpi;          // 0: the image's own
+        int dpi;  // 0: the image's own
         int tenths;
         int pixelHeight;
     } cases[] = {{0, 80, 11}, {96, 80, 11}, {600, 100, 83}, {600, 80, 67}};
@@ -624,14 +625,14 @@ TEST(QtDCTest, OnePixelLinesCoverTheirPixelWithoutAPixelGrid)
         int x, y;
         bool dark;
     } probes[] = {
-        {20, 10, true}, {20, 9, false}, {20, 11, false},   // horizontal line on row 10
-        {20, 5, true},  {19, 5, false}, {21, 5, false},    // vertical line on column 20
-        {30, 2, true},  {33, 5, true},  {34, 5, false}, {33, 6, false},  // fill
+        {20, 10, true}, {20, 9, false}, {20, 11, false},  // horizontal line on row 10
+        {20, 5, true},  {19, 5, false}, {21, 5, false},   // vertical line on column 20
+        {30, 2, true},  {33, 5, true},  {34, 5, false},  {33, 6, false},  // fill
     };
     for (const Device& d : devices) {
         for (const Probe& p : probes) {
-            SCOPED_TRACE(std::string(d.name) + " " + std::to_string(p.x) + "," +
-                         std::to_string(p.y));
+            SCOPED_TRACE(std::string(d.name) + " " + std::to_string(p.x) + ","
+                         + std::to_string(p.y));
             for (int sy = 0; sy < d.scale; ++sy) {
                 for (int sx = 0; sx < d.scale; ++sx) {
                     const int gray = qGray(d.image.pixel(p.x * d.scale + sx, p.y * d.scale + sy));
@@ -695,26 +696,18 @@ protected:
     {
         switch (m) {
         case PdmWidth:
-        case PdmHeight:
-            return 1000;
+        case PdmHeight: return 1000;
         case PdmWidthMM:
-        case PdmHeightMM:
-            return 265;
+        case PdmHeightMM: return 265;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return 96;
-        case PdmDepth:
-            return 32;
-        case PdmNumColors:
-            return 256;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        default:
-            return 0;
+        case PdmPhysicalDpiY: return 96;
+        case PdmDepth: return 32;
+        case PdmNumColors: return 256;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+        default: return 0;
         }
     }
 };

@@ -1,11 +1,11 @@
 #include "platform/QtMessageSink.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 namespace {
 

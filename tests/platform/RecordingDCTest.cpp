@@ -60,7 +60,7 @@ TEST(RecordingDCTest, FontsAreSizedForTheDeviceAndMeasureByTheDocumentedRules)
         EXPECT_EQ(extent.cy, c.height);
     }
     CRecordingDC dc;
-    EXPECT_EQ(dc.GetTextMetrics().height, 16);  // no font selected
+    EXPECT_EQ(dc.GetTextMetrics().height, 16);           // no font selected
     EXPECT_EQ(dc.GetTextExtent("\xC2\xB5s").cx, 2 * 8);  // "µs": two characters
 }
 
@@ -140,8 +140,8 @@ TEST(RecordingDCTest, LineHelpersSplitRunsAtEachMove)
     dc.MoveToEx(50, 50);  // a move with no line after it makes no run
     dc.MoveToEx(20, 20);
     dc.LineTo(30, 20);
-    EXPECT_EQ(dc.LinePoints(), (std::vector<CPoint>{{0, 0}, {10, 0}, {10, 10}, {50, 50}, {20, 20},
-                                                   {30, 20}}));
+    EXPECT_EQ(dc.LinePoints(),
+              (std::vector<CPoint>{{0, 0}, {10, 0}, {10, 10}, {50, 50}, {20, 20}, {30, 20}}));
     const auto runs = dc.Polylines();
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0], (std::vector<CPoint>{{0, 0}, {10, 0}, {10, 10}}));

@@ -1,7 +1,7 @@
 // Test entry for the binaries that need a QApplication: GUI tests run headless.
-#include <QApplication>
-#include <cstdlib>
 #include <gmock/gmock.h>
+#include <cstdlib>
+#include <QApplication>
 
 int main(int argc, char** argv)
 {

@@ -1,7 +1,7 @@
 #include "app/cli/ChartOptions.h"
 
-#include "app/TorvexSession.h"
 #include "app/cli/CommandLine.h"
+#include "app/TorvexSession.h"
 #include "platform/AsciiText.h"
 
 #include <QCommandLineParser>
@@ -43,8 +43,8 @@ const char* const valueOptions[] = {"view", "pairing", "size", "markers"};
 
 // Qt scans the words: "--view LIST", "--view=LIST" and "--" before FILEs named like
 // options. Its own messages are never shown; ours name the word as it was given.
-bool ScanWords(QCommandLineParser& parser, const std::vector<std::string>& args,
-               std::size_t first, std::size_t count)
+bool ScanWords(QCommandLineParser& parser, const std::vector<std::string>& args, std::size_t first,
+               std::size_t count)
 {
     for (const char* name : valueOptions)
         parser.addOption(QCommandLineOption(name, QString(), "value"));
@@ -113,8 +113,7 @@ bool CChartOptions::TakeOptions(const QCommandLineParser& parser, std::ostream& 
     return true;
 }
 
-bool CChartOptions::TakeValue(const std::string& name, const std::string& value,
-                              std::ostream& err)
+bool CChartOptions::TakeValue(const std::string& name, const std::string& value, std::ostream& err)
 {
     if (name == "view") {
         std::string badItem;

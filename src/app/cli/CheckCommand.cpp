@@ -1,13 +1,13 @@
 // --check FILE...: one line per file.
 #include "app/cli/CommandLine.h"
 
-#include "app/cli/CollectingSink.h"
-#include "data/S2pData.h"
-#include "platform/NumberFormat.h"
-#include "platform/AsciiText.h"
 #include <ostream>
 #include <string>
 #include <vector>
+#include "app/cli/CollectingSink.h"
+#include "data/S2pData.h"
+#include "platform/AsciiText.h"
+#include "platform/NumberFormat.h"
 
 int CCommandLine::Check(const std::vector<std::string>& paths)
 {
@@ -18,9 +18,9 @@ int CCommandLine::Check(const std::vector<std::string>& paths)
         std::string reason;
         const int rc = LoadAsSlot(data, path, sink, &reason);
         if (rc == 0) {
-            out << EscapeName(path) << ": ok, " << data.RecordCount() << " records, " << data.PortCount()
-                << "-port, v" << data.version << ", " << data.GetFreqUnitLabel() << ", "
-                << CS2pData::ParamLetter(data.paramKind) << "-parameters, "
+            out << EscapeName(path) << ": ok, " << data.RecordCount() << " records, "
+                << data.PortCount() << "-port, v" << data.version << ", " << data.GetFreqUnitLabel()
+                << ", " << CS2pData::ParamLetter(data.paramKind) << "-parameters, "
                 << FormatValue("%g", data.refImpedance) << " ohm\n";
             continue;
         }

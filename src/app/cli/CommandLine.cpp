@@ -1,13 +1,13 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/ChartExport.h"
-#include "app/SelectionGrid.h"
-#include "app/TorvexApp.h"
-#include "app/TorvexSession.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
 #include "app/cli/CsvTables.h"
 #include "app/dialogs/DialogUnits.h"
+#include "app/SelectionGrid.h"
+#include "app/TorvexApp.h"
+#include "app/TorvexSession.h"
 #include "data/MixedMode.h"
 #include "data/S2pData.h"
 #include "platform/AsciiText.h"
@@ -164,20 +164,20 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
         const std::string format = colon == std::string::npos ? "" : word.substr(colon + 1);
         const int valueFormat = FormatOfWord(format);
         const int value = ValueCode::Parse(param);
-        if (value < 0 || valueFormat < 0 ||
-            (ValueFormat::NeedsReflection(valueFormat) && !ValueCode::IsReflection(value))) {
+        if (value < 0 || valueFormat < 0
+            || (ValueFormat::NeedsReflection(valueFormat) && !ValueCode::IsReflection(value))) {
             badItem = item;
             if (reason)
                 *reason = value >= 0 && valueFormat >= 0
-                              ? ":" + format + " needs a reflection such as S11 or Sdd22"
-                              : std::string();
+                    ? ":" + format + " needs a reflection such as S11 or Sdd22"
+                    : std::string();
             return false;
         }
         // One chart shows them all: a Smith or polar chart has no room for other formats.
         if (!list.empty()) {
             const int before = list.front().valueFormat;
-            if ((ValueFormat::IsComplex(before) || ValueFormat::IsComplex(valueFormat)) &&
-                before != valueFormat) {
+            if ((ValueFormat::IsComplex(before) || ValueFormat::IsComplex(valueFormat))
+                && before != valueFormat) {
                 badItem = item;
                 if (reason)
                     *reason = "smith and polar items cannot be mixed with other formats";
@@ -210,8 +210,8 @@ std::string CCommandLine::ViewItemName(const ValueFormatPair& pair)
     if (element.empty())
         element = "code " + std::to_string(pair.value);
     const bool known = pair.valueFormat >= 0 && pair.valueFormat < ValueFormat::COUNT;
-    return element + ":" +
-           (known ? formatWords[pair.valueFormat] : std::to_string(pair.valueFormat));
+    return element + ":"
+        + (known ? formatWords[pair.valueFormat] : std::to_string(pair.valueFormat));
 }
 
 bool CCommandLine::ParseSize(const std::string& text, int& width, int& height)
@@ -220,8 +220,8 @@ bool CCommandLine::ParseSize(const std::string& text, int& width, int& height)
     if (x == std::string::npos)
         return false;
     const auto side = [](const std::string& digits, int& value) {
-        if (digits.empty() || digits.size() > 5 ||
-            digits.find_first_not_of("0123456789") != std::string::npos)
+        if (digits.empty() || digits.size() > 5
+            || digits.find_first_not_of("0123456789") != std::string::npos)
             return false;
         value = std::stoi(digits);
         return value >= 1 && value <= MAX_IMAGE_SIDE;
@@ -317,16 +317,28 @@ int RunDump(CCommandLine& cli, const Args& rest)
     return cli.Dump(rest[0]);
 }
 
-int RunExport(CCommandLine& cli, const Args& rest) { return cli.Export(rest); }
-int RunTable(CCommandLine& cli, const Args& rest) { return cli.Table(rest); }
-int RunMeasure(CCommandLine& cli, const Args& rest) { return cli.Measure(rest); }
-int RunLimits(CCommandLine& cli, const Args& rest) { return cli.Limits(rest); }
+int RunExport(CCommandLine& cli, const Args& rest)
+{
+    return cli.Export(rest);
+}
+int RunTable(CCommandLine& cli, const Args& rest)
+{
+    return cli.Table(rest);
+}
+int RunMeasure(CCommandLine& cli, const Args& rest)
+{
+    return cli.Measure(rest);
+}
+int RunLimits(CCommandLine& cli, const Args& rest)
+{
+    return cli.Limits(rest);
+}
 
 // The modes without a window; a new command is a new file and one row here.
 const Command commands[] = {
-    {"--help", RunHelp},       {"-h", RunHelp},         {"--version", RunVersion},
-    {"--check", RunCheck},     {"--dump", RunDump},     {"--export", RunExport},
-    {"--table", RunTable},     {"--measure", RunMeasure}, {"--limits", RunLimits},
+    {"--help", RunHelp},   {"-h", RunHelp},           {"--version", RunVersion},
+    {"--check", RunCheck}, {"--dump", RunDump},       {"--export", RunExport},
+    {"--table", RunTable}, {"--measure", RunMeasure}, {"--limits", RunLimits},
 };
 
 // A mode word first: one of the modes without a window.
@@ -359,8 +371,7 @@ int RunTorvex(int argc, char** argv)
         }
     }
     if (args.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
-        std::cerr << "torvex: at most " << CTorvexSession::SLOT_COUNT
-                  << " files can be opened\n";
+        std::cerr << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be opened\n";
         return 2;
     }
     return RunTorvexWindow(argc, argv, args);

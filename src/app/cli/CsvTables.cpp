@@ -51,8 +51,7 @@ void WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& c
     csv << "trace,axis,freq_" << unit << ",value\n";
     std::string row;
     for (const CChartTrace& trace : graph.traces) {
-        const std::string head =
-            CsvField(trace.name) + (trace.onLeftAxis ? ",left," : ",right,");
+        const std::string head = CsvField(trace.name) + (trace.onLeftAxis ? ",left," : ",right,");
         const std::size_t n = trace.PointCount();
         for (std::size_t i = 0; i < n; ++i) {
             const CChartTrace::XYpair sample = trace.Sample(i);
@@ -72,8 +71,8 @@ void WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& marke
     // Smith and polar traces hold complex values: the table reads them as reflections.
     const bool complex = std::any_of(graph.traces.begin(), graph.traces.end(),
                                      [](const CChartTrace& t) { return !t.gamma.empty(); });
-    csv << "marker,freq_" << unit << ",trace,"
-        << (complex ? "re,im,r_ohm,x_ohm,vswr" : "value") << '\n';
+    csv << "marker,freq_" << unit << ",trace," << (complex ? "re,im,r_ohm,x_ohm,vswr" : "value")
+        << '\n';
     for (std::size_t m = 0; m < markers.size(); ++m) {
         const double x = markers[m];
         const std::string head = std::to_string(m + 1) + ',' + CsvNumber(x) + ',';
@@ -95,8 +94,7 @@ void WriteExtremeTable(const CChartGraph& graph, bool peak, double low, double h
 {
     csv << "trace,freq_" << unit << ",value\n";
     for (const CChartTrace& trace : graph.traces) {
-        const TracePoint p =
-            peak ? TraceMaximum(trace, low, high) : TraceMinimum(trace, low, high);
+        const TracePoint p = peak ? TraceMaximum(trace, low, high) : TraceMinimum(trace, low, high);
         csv << CsvField(trace.name) << ',' << CsvNumberIf(p.found, p.x) << ','
             << CsvNumberIf(p.found, p.y) << '\n';
     }
@@ -105,14 +103,14 @@ void WriteExtremeTable(const CChartGraph& graph, bool peak, double low, double h
 void WriteBandwidthTable(const CChartGraph& graph, double below, double low, double high,
                          const std::string& unit, std::ostream& csv)
 {
-    csv << "trace,center_" << unit << ",low_" << unit << ",high_" << unit << ",bandwidth_"
-        << unit << ",q,peak\n";
+    csv << "trace,center_" << unit << ",low_" << unit << ",high_" << unit << ",bandwidth_" << unit
+        << ",q,peak\n";
     for (const CChartTrace& trace : graph.traces) {
         const BandwidthResult b = TraceBandwidth(trace, below, low, high);
         csv << CsvField(trace.name) << ',' << CsvNumberIf(b.complete, b.center) << ','
             << CsvNumberIf(b.hasLow, b.low) << ',' << CsvNumberIf(b.hasHigh, b.high) << ','
-            << CsvNumberIf(b.complete, b.bandwidth) << ',' << CsvNumberIf(b.complete, b.q)
-            << ',' << CsvNumberIf(b.peak.found, b.peak.y) << '\n';
+            << CsvNumberIf(b.complete, b.bandwidth) << ',' << CsvNumberIf(b.complete, b.q) << ','
+            << CsvNumberIf(b.peak.found, b.peak.y) << '\n';
     }
 }
 

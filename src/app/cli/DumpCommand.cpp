@@ -1,13 +1,13 @@
 // --dump FILE: the loaded data set as text.
 #include "app/cli/CommandLine.h"
 
-#include "app/cli/CollectingSink.h"
-#include "data/S2pData.h"
-#include "platform/NumberFormat.h"
 #include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
+#include "app/cli/CollectingSink.h"
+#include "data/S2pData.h"
+#include "platform/NumberFormat.h"
 
 namespace {
 

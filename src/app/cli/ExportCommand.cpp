@@ -2,12 +2,12 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/ChartExport.h"
-#include "app/TorvexApp.h"
-#include "app/TorvexSession.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
 #include "app/cli/CsvTables.h"
 #include "app/dialogs/DialogUnits.h"
+#include "app/TorvexApp.h"
+#include "app/TorvexSession.h"
 #include "platform/AsciiText.h"
 
 #include <QApplication>

@@ -1,20 +1,20 @@
 // --limits MASK: every mask segment judged against its traces, as CSV.
 #include "app/cli/CommandLine.h"
 
-#include "app/TorvexSession.h"
-#include "app/cli/ChartOptions.h"
-#include "app/cli/CollectingSink.h"
-#include "app/cli/CsvTables.h"
-#include "app/dialogs/DialogUnits.h"
-#include "chart/LimitMask.h"
-#include "data/LineFile.h"
-#include "platform/AsciiText.h"
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
+#include "app/cli/ChartOptions.h"
+#include "app/cli/CollectingSink.h"
+#include "app/cli/CsvTables.h"
+#include "app/dialogs/DialogUnits.h"
+#include "app/TorvexSession.h"
+#include "chart/LimitMask.h"
+#include "data/LineFile.h"
+#include "platform/AsciiText.h"
 
 namespace {
 
@@ -22,8 +22,8 @@ namespace {
 bool ReadMaskText(const std::string& path, std::string& text)
 {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec) ||
-        std::filesystem::file_size(path, ec) > MAX_READ_BYTES || ec)
+    if (!std::filesystem::is_regular_file(path, ec)
+        || std::filesystem::file_size(path, ec) > MAX_READ_BYTES || ec)
         return false;
     std::ifstream in(path, std::ios::binary);
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

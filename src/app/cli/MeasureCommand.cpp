@@ -1,17 +1,17 @@
 // --measure peak|min|bw:N: per trace a point or a band, as CSV.
 #include "app/cli/CommandLine.h"
 
-#include "app/TorvexSession.h"
-#include "app/cli/ChartOptions.h"
-#include "app/cli/CollectingSink.h"
-#include "app/cli/CsvTables.h"
-#include "app/dialogs/DialogUnits.h"
-#include "platform/AsciiText.h"
 #include <cstddef>
 #include <limits>
 #include <ostream>
 #include <string>
 #include <vector>
+#include "app/cli/ChartOptions.h"
+#include "app/cli/CollectingSink.h"
+#include "app/cli/CsvTables.h"
+#include "app/dialogs/DialogUnits.h"
+#include "app/TorvexSession.h"
+#include "platform/AsciiText.h"
 
 namespace {
 
@@ -53,7 +53,8 @@ int CCommandLine::Measure(const std::vector<std::string>& argList)
         std::vector<double> n;
         bandwidth = ParseMarkers(what.substr(3), n) && n.size() == 1 && n[0] > 0.0;
         if (!bandwidth) {
-            err << "torvex: bad --measure '" << EscapeName(args[0]) << "': N of bw:N is a number above 0\n";
+            err << "torvex: bad --measure '" << EscapeName(args[0])
+                << "': N of bw:N is a number above 0\n";
             return 2;
         }
         below = n[0];
@@ -67,8 +68,7 @@ int CCommandLine::Measure(const std::vector<std::string>& argList)
     double low = 0.0;
     double high = 0.0;
     CChartOptions opts;
-    if (!TakeSpan(args, haveSpan, low, high, err) ||
-        !opts.ParseAnalysis(args, "--measure", err))
+    if (!TakeSpan(args, haveSpan, low, high, err) || !opts.ParseAnalysis(args, "--measure", err))
         return 2;
 
     CCollectingSink sink(err);

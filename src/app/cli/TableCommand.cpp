@@ -1,12 +1,12 @@
 // --table: the marker value table as CSV.
 #include "app/cli/CommandLine.h"
 
-#include "app/TorvexSession.h"
+#include <ostream>
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
 #include "app/cli/CsvTables.h"
 #include "app/dialogs/DialogUnits.h"
-#include <ostream>
+#include "app/TorvexSession.h"
 
 int CCommandLine::Table(const std::vector<std::string>& args)
 {
@@ -25,7 +25,6 @@ int CCommandLine::Table(const std::vector<std::string>& args)
     CTorvexSession session;
     if (const int status = opts.Load(session, err))
         return status;
-    WriteMarkerTable(session.Graph(), opts.markers, FreqUnitLabel(session.Slot(1).freqUnit),
-                     out);
+    WriteMarkerTable(session.Graph(), opts.markers, FreqUnitLabel(session.Slot(1).freqUnit), out);
     return 0;
 }

@@ -1,9 +1,9 @@
 #include "app/dialogs/DlgChartMarkers.h"
 
 #include "app/dialogs/DialogButtons.h"
+#include "app/dialogs/ListSelection.h"
 #include "app/ExactNumber.h"
 #include "app/MarkerFile.h"
-#include "app/dialogs/ListSelection.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -203,7 +203,8 @@ void CDlgChartMarkers::OnLoadFromFile()
     if (CMarkerFile::Read(path, values) != FILE_OK)
         return;
     if (values.empty()) {
-        ShowMessageBox("No marker frequencies in file: " + EscapeInput(path, path.size()), MessageIcon::Warning);
+        ShowMessageBox("No marker frequencies in file: " + EscapeInput(path, path.size()),
+                       MessageIcon::Warning);
         return;
     }
     markers = std::move(values);

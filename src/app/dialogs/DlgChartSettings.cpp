@@ -21,8 +21,8 @@
 #include "app/AppFlags.h"
 #include "chart/ChartGraph.h"
 #include "data/LineFile.h"
-#include "platform/NumberFormat.h"
 #include "platform/MessageBox.h"
+#include "platform/NumberFormat.h"
 #include "platform/NumberParse.h"
 
 namespace {
@@ -52,7 +52,8 @@ bool ParseWhole(const std::string& text, long long& value)
         return false;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (ec == std::errc::result_out_of_range) {
-        value = s[0] == '-' ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
+        value = s[0] == '-' ? std::numeric_limits<long long>::min()
+                            : std::numeric_limits<long long>::max();
         return end == s.data() + s.size();
     }
     return ec == std::errc() && end == s.data() + s.size();
@@ -105,8 +106,10 @@ CDlgChartSettings::CDlgChartSettings(CChartGraph& editedGraph, QWidget* parent)
     const struct {
         const char* label;
         QLineEdit* edit;
-    } divisionFields[] = {{"Y-major", yMajorEdit}, {"Y-minor", yMinorEdit},
-                          {"X-major", xMajorEdit}, {"X-minor", xMinorEdit}};
+    } divisionFields[] = {{"Y-major", yMajorEdit},
+                          {"Y-minor", yMinorEdit},
+                          {"X-major", xMajorEdit},
+                          {"X-minor", xMinorEdit}};
     for (int i = 0; i < 4; ++i) {
         auto* label = new QLabel(divisionFields[i].label, grids);
         label->setBuddy(divisionFields[i].edit);
@@ -129,8 +132,8 @@ CDlgChartSettings::CDlgChartSettings(CChartGraph& editedGraph, QWidget* parent)
         return group;
     };
     QGroupBox* xGroup = axisGroup(" X-axis ", "xAxisGroup", xMinEdit, xMaxEdit, xTitleEdit, "x");
-    QGroupBox* leftGroup =
-        axisGroup(" Left Y-axis ", "leftAxisGroup", leftMinEdit, leftMaxEdit, leftTitleEdit, "left");
+    QGroupBox* leftGroup = axisGroup(" Left Y-axis ", "leftAxisGroup", leftMinEdit, leftMaxEdit,
+                                     leftTitleEdit, "left");
     QGroupBox* rightGroup = axisGroup(" Right Y-axis ", "rightAxisGroup", rightMinEdit,
                                       rightMaxEdit, rightTitleEdit, "right");
 
@@ -167,10 +170,10 @@ CDlgChartSettings::CDlgChartSettings(CChartGraph& editedGraph, QWidget* parent)
     layout->addWidget(persistXCheck);
     layout->addLayout(buttons);
 
-    QWidget* order[] = {titleEdit,    yMajorEdit,   yMinorEdit,    xMajorEdit,    xMinorEdit,
-                        xMinEdit,     xMaxEdit,     xTitleEdit,    leftMinEdit,   leftMaxEdit,
+    QWidget* order[] = {titleEdit,     yMajorEdit,   yMinorEdit,   xMajorEdit,     xMinorEdit,
+                        xMinEdit,      xMaxEdit,     xTitleEdit,   leftMinEdit,    leftMaxEdit,
                         leftTitleEdit, rightMinEdit, rightMaxEdit, rightTitleEdit, persistYCheck,
-                        persistXCheck, okButton,    cancelButton};
+                        persistXCheck, okButton,     cancelButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -225,8 +228,8 @@ bool CDlgChartSettings::ReadInt(QLineEdit* edit, std::int32_t& value, std::int32
     const int most = std::max<int>(kMaxDivisions, shown);
     if (v < kMinDivisions || v > most) {
         Fail(edit,
-             "Enter an integer between " + std::to_string(kMinDivisions) + " and " +
-                 std::to_string(most) + ".",
+             "Enter an integer between " + std::to_string(kMinDivisions) + " and "
+                 + std::to_string(most) + ".",
              false);
         return false;
     }
@@ -243,8 +246,8 @@ bool CDlgChartSettings::ReadDouble(QLineEdit* edit, double& value)
     }
     if (v < -kLimit || v > kLimit) {
         Fail(edit,
-             "Enter a number between " + FormatValue("%.15g", -kLimit) + " and " +
-                 FormatValue("%.15g", kLimit) + ".",
+             "Enter a number between " + FormatValue("%.15g", -kLimit) + " and "
+                 + FormatValue("%.15g", kLimit) + ".",
              false);
         return false;
     }

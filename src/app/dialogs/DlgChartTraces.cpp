@@ -64,7 +64,8 @@ CDlgChartTraces::CDlgChartTraces(CChartGraph& editedGraph, QWidget* parent)
     auto* radios = new QVBoxLayout(lineTypeBox);
     lineTypeGroup = new QButtonGroup(this);
     const char* const captions[] = {"Thin Line", "Thick Line", "Points", "Circles"};
-    const char* const objectNames[] = {"thinLineRadio", "thickLineRadio", "pointsRadio", "circlesRadio"};
+    const char* const objectNames[] = {"thinLineRadio", "thickLineRadio", "pointsRadio",
+                                       "circlesRadio"};
     for (int i = 0; i < 4; ++i) {
         auto* radio = new QRadioButton(captions[i], lineTypeBox);
         radio->setObjectName(objectNames[i]);
@@ -136,8 +137,8 @@ void CDlgChartTraces::OnSelChange()
     if (index >= 0) {
         nameEdit->setText(QString::fromStdString(names[index]));
         extentLabel->setText(
-            trace ? QString::fromStdString("min:\t" + FormatValue("%.9g", trace->yMin) +
-                                           "\nmax:\t" + FormatValue("%.9g", trace->yMax))
+            trace ? QString::fromStdString("min:\t" + FormatValue("%.9g", trace->yMin) + "\nmax:\t"
+                                           + FormatValue("%.9g", trace->yMax))
                   : QString());
     } else {
         nameEdit->clear();

@@ -25,7 +25,7 @@ public:
 
     CChartGraph& graph;
     std::vector<std::string> names;  // one per trace of the graph, in trace order
-    int lineType = 0;  // 0 thin line, 1 thick line, 2 points, 3 circles; -1 none set
+    int lineType = 0;                // 0 thin line, 1 thick line, 2 points, 3 circles; -1 none set
 
     void RefillList(int sel);
 

@@ -59,8 +59,9 @@ CDlgLoadData::CDlgLoadData(QWidget* parent) : QDialog(parent)
 
     QWidget* previous = nullptr;
     for (int i = 0; i < kEntries; ++i)
-        for (QWidget* w : {static_cast<QWidget*>(pathEdits[i]), static_cast<QWidget*>(loadButtons[i]),
-                           static_cast<QWidget*>(clearButtons[i])}) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(pathEdits[i]), static_cast<QWidget*>(loadButtons[i]),
+              static_cast<QWidget*>(clearButtons[i])}) {
             if (previous)
                 setTabOrder(previous, w);
             previous = w;

@@ -1,7 +1,7 @@
 #include "app/dialogs/DlgOpenFile.h"
 
-#include "app/TorvexSession.h"
 #include "app/dialogs/FileChooser.h"
+#include "app/TorvexSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,8 +9,7 @@
 std::function<int(CDlgOpenFile&)> CDlgOpenFile::runHook;
 
 CDlgOpenFile::CDlgOpenFile(bool openDialog, const QString& defaultExtension,
-                           const QString& initialName, const std::string& filter,
-                           QWidget* parent)
+                           const QString& initialName, const std::string& filter, QWidget* parent)
     : QFileDialog(parent)
 {
     setObjectName("openFileDialog");

@@ -3,9 +3,9 @@
 // the user selects is loaded into it at once, so the chart follows the selection.
 #pragma once
 
+#include <functional>
 #include <QFileDialog>
 #include <QStringList>
-#include <functional>
 #include <string>
 
 class CTorvexSession;

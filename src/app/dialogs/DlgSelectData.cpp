@@ -59,7 +59,8 @@ QGroupBox* CDlgSelectData::AddTraceGrid()
     auto* grid = new QGridLayout(traces);
     grid->setHorizontalSpacing(6);
     for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
-        auto* heading = new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), traces);
+        auto* heading =
+            new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), traces);
         heading->setObjectName(QString("heading_%1").arg(c));
         grid->addWidget(heading, 0, c + 1, Qt::AlignHCenter);
     }
@@ -70,8 +71,8 @@ QGroupBox* CDlgSelectData::AddTraceGrid()
         for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
             auto* box = new QCheckBox(traces);
             box->setObjectName(QString("box_%1_%2").arg(r).arg(c));
-            box->setAccessibleName(QString::fromStdString(CSelectionGrid::RowLabel(r) + " " +
-                                                          CSelectionGrid::ColumnHeading(c)));
+            box->setAccessibleName(QString::fromStdString(CSelectionGrid::RowLabel(r) + " "
+                                                          + CSelectionGrid::ColumnHeading(c)));
             grid->addWidget(box, r + 1, c + 1, Qt::AlignHCenter);
             connect(box, &QCheckBox::toggled, this, &CDlgSelectData::UpdateOkState);
             boxes[r][c] = box;
@@ -88,8 +89,7 @@ QGroupBox* CDlgSelectData::AddMoreFormats()
     auto* moreGrid = new QGridLayout(more);
     moreGrid->setHorizontalSpacing(6);
     for (int c = 0; c < CSelectionGrid::COLUMNS; ++c) {
-        auto* heading =
-            new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), more);
+        auto* heading = new QLabel(QString::fromStdString(CSelectionGrid::ColumnHeading(c)), more);
         moreGrid->addWidget(heading, 0, c + 1, Qt::AlignHCenter);
     }
     for (int r = 0; r < MORE_ROWS; ++r) {
@@ -115,7 +115,8 @@ QGroupBox* CDlgSelectData::AddPresets()
     presets->setObjectName("presetsGroup");
     auto* presetLayout = new QGridLayout(presets);
     for (int p = 0; p < CSelectionGrid::PRESET_COUNT; ++p) {
-        auto* button = new QPushButton(QString::fromStdString(CSelectionGrid::PresetCaption(p)), presets);
+        auto* button =
+            new QPushButton(QString::fromStdString(CSelectionGrid::PresetCaption(p)), presets);
         button->setObjectName(presetObjectNames[p]);
         connect(button, &QPushButton::clicked, this, [this, p] { OnPreset(p); });
         presetLayout->addWidget(button, p / 4, p % 4);

@@ -2,14 +2,14 @@
 
 #include "app/dialogs/DialogButtons.h"
 
+#include <algorithm>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTabWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <utility>
 
 CDlgSelectMatrix::CDlgSelectMatrix(int size, std::vector<int> matrixCodes,

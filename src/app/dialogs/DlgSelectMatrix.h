@@ -19,8 +19,8 @@ class CDlgSelectMatrix : public QDialog {
 
 public:
     struct Format {
-        int code;            // valueFormat
-        std::string label;   // tab caption: "Log-Mag", "Phase", ...
+        int code;              // valueFormat
+        std::string label;     // tab caption: "Log-Mag", "Phase", ...
         bool reflectionsOnly;  // only the diagonal can show it
     };
 
@@ -34,7 +34,10 @@ public:
 
     // Shows the selection in the boxes; runs when first shown, tests may call it earlier.
     void InitDialog();
-    QTableWidget* Table(int formatIndex) const { return tables[static_cast<std::size_t>(formatIndex)]; }
+    QTableWidget* Table(int formatIndex) const
+    {
+        return tables[static_cast<std::size_t>(formatIndex)];
+    }
 
 public slots:
     void accept() override;

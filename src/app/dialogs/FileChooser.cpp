@@ -148,7 +148,8 @@ std::string QtFileFilter(const std::string& filter)
             if (end == std::string::npos)
                 end = rest.size();
             const std::string pattern = Trim(rest.substr(start, end - start));
-            if (!pattern.empty() && std::find(patterns.begin(), patterns.end(), pattern) == patterns.end())
+            if (!pattern.empty()
+                && std::find(patterns.begin(), patterns.end(), pattern) == patterns.end())
                 patterns.push_back(pattern);
             start = end + 1;
         }

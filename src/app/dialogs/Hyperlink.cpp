@@ -77,8 +77,8 @@ void CHyperlink::Measure()
 
 bool CHyperlink::HitTest(const QPoint& point) const
 {
-    return extentValid && point.x() >= 0 && point.x() < textWidth && point.y() >= 0 &&
-           point.y() < textHeight;
+    return extentValid && point.x() >= 0 && point.x() < textWidth && point.y() >= 0
+        && point.y() < textHeight;
 }
 
 void CHyperlink::paintEvent(QPaintEvent*)

@@ -22,8 +22,8 @@ std::string ShapeFile(const TempDir& dir)
     for (int f = 80; f <= 120; ++f) {
         const double s11 = -20 + 0.5 * std::abs(f - 110);
         const double s21 = -0.5 * std::abs(f - 100);
-        text += std::to_string(f) + " " + FormatValue("%g", s11) + " 0 " +
-                FormatValue("%g", s21) + " 0 " + FormatValue("%g", s21) + " 0 -30 0\n";
+        text += std::to_string(f) + " " + FormatValue("%g", s11) + " 0 " + FormatValue("%g", s21)
+            + " 0 " + FormatValue("%g", s21) + " 0 -30 0\n";
     }
     return dir.Write("shape.s2p", text);
 }
@@ -83,7 +83,9 @@ TEST(CommandLineAnalysis, MeasurePeakMinAndBandwidth)
          {{"trace", "freq_MHz", "value"}, {"S11[dB](1)", "80", "-5"}, {"S21[dB](1)", "100", "0"}}},
         // Of equal values the lowest frequency.
         {{"MIN", file},
-         {{"trace", "freq_MHz", "value"}, {"S11[dB](1)", "110", "-20"}, {"S21[dB](1)", "80", "-10"}}},
+         {{"trace", "freq_MHz", "value"},
+          {"S11[dB](1)", "110", "-20"},
+          {"S21[dB](1)", "80", "-10"}}},
         // A stored point, not the higher value the line reaches at the span's end.
         {{"peak", "--span", "104.5,120", "--view", "S21:db", file},
          {{"trace", "freq_MHz", "value"}, {"S21[dB](1)", "105", "-2.5"}}},

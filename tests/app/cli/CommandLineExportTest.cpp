@@ -75,13 +75,19 @@ TEST(CommandLineExport, ParseViewLists)
         {"S21:phase,S21:delay,S21:db", {{4, 0}, {4, 1}, {4, 2}}, -1},
         // Elements without a dialog column follow those with one, within their format.
         {"S10_2:db,sdd21:DB,S56:phase,S11:db,S10_2:db",
-         {{0, 0}, {ValueCode::Element(10, 2), 0}, {ValueCode::MixedMode('d', 2, 'd', 1), 0},
+         {{0, 0},
+          {ValueCode::Element(10, 2), 0},
+          {ValueCode::MixedMode('d', 2, 'd', 1), 0},
           {ValueCode::Element(5, 6), 1}},
          -1},
         // The further formats follow dB, phase and delay, in code order.
         {"S22:z,S11:VSWR,S21:lin,S11:r,S12:im,Sdd11:x,S21:re,S11:db",
-         {{0, ValueFormat::DB}, {4, ValueFormat::LIN_MAG}, {4, ValueFormat::REAL},
-          {1, ValueFormat::IMAG}, {0, ValueFormat::VSWR}, {0, ValueFormat::RESISTANCE},
+         {{0, ValueFormat::DB},
+          {4, ValueFormat::LIN_MAG},
+          {4, ValueFormat::REAL},
+          {1, ValueFormat::IMAG},
+          {0, ValueFormat::VSWR},
+          {0, ValueFormat::RESISTANCE},
           {ValueCode::MixedMode('d', 1, 'd', 1), ValueFormat::REACTANCE},
           {5, ValueFormat::IMPEDANCE}},
          -1},
@@ -112,13 +118,24 @@ TEST(CommandLineExport, ParseViewRejectsBadItems)
         const char* bad;
     };
     const Row rows[] = {
-        {"S01:db", "S01:db"},  {"S11:mag", "S11:mag"}, {"S11", "S11"}, {"S102:db", "S102:db"},
-        {"S11:db,,S21:db", ""}, {"", ""},                {"S1:db", "S1:db"},
-        {"il+rl,S11:db", "il+rl"}, {"S10:db", "S10:db"}, {"Y21:db", "Y21:db"},
+        {"S01:db", "S01:db"},
+        {"S11:mag", "S11:mag"},
+        {"S11", "S11"},
+        {"S102:db", "S102:db"},
+        {"S11:db,,S21:db", ""},
+        {"", ""},
+        {"S1:db", "S1:db"},
+        {"il+rl,S11:db", "il+rl"},
+        {"S10:db", "S10:db"},
+        {"Y21:db", "Y21:db"},
         // Impedances and the Smith chart need a reflection; complex views take no others.
-        {"S11:r,S21:x", "S21:x"}, {"S12:z", "S12:z"}, {"Sdc11:smith", "Sdc11:smith"},
-        {"S11:smith,S11:db", "S11:db"}, {"S21:db,S11:smith", "S11:smith"},
-        {"S11:smith,S21:polar", "S21:polar"}, {"S11:ohm", "S11:ohm"},
+        {"S11:r,S21:x", "S21:x"},
+        {"S12:z", "S12:z"},
+        {"Sdc11:smith", "Sdc11:smith"},
+        {"S11:smith,S11:db", "S11:db"},
+        {"S21:db,S11:smith", "S11:smith"},
+        {"S11:smith,S21:polar", "S21:polar"},
+        {"S11:ohm", "S11:ohm"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
@@ -142,7 +159,8 @@ TEST(CommandLineExport, ParseSizeAndMarkers)
     EXPECT_EQ(w, 640);
     EXPECT_EQ(h, 480);
     EXPECT_TRUE(CCommandLine::ParseSize("1X1", w, h));
-    for (const char* bad : {"640", "0x10", "10x", "x10", "-5x10", "10x16385", "1.5x2", "99999999x2"}) {
+    for (const char* bad :
+         {"640", "0x10", "10x", "x10", "-5x10", "10x16385", "1.5x2", "99999999x2"}) {
         SCOPED_TRACE(bad);
         EXPECT_FALSE(CCommandLine::ParseSize(bad, w, h));
     }
@@ -199,19 +217,23 @@ TEST(CommandLineExport, CsvViewsAndPresets)
         {"S21:phase,S11:db", {"bandpass.s2p"}, {"S11[dB](1),left", "S21[deg](1),right"}},
         {"S21:delay,S21:phase", {"bandpass.s2p"}, {"S21[deg](1),left", "S21[ns](1),right"}},
         // The preset follows the largest port count among the loaded files.
-        {"coupler", {"coupler.s4p"},
+        {"coupler",
+         {"coupler.s4p"},
          {"S11[dB](1),left", "S21[dB](1),left", "S31[dB](1),left", "S41[dB](1),left"}},
         {"coupler", {"bandpass.s2p"}, {"S11[dB](1),left", "S21[dB](1),left"}},
-        {"all-rl", {"bandpass.s2p", "splitter.s3p"},
+        {"all-rl",
+         {"bandpass.s2p", "splitter.s3p"},
          {"S11[dB](1),left", "S11[dB](2),left", "S22[dB](1),left", "S22[dB](2),left",
           "S33[dB](2),left"}},
         // Beyond four ports as the window's matrix dialog has them: every reflection, every
         // transmission from port 1.
-        {"all-rl", {"cst.s12p"},
+        {"all-rl",
+         {"cst.s12p"},
          {"S11[dB](1),left", "S22[dB](1),left", "S33[dB](1),left", "S44[dB](1),left",
           "S55[dB](1),left", "S66[dB](1),left", "S77[dB](1),left", "S88[dB](1),left",
           "S99[dB](1),left", "S10_10[dB](1),left", "S11_11[dB](1),left", "S12_12[dB](1),left"}},
-        {"all-il", {"hfss.s6p"},
+        {"all-il",
+         {"hfss.s6p"},
          {"S21[dB](1),left", "S31[dB](1),left", "S41[dB](1),left", "S51[dB](1),left",
           "S61[dB](1),left"}},
     };
@@ -438,9 +460,9 @@ TEST(CommandLineExport, ProgramExportsWithoutADisplay)
     const std::string errors = dir.Path("stderr.txt");
     // Without XDG_RUNTIME_DIR too, where Qt would have a word to say.
     const std::string command =
-        "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR '" +
-        std::string(TORVEX_BINARY) + "' --export '" + out + "' '" + TestFile("splitter.s3p") +
-        "' 2>'" + errors + "'";
+        "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR '"
+        + std::string(TORVEX_BINARY) + "' --export '" + out + "' '" + TestFile("splitter.s3p")
+        + "' 2>'" + errors + "'";
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_FALSE(QImage(QString::fromStdString(out)).isNull());
     EXPECT_EQ(TempDir::Read(errors), "") << "the command line prints only its own words";
@@ -473,9 +495,9 @@ TEST(CommandLineTable, MarkerRowsPerTraceEmptyOutsideTheData)
     };
     const double none = std::nan("");
     const Row rows[] = {
-        {"1,1800,S11[dB](1),", -0.4},  {"1,1800,S21[dB](1),", -81.3526},
-        {"2,50,S11[dB](1),", none},    {"2,50,S21[dB](1),", none},
-        {"3,2600,S11[dB](1),", -0.4},  {"3,2600,S21[dB](1),", -78.0204},
+        {"1,1800,S11[dB](1),", -0.4}, {"1,1800,S21[dB](1),", -81.3526},
+        {"2,50,S11[dB](1),", none},   {"2,50,S21[dB](1),", none},
+        {"3,2600,S11[dB](1),", -0.4}, {"3,2600,S21[dB](1),", -78.0204},
     };
     const std::vector<std::string> lines = Lines(out.str());
     ASSERT_EQ(lines.size(), std::size(rows) + 1);
@@ -534,8 +556,8 @@ TEST(CommandLineTable, SmithViewsReadReflections)
     TempDir dir;
     const std::string file = WriteFile(dir, "loads.s2p", records);
     std::ostringstream out, err;
-    ASSERT_EQ(CCommandLine(out, err).Table({"--markers", "1,1.5,5", "--view", "S11:smith,S22:smith",
-                                            file}),
+    ASSERT_EQ(CCommandLine(out, err).Table(
+                  {"--markers", "1,1.5,5", "--view", "S11:smith,S22:smith", file}),
               0)
         << err.str();
     const std::vector<std::string> lines = Lines(out.str());
@@ -571,7 +593,8 @@ TEST(CommandLineTable, SmithViewsReadReflections)
     }
     // A transmission on a polar chart has no impedance and no VSWR.
     std::ostringstream polar, polarErr;
-    ASSERT_EQ(CCommandLine(polar, polarErr).Table({"--markers", "1", "--view", "S21:polar", file}), 0)
+    ASSERT_EQ(CCommandLine(polar, polarErr).Table({"--markers", "1", "--view", "S21:polar", file}),
+              0)
         << polarErr.str();
     EXPECT_EQ(Lines(polar.str()).at(1), "1,1,S21(1),0,0,,,");
 }
@@ -582,8 +605,8 @@ TEST(CommandLineTable, PairingChoosesThePortsOfTheDifferentialPairs)
     // and 2-4 see the lines' transmission, pairs 1-2 and 3-4 each join one line's ends.
     std::string records;
     for (int f = 1; f <= 3; ++f)
-        records += std::to_string(f) + " 0 0 0.5 0 0 0 0 0\n 0.5 0 0 0 0 0 0 0\n" +
-                   " 0 0 0 0 0 0 0.5 0\n 0 0 0 0 0.5 0 0 0\n";
+        records += std::to_string(f) + " 0 0 0.5 0 0 0 0 0\n 0.5 0 0 0 0 0 0 0\n"
+            + " 0 0 0 0 0 0 0.5 0\n 0 0 0 0 0.5 0 0 0\n";
     TempDir dir;
     const std::string file = WriteFile(dir, "lines.s4p", records);
     struct Row {
@@ -615,8 +638,7 @@ TEST(CommandLineTable, PairingChoosesThePortsOfTheDifferentialPairs)
     }
     std::ostringstream out, err;
     EXPECT_EQ(
-        CCommandLine(out, err).Measure({"peak", "--pairing", "12", "--view", "Sdd21:db", file}),
-        0)
+        CCommandLine(out, err).Measure({"peak", "--pairing", "12", "--view", "Sdd21:db", file}), 0)
         << err.str();
 }
 

@@ -42,15 +42,20 @@ int Main(std::vector<std::string> args)
 TEST(CommandLine, CheckReportsEachFile)
 {
     TempDir dir;
-    const std::string good = dir.Write("f.s2p", "# kHz Y RI R 75\n1000 1 0 0 0 0 0 1 0\n2000 1 0 0 0 0 0 1 0\n"
-                                                "3000 1 0 0 0 0 0 1 0\n");
+    const std::string good =
+        dir.Write("f.s2p",
+                  "# kHz Y RI R 75\n1000 1 0 0 0 0 0 1 0\n2000 1 0 0 0 0 0 1 0\n"
+                  "3000 1 0 0 0 0 0 1 0\n");
     const std::string bad = dir.Write("g.s2p", "1 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n");
     const CliRun r = Check({good, bad});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, good + ": ok, 3 records, 2-port, v1, MHz, Y-parameters, 75 ohm\n" + bad +
-                         ": error: File must contain at least 3 frequency data. (code 101)\n");
-    EXPECT_EQ(r.err, "File must contain at least 3 frequency data.\n"
-                     "Cannot read file or invalid data format: " + bad + "\n");
+    EXPECT_EQ(r.out,
+              good + ": ok, 3 records, 2-port, v1, MHz, Y-parameters, 75 ohm\n" + bad
+                  + ": error: File must contain at least 3 frequency data. (code 101)\n");
+    EXPECT_EQ(r.err,
+              "File must contain at least 3 frequency data.\n"
+              "Cannot read file or invalid data format: "
+                  + bad + "\n");
     EXPECT_EQ(Check({good}).status, 0);
     // A name's control bytes reach the terminal escaped, in the line and in the messages.
     const std::string odd = dir.Write("e\x1b[2Jx.s2p", "1 0 0 0 0 0 0 0 0\n");
@@ -75,11 +80,11 @@ TEST(CommandLine, CheckNamesAMisplacedOptionLine)
 TEST(CommandLine, DumpWritesEveryElementRowMajor)
 {
     TempDir dir;
-    const std::string path =
-        dir.Write("d.s2p", "# GHz S RI R 50\n"
-                           "2 0.25 0 0.5 0 0.125 0 1 -1\n"
-                           "1 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8\n"
-                           "3 0 0 0 0 0 0 0 0\n");
+    const std::string path = dir.Write("d.s2p",
+                                       "# GHz S RI R 50\n"
+                                       "2 0.25 0 0.5 0 0.125 0 1 -1\n"
+                                       "1 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8\n"
+                                       "3 0 0 0 0 0 0 0 0\n");
     const CliRun r = Dump(path);
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.out,

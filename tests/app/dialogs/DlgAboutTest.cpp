@@ -1,10 +1,10 @@
 #include "app/dialogs/DlgAbout.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include "app/dialogs/Hyperlink.h"
 
@@ -15,7 +15,8 @@ class OpenerRecorder {
 public:
     OpenerRecorder()
     {
-        previous = CHyperlink::SetUrlOpener([this](const std::string& url) { opened.push_back(url); });
+        previous =
+            CHyperlink::SetUrlOpener([this](const std::string& url) { opened.push_back(url); });
     }
     ~OpenerRecorder() { CHyperlink::SetUrlOpener(previous); }
     std::vector<std::string> opened;

@@ -1,19 +1,19 @@
 #include "app/dialogs/DlgChartMarkers.h"
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
-#include "TempDir.h"
-#include "app/MarkerFile.h"
 #include "app/dialogs/FileChooser.h"
+#include "app/MarkerFile.h"
 #include "chart/ChartFlags.h"
 #include "chart/ChartGraph.h"
 #include "data/LineFile.h"
 #include "platform/MessageBox.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -72,7 +72,10 @@ protected:
     {
         Find<QLineEdit>(dialog, "valueEdit")->setText(text);
     }
-    void Click(const CDlgChartMarkers& dialog, const char* name) { Find<QPushButton>(dialog, name)->click(); }
+    void Click(const CDlgChartMarkers& dialog, const char* name)
+    {
+        Find<QPushButton>(dialog, name)->click();
+    }
 
     CChartGraph graph;
 };

@@ -1,9 +1,9 @@
 #include "app/dialogs/DlgChartSettings.h"
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include "app/AppFlags.h"
 #include "chart/ChartGraph.h"
@@ -35,7 +35,10 @@ protected:
         EXPECT_NE(edit, nullptr) << name;
         return edit;
     }
-    void Ok(const CDlgChartSettings& dialog) { dialog.findChild<QPushButton*>("okButton")->click(); }
+    void Ok(const CDlgChartSettings& dialog)
+    {
+        dialog.findChild<QPushButton*>("okButton")->click();
+    }
 
     CChartGraph graph;
 };

@@ -1,11 +1,11 @@
 #include "app/dialogs/DlgChartTraces.h"
 
+#include <gtest/gtest.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <gtest/gtest.h>
 
 #include "chart/ChartGraph.h"
 
@@ -35,13 +35,19 @@ protected:
             names.push_back(t.name);
         return names;
     }
-    void Select(const CDlgChartTraces& dialog, int row) { Find<QListWidget>(dialog, "traceList")->setCurrentRow(row); }
+    void Select(const CDlgChartTraces& dialog, int row)
+    {
+        Find<QListWidget>(dialog, "traceList")->setCurrentRow(row);
+    }
     void Rename(const CDlgChartTraces& dialog, const QString& text)
     {
         Find<QLineEdit>(dialog, "nameEdit")->setText(text);
         Find<QPushButton>(dialog, "renameButton")->click();
     }
-    void Delete(const CDlgChartTraces& dialog) { Find<QPushButton>(dialog, "deleteButton")->click(); }
+    void Delete(const CDlgChartTraces& dialog)
+    {
+        Find<QPushButton>(dialog, "deleteButton")->click();
+    }
     void Ok(const CDlgChartTraces& dialog) { Find<QPushButton>(dialog, "okButton")->click(); }
 
     CChartGraph graph;

@@ -1,10 +1,10 @@
 #include "app/dialogs/DlgLoadData.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include "app/dialogs/FileChooser.h"
 

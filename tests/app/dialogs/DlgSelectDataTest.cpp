@@ -1,9 +1,9 @@
 #include "app/dialogs/DlgSelectData.h"
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -71,7 +71,8 @@ TEST(DlgSelectDataTest, ColumnsDisabledByPortKind)
         dialog.InitDialog();
         for (int r = 0; r < 3; ++r)
             for (int col = 0; col < 16; ++col)
-                EXPECT_EQ(dialog.Box(r, col)->isEnabled(), col < c.enabledColumns) << r << "," << col;
+                EXPECT_EQ(dialog.Box(r, col)->isEnabled(), col < c.enabledColumns)
+                    << r << "," << col;
     }
 }
 

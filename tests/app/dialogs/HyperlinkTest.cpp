@@ -1,9 +1,8 @@
 #include "app/dialogs/Hyperlink.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <gtest/gtest.h>
-
 
 namespace {
 
@@ -12,7 +11,8 @@ class OpenerRecorder {
 public:
     OpenerRecorder()
     {
-        previous = CHyperlink::SetUrlOpener([this](const std::string& url) { opened.push_back(url); });
+        previous =
+            CHyperlink::SetUrlOpener([this](const std::string& url) { opened.push_back(url); });
     }
     ~OpenerRecorder() { CHyperlink::SetUrlOpener(previous); }
     std::vector<std::string> opened;
@@ -59,8 +59,8 @@ TEST_F(HyperlinkTest, HitTestCoversTheTextOnly)
     const struct {
         QPoint at;
         bool hit;
-    } cases[] = {{{0, 0}, true},       {{w - 1, h - 1}, true}, {{w, 0}, false}, {{0, h}, false},
-                 {{-1, 0}, false},     {{0, -1}, false},       {{w + 50, 2}, false}};
+    } cases[] = {{{0, 0}, true},   {{w - 1, h - 1}, true}, {{w, 0}, false},     {{0, h}, false},
+                 {{-1, 0}, false}, {{0, -1}, false},       {{w + 50, 2}, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.at.x()) + "," + std::to_string(c.at.y()));
         EXPECT_EQ(link.HitTest(c.at), c.hit);
