@@ -32,4 +32,23 @@ std::string PairOutOfRange(double a, double b, int pair)
         + FormatValue("%g", b) + ") gives no finite value";
 }
 
+std::string NoiseLineFault(std::string_view line)
+{
+    CNumberReader tokens(WithoutComment(line));
+    std::size_t count = 0;
+    double freq = 0.0;
+    while (!tokens.Empty()) {
+        const double v = tokens.Next();
+        if (!tokens.Complete())
+            return BadNumber(tokens);
+        if (count++ == 0)
+            freq = v;
+    }
+    if (count != 5)
+        return std::to_string(count) + " numbers, where a noise-parameter line has 5";
+    if (freq < 0)
+        return "the frequency is negative";
+    return std::string();
+}
+
 }  // namespace TouchstoneText

@@ -19,4 +19,7 @@ std::string BadNumber(const CNumberReader& tokens);
 // Why pair number `pair` (from 1) of a record is refused: its value is no finite number
 // (a magnitude of 1e400 in dB, say).
 std::string PairOutOfRange(double a, double b, int pair);
+// Why a line of noise parameters is refused (five finite numbers from a frequency of 0 on),
+// without the line's name; empty when it is sound.
+std::string NoiseLineFault(std::string_view line);
 }  // namespace TouchstoneText

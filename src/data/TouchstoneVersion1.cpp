@@ -173,6 +173,24 @@ std::string CVersion1Record::Continue()
     return std::string();
 }
 
+// The lines after a noise block's first: each five finite numbers from a frequency of 0
+// on, comments aside; empty, or why not. Nothing after the network data goes unread.
+std::string CheckNoiseLines(CLineCursor& cursor)
+{
+    std::string_view line;
+    while (cursor.Next(line)) {
+        if (line[0] == '!')
+            continue;
+        const std::string where = LineRef(cursor.LineNumber(), line) + ": ";
+        if (line[0] == '#')
+            return where + "an option line inside the noise parameters";
+        const std::string why = NoiseLineFault(line);
+        if (!why.empty())
+            return where + why;
+    }
+    return std::string();
+}
+
 }  // namespace
 
 int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
@@ -217,8 +235,12 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         const std::string why = record.Read(line, RecordCount() > 0 ? freqs.back() : -1.0, noise);
         if (!why.empty())
             return fail(why);
-        if (noise)
+        if (noise) {
+            const std::string bad = CheckNoiseLines(cursor);
+            if (!bad.empty())
+                return fail(bad);
             break;
+        }
         if (RecordCount() >= MAX_RECORDS) {
             if (const int rc = cursor.Finish())
                 return rc;

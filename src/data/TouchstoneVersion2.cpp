@@ -137,6 +137,7 @@ private:
     std::string NoiseData(std::string_view argument);
     std::string End(std::string_view argument);
     std::string Record(std::string_view line);
+    std::string NoiseLine(std::string_view line);
     // The words of a keyword's argument, which may run on over the following lines; true
     // when words are left over on the last line read.
     bool Collect(std::string_view part, std::size_t wanted, std::vector<std::string>& words);
@@ -146,7 +147,10 @@ private:
     KeywordState keywords;
     bool inNetwork = false;
     bool inInformation = false;
-    bool skipping = false;    // the arguments of a keyword that describes no network data
+    bool skipping = false;  // the arguments of a keyword that describes no network data
+    bool inNoise = false;   // in [Noise Data]: its lines are checked, not kept
+    bool noiseSeen = false;
+    long noiseLines = 0;
     std::size_t records = 0;  // every record of the network data, kept or not
     std::vector<double> numbers;
     std::string startText;  // the start of a record's first line, kept for messages
@@ -212,6 +216,8 @@ std::string CVersion2Reader::Run()
         std::string why;
         if (line[0] == '[')
             why = Keyword(line);
+        else if (inNoise)
+            why = NoiseLine(line);
         else if (skipping)
             continue;
         else if (!inNetwork)
@@ -228,9 +234,19 @@ std::string CVersion2Reader::Run()
     if (static_cast<long>(records) != keywords.frequencies)
         return "[Number of Frequencies] is " + std::to_string(keywords.frequencies)
             + ", but the file holds " + std::to_string(records) + " records.";
+    if (noiseSeen && noiseLines != keywords.noiseFrequencies)
+        return "[Number of Noise Frequencies] is " + std::to_string(keywords.noiseFrequencies)
+            + ", but [Noise Data] holds " + std::to_string(noiseLines) + " lines.";
     if (references.empty())
         references.assign(static_cast<std::size_t>(keywords.n), data.refImpedance);
     return std::string();
+}
+
+std::string CVersion2Reader::NoiseLine(std::string_view line)
+{
+    ++noiseLines;
+    const std::string why = NoiseLineFault(line);
+    return why.empty() ? why : LineRef(cursor.LineNumber(), line) + ": " + why + ".";
 }
 
 // The keyword's name in lower case, with one blank between its words: keywords come in
@@ -261,6 +277,7 @@ std::string CVersion2Reader::Keyword(std::string_view line)
     const std::string name = "[" + EscapeInput(line.substr(1, close - 1)) + "]";
     skipping = false;
     inNetwork = false;
+    inNoise = false;
     if (!keywords.versionSeen && keyword != "version")
         return "[Version] missing before " + name + ".";
     // Every keyword says its one thing once, and the header keywords describe the data that
@@ -438,7 +455,7 @@ std::string CVersion2Reader::NoiseData(std::string_view /*argument*/)
         return "[Noise Data] before [Network Data].";
     if (keywords.noiseFrequencies < 0)
         return "[Noise Data] without [Number of Noise Frequencies].";
-    skipping = true;  // noise parameters are not shown
+    inNoise = noiseSeen = true;  // noise parameters are checked, not shown
     return std::string();
 }
 

@@ -190,6 +190,12 @@ TEST_F(NPort, BrokenVersionTwoFilesAreRefused)
         {head + "[Number of Ports] 100\n", "[Number of Ports] 100 is not 1 to 99."},
         {"[Version] 3.0\n# GHz S RI\n", "[Version] 3.0 is not 2.0 or 2.1."},
         {"[Version] 2.9\n# GHz S RI\n", "[Version] 2.9 is not 2.0 or 2.1."},
+        {head + two + "[Number of Frequencies] 3\n[Number of Noise Frequencies] 2\n[Network Data]\n"
+             + rows + "[Noise Data]\n1 2 0.5 10 0.3\n2 2 0.5 10 x\n[End]\n",
+         "line 13 \"2 2 0.5 10 x\": \"x\" is not a finite decimal number."},
+        {head + two + "[Number of Frequencies] 3\n[Number of Noise Frequencies] 2\n[Network Data]\n"
+             + rows + "[Noise Data]\n1 2 0.5 10 0.3\n[End]\n",
+         "[Number of Noise Frequencies] is 2, but [Noise Data] holds 1 lines."},
         {"[Version] 2.0\n[Version] 2.0\n", "line 2 \"[Version] 2.0\": a second [Version]."},
         {head + two + "[Number of Frequencies] 3\n[Network Data]\n" + rows
              + "[Reference] 75 75\n[End]\n",

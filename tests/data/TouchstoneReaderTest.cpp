@@ -271,6 +271,26 @@ TEST_F(Reader, NoiseParameterBlockEndsTheNetworkData)
     ASSERT_EQ(r.data.RecordCount(), 3u);
     EXPECT_DOUBLE_EQ(r.data.Matrix(0)[2].re, 0.9);
     EXPECT_DOUBLE_EQ(r.data.Matrix(2)[2].re, 0.7);
+
+    // Every noise line is checked: nothing after the network data goes unread.
+    const std::string records =
+        "1 0.5 0 0.9 0 0.2 0 0.1 0\n2 0.5 0 0.8 0 0.2 0 0.1 0\n"
+        "3 0.5 0 0.7 0 0.2 0 0.1 0\n1 0.5 0.3 45 0.2\n";
+    const std::pair<const char*, const char*> bad[] = {
+        {"2 0.6 0.3 50 x\n", "line 5 \"2 0.6 0.3 50 x\": \"x\" is not a finite decimal number."},
+        {"5 0.1 0 0.9 0 0.9 0 0.1 0\n",
+         "line 5 \"5 0.1 0 0.9 0 0.9 0 0.1 0\": 9 numbers, where a noise-parameter line has 5."},
+        {"-2 0.6 0.3 50 0.2\n", "line 5 \"-2 0.6 0.3 50 0.2\": the frequency is negative."},
+        {"# GHz Z MA R 1\n",
+         "line 5 \"# GHz Z MA R 1\": an option line inside the noise parameters."},
+    };
+    for (const auto& [tail, message] : bad) {
+        SCOPED_TRACE(tail);
+        sink.texts.clear();
+        EXPECT_EQ(Load("n.s2p", records + tail).rc, 102);
+        EXPECT_EQ(sink.texts,
+                  std::vector<std::string>{std::string("Invalid Touchstone file: ") + message});
+    }
 }
 
 TEST_F(Reader, FiveNumberLineAboveTheLastFrequencyIsRefused)

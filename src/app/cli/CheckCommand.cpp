@@ -1,6 +1,7 @@
 // --check FILE...: one line per file.
 #include "app/cli/CommandLine.h"
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,26 @@
 #include "data/S2pData.h"
 #include "platform/AsciiText.h"
 #include "platform/NumberFormat.h"
+
+namespace {
+
+// The references the data are read against: the option line's R, unless the ports have
+// their own ([Reference], port impedance comments); then theirs, one per port where they
+// differ.
+std::string ReferenceText(const CS2pData& data)
+{
+    const std::vector<double>& refs = data.refImpedances;
+    if (refs.empty())
+        return FormatValue("%g", data.refImpedance);
+    std::string text = FormatValue("%g", refs.front());
+    if (std::all_of(refs.begin(), refs.end(), [&](double r) { return r == refs.front(); }))
+        return text;
+    for (std::size_t p = 1; p < refs.size(); ++p)
+        text += "/" + FormatValue("%g", refs[p]);
+    return text;
+}
+
+}  // namespace
 
 int CCommandLine::Check(const std::vector<std::string>& paths)
 {
@@ -21,7 +42,7 @@ int CCommandLine::Check(const std::vector<std::string>& paths)
             out << EscapeName(path) << ": ok, " << data.RecordCount() << " records, "
                 << data.PortCount() << "-port, v" << data.version << ", " << data.GetFreqUnitLabel()
                 << ", " << CS2pData::ParamLetter(data.paramKind) << "-parameters, "
-                << FormatValue("%g", data.refImpedance) << " ohm\n";
+                << ReferenceText(data) << " ohm\n";
             continue;
         }
         if (reason.empty())

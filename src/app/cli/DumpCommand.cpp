@@ -29,9 +29,9 @@ int CCommandLine::Dump(const std::string& path)
     out << "ports=" << ports << " unit=" << data.GetFreqUnitLabel()
         << " param=" << CS2pData::ParamLetter(data.paramKind) << " r=" << G17(data.refImpedance)
         << " records=" << n;
-    // Per-port references only where they say more than r.
+    // Per-port references only where they say more than r (a [Reference] replaces it).
     const std::vector<double>& refs = data.refImpedances;
-    if (std::any_of(refs.begin(), refs.end(), [&](double r) { return r != refs.front(); })) {
+    if (std::any_of(refs.begin(), refs.end(), [&](double r) { return r != data.refImpedance; })) {
         out << " refs=";
         for (std::size_t p = 0; p < refs.size(); ++p)
             out << (p ? "," : "") << G17(refs[p]);

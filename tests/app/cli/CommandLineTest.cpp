@@ -57,6 +57,19 @@ TEST(CommandLine, CheckReportsEachFile)
               "Cannot read file or invalid data format: "
                   + bad + "\n");
     EXPECT_EQ(Check({good}).status, 0);
+    // A version 2 file's [Reference] replaces the option line's R.
+    const std::string v2 =
+        "[Version] 2.0\n# MHz S RI R 50\n[Number of Ports] 2\n"
+        "[Two-Port Data Order] 12_21\n[Reference] REFS\n[Number of Frequencies] 3\n"
+        "[Network Data]\n1 0 0 1 0 1 0 0 0\n2 0 0 1 0 1 0 0 0\n3 0 0 1 0 1 0 0 0\n[End]\n";
+    for (const auto& [refs, shown] :
+         {std::pair<const char*, const char*>{"75 75", "75 ohm"}, {"50 75", "50/75 ohm"}}) {
+        std::string text = v2;
+        text.replace(text.find("REFS"), 4, refs);
+        const std::string ts = dir.Write("r.ts", text);
+        EXPECT_EQ(Check({ts}).out,
+                  ts + ": ok, 3 records, 2-port, v2, MHz, S-parameters, " + shown + "\n");
+    }
     // A name's control bytes reach the terminal escaped, in the line and in the messages.
     const std::string odd = dir.Write("e\x1b[2Jx.s2p", "1 0 0 0 0 0 0 0 0\n");
     const std::string shown = odd.substr(0, odd.size() - 10) + "e\\x1B[2Jx.s2p";
