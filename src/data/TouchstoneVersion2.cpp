@@ -422,6 +422,13 @@ std::string CVersion2Reader::MixedModeOrder(std::string_view argument)
     std::vector<std::string> words;
     if (Collect(argument, static_cast<std::size_t>(n), words))
         return "[Mixed-Mode Order] names more than " + std::to_string(n) + " ports.";
+    if (words.size() < static_cast<std::size_t>(n)) {
+        // A bad or unpaired entry says more than the count.
+        std::vector<CS2pData::PortMode> scratch;
+        const std::string why = ReadModeOrder(words, n, scratch);
+        if (!why.empty())
+            return why;
+    }
     if (words.size() < static_cast<std::size_t>(n))
         return "[Mixed-Mode Order] names " + std::to_string(words.size()) + " of "
             + std::to_string(n) + " ports.";
