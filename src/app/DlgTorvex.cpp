@@ -220,6 +220,14 @@ void CDlgTorvex::SetStartFiles(const std::vector<std::string>& paths)
 
 void CDlgTorvex::OpenPaths(const std::vector<std::string>& paths)
 {
+    const auto entries = PathEntries(paths);
+    if (!entries.empty())
+        session.OpenFiles(entries);
+}
+
+std::vector<std::pair<std::string, std::string>> CDlgTorvex::PathEntries(
+    const std::vector<std::string>& paths)
+{
     std::vector<std::pair<std::string, std::string>> entries;
     for (const std::string& path : paths) {
         if (entries.size() == static_cast<std::size_t>(MAX_START_FILES))
@@ -228,8 +236,7 @@ void CDlgTorvex::OpenPaths(const std::vector<std::string>& paths)
         const QFileInfo info(QString::fromStdString(path));
         entries.emplace_back(info.absoluteFilePath().toStdString(), info.fileName().toStdString());
     }
-    if (!entries.empty())
-        session.OpenFiles(entries);
+    return entries;
 }
 
 void CDlgTorvex::showEvent(QShowEvent* event)
@@ -268,10 +275,7 @@ void CDlgTorvex::StartWindow()
         session.Start();
         return;
     }
-    // Files named at start replace the last file; should none of them load, the example
-    // stays and is shown as at any start without a last file.
-    session.FitExample();
-    OpenPaths(startFiles);
+    session.StartWith(PathEntries(startFiles));
 }
 
 void CDlgTorvex::SetReadout(const QString& text)

@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QSize>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CChartWidget;
@@ -38,6 +39,10 @@ public:
     void SetStartFiles(const std::vector<std::string>& paths);
     // Opens up to five files into slots 1.. (the start files and dropped files).
     void OpenPaths(const std::vector<std::string>& paths);
+    // The files of paths as the session takes them (absolute path, name), at most as many as
+    // the slots.
+    static std::vector<std::pair<std::string, std::string>> PathEntries(
+        const std::vector<std::string>& paths);
 
     // Grows the window by dx, dy pixels within MAX_WIDTH x MAX_HEIGHT, its start size and
     // the screen's available area, moving it up or left when it needs the room; the chart

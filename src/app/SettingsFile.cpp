@@ -4,6 +4,7 @@
 #include "app/ExactNumber.h"
 #include "chart/ChartGraph.h"
 #include "data/MixedMode.h"
+#include "data/S2pData.h"
 
 #include <algorithm>
 #include <climits>
@@ -105,8 +106,8 @@ ViewSelection ParseView(std::string_view text)
         int format = 0;
         if (colon != std::string_view::npos
             && ReadInteger(item.substr(0, colon), -1, INT_MAX, value)
-            && ReadInteger(item.substr(colon + 1), -1, 3, format) && value >= 0 && format >= 0
-            && format <= 2)
+            && ReadInteger(item.substr(colon + 1), -1, ValueFormat::COUNT, format) && value >= 0
+            && format >= 0 && format < ValueFormat::COUNT)
             view.emplace_back(value, format);
         i = end + 1;
     }

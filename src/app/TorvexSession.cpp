@@ -140,6 +140,25 @@ void CTorvexSession::FitExample()
     Repaint();
 }
 
+void CTorvexSession::StartWith(const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    // The files take the remembered scales, as the last file does at a start without them;
+    // should none of them load, the example is fitted as at any start without a last file.
+    CChartGraph& graph = Graph();
+    const CChartAxis x = graph.xAxis;
+    const CChartAxis left = graph.leftAxis;
+    const CChartAxis right = graph.rightAxis;
+    const std::int32_t divisions = graph.yMajorDivisions;
+    FitExample();
+    graph.xAxis.SetRange(x.min, x.max);
+    graph.leftAxis.SetRange(left.min, left.max);
+    graph.rightAxis.SetRange(right.min, right.max);
+    graph.yMajorDivisions = divisions;
+    OpenFiles(entries);
+    if (!dataLoaded)
+        FitExample();
+}
+
 void CTorvexSession::OpenSingleFile(const std::string& name, const std::string& path)
 {
     for (int n = 2; n <= SLOT_COUNT; ++n) {

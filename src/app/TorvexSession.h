@@ -39,6 +39,8 @@ public:
     void Start();
     // Fits the start-up example: X to its two traces, S21 on -100..0 dB, S11 on -50..0 dB.
     void FitExample();
+    // The start with files named on the command line (path, name), in place of the last file.
+    void StartWith(const std::vector<std::pair<std::string, std::string>>& entries);
     // Slot 1 gets the file, slots 2..5 are cleared; then LoadSlots.
     void OpenSingleFile(const std::string& name, const std::string& path);
     // Open Files OK: entries (path, name) with a non-empty path go to slots 1, 2, ... in

@@ -692,6 +692,33 @@ TEST(TorvexAppTest, ReloadsTheLastFileAndWritesTheSettingsAtExit)
     persistXScale = persistYScale = false;
 }
 
+// A file named at start takes the remembered Y scale the settings keep, as the last file does.
+TEST(TorvexAppTest, StartFilesKeepTheRememberedYScale)
+{
+    persistXScale = persistYScale = false;
+    TempDir dir;
+    const std::string settings = dir.Path("config/torvex/torvex.ini");
+    dir.Write("config/torvex/torvex.ini", "PersYscale= YES\nYL-min= -37\nYL-max= 3\n");
+    double low = 0.0, high = 0.0;
+    std::string title;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* torvex = qobject_cast<CDlgTorvex*>(widget);
+            if (!torvex || !torvex->isVisible())
+                continue;
+            low = torvex->Session().Graph().leftAxis.min;
+            high = torvex->Session().Graph().leftAxis.max;
+            title = torvex->Session().Graph().leftAxis.title;
+            torvex->accept();
+        }
+    });
+    EXPECT_EQ(CTorvexApp(settings).Run({bandpass}), 0);
+    EXPECT_EQ(low, -37.0);
+    EXPECT_EQ(high, 3.0);
+    EXPECT_FALSE(title.empty());
+    persistXScale = persistYScale = false;
+}
+
 // Whether process pid has a handler for signal (its SigCgt mask in /proc).
 bool CatchesSignal(pid_t pid, int signal)
 {

@@ -259,7 +259,8 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     graph.lineType = 3;
     graph.showMarkers = false;
     WindowPrefs prefs;
-    prefs.viewSelection = {{0, 0}, {4, 1}, {4, 2}};
+    // Every format comes back, the linear and Smith ones too.
+    prefs.viewSelection = {{0, 0}, {4, 1}, {4, 2}, {0, 4}, {0, 6}, {0, 11}};
     prefs.followFiles = false;
     prefs.pairing = PortPairing::NEIGHBOURS;
     prefs.recentFiles = {"/a/one.s2p", "/b/two words.s4p"};
