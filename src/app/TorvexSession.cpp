@@ -145,14 +145,10 @@ void CTorvexSession::StartWith(const std::vector<std::pair<std::string, std::str
     // The files take the remembered scales, as the last file does at a start without them;
     // should none of them load, the example is fitted as at any start without a last file.
     CChartGraph& graph = Graph();
-    const CChartAxis x = graph.xAxis;
-    const CChartAxis left = graph.leftAxis;
-    const CChartAxis right = graph.rightAxis;
+    const RectangularRanges remembered = RectangularRanges::Of(graph);
     const std::int32_t divisions = graph.yMajorDivisions;
     FitExample();
-    graph.xAxis.SetRange(x.min, x.max);
-    graph.leftAxis.SetRange(left.min, left.max);
-    graph.rightAxis.SetRange(right.min, right.max);
+    remembered.PutInto(graph);
     graph.yMajorDivisions = divisions;
     OpenFiles(entries);
     if (!dataLoaded)
@@ -469,15 +465,8 @@ void CTorvexSession::SetChartKind(int kind)
     if (kind == graph.chartKind)
         return;
     RectangularRanges& kept = rectangularRanges;
-    if (graph.chartKind == CChartGraph::RECTANGULAR) {
-        kept = {true,
-                graph.xAxis.min,
-                graph.xAxis.max,
-                graph.leftAxis.min,
-                graph.leftAxis.max,
-                graph.rightAxis.min,
-                graph.rightAxis.max};
-    }
+    if (graph.chartKind == CChartGraph::RECTANGULAR)
+        kept = RectangularRanges::Of(graph);
     graph.chartKind = kind;
     graph.planeZoom = 1.0;
     graph.planeCentreRe = graph.planeCentreIm = 0.0;
@@ -493,9 +482,7 @@ void CTorvexSession::SetChartKind(int kind)
     }
     if (kind == CChartGraph::RECTANGULAR && kept.valid && (persistXScale || persistYScale)) {
         // Back from a Smith or polar chart, the kept scales are those of before.
-        graph.xAxis.SetRange(kept.xMin, kept.xMax);
-        graph.leftAxis.SetRange(kept.leftMin, kept.leftMax);
-        graph.rightAxis.SetRange(kept.rightMin, kept.rightMax);
+        kept.PutInto(graph);
         RebuildPlot(!persistXScale, !persistYScale);
         return;
     }

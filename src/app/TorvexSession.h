@@ -242,6 +242,22 @@ private:
     // The rectangular ranges when a Smith or polar chart took over, for the way back.
     struct RectangularRanges {
         bool valid = false;
-        double xMin, xMax, leftMin, leftMax, rightMin, rightMax;
+        double xMin = 0, xMax = 0, leftMin = 0, leftMax = 0, rightMin = 0, rightMax = 0;
+        static RectangularRanges Of(const CChartGraph& graph)
+        {
+            return {true,
+                    graph.xAxis.min,
+                    graph.xAxis.max,
+                    graph.leftAxis.min,
+                    graph.leftAxis.max,
+                    graph.rightAxis.min,
+                    graph.rightAxis.max};
+        }
+        void PutInto(CChartGraph& graph) const
+        {
+            graph.xAxis.SetRange(xMin, xMax);
+            graph.leftAxis.SetRange(leftMin, leftMax);
+            graph.rightAxis.SetRange(rightMin, rightMax);
+        }
     } rectangularRanges;
 };
