@@ -2,7 +2,8 @@
 #   data/      standard headers, data/, the chart traces it builds (chart/ChartTrace.h,
 #              chart/Reflection.h) and the Qt-free part of platform/
 #   chart/     standard headers, chart/ and the Qt-free part of platform/
-#   rf/        standard headers, Eigen, FFTW, data/ and rf/
+#   rf/        standard headers, Eigen, FFTW, data/, rf/, the chart traces it builds and the
+#              Qt-free part of platform/
 #   platform/  its Qt-free files stay Qt-free; the Qt* files may use Qt
 #   app/       anything
 # Usage: cmake -DSRC=<src folder> -P LayerIncludes.cmake
@@ -30,12 +31,15 @@ function(check_file path layer)
       set(header "${CMAKE_MATCH_2}")
       if(NOT folder STREQUAL layer)
         set(ok FALSE)
-        if(folder STREQUAL "platform" AND NOT header MATCHES "^Qt" AND NOT layer STREQUAL "rf")
+        if(folder STREQUAL "platform" AND NOT header MATCHES "^Qt")
           set(ok TRUE)
         elseif(layer STREQUAL "data" AND folder STREQUAL "chart"
                AND header MATCHES "^(ChartTrace|Reflection)\\.h$")
           set(ok TRUE)
         elseif(layer STREQUAL "rf" AND folder STREQUAL "data")
+          set(ok TRUE)
+        elseif(layer STREQUAL "rf" AND folder STREQUAL "chart"
+               AND header MATCHES "^(ChartTrace|Reflection)\\.h$")
           set(ok TRUE)
         endif()
       elseif(layer STREQUAL "platform" AND header MATCHES "^Qt" AND NOT name MATCHES "^Qt")
