@@ -31,6 +31,59 @@ bool PixelOffset(double v, double lo, double hi, std::int32_t span, std::int32_t
     return true;
 }
 
+// A line through the stored points that lie on the X axis, begun and ended where the axis
+// cuts the trace: the straight segments between stored points are exactly what the trace
+// says between them, so nothing is lost to sampling, whatever the zoom and however little
+// of the axis the trace covers.
+template <typename Add>
+void AddVisibleLine(const CChartTrace& trace, const CChartAxis& xAxis, Add&& add)
+{
+    const std::size_t n = trace.PointCount();
+    if (!(trace.xMin <= xAxis.max && xAxis.min <= trace.xMax))
+        return;
+    auto firstAtOrAbove = [&](double x) {
+        std::size_t lo = 0, hi = n;  // the first stored point with X >= x
+        while (lo < hi) {
+            const std::size_t mid = lo + (hi - lo) / 2;
+            if (trace.Sample(mid).x < x)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        return lo;
+    };
+    const std::size_t first = firstAtOrAbove(xAxis.min);
+    if (first > 0 && (first == n || trace.Sample(first).x > xAxis.min))
+        add(xAxis.min, trace.ValueAt(xAxis.min));
+    std::size_t i = first;
+    for (; i < n; ++i) {
+        const CChartTrace::XYpair point = trace.Sample(i);
+        if (point.x > xAxis.max)
+            break;
+        add(point.x, point.y);
+    }
+    if (i < n && i > 0 && trace.Sample(i - 1).x < xAxis.max)
+        add(xAxis.max, trace.ValueAt(xAxis.max));
+}
+
+// Points and circles: as many evenly spaced samples as the trace has stored points, spread
+// over the part of the X axis the trace covers, so their density follows the data.
+template <typename Add>
+void AddEvenSamples(const CChartTrace& trace, const CChartAxis& xAxis, Add&& add)
+{
+    const std::size_t n = trace.PointCount();
+    const double lo = std::max(xAxis.min, trace.xMin);
+    const double hi = std::min(xAxis.max, trace.xMax);
+    if (!(lo <= hi))
+        return;
+    std::size_t hint = 0;
+    const double last = static_cast<double>(n - 1);
+    for (std::size_t j = 0; j < n; ++j) {
+        const double xValue = j + 1 == n ? hi : lo + (hi - lo) * (static_cast<double>(j) / last);
+        add(xValue, trace.ValueAt(xValue, hint));
+    }
+}
+
 }  // namespace
 
 void CChartGraph::DrawTraces(CDC& dc)
@@ -96,23 +149,20 @@ void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
         };
 
         if (drawLines) {
-            // n samples spread evenly over the whole X axis, whatever the zoom, thinned to what
-            // can change a pixel before they reach the device.
             reducer.Clear();
-            std::size_t hint = 0;
-            const double last = static_cast<double>(n - 1);
-            for (std::size_t j = 0; j < n; ++j) {
-                const double f = static_cast<double>(j) / last;
-                const double xValue = xAxis.ValueAt(f);
-                if (!trace.Covers(xValue))
-                    continue;
+            auto add = [&](double xValue, double yValue) {
                 std::int32_t y = 0;
-                if (!yPixel(trace.ValueAt(xValue, hint), y)) {
+                if (!yPixel(yValue, y)) {
                     reducer.Break();  // a gap in the data breaks the line
-                    continue;
+                    return;
                 }
-                reducer.Add(p.left + static_cast<std::int32_t>(f * width), y);  // 0 <= f <= 1
-            }
+                const double f = (xValue - xAxis.min) / (xAxis.max - xAxis.min);
+                reducer.Add(p.left + static_cast<std::int32_t>(std::clamp(f, 0.0, 1.0) * width), y);
+            };
+            if (lines)
+                AddVisibleLine(trace, xAxis, add);
+            else
+                AddEvenSamples(trace, xAxis, add);
             for (const CColumnReducer::Sample& sample : reducer.Finish()) {
                 const std::int32_t x = sample.point.x;
                 const std::int32_t y = sample.point.y;

@@ -336,10 +336,23 @@ void CComplexChart::DrawTraces(CDC& dc)
         }
         const std::size_t n = std::min(trace.points.size(), trace.gamma.size());
         bool run = false;
+        bool moved = false;  // the run left its first pixel
+        CPoint runStart{0, 0};
+        // A run that never leaves its pixel (a matched load, a constant transmission) would
+        // be a line of no length, which draws nothing: it gets a dot of the pen's width.
+        auto endRun = [&]() {
+            if (run && !moved) {
+                const std::int32_t r = std::max<std::int32_t>(penWidth, 2 * s);
+                dc.FillSolidRect(CRect(runStart.x - r, runStart.y - r, runStart.x + r + 1,
+                                       runStart.y + r + 1),
+                                 trace.color);
+            }
+            run = false;
+        };
         for (std::size_t i = 0; i < n; ++i) {
             const double re = trace.gamma[i].x, im = trace.gamma[i].y;
             if (!std::isfinite(re) || !std::isfinite(im)) {
-                run = false;
+                endRun();
                 continue;
             }
             const CPoint p = ToPixel(re, im);
@@ -350,11 +363,15 @@ void CComplexChart::DrawTraces(CDC& dc)
                        CPoint{p.x + 3 * s, p.y}, CPoint{p.x + 3 * s, p.y});
             } else if (run) {
                 dc.LineTo(p.x, p.y);
+                moved = moved || p.x != runStart.x || p.y != runStart.y;
             } else {
                 dc.MoveToEx(p.x, p.y);
                 run = true;
+                moved = false;
+                runStart = p;
             }
         }
+        endRun();
         if (!graph.showMarkers)
             continue;
         const CBrush previousBrush = dc.SelectBrush(CBrush{trace.color});

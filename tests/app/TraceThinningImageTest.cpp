@@ -53,8 +53,8 @@ QImage Thinned(CChartGraph& graph)
     return image;
 }
 
-// What the chart drew before thinning: every sample handed to the surface, wide lines as one
-// polyline, as the surface then drew them.
+// What the chart draws without thinning: every sample handed to the surface, wide lines as
+// one polyline, as the surface then draws them.
 QImage EverySample(const CChartGraph& graph)
 {
     QImage image = Blank();
@@ -65,21 +65,45 @@ QImage EverySample(const CChartGraph& graph)
     for (const CChartTrace& trace : graph.traces) {
         const CChartAxis& axis = trace.onLeftAxis ? graph.leftAxis : graph.rightAxis;
         std::vector<std::vector<QPoint>> runs(1);
-        const std::size_t n = trace.PointCount();
-        for (std::size_t j = 0; j < n && n > 1; ++j) {
-            const double f = static_cast<double>(j) / static_cast<double>(n - 1);
-            const double x = graph.xAxis.ValueAt(f);
-            if (!trace.Covers(x))
-                continue;
-            const double pixels = (trace.ValueAt(x) - axis.min) / (axis.max - axis.min) * height;
+        auto add = [&](double x, double value) {
+            const double pixels = (value - axis.min) / (axis.max - axis.min) * height;
             if (std::isnan(pixels)) {
                 if (!runs.back().empty())
                     runs.emplace_back();
-                continue;
+                return;
             }
+            const double f = (x - graph.xAxis.min) / (graph.xAxis.max - graph.xAxis.min);
             const std::int32_t dy = TruncInt32(std::clamp(pixels, -1e6, height + 1e6));
             runs.back().emplace_back(p.left + TruncInt32(f * width),
                                      axis.reversed ? p.bottom - dy : p.top + dy);
+        };
+        const std::size_t n = trace.PointCount();
+        const double lo = graph.xAxis.min;
+        const double hi = graph.xAxis.max;
+        if (graph.lineType < 2) {
+            // Lines: every stored point on the axis, and the trace where the axis cuts it.
+            bool started = false;
+            for (std::size_t i = 0; i < n; ++i) {
+                const CChartTrace::XYpair s = trace.Sample(i);
+                if (s.x < lo || s.x > hi)
+                    continue;
+                if (!started && i > 0 && s.x > lo)
+                    add(lo, trace.ValueAt(lo));
+                started = true;
+                add(s.x, s.y);
+                if (i + 1 < n && trace.Sample(i + 1).x > hi && s.x < hi)
+                    add(hi, trace.ValueAt(hi));
+            }
+        } else {
+            // Marks: as many as the trace has points, over the part of the axis it covers.
+            const double from = std::max(lo, trace.xMin);
+            const double to = std::min(hi, trace.xMax);
+            for (std::size_t j = 0; j < n && from <= to; ++j) {
+                const double x = j + 1 == n
+                    ? to
+                    : from + (to - from) * (static_cast<double>(j) / static_cast<double>(n - 1));
+                add(x, trace.ValueAt(x));
+            }
         }
         const COLORREF c = trace.color;
         if (graph.lineType == 1) {

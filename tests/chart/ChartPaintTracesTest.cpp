@@ -84,33 +84,43 @@ TEST(ChartPaintTracesTest, TwoPointTraceJoinsThePlotEdges)
     }
 }
 
-TEST(ChartPaintTracesTest, ZoomedTraceKeepsItsSampleCount)
+// A line runs through the stored points on the axis and is cut where the axis ends, at any
+// zoom: zoomed between two stored points it is the straight segment they give.
+TEST(ChartPaintTracesTest, ZoomedLineRunsThroughTheStoredPoints)
 {
-    CChartGraph graph = TraceGraph();
-    std::vector<double> values;
-    for (int k = 0; k <= 200; ++k)
-        values.push_back(k);
-    CChartTrace trace(values, 0, 200, "t", true);
-    trace.color = kRed;
-    trace.inLegend = false;
-    graph.AddTrace(trace);
-    graph.xAxis.SetRange(90, 110);
-    graph.leftAxis.SetRange(0, 200);
-    CRecordingDC dc(false, 72);
-    graph.Draw(dc);
+    struct Row {
+        double from, to;
+        std::size_t samples;
+    };
+    const Row rows[] = {{90, 110, 21}, {90.25, 90.75, 2}, {89.5, 91.5, 4}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.from);
+        CChartGraph graph = TraceGraph();
+        std::vector<double> values;
+        for (int k = 0; k <= 200; ++k)
+            values.push_back(k);
+        CChartTrace trace(values, 0, 200, "t", true);
+        trace.color = kRed;
+        trace.inLegend = false;
+        graph.AddTrace(trace);
+        graph.xAxis.SetRange(row.from, row.to);
+        graph.leftAxis.SetRange(0, 200);
+        CRecordingDC dc(false, 72);
+        graph.Draw(dc);
 
-    const auto runs = RunsIn(dc, kRed);
-    ASSERT_EQ(runs.size(), 1u);
-    ASSERT_EQ(runs[0].size(), 201u);
-    for (std::size_t j = 0; j < runs[0].size(); ++j) {
-        SCOPED_TRACE(j);
-        EXPECT_NEAR(runs[0][j].x, 5 + static_cast<int>(j), 1);
-        const double x = 90 + 0.1 * static_cast<double>(j);  // value equals X
-        EXPECT_NEAR(runs[0][j].y, 5 + x * 1.5, 1.0);
+        const auto runs = RunsIn(dc, kRed);
+        ASSERT_EQ(runs.size(), 1u);
+        ASSERT_EQ(runs[0].size(), row.samples);
+        EXPECT_EQ(runs[0].front().x, 5);
+        EXPECT_EQ(runs[0].back().x, 205);
+        for (const CPoint& point : runs[0]) {
+            const double x = row.from + (point.x - 5) / 200.0 * (row.to - row.from);
+            EXPECT_NEAR(point.y, 5 + x * 1.5, 1.0);  // value equals X
+        }
     }
 }
 
-TEST(ChartPaintTracesTest, PartlyCoveringTraceStartsAtItsFirstCoveredSample)
+TEST(ChartPaintTracesTest, PartlyCoveringTraceStartsAtItsFirstPoint)
 {
     CChartGraph graph = TraceGraph();
     std::vector<CChartTrace::XYpair> points;
@@ -119,12 +129,45 @@ TEST(ChartPaintTracesTest, PartlyCoveringTraceStartsAtItsFirstCoveredSample)
     graph.AddTrace(XYTrace(points, kRed));
     CRecordingDC dc(false, 72);
     graph.Draw(dc);
-    // 11 samples at X = 0, 1, ... 10; those from 5 on are covered.
     const auto runs = RunsIn(dc, kRed);
     ASSERT_EQ(runs.size(), 1u);
-    ASSERT_EQ(runs[0].size(), 6u);
+    ASSERT_EQ(runs[0].size(), 11u);
     EXPECT_EQ(runs[0].front(), (CPoint{105, 155}));
     EXPECT_EQ(runs[0].back(), (CPoint{205, 155}));
+}
+
+// Files of different ranges share an axis: a short trace reaches its last point, and a dense
+// one over a tenth of the axis keeps a one-point spike.
+TEST(ChartPaintTracesTest, TracesOfOtherRangesAreDrawnWhole)
+{
+    CChartGraph graph = TraceGraph();
+    graph.AddTrace(XYTrace({{0, 10}, {3, 10}, {6.25, 10}}, kRed));
+    std::vector<CChartTrace::XYpair> dense;
+    for (int k = 0; k <= 1000; ++k)
+        dense.emplace_back(8 + 0.001 * k, k == 333 ? 90 : 20);
+    graph.AddTrace(XYTrace(dense, kBlue));
+    for (int lineType : {0, 2}) {
+        SCOPED_TRACE(lineType);
+        graph.lineType = lineType;
+        CRecordingDC dc(false, 72);
+        graph.Draw(dc);
+        if (lineType == 0) {
+            const auto red = RunsIn(dc, kRed);
+            ASSERT_EQ(red.size(), 1u);
+            EXPECT_EQ(red[0].back(), (CPoint{130, 35}));
+            int deepest = 0;
+            for (const auto& run : RunsIn(dc, kBlue))
+                for (const CPoint& point : run)
+                    deepest = std::max(deepest, point.y);
+            EXPECT_EQ(deepest, 5 + 270);
+        } else {
+            int rightmost = 0;
+            for (const auto& r : dc.Find(Kind::SetPixel))
+                if (r.color == kRed)
+                    rightmost = std::max(rightmost, r.point.x);
+            EXPECT_EQ(rightmost, 131);  // the last of the 2 x 2 pixels at 130
+        }
+    }
 }
 
 TEST(ChartPaintTracesTest, NaNSampleBreaksTheLine)

@@ -214,6 +214,33 @@ TEST(ComplexChartTest, APixelOnADrawnPointReadsThatPoint)
     }
 }
 
+// A matched load or a pad's constant S21 stays at one plane point: it is still seen, as a
+// dot of the trace's colour where it sits, on both chart kinds.
+TEST(ComplexChartTest, AConstantTraceIsDrawnAsADot)
+{
+    for (bool polar : {false, true}) {
+        SCOPED_TRACE(polar ? "polar" : "smith");
+        CChartTrace trace = Reflection([](double) { return std::complex<double>(50.0, 0.0); });
+        trace.color = Rgb(0, 150, 0);
+        CChartSheet sheet;
+        sheet.DeleteGraphs();
+        sheet.sheetRect = CRect(0, 0, 600, 600);
+        CChartGraph& g = *sheet.AddGraph(std::make_unique<CChartGraph>(-1));
+        g.chartKind = polar ? CChartGraph::POLAR : CChartGraph::SMITH;
+        g.xUnitHz = 1e9;
+        g.AddTrace(trace);
+        CRecordingDC dc(false, 96);
+        sheet.Draw(dc);
+        const CPoint centre = CComplexChart::For(g)->ToPixel(0.0, 0.0);
+        int dots = 0;
+        for (const auto& r : dc.Find(CRecordingDC::Kind::FillSolidRect))
+            if (r.color == trace.color && r.rect.left < centre.x && centre.x < r.rect.right
+                && r.rect.top < centre.y && centre.y < r.rect.bottom)
+                ++dots;
+        EXPECT_EQ(dots, 1);
+    }
+}
+
 TEST(ComplexChartTest, PolarRingFitsTheLargestMagnitude)
 {
     EXPECT_EQ(CPolarChart::OuterRing(0.3), 1.0);
