@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRubberBand>
@@ -64,6 +65,10 @@ void CChartWidget::paintEvent(QPaintEvent*)
     dc.Flush();
     painter.drawImage(QPoint(session.chartRect.left, session.chartRect.top), plotLayer);
     sheet.DrawOverlay(dc);
+    // A zoom, a pan or another chart kind moves the values under a resting cursor: the
+    // read-out follows with the layout this paint made, not with the next mouse move.
+    if (!reuse && onReadout && underMouse())
+        onReadout(QString::fromStdString(session.Readout(ToClient(mapFromGlobal(QCursor::pos())))));
 }
 
 void CChartWidget::RenderPlotLayer()

@@ -113,14 +113,29 @@ void CChartGraph::AutoScale()
     if (!traces.empty()) {
         leftMin = rightMin = kNoLow;
         leftMax = rightMax = kNoHigh;
+        bool leftTraces = false, rightTraces = false;
         for (const CChartTrace& t : traces) {
-            const auto [lo, hi] = t.ValueRange(xAxis.min, xAxis.max);
+            (t.onLeftAxis ? leftTraces : rightTraces) = true;
+            // What the trace shows in the span, also between two stored points; a trace
+            // with nothing there leaves the axis to the others.
+            double lo = 0.0, hi = 0.0;
+            if (!t.ShownRange(xAxis.min, xAxis.max, lo, hi))
+                continue;
             double& axisMin = t.onLeftAxis ? leftMin : rightMin;
             double& axisMax = t.onLeftAxis ? leftMax : rightMax;
             if (lo < axisMin)
                 axisMin = lo;
             if (hi > axisMax)
                 axisMax = hi;
+        }
+        // An axis whose traces show nothing at all keeps the range of nothing found.
+        if (leftTraces && leftMin > leftMax) {
+            leftMin = 0.0;
+            leftMax = 1.0;
+        }
+        if (rightTraces && rightMin > rightMax) {
+            rightMin = 0.0;
+            rightMax = 1.0;
         }
     }
 

@@ -83,10 +83,8 @@ void CChartTrace::SetPoints(const std::vector<XYpair>& xyPoints)
     }
 }
 
-std::pair<double, double> CChartTrace::ValueRange(double xLow, double xHigh) const
+bool CChartTrace::StoredRange(double xLow, double xHigh, double& low, double& high) const
 {
-    double low = kNoLow;
-    double high = kNoHigh;
     bool found = false;
     if (isXY) {
         for (const XYpair& p : points) {
@@ -100,9 +98,29 @@ std::pair<double, double> CChartTrace::ValueRange(double xLow, double xHigh) con
                 found = true;
         }
     }
-    if (!found)
+    return found;
+}
+
+std::pair<double, double> CChartTrace::ValueRange(double xLow, double xHigh) const
+{
+    double low = kNoLow;
+    double high = kNoHigh;
+    if (!StoredRange(xLow, xHigh, low, high))
         return {0.0, 1.0};
     return {low, high};
+}
+
+bool CChartTrace::ShownRange(double xLow, double xHigh, double& low, double& high) const
+{
+    low = kNoLow;
+    high = kNoHigh;
+    if (PointCount() < 2 || !(xLow <= xMax && xMin <= xHigh))
+        return false;
+    bool found = StoredRange(xLow, xHigh, low, high);
+    for (double edge : {xLow, xHigh})
+        if (Covers(edge) && Widen(ValueAt(edge), low, high))
+            found = true;
+    return found;
 }
 
 double CChartTrace::ValueAt(double x) const

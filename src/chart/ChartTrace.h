@@ -40,6 +40,11 @@ public:
     // included); (0, 1) when there is none. NaN and infinite Y values are not counted.
     std::pair<double, double> ValueRange(double xLow, double xHigh) const;
 
+    // What the chart shows of the trace between xLow and xHigh: the Y range of the stored
+    // samples there and of the trace where the window cuts it, so a window between two
+    // samples still has the line's values. False when the trace shows nothing there.
+    bool ShownRange(double xLow, double xHigh, double& low, double& high) const;
+
     // Stored pairs of an XY trace, else stored values.
     std::size_t PointCount() const { return isXY ? points.size() : values.size(); }
     // Stored sample i (below PointCount) as an (x, y) pair, evenly spaced traces included.
@@ -72,6 +77,8 @@ private:
     static double Interpolate(const XYpair& a, const XYpair& b, double x);
     // X of value i of an evenly spaced trace; a lone value stands at xMin.
     double UniformX(std::size_t i) const;
+    // Widens [low, high] by the finite stored samples with X in [xLow, xHigh]; false for none.
+    bool StoredRange(double xLow, double xHigh, double& low, double& high) const;
     double XYValueAt(double x) const;
     double XYValueNear(double x, std::size_t& hint) const;
     double UniformValueAt(double x) const;

@@ -105,12 +105,21 @@ TEST(ChartGraphScaleTest, AutoScaleLossTraceInFormatZero)
     EXPECT_EQ(g.yMajorDivisions, 8);
 }
 
-TEST(ChartGraphScaleTest, AutoScaleUsesOnlyValuesInsideTheXWindow)
+// The axis holds what the X window shows: the stored points in it and the line where the
+// window cuts it, also a window between two stored points.
+TEST(ChartGraphScaleTest, AutoScaleFitsWhatTheXWindowShows)
 {
-    CChartGraph g = Graph(0, {Trace({-150, -63.2, -0.4})});  // at X 1, 2, 3
-    g.xAxis.SetRange(1.5, 3);
-    g.AutoScale();
-    ExpectRange(g.leftAxis, -80, 0);
+    struct Row {
+        double from, to, lo, hi;
+    };
+    const Row rows[] = {{2, 3, -80, 0}, {1.5, 3, -110, 0}, {2.2, 2.4, -70, -30}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.from);
+        CChartGraph g = Graph(0, {Trace({-150, -63.2, -0.4})});  // at X 1, 2, 3
+        g.xAxis.SetRange(row.from, row.to);
+        g.AutoScale();
+        ExpectRange(g.leftAxis, row.lo, row.hi);
+    }
 }
 
 TEST(ChartGraphScaleTest, AutoScaleMaximumJustBelowZeroSnapsToTen)
