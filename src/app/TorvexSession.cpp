@@ -146,10 +146,8 @@ void CTorvexSession::StartWith(const std::vector<std::pair<std::string, std::str
     // should none of them load, the example is fitted as at any start without a last file.
     CChartGraph& graph = Graph();
     const RectangularRanges remembered = RectangularRanges::Of(graph);
-    const std::int32_t divisions = graph.yMajorDivisions;
     FitExample();
     remembered.PutInto(graph);
-    graph.yMajorDivisions = divisions;
     OpenFiles(entries);
     if (!dataLoaded)
         FitExample();
@@ -411,13 +409,9 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
     for (const ValueFormatPair& pair : shown) {
         if (std::find(codes.begin(), codes.end(), pair.value) != codes.end())
             continue;
-        bool reflection = false;
-        for (const CS2pData& slot : dataSlots) {
-            int row = 0, col = 0;
-            if (slot.loaded && slot.PositionOf(pair.value, row, col) && row == col)
-                reflection = true;
-        }
-        if (!smith || reflection)
+        // Computed mixed-mode reflections (Sdd11 of a single-ended 4-port) have no
+        // position in the file but are reflections all the same.
+        if (!smith || ValueCode::IsReflection(pair.value))
             codes.push_back(pair.value);
     }
     if (codes.empty() && WidestSlot() && substituteView)
@@ -445,10 +439,9 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
         const Candidate& c = candidates[i];
         const CS2pData& slot = Slot(c.slot);
         CChartTrace trace;
-        int row = 0, col = 0;
         if (slot.BuildTrace(trace, c.slot, c.value, c.valueFormat, portPairing)) {
             trace.color = colourOf(c.value, c.slot);
-            trace.reflection = slot.PositionOf(c.value, row, col) && row == col;
+            trace.reflection = ValueCode::IsReflection(c.value);
             graph.AddTrace(trace);
         }
     }

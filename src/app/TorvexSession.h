@@ -243,6 +243,7 @@ private:
     struct RectangularRanges {
         bool valid = false;
         double xMin = 0, xMax = 0, leftMin = 0, leftMax = 0, rightMin = 0, rightMax = 0;
+        std::int32_t yMajor = 8, xMajor = 4;  // the kept ranges' divisions go with them
         static RectangularRanges Of(const CChartGraph& graph)
         {
             return {true,
@@ -251,13 +252,17 @@ private:
                     graph.leftAxis.min,
                     graph.leftAxis.max,
                     graph.rightAxis.min,
-                    graph.rightAxis.max};
+                    graph.rightAxis.max,
+                    graph.yMajorDivisions,
+                    graph.xMajorDivisions};
         }
         void PutInto(CChartGraph& graph) const
         {
             graph.xAxis.SetRange(xMin, xMax);
             graph.leftAxis.SetRange(leftMin, leftMax);
             graph.rightAxis.SetRange(rightMin, rightMax);
+            graph.yMajorDivisions = yMajor;
+            graph.xMajorDivisions = xMajor;
         }
     } rectangularRanges;
 };

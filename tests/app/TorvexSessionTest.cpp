@@ -365,10 +365,13 @@ TEST_F(SessionTest, SelectionAndPersistFlagsDecideTheResets)
 
     // Kept scales survive a Smith chart and the way back, on the view's titled axes.
     g.leftAxis.SetRange(-9, 1);
+    g.yMajorDivisions = 5;
     session.SetChartKind(CChartGraph::SMITH);
+    g.yMajorDivisions = 10;  // as the plane's layout may leave it
     session.SetChartKind(CChartGraph::RECTANGULAR);
     EXPECT_DOUBLE_EQ(g.leftAxis.min, -9.0);
     EXPECT_DOUBLE_EQ(g.leftAxis.max, 1.0);
+    EXPECT_EQ(g.yMajorDivisions, 5);
     EXPECT_FALSE(g.leftAxis.title.empty());
 
     // A new selection refits both.
@@ -653,6 +656,17 @@ TEST_F(SessionTest, SmithAndPolarShowTheSelectionsElements)
     EXPECT_EQ(g.traces[1].color, s11);
     EXPECT_FALSE(g.traces[0].reflection);
     EXPECT_TRUE(g.traces[1].reflection);
+
+    // A mixed-mode reflection computed from the single-ended ports is one on both charts.
+    session.viewSelection = {{ValueCode::MixedMode('d', 1, 'd', 1), 0}};
+    session.RebuildPlot(true, true);
+    for (int kind : {CChartGraph::SMITH, CChartGraph::POLAR}) {
+        session.SetChartKind(kind);
+        ASSERT_EQ(TraceNames(g), (std::vector<std::string>{"Sdd11(1)"}));
+        EXPECT_TRUE(g.traces[0].reflection);
+    }
+    session.viewSelection = {{4, 0}, {0, 0}};
+    session.RebuildPlot(true, true);
 
     // The plane's X axis is never fitted: a search reads every frequency of the trace.
     g.xAxis.SetRange(0.0, 1.0);
