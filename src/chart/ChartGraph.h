@@ -173,6 +173,12 @@ public:
     std::int32_t yMajorDivisions = 8;
     std::int32_t xMinorDivisions = 4;
     std::int32_t xMajorDivisions = 4;
+    // Pixels from the plot's side to the Y titles, beyond the widest Y label (set by the
+    // layout).
+    std::int32_t yTitleOffset = 0;
+    // The label of Y division line j of m on an axis, with the digits that tell it from its
+    // neighbours.
+    static std::string YLabel(const CChartAxis& axis, std::int32_t j, std::int32_t m);
 
 private:
     using TextWidth = std::function<std::int32_t(const std::string&)>;
@@ -194,11 +200,12 @@ private:
                                               std::int32_t s, int& rows) const;
     std::vector<LegendCell> PlanMarkerTable(const CRect& l, const TextWidth& width, std::int32_t s,
                                             int& rows) const;
-    void Layout(const TextWidth& width, std::int32_t s);
+    // width measures legend texts, tickWidth tick labels.
+    void Layout(const TextWidth& width, const TextWidth& tickWidth, std::int32_t s);
     // Layout with or without room for the X and Y labels, the plot a multiple of the
     // division counts.
     void LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv,
-                     const TextWidth& width, std::int32_t s);
+                     const TextWidth& width, const TextWidth& tickWidth, std::int32_t s);
     // The trace lines, or the marker dots, of every trace.
     void DrawTracePass(CDC& dc, bool drawLines);
 };

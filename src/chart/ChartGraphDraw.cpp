@@ -114,37 +114,52 @@ void CChartGraph::RealizeFonts(CDC& dc)
 void CChartGraph::Layout()
 {
     // As the recording surface measures: characters times the average width.
-    const std::int32_t aL = legendFont.metrics.aveCharWidth;
-    Layout(
-        [aL](const std::string& text) {
+    const auto counted = [](std::int32_t a) {
+        return [a](const std::string& text) {
             std::int32_t n = 0;
             for (unsigned char c : text)
                 n += (c & 0xC0) != 0x80;  // UTF-8 code points
-            return n * aL;
-        },
-        1);
+            return n * a;
+        };
+    };
+    Layout(counted(legendFont.metrics.aveCharWidth), counted(tickFont.metrics.aveCharWidth), 1);
 }
 
 void CChartGraph::Layout(CDC& dc)
 {
     const FontHandle previous = dc.SelectFont(legendFont.font);
-    Layout([&dc](const std::string& text) { return dc.GetTextExtent(text).cx; }, PageScale(dc));
+    const auto measured = [&dc](const CChartFont& font) {
+        return [&dc, &font](const std::string& text) {
+            const FontHandle before = dc.SelectFont(font.font);
+            const std::int32_t cx = dc.GetTextExtent(text).cx;
+            dc.SelectFont(before);
+            return cx;
+        };
+    };
+    Layout(measured(legendFont), measured(tickFont), PageScale(dc));
     dc.SelectFont(previous);
 }
 
-void CChartGraph::Layout(const TextWidth& width, std::int32_t s)
+void CChartGraph::Layout(const TextWidth& width, const TextWidth& tickWidth, std::int32_t s)
 {
     // The Smith and polar charts have no axes or grid divisions: their plane fills the
     // plot box. Every caller (paint, overlay, read-out, zoom) gets the same boxes.
     if (chartKind != RECTANGULAR)
-        LayoutBoxes(false, false, 1, 1, width, s);
+        LayoutBoxes(false, false, 1, 1, width, tickWidth, s);
     else
         LayoutBoxes(xAxis.visible, leftAxis.visible || rightAxis.visible,
-                    std::max(xMajorDivisions, 1), std::max(yMajorDivisions, 1), width, s);
+                    std::max(xMajorDivisions, 1), std::max(yMajorDivisions, 1), width, tickWidth,
+                    s);
+}
+
+std::string CChartGraph::YLabel(const CChartAxis& axis, std::int32_t j, std::int32_t m)
+{
+    const double step = (axis.max - axis.min) / m / kLabelDigitsPerStep;
+    return FormatResolved(axis.labelFormat, axis.ValueAt(static_cast<double>(j) / m), step);
 }
 
 void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv,
-                              const TextWidth& width, std::int32_t s)
+                              const TextWidth& width, const TextWidth& tickWidth, std::int32_t s)
 {
     const CRect g = graphArea.rect;
     const std::int32_t hT = titleFont.metrics.height;
@@ -166,9 +181,16 @@ void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std
         plot.top = titleArea.rect.bottom + 1;
     }
     // Both sides get the Y margin as soon as either Y axis shows, so the plot stays centred.
+    // It is eight characters, or wider where a label is, so no label covers a title.
+    yTitleOffset = 8 * aK;
     if (yLabels) {
-        plot.left += (3 * hV) / 2 + 8 * aK;
-        plot.right -= 8 * aK + (3 * hV) / 2;
+        std::int32_t widest = 0;
+        for (const CChartAxis* axis : {&leftAxis, &rightAxis})
+            for (std::int32_t j = 0; axis->visible && j <= yDiv; ++j)
+                widest = std::max(widest, tickWidth(YLabel(*axis, j, yDiv)));
+        yTitleOffset = std::max(yTitleOffset, widest + hK / 2 + aK);
+        plot.left += (3 * hV) / 2 + yTitleOffset;
+        plot.right -= yTitleOffset + (3 * hV) / 2;
     }
     if (xLabels)
         plot.bottom -= 2 * hK + (3 * hX) / 2;
@@ -226,7 +248,6 @@ void DrawAxisTitles(CDC& dc, const CChartGraph& graph, const CRect& p)
 {
     const std::int32_t hT = graph.titleFont.metrics.height;
     const std::int32_t hK = graph.tickFont.metrics.height;
-    const std::int32_t aK = graph.tickFont.metrics.aveCharWidth;
     if (!graph.title.empty() && graph.titleArea.visible) {
         graph.titleArea.Draw(dc);
         dc.SetTextAlign(TA_CENTER | TA_TOP);
@@ -243,7 +264,7 @@ void DrawAxisTitles(CDC& dc, const CChartGraph& graph, const CRect& p)
         dc.SetBkColor(graph.graphArea.fillColor);
         dc.SetTextColor(graph.leftAxis.color);
         if (!graph.leftAxis.title.empty())
-            dc.TextOut(p.left - 8 * aK, midY, graph.leftAxis.title);
+            dc.TextOut(p.left - graph.yTitleOffset, midY, graph.leftAxis.title);
     }
     if (graph.rightAxis.visible) {
         dc.SelectFont(graph.verticalAxisTitleFont.font);
@@ -251,7 +272,7 @@ void DrawAxisTitles(CDC& dc, const CChartGraph& graph, const CRect& p)
         dc.SetBkColor(graph.graphArea.fillColor);
         dc.SetTextColor(graph.rightAxis.color);
         if (!graph.rightAxis.title.empty())
-            dc.TextOut(p.right + 8 * aK, midY, graph.rightAxis.title);
+            dc.TextOut(p.right + graph.yTitleOffset, midY, graph.rightAxis.title);
     }
     if (graph.xAxis.visible) {
         dc.SelectFont(graph.axisTitleFont.font);
@@ -295,26 +316,18 @@ void DrawYGrid(CDC& dc, const CChartGraph& graph, const CRect& p, const GridPens
             anchor = y + hK / 4;
             vertical = TA_BOTTOM;
         }
-        const double fraction = static_cast<double>(j) / m;
         // Labels carry the digits that tell neighbouring lines apart, and show the value
         // of a snapped line exactly.
-        const double leftStep = (graph.leftAxis.max - graph.leftAxis.min) / m / kLabelDigitsPerStep;
-        const double rightStep =
-            (graph.rightAxis.max - graph.rightAxis.min) / m / kLabelDigitsPerStep;
         if (graph.leftAxis.visible) {
             dc.SetTextAlign(TA_RIGHT | vertical);
             const CRect clip(g.left + hK / 2, anchor - hK, p.left - hK / 2, anchor + hK);
-            dc.ExtTextOut(p.left - hK / 2, anchor, clip,
-                          CChartGraph::FormatResolved(graph.leftAxis.labelFormat,
-                                                      graph.leftAxis.ValueAt(fraction), leftStep));
+            dc.ExtTextOut(p.left - hK / 2, anchor, clip, CChartGraph::YLabel(graph.leftAxis, j, m));
         }
         if (graph.rightAxis.visible) {
             dc.SetTextAlign(TA_LEFT | vertical);
             const CRect clip(p.right + hK / 2, anchor - hK, g.right - hK / 2, anchor + hK);
-            dc.ExtTextOut(
-                p.right + hK / 2, anchor, clip,
-                CChartGraph::FormatResolved(graph.rightAxis.labelFormat,
-                                            graph.rightAxis.ValueAt(fraction), rightStep));
+            dc.ExtTextOut(p.right + hK / 2, anchor, clip,
+                          CChartGraph::YLabel(graph.rightAxis, j, m));
         }
     }
 }

@@ -214,6 +214,39 @@ TEST(ChartPaintLayoutTest, TitleAndAxisTitleAnchors)
     EXPECT_EQ(tick->bkColor, graph.graphArea.fillColor);
 }
 
+// Labels wider than the usual margin push the plot in and the Y titles out: no label is
+// drawn over a title.
+TEST(ChartPaintLayoutTest, WideYLabelsKeepClearOfTheTitles)
+{
+    CChartGraph graph(-1);
+    graph.leftAxis.visible = graph.rightAxis.visible = graph.xAxis.visible = true;
+    graph.leftAxis.title = "Left";
+    graph.rightAxis.title = "Right";
+    graph.showMarkers = false;
+    graph.graphArea.rect = CRect(0, 0, 400, 300);
+    graph.leftAxis.SetRange(-0.000123456, 0.000123456);
+    graph.rightAxis.SetRange(1234567, 1234568);
+    CRecordingDC dc(false, 72);
+    graph.Draw(dc);
+    const CRect p = graph.plotArea.rect;
+    const auto* left = dc.FindText("Left");
+    const auto* right = dc.FindText("Right");
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(right, nullptr);
+    int labels = 0;
+    for (const auto& r : dc.Find(Kind::ExtTextOut)) {
+        const auto width = static_cast<std::int32_t>(r.text.size()) * 4;
+        if (r.align & TA_RIGHT && r.point.x < p.left) {
+            EXPECT_GT(r.point.x - width, left->point.x) << r.text;
+            ++labels;
+        } else if (!(r.align & TA_CENTER) && r.point.x > p.right) {
+            EXPECT_LT(r.point.x + width, right->point.x) << r.text;
+            ++labels;
+        }
+    }
+    EXPECT_GE(labels, 10);
+}
+
 TEST(ChartPaintLayoutTest, YTickLabelAnchorsAndClips)
 {
     CChartGraph graph = BareGraph(CRect(0, 0, 400, 300));
