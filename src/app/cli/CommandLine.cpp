@@ -41,6 +41,7 @@ const char* const usage =
     "       torvex --measure peak|min|bw:N [--view LIST] [--pairing 13|12]\n"
     "              [--span F1,F2] FILE...\n"
     "       torvex --limits MASK [--view LIST] [--pairing 13|12] FILE...\n"
+    "       torvex --quality [--mixed] [--pairing 13|12] FILE...\n"
     "       torvex --help | --version\n"
     "\n"
     "Plots Touchstone files (.s1p to .s99p, .ts, .out; versions 1, 2.0 and 2.1), at most\n"
@@ -70,6 +71,7 @@ const char* const usage =
     "  --span F1,F2     search only from F1 to F2 (default: all the data)\n"
     "  --limits MASK    judge the traces against a mask file (lines 'upper|lower F1 F2\n"
     "                   V1 [V2] [Sij:db|phase|delay]'); exit status 1 when any fails\n"
+    "  --quality        causality, passivity, reciprocity as CSV (--mixed: also Sdd, Scc)\n"
     "  --help           show this help\n"
     "  --version        show the version\n";
 
@@ -333,12 +335,17 @@ int RunLimits(CCommandLine& cli, const Args& rest)
 {
     return cli.Limits(rest);
 }
+int RunQuality(CCommandLine& cli, const Args& rest)
+{
+    return cli.Quality(rest);
+}
 
 // The modes without a window; a new command is a new file and one row here.
 const Command commands[] = {
-    {"--help", RunHelp},   {"-h", RunHelp},           {"--version", RunVersion},
-    {"--check", RunCheck}, {"--dump", RunDump},       {"--export", RunExport},
-    {"--table", RunTable}, {"--measure", RunMeasure}, {"--limits", RunLimits},
+    {"--help", RunHelp},       {"-h", RunHelp},           {"--version", RunVersion},
+    {"--check", RunCheck},     {"--dump", RunDump},       {"--export", RunExport},
+    {"--table", RunTable},     {"--measure", RunMeasure}, {"--limits", RunLimits},
+    {"--quality", RunQuality},
 };
 
 // A mode word first: one of the modes without a window.

@@ -40,6 +40,11 @@ public:
     // to, as CSV on out. Exit status 0 when all pass, 1 when any fails, has no data or no file
     // loaded, 2 on bad usage or a mask that cannot be read.
     int Limits(const std::vector<std::string>& args);
+    // --quality [--mixed] [--pairing 13|12] FILE...: causality, passivity and reciprocity
+    // (QualityMetrics) of each file as CSV on out, and with --mixed of its Sdd and Scc
+    // ("FILE:dd", "FILE:cc"). Exit status 0 when every file has its rows, 1 otherwise (the
+    // causes on err), 2 on bad usage.
+    int Quality(const std::vector<std::string>& args);
     void PrintHelp();
     void PrintVersion();
 
