@@ -143,6 +143,8 @@ void CChartMenu::AddCommands(QMenu& menu) const
             true);
     }
     menu.addSeparator();
+    AddCommand(menu, "Data quality...", commands.dataQuality, loaded);
+    menu.addSeparator();
     AddCommand(menu, "Copy image", commands.copyImage, true);
     AddCommand(menu, "Copy data", commands.copyData, !session.Graph().traces.empty());
     AddCommand(menu, "Save image as...", commands.saveImageAs, true);

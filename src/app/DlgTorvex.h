@@ -95,6 +95,8 @@ public slots:
     void OnZoomBack();
     void OnLoadLimits();
     void OnMixedMode();
+    // Analyses of whole files (DlgTorvexAnalysis.cpp).
+    void OnDataQuality();
 
 protected:
     void showEvent(QShowEvent* event) override;

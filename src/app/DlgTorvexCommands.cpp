@@ -67,6 +67,7 @@ CChartMenu::Commands CDlgTorvex::ChartMenuCommands()
     c.deleteLastMarker = [this] { OnDeleteLastMarker(); };
     c.clearMarkers = [this] { OnClearMarkers(); };
     c.loadLimits = [this] { OnLoadLimits(); };
+    c.dataQuality = [this] { OnDataQuality(); };
     c.copyImage = [this] { OnCopyImage(); };
     c.copyData = [this] { OnCopyData(); };
     c.saveImageAs = [this] { OnSaveImageAs(); };

@@ -219,6 +219,13 @@ void CTorvexSession::LoadSlots()
     lastPath = Slot(1).fileName;
 }
 
+CTraceBuilder CTorvexSession::Builder() const
+{
+    CTraceBuilder builder;
+    builder.pairing = portPairing;
+    return builder;
+}
+
 void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
 {
     if (!dataLoaded)
@@ -270,7 +277,7 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     for (std::size_t i = skipped; i < candidates.size(); ++i) {
         const Candidate& c = candidates[i];
         CChartTrace trace;
-        if (!Slot(c.slot).BuildTrace(trace, c.slot, c.value, c.valueFormat, portPairing))
+        if (!Builder().Build(Slot(c.slot), c.slot, c.value, c.valueFormat, trace))
             continue;
         trace.color = TraceColorAt(colour++);
         trace.onLeftAxis = axes.OnLeft(c.valueFormat);
@@ -352,7 +359,7 @@ std::vector<CTorvexSession::Candidate> CTorvexSession::Candidates(const ViewSele
     std::vector<Candidate> candidates;
     for (const ValueFormatPair& pair : shown) {
         for (int n = 1; n <= SLOT_COUNT; ++n) {
-            if (Slot(n).loaded && Slot(n).CanBuildTrace(pair.value, pair.valueFormat))
+            if (Slot(n).loaded && Builder().CanBuild(Slot(n), pair.value, pair.valueFormat))
                 candidates.push_back(Candidate{pair.value, pair.valueFormat, n});
         }
     }
@@ -379,7 +386,7 @@ ViewSelection CTorvexSession::MissingItems() const
     for (const ValueFormatPair& pair : viewSelection) {
         bool found = false;
         for (const CS2pData& slot : dataSlots)
-            found = found || (slot.loaded && slot.CanBuildTrace(pair.value, pair.valueFormat));
+            found = found || (slot.loaded && Builder().CanBuild(slot, pair.value, pair.valueFormat));
         if (!found)
             missing.push_back(pair);
     }
@@ -422,7 +429,7 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
         std::size_t k = 0;
         for (const ValueFormatPair& pair : shown)
             for (int m = 1; m <= SLOT_COUNT; ++m) {
-                if (!Slot(m).loaded || !Slot(m).CanBuildTrace(pair.value, pair.valueFormat))
+                if (!Slot(m).loaded || !Builder().CanBuild(Slot(m), pair.value, pair.valueFormat))
                     continue;
                 if (pair.value == code && m == n)
                     return TraceColorAt(k);
@@ -439,7 +446,7 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
         const Candidate& c = candidates[i];
         const CS2pData& slot = Slot(c.slot);
         CChartTrace trace;
-        if (slot.BuildTrace(trace, c.slot, c.value, c.valueFormat, portPairing)) {
+        if (Builder().Build(slot, c.slot, c.value, c.valueFormat, trace)) {
             trace.color = colourOf(c.value, c.slot);
             trace.reflection = ValueCode::IsReflection(c.value);
             graph.AddTrace(trace);

@@ -8,6 +8,8 @@
 #include "chart/ChartSheet.h"
 #include "data/S2pData.h"
 #include "platform/DC.h"
+#include "rf/QualityMetrics.h"
+#include "rf/TraceBuilder.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -127,6 +129,22 @@ public:
     // number) in error, and the previous mask kept.
     bool LoadLimits(const std::string& path, std::string& error);
 
+    // --- Data quality ---
+
+    // The quality metrics of one loaded file's S matrix.
+    struct SlotQuality {
+        int slot = 0;
+        std::string name;  // as the chart names the file
+        bool judged = false;
+        std::string why;   // when not judged
+        QualityMetrics::Result result;
+    };
+    // One row per loaded slot, in slot order.
+    std::vector<SlotQuality> QualityOfSlots() const;
+    // Adds an item to the view and rebuilds: beside the view's own items on a rectangular
+    // frequency chart, else in place of a Smith, polar or time view.
+    void AddViewItem(const ValueFormatPair& item);
+
     // --- Following the loaded files on disk ---
 
     // Loads every loaded slot's file again, keeping the view, markers and axis ranges.
@@ -206,6 +224,8 @@ private:
     // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);
+    // What builds the traces, with the session's pairing.
+    CTraceBuilder Builder() const;
     // The traces the pairs ask for, pair by pair and within a pair slot by slot.
     std::vector<Candidate> Candidates(const ViewSelection& shown) const;
     // Records the graph's tracesOffered and the names of the candidates the cap leaves

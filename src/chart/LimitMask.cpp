@@ -60,6 +60,9 @@ constexpr FormatWord kFormatWords[] = {
 std::string NormalItem(std::string_view word)
 {
     const std::string lower = AsciiLower(word);
+    // The quality of the whole matrix has no element.
+    if (lower == "s:sigma" || lower == "s:recip")
+        return "S" + lower.substr(1);
     const std::size_t colon = lower.find(':');
     if (colon == std::string::npos || colon < 3 || lower[0] != 's')
         return std::string();
@@ -74,10 +77,28 @@ std::string NormalItem(std::string_view word)
     return std::string();
 }
 
+// Whether text is a file number of a trace name: "(2)".
+bool FileNumber(std::string_view text)
+{
+    if (text.size() < 3 || text.front() != '(' || text.back() != ')')
+        return false;
+    for (char c : text.substr(1, text.size() - 2))
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
 // The item a trace name stands for ("S21[dB](2)" gives "S21:db", "S11(mag)" "S11:lin"),
 // empty for any other name.
 std::string ItemOfName(const std::string& name)
 {
+    for (const char* quality : {"S:sigma", "S:recip"}) {
+        const std::string_view q(quality);
+        if (name.compare(0, q.size(), q) == 0) {
+            const std::string_view rest = std::string_view(name).substr(q.size());
+            return rest.empty() || FileNumber(rest) ? std::string(q) : std::string();
+        }
+    }
     const std::size_t open = name.find_first_of("[(");
     if (open == std::string::npos)
         return std::string();
@@ -94,14 +115,8 @@ std::string ItemOfName(const std::string& name)
         return std::string();
     // Nothing may follow but a file number.
     const std::string_view rest = std::string_view(name).substr(close + 1);
-    if (!rest.empty()) {
-        if (rest.size() < 3 || rest.front() != '(' || rest.back() != ')')
-            return std::string();
-        for (char c : rest.substr(1, rest.size() - 2)) {
-            if (!std::isdigit(static_cast<unsigned char>(c)))
-                return std::string();
-        }
-    }
+    if (!rest.empty() && !FileNumber(rest))
+        return std::string();
     return NormalItem(name.substr(0, open) + ":" + kind);
 }
 
@@ -200,7 +215,8 @@ bool CLimitMask::Parse(const std::string& text, std::vector<ParseError>& errors)
             s.item = NormalItem(words[next]);
             if (s.item.empty()) {
                 fail(Quoted(words[next]) +
-                     " is neither a number nor an item such as S21:db, S21:phase, S21:delay or S11:vswr");
+                     " is neither a number nor an item such as S21:db, S21:phase, S21:delay, S11:vswr or"
+                     " S:sigma");
                 continue;
             }
             ++next;

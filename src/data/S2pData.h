@@ -25,6 +25,8 @@ constexpr int MAX_PORTS = 99;
 //   16, 17     insertion loss (element 2,1) and return loss (1,1), in dB, sign reversed
 //   18..21     the file's own parameters 21, 12, 11, 22, never converted to S
 //   10000 + 100 i + j               S(i,j) of a larger matrix (i or j above 4)
+//   22, 23     quality of the whole matrix per frequency: its largest singular value
+//              ("S:sigma") and its reciprocity measure ("S:recip"); the rf layer builds them
 //   100000 + 10000 m + 100 i + j    a mixed-mode element between logical ports i and j,
 //                                   m = 3 * (mode of i) + (mode of j), modes d 0, c 1, s 2
 // A code of one range never stands for an element of another, so S12 is always 1.
@@ -32,6 +34,8 @@ namespace ValueCode {
 constexpr int INSERTION_LOSS = 16;
 constexpr int RETURN_LOSS = 17;
 constexpr int LAST_DERIVED = 21;
+constexpr int SIGMA = 22;        // shown as linear values only
+constexpr int RECIPROCITY = 23;  // files of two ports or more
 constexpr int LARGE_BASE = 10000;
 constexpr int MIXED_BASE = 100000;
 
@@ -47,6 +51,8 @@ std::string Name(int code);
 // The code a name spells (Name's spellings, in any letter case, and S1_2 for S12); -1
 // for anything else. "S102" is refused: which ports it means is not clear.
 int Parse(std::string_view name);
+// S:sigma and S:recip, the quality of the whole matrix.
+bool IsQuality(int code);
 // True for the reflections: S(i,i), and mixed-mode elements of one mode at one logical
 // port (Sdd11, Scc22, Sss33), whose reference impedance gives an impedance.
 bool IsReflection(int code);
@@ -66,7 +72,13 @@ constexpr int REACTANCE = 8;   // X of that Z, ohms; reflections only
 constexpr int IMPEDANCE = 9;   // |Z|, ohms; reflections only
 constexpr int SMITH = 10;      // complex trace for the Smith chart; reflections only
 constexpr int POLAR = 11;      // complex trace for the polar chart
-constexpr int COUNT = 12;      // codes from here on plot 0 at every point
+// The time-domain formats: transforms of the element over its frequencies, plotted against
+// time (or distance); the rf layer builds them, BuildTrace does not.
+constexpr int IMPULSE = 12;   // low-pass impulse response
+constexpr int STEP = 13;      // low-pass step response
+constexpr int BANDPASS = 14;  // band-pass impulse response, magnitude
+constexpr int TDR = 15;       // impedance profile of a reflection, ohms
+constexpr int COUNT = 16;     // codes from here on plot 0 at every point
 
 // What follows the element in a trace name: "[dB]", "(mag)", "[VSWR]", "[R]", "[|Z|]";
 // empty for the complex formats (their chart says what they are) and unknown codes.
@@ -77,6 +89,8 @@ std::string AxisTitle(int format);
 bool NeedsReflection(int format);
 // Smith and polar: the trace holds the element itself in CChartTrace::gamma.
 bool IsComplex(int format);
+// Impulse, step, band-pass and TDR: plotted against time, never beside frequency formats.
+bool IsTime(int format);
 }  // namespace ValueFormat
 
 class CS2pData {

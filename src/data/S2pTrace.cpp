@@ -307,6 +307,8 @@ bool CS2pData::PositionOf(int code, int& row, int& col) const
 
 bool CS2pData::HasCode(int code) const
 {
+    if (ValueCode::IsQuality(code))
+        return code == ValueCode::SIGMA || ports > 1;
     int row = 0;
     int col = 0;
     if (code >= ValueCode::INSERTION_LOSS && code <= ValueCode::LAST_DERIVED) {
@@ -358,9 +360,12 @@ bool CS2pData::CanBuildTrace(int value, int valueFormat) const
     const int format = loss ? ValueFormat::DB : valueFormat;
     if (!HasCode(value))
         return false;
-    return !(
-        (ValueFormat::NeedsReflection(format) && !ValueCode::IsReflection(value))
-        || (derived && (ValueFormat::NeedsReflection(format) || ValueFormat::IsComplex(format))));
+    if (ValueCode::IsQuality(value))
+        return valueFormat == ValueFormat::LIN_MAG;
+    return !((ValueFormat::NeedsReflection(format) && !ValueCode::IsReflection(value))
+             || (derived
+                 && (ValueFormat::NeedsReflection(format) || ValueFormat::IsComplex(format)
+                     || ValueFormat::IsTime(format))));
 }
 
 bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int valueFormat,
@@ -369,7 +374,10 @@ bool CS2pData::BuildTrace(CChartTrace& trace, int fileNumber, int value, int val
     const bool derived = value >= ValueCode::INSERTION_LOSS && value <= ValueCode::LAST_DERIVED;
     const bool loss = value == ValueCode::INSERTION_LOSS || value == ValueCode::RETURN_LOSS;
     const int format = loss ? ValueFormat::DB : valueFormat;
-    if (!CanBuildTrace(value, valueFormat))
+    // The quality of the whole matrix, and the time formats (transforms over all the
+    // frequencies), are the rf layer's to build.
+    if (!CanBuildTrace(value, valueFormat) || ValueCode::IsQuality(value)
+        || ValueFormat::IsTime(format))
         return false;
     int row = 1;
     int col = 1;
@@ -470,6 +478,9 @@ std::string CS2pData::TraceName(int fileNumber, int value, int valueFormat) cons
     const bool loss = value == ValueCode::INSERTION_LOSS || value == ValueCode::RETURN_LOSS;
     const std::string base = derived ? DerivedName(value, paramKind) : ValueCode::Name(value);
     std::string name = loss ? base : base + ValueFormat::Label(valueFormat);
+    // The quality items are named as they are asked for: one quantity, one format.
+    if (ValueCode::IsQuality(value))
+        name = value == ValueCode::SIGMA ? "S:sigma" : "S:recip";
     if (fileNumber >= 0)
         name += "(" + std::to_string(fileNumber) + ")";
     return name;
@@ -490,6 +501,10 @@ std::string Label(int format)
     case RESISTANCE: return "[R]";
     case REACTANCE: return "[X]";
     case IMPEDANCE: return "[|Z|]";
+    case IMPULSE: return "[impulse]";
+    case STEP: return "[step]";
+    case BANDPASS: return "[bandpass]";
+    case TDR: return "[TDR ohm]";
     default: return "";
     }
 }
@@ -509,18 +524,28 @@ std::string AxisTitle(int format)
     case IMPEDANCE: return "|Z|[ohm]";
     case SMITH: return "Smith";
     case POLAR: return "Polar";
+    case IMPULSE: return "Impulse";
+    case STEP: return "Step";
+    case BANDPASS: return "Band-pass |h|";
+    case TDR: return "Impedance[ohm]";
     default: return "";
     }
 }
 
 bool NeedsReflection(int format)
 {
-    return format == RESISTANCE || format == REACTANCE || format == IMPEDANCE || format == SMITH;
+    return format == RESISTANCE || format == REACTANCE || format == IMPEDANCE || format == SMITH
+        || format == TDR;
 }
 
 bool IsComplex(int format)
 {
     return format == SMITH || format == POLAR;
+}
+
+bool IsTime(int format)
+{
+    return format >= IMPULSE && format <= TDR;
 }
 
 }  // namespace ValueFormat

@@ -113,6 +113,11 @@ int Parse(std::string_view name)
     return ParsePortPair(name.substr(1), row, col) ? Element(row, col) : -1;
 }
 
+bool IsQuality(int code)
+{
+    return code == SIGMA || code == RECIPROCITY;
+}
+
 bool IsReflection(int code)
 {
     if (!IsElement(code))

@@ -1,5 +1,6 @@
 #include "app/AppFlags.h"
 #include "app/TorvexSession.h"
+#include "app/dialogs/DlgDataQuality.h"
 #include "chart/ChartFlags.h"
 #include "chart/ChartTrace.h"
 #include "platform/BusyCursor.h"
@@ -8,6 +9,9 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTableWidget>
 
 #include <string>
 #include <vector>
@@ -680,6 +684,37 @@ TEST_F(SessionTest, SmithAndPolarShowTheSelectionsElements)
             at = p.x;
         }
     EXPECT_EQ(g.markers.back(), at);
+}
+
+}  // namespace
+
+namespace {
+
+// The quality of every loaded file, and its traces added beside the view from the dialog.
+TEST_F(SessionTest, DataQualityRowsAndTraces)
+{
+    session.OpenFiles({{TestFile("coupler.s4p"), "coupler.s4p"},
+                       {TestFile("termination.s1p"), "termination.s1p"}});
+    ASSERT_TRUE(session.dataLoaded);
+    const auto rows = session.QualityOfSlots();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[0].judged);
+    EXPECT_TRUE(rows[0].result.hasReciprocity);
+    EXPECT_GT(rows[0].result.largestSigma, 1.0);  // the coupler file is not passive
+    EXPECT_FALSE(rows[1].result.hasReciprocity);
+
+    CDlgDataQuality dialog(rows, "MHz");
+    EXPECT_EQ(dialog.table->rowCount(), 2);
+    EXPECT_TRUE(dialog.table->item(0, 1)->text().endsWith("poor"));
+    dialog.onAddTrace = [this](int code) {
+        session.AddViewItem(ValueFormatPair(code, ValueFormat::LIN_MAG));
+    };
+    dialog.sigmaButton->click();
+    dialog.recipButton->click();
+    EXPECT_EQ(TraceNames(session.Graph()),
+              (std::vector<std::string>{"S11[dB](1)", "S11[dB](2)", "S21[dB](1)", "S:sigma(1)",
+                                        "S:sigma(2)", "S:recip(1)"}));
+    EXPECT_FALSE(session.Graph().traces[3].onLeftAxis);
 }
 
 }  // namespace

@@ -467,7 +467,7 @@ TEST(BuildTrace, FormatTitlesAndReflectionNeeds)
         EXPECT_FALSE(ValueFormat::AxisTitle(f).empty()) << f;
         reflectionOnly += ValueFormat::NeedsReflection(f) ? 1 : 0;
     }
-    EXPECT_EQ(reflectionOnly, 4);
+    EXPECT_EQ(reflectionOnly, 5);  // R, X, |Z|, Smith and TDR
     EXPECT_TRUE(ValueCode::IsReflection(ValueCode::Element(12, 12)));
     EXPECT_FALSE(ValueCode::IsReflection(ValueCode::Element(12, 2)));
     EXPECT_TRUE(ValueCode::IsReflection(ValueCode::Parse("Scc22")));

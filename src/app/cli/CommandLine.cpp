@@ -58,7 +58,8 @@ const char* const usage =
     "                   preset: il+rl, il+phase, il+delay, rl+phase, splitter, coupler,\n"
     "                   all-rl, all-il (default S11:db,S21:db). Sii:smith items make a\n"
     "                   Smith chart, Sij:polar items a polar chart; neither mixes with\n"
-    "                   other formats\n"
+    "                   other formats. S:sigma (largest singular value of the matrix)\n"
+    "                   and S:recip (its reciprocity measure) per frequency\n"
     "  --pairing 13|12  ports of the differential pairs of single-ended files for Sdd,\n"
     "                   Scc, Sdc and Scd: 13 pairs 1-3, 2-4 (k and k+n, the default),\n"
     "                   12 pairs 1-2, 3-4\n"
@@ -77,7 +78,8 @@ const char* const usage =
 
 // The --view spelling of every display format, by format code.
 const char* const formatWords[ValueFormat::COUNT] = {
-    "db", "phase", "delay", "lin", "re", "im", "vswr", "r", "x", "z", "smith", "polar",
+    "db", "phase", "delay", "lin", "re",      "im",   "vswr",     "r",
+    "x",  "z",     "smith", "polar", "impulse", "step", "bandpass", "tdr",
 };
 
 int FormatOfWord(const std::string& word)
@@ -164,8 +166,13 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
         const std::size_t colon = word.find(':');
         const std::string param = word.substr(0, colon);
         const std::string format = colon == std::string::npos ? "" : word.substr(colon + 1);
-        const int valueFormat = FormatOfWord(format);
-        const int value = ValueCode::Parse(param);
+        int valueFormat = FormatOfWord(format);
+        int value = ValueCode::Parse(param);
+        // The quality of the whole matrix: one word each, linear values.
+        if (param == "s" && (format == "sigma" || format == "recip")) {
+            value = format == "sigma" ? ValueCode::SIGMA : ValueCode::RECIPROCITY;
+            valueFormat = ValueFormat::LIN_MAG;
+        }
         if (value < 0 || valueFormat < 0
             || (ValueFormat::NeedsReflection(valueFormat) && !ValueCode::IsReflection(value))) {
             badItem = item;
@@ -175,7 +182,8 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
                     : std::string();
             return false;
         }
-        // One chart shows them all: a Smith or polar chart has no room for other formats.
+        // One chart shows them all: a Smith or polar chart has no room for other formats,
+        // and a time axis none for frequencies.
         if (!list.empty()) {
             const int before = list.front().valueFormat;
             if ((ValueFormat::IsComplex(before) || ValueFormat::IsComplex(valueFormat))
@@ -183,6 +191,13 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
                 badItem = item;
                 if (reason)
                     *reason = "smith and polar items cannot be mixed with other formats";
+                return false;
+            }
+            if (ValueFormat::IsTime(before) != ValueFormat::IsTime(valueFormat)) {
+                badItem = item;
+                if (reason)
+                    *reason = "time items (impulse, step, bandpass, tdr) cannot be mixed with"
+                              " frequency items";
                 return false;
             }
         }
@@ -208,6 +223,8 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
 
 std::string CCommandLine::ViewItemName(const ValueFormatPair& pair)
 {
+    if (ValueCode::IsQuality(pair.value))
+        return pair.value == ValueCode::SIGMA ? "S:sigma" : "S:recip";
     std::string element = ValueCode::Name(pair.value);
     if (element.empty())
         element = "code " + std::to_string(pair.value);
