@@ -36,6 +36,11 @@ CDlgAbout::CDlgAbout(QWidget* parent) : QDialog(parent)
     purpose->setObjectName("purposeLabel");
     purpose->setAlignment(Qt::AlignHCenter);
 
+    // The licence FFTW's licence asks of a program that links it.
+    auto* licence = new QLabel("SPDX-License-Identifier: GPL-3.0-or-later", this);
+    licence->setObjectName("licenceLabel");
+    licence->setAlignment(Qt::AlignHCenter);
+
     auto* maker = new QLabel(QString("%1\n%2").arg(kMakerName, kMakerAddress), this);
     maker->setObjectName("makerLabel");
     maker->setAlignment(Qt::AlignHCenter);
@@ -58,6 +63,7 @@ CDlgAbout::CDlgAbout(QWidget* parent) : QDialog(parent)
     layout->setSpacing(8);
     layout->addWidget(name);
     layout->addWidget(purpose);
+    layout->addWidget(licence);
     layout->addSpacing(8);
     layout->addWidget(maker);
     // Each link is only as wide as its text, so that the clickable area is the text.

@@ -45,6 +45,7 @@ TEST(DlgAboutTest, LinksShowAddressesAndOpenTargets)
     for (QLabel* label : dialog.findChildren<QLabel*>())
         texts << label->text();
     EXPECT_TRUE(texts.contains("Torvex Project\n1 Example Street, 12345 Example Town"));
+    EXPECT_TRUE(texts.contains("SPDX-License-Identifier: GPL-3.0-or-later"));
     // The kinds of file named are the ones the reader takes.
     const QString purpose = dialog.findChild<QLabel*>("purposeLabel")->text();
     for (const char* kind : {".s1p", ".s99p", ".out", ".ts", "Smith"})
