@@ -1,6 +1,7 @@
 // Discrete Fourier transforms on FFTW. Every length and kind is planned once (FFTW_ESTIMATE)
 // and the plan kept for the next call; planning is serialised, so the transforms may run on
-// several threads at once.
+// several threads at once. Lengths with a prime factor above 100 are done by Bluestein's
+// convolution on fast lengths, which FFTW's own way for them is several times slower than.
 #pragma once
 
 #include <complex>

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -87,6 +89,35 @@ Cx RealAtDc(const Cx& v)
     return {v.real() < 0.0 ? -std::abs(v) : std::abs(v), 0.0};
 }
 
+// The window's weights of one transform. A view rebuilds the same lengths with the same
+// window over and over, and a Kaiser window of 16001 weights costs as much as the transform.
+std::shared_ptr<const std::vector<double>> Weights(const TimeWindow& window, std::size_t bins,
+                                                   bool lowPass)
+{
+    struct Entry {
+        TimeWindow window;
+        std::size_t bins;
+        bool lowPass;
+        std::shared_ptr<const std::vector<double>> weights;
+    };
+    static std::mutex mutex;
+    static std::vector<Entry> entries;  // most recently made first
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        for (const Entry& e : entries)
+            if (e.window.kind == window.kind && e.window.beta == window.beta && e.bins == bins
+                && e.lowPass == lowPass)
+                return e.weights;
+    }
+    auto weights = std::make_shared<const std::vector<double>>(lowPass ? window.RightHalf(bins)
+                                                                       : window.Symmetric(bins));
+    const std::lock_guard<std::mutex> lock(mutex);
+    entries.insert(entries.begin(), Entry{window, bins, lowPass, weights});
+    if (entries.size() > 8)
+        entries.pop_back();
+    return weights;
+}
+
 }  // namespace
 
 std::vector<Cx> InterpolatePolar(const std::vector<double>& freqHz, const std::vector<Cx>& samples,
@@ -153,7 +184,8 @@ bool LowPassSamples(const std::vector<double>& freqHz, const std::vector<Cx>& sa
         const std::size_t fill = static_cast<std::size_t>(below);
         for (std::size_t k = 0; k < fill; ++k)
             at.push_back(step * static_cast<double>(k));
-        grid.values = InterpolatePolar(freqHz, samples, at);
+        // The first two points are all the filling needs (the grid ascends strictly).
+        grid.values = InterpolatePolar({freqHz[0], freqHz[1]}, {samples[0], samples[1]}, at);
         grid.values.insert(grid.values.end(), samples.begin(), samples.end());
     } else {
         const double count = std::max(1.0, std::round(freqHz.back() / step));
@@ -211,27 +243,24 @@ bool TimeTransform(const std::vector<double>& freqHz, const std::vector<Cx>& sam
 
     const std::size_t bins = grid.values.size();
     const std::size_t n = lowPass ? 2 * bins - 1 : bins;
-    const std::vector<double> w = lowPass ? window.RightHalf(bins) : window.Symmetric(bins);
-    std::vector<Cx> x(bins);
+    const std::shared_ptr<const std::vector<double>> weights = Weights(window, bins, lowPass);
+    std::vector<Cx>& x = grid.values;
     for (std::size_t k = 0; k < bins; ++k)
-        x[k] = w[k] * grid.values[k];
+        x[k] *= (*weights)[k];
 
     // fftshift: sample k of the response is sample k - n/2 (modulo n) of the transform.
     const std::size_t half = n / 2;
-    const auto source = [&](std::size_t k) { return (k + n - half) % n; };
     std::vector<double>& v = response.values;
-    v.resize(n);
     if (lowPass) {
-        std::vector<double> h;
-        Fft::InverseReal(x, n, h);
-        for (std::size_t k = 0; k < n; ++k)
-            v[k] = h[source(k)];
+        Fft::InverseReal(x, n, v);
     } else {
         std::vector<Cx> h;
         Fft::Inverse(x, h);
+        v.resize(n);
         for (std::size_t k = 0; k < n; ++k)
-            v[k] = std::abs(h[source(k)]);
+            v[k] = std::abs(h[k]);
     }
+    std::rotate(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(n - half), v.end());
     if (mode == TimeMode::STEP || mode == TimeMode::TDR) {
         double sum = 0.0;
         double previous = v[0];

@@ -31,11 +31,12 @@ std::vector<double> Between(const TimeResponse& r, double fromNs, double toNs)
 
 // Both transforms against the sums they stand for, computed term by term: the low-pass from
 // DC with its conjugate half, the band-pass over the file's own bins (an even and an odd count,
-// for the middle sample of fftshift).
+// for the middle sample of fftshift; lengths of small factors and of a large prime, 103 and 101,
+// which take another way).
 TEST(TimeDomainTest, TransformsEqualDirectSums)
 {
     const double df = 50e6;
-    for (std::size_t m : {6u, 7u}) {
+    for (std::size_t m : {6u, 7u, 52u, 101u}) {
         SCOPED_TRACE(m);
         const std::vector<double> f = Grid(0.0, df, m);
         std::vector<Cx> s(m);
