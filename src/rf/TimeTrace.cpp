@@ -1,5 +1,6 @@
 #include "rf/TimeTrace.h"
 
+#include "data/MixedMode.h"
 #include "platform/NumberParse.h"
 
 #include <cmath>
@@ -21,6 +22,48 @@ std::string Label(TimeMode mode)
 bool ValidFactor(double factor)
 {
     return std::isfinite(factor) && factor > 0.0 && factor <= 1.0;
+}
+
+// The element at every record, frequencies in Hz, and the palette colour its trace takes.
+// An S file's own elements and the mixed-mode ones computed from them are read straight from
+// the records; anything else goes through BuildTrace, which converts the file's parameters.
+// The direct way saves building and sorting a frequency trace that is thrown away.
+bool ReadElement(const CS2pData& data, int code, PortPairing pairing, std::vector<double>& freqHz,
+                 std::vector<std::complex<double>>& samples, COLORREF& color)
+{
+    const double unit = CS2pData::UnitFactor(data.freqUnit);
+    const std::size_t n = data.RecordCount();
+    int row = 0;
+    int col = 0;
+    const bool stored = data.PositionOf(code, row, col);
+    if (data.paramKind == CS2pData::S && (stored || code > ValueCode::MIXED_BASE)) {
+        // A mixed-mode code: modes (d 0, c 1, s 2) of row and column, then the logical ports.
+        static const char modes[] = {'d', 'c', 's'};
+        const int m = (code - ValueCode::MIXED_BASE) / 10000;
+        freqHz.resize(n);
+        samples.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            freqHz[i] = data.FreqAt(i) * unit;
+            samples[i] = stored
+                ? data.Element(i, row, col).ToStd()
+                : MixedMode::Element(data.Matrix(i), data.PortCount(), modes[m / 3],
+                                     code / 100 % 100, modes[m % 3], code % 100, pairing)
+                      .ToStd();
+        }
+        color = NextTraceColor();
+        return true;
+    }
+    CChartTrace source;
+    if (!data.BuildTrace(source, -1, code, ValueFormat::POLAR, pairing))
+        return false;
+    freqHz.resize(source.points.size());
+    samples.resize(source.points.size());
+    for (std::size_t i = 0; i < freqHz.size(); ++i) {
+        freqHz[i] = source.points[i].x * unit;
+        samples[i] = {source.gamma[i].x, source.gamma[i].y};
+    }
+    color = source.color;
+    return true;
 }
 
 }  // namespace
@@ -71,18 +114,12 @@ bool BuildTimeTrace(const CS2pData& data, int fileNumber, int code, TimeMode mod
         why = "the velocity factor has to be above 0 and at most 1";
         return false;
     }
-    CChartTrace source;
-    if (!data.BuildTrace(source, fileNumber, code, ValueFormat::POLAR, pairing)) {
+    std::vector<double> freqHz;
+    std::vector<std::complex<double>> samples;
+    COLORREF color = 0;
+    if (!ReadElement(data, code, pairing, freqHz, samples, color)) {
         why = "the file has no element " + element;
         return false;
-    }
-    const double unit = CS2pData::UnitFactor(data.freqUnit);
-    const std::size_t n = source.points.size();
-    std::vector<double> freqHz(n);
-    std::vector<std::complex<double>> samples(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        freqHz[i] = source.points[i].x * unit;
-        samples[i] = {source.gamma[i].x, source.gamma[i].y};
     }
     const double z0 = data.ReferenceOf(code, pairing);
     TimeResponse response;
@@ -114,12 +151,12 @@ bool BuildTimeTrace(const CS2pData& data, int fileNumber, int code, TimeMode mod
 
     trace.points.clear();
     trace.gamma.clear();
-    trace.SetValues(
-        std::vector<double>(response.values.begin() + static_cast<std::ptrdiff_t>(first),
-                            response.values.begin() + static_cast<std::ptrdiff_t>(last) + 1),
-        response.TimeAt(first) * scale, response.TimeAt(last) * scale);
+    std::vector<double>& kept = response.values;
+    kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(last) + 1, kept.end());
+    kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(first));
+    trace.SetValues(kept, response.TimeAt(first) * scale, response.TimeAt(last) * scale);
     trace.name = TimeTraceName(fileNumber, code, mode);
-    trace.color = source.color;
+    trace.color = color;
     trace.numberFormat = mode == TimeMode::TDR ? "%.2f" : "%.4g";
     trace.refImpedance = z0;
     trace.reflection = ValueCode::IsReflection(code);

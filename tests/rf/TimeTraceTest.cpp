@@ -54,32 +54,40 @@ CS2pData File(int ports, const std::vector<double>& freqHz, F fill)
 
 }  // namespace
 
-// A 1-port file of a 75 ohm line reads 75 ohm, then 50; it has no S21.
+// A 1-port file of a 75 ohm line reads 75 ohm, then 50, whether it holds S, or Z or Y (which
+// are converted first); it has no S21.
 TEST(TimeTraceTest, OnePortFileGivesItsImpedanceProfile)
 {
     const std::vector<double> f = Grid(10e6, 10e6, 1000);
-    const CS2pData data =
-        File(1, f, [](double fHz, CComplex* m) { m[0] = LineReflection(fHz, 75, 50, 1.0); });
-    CChartTrace trace;
-    bool resampled = true;
-    std::string why;
-    ASSERT_TRUE(
-        BuildTimeTrace(data, 1, 0, TimeMode::TDR, {}, PortPairing::ACROSS, trace, resampled, why))
-        << why;
-    EXPECT_FALSE(resampled);
-    EXPECT_EQ(trace.name, "S11[TDR ohm](1)");
-    EXPECT_EQ(trace.numberFormat, "%.2f");
-    EXPECT_FALSE(trace.isXY);
-    EXPECT_DOUBLE_EQ(trace.refImpedance, 50.0);
-    EXPECT_NEAR(trace.xMin, -50.0, 0.1);  // ns: +-1 / (2 df)
-    EXPECT_NEAR(trace.xMax, 50.0, 0.1);
-    ExpectLineProfile(trace, 75.0, 50.0, 2.0);
+    for (int kind : {CS2pData::S, CS2pData::Z, CS2pData::Y}) {
+        SCOPED_TRACE(CS2pData::ParamLetter(kind));
+        CS2pData data = File(1, f, [kind](double fHz, CComplex* m) {
+            const Cx s = LineReflection(fHz, 75, 50, 1.0);
+            const Cx z = (1.0 + s) / (1.0 - s);  // normalised
+            m[0] = kind == CS2pData::S ? s : (kind == CS2pData::Z ? z : 1.0 / z);
+        });
+        data.paramKind = static_cast<CS2pData::ParamKind>(kind);
+        CChartTrace trace;
+        bool resampled = true;
+        std::string why;
+        ASSERT_TRUE(BuildTimeTrace(data, 1, 0, TimeMode::TDR, {}, PortPairing::ACROSS, trace,
+                                   resampled, why))
+            << why;
+        EXPECT_FALSE(resampled);
+        EXPECT_EQ(trace.name, "S11[TDR ohm](1)");
+        EXPECT_EQ(trace.numberFormat, "%.2f");
+        EXPECT_FALSE(trace.isXY);
+        EXPECT_DOUBLE_EQ(trace.refImpedance, 50.0);
+        EXPECT_NEAR(trace.xMin, -50.0, 0.1);  // ns: +-1 / (2 df)
+        EXPECT_NEAR(trace.xMax, 50.0, 0.1);
+        ExpectLineProfile(trace, 75.0, 50.0, 2.0);
 
-    trace.name = "untouched";
-    EXPECT_FALSE(BuildTimeTrace(data, 1, ValueCode::Element(2, 1), TimeMode::IMPULSE, {},
-                                PortPairing::ACROSS, trace, resampled, why));
-    EXPECT_EQ(why, "the file has no element S21");
-    EXPECT_EQ(trace.name, "untouched");
+        trace.name = "untouched";
+        EXPECT_FALSE(BuildTimeTrace(data, 1, ValueCode::Element(2, 1), TimeMode::IMPULSE, {},
+                                    PortPairing::ACROSS, trace, resampled, why));
+        EXPECT_EQ(why, "the file has no element S21");
+        EXPECT_EQ(trace.name, "untouched");
+    }
 }
 
 // Names in every mode; what is refused before any transform.
