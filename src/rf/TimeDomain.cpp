@@ -38,7 +38,7 @@ bool CheckInput(const std::vector<double>& freqHz, const std::vector<Cx>& sample
     }
     for (std::size_t i = 0; i < freqHz.size(); ++i) {
         if (!std::isfinite(freqHz[i]) || freqHz[i] < 0.0 || (i > 0 && freqHz[i] < freqHz[i - 1])) {
-            why = "the frequencies are not finite, positive and ascending";
+            why = "the frequencies are not finite, ascending and at least 0 Hz";
             return false;
         }
         if (!std::isfinite(samples[i].real()) || !std::isfinite(samples[i].imag())) {

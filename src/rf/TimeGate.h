@@ -11,6 +11,8 @@
 //   X_k = W_k S_k, zero-padded to P >= 2M (Fft::FastLength) for a finer time grid;
 //   h = ifft(X), h_n *= gate(t_n), t_n = n' / (P df) with n' = n or n - P, whichever is nearer 0;
 //   S'_k = fft(h)_k / W_k.
+// The times are those of the band-pass response, -1/(2 df) to 1/(2 df); a gate beyond them holds
+// nothing of it.
 // W is the window's symmetric shape of M + 2 points without its two ends, so that no weight is
 // zero and every frequency can be divided back. When the span holds an echo's whole main lobe
 // (about +-2.2 dt with the normal window) and the other echoes lie beyond the edges, the middle

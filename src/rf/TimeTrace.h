@@ -20,7 +20,8 @@ struct TimeTraceOptions {
         double toNs = 0.0;
     };
     TimeWindow window;                     // normal: Kaiser 6
-    std::optional<Range> range;            // keep only the samples from fromNs to toNs
+    std::optional<Range> range;            // keep the samples from fromNs to toNs (ns, also
+                                           // on a distance axis)
     std::optional<double> velocityFactor;  // plot over distance, VF in (0, 1]
 };
 
