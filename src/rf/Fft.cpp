@@ -20,8 +20,9 @@ enum class Kind { REAL_INVERSE, INVERSE, FORWARD };
 // low-pass length of a 16001-point file, takes five times as long as 32004). Such lengths go
 // through Bluestein's convolution on fast lengths instead.
 constexpr std::size_t LARGEST_DIRECT_FACTOR = 100;
-// Work areas up to this many complex values stay with their thread from call to call.
-constexpr std::size_t KEPT_AREA = std::size_t{1} << 20;
+// Work areas, plans and chirps up to this many points (4 MB of complex values) are kept from
+// call to call; larger ones, of grids far beyond any analyser's, are made for the call alone.
+constexpr std::size_t KEPT_POINTS = std::size_t{1} << 18;
 
 bool Direct(std::size_t n)
 {
@@ -90,7 +91,7 @@ public:
     ~WorkspaceScope()
     {
         for (AlignedArea* area : {&space.a, &space.b})
-            if (area->Size() > KEPT_AREA)
+            if (area->Size() > KEPT_POINTS)
                 area->Free();
     }
     WorkspaceScope(const WorkspaceScope&) = delete;
@@ -143,6 +144,8 @@ public:
             }
         }
         auto plan = std::make_shared<const Plan>(Make(kind, n));
+        if (n > KEPT_POINTS)
+            return plan;
         if (entries.size() >= MAX_ENTRIES) {
             evicted = std::move(entries.back().plan);
             entries.pop_back();
@@ -213,7 +216,8 @@ struct Chirp {
     std::vector<Cx> w;     // e^{j pi k^2 / n}, k = 0 .. max(n, count) - 1
     std::vector<Cx> bHat;  // forward transform of b, divided by p
 
-    Chirp(std::size_t length, std::size_t inputs)
+    // Made in the caller's work areas, which are free until the chirp is there.
+    Chirp(std::size_t length, std::size_t inputs, Workspace& space)
         : n(length),
           count(inputs),
           p(Fft::FastLength(length + inputs - 1)),
@@ -226,22 +230,20 @@ struct Chirp {
             const std::uint64_t r = static_cast<std::uint64_t>(k) * k % (2 * n);
             w[k] = std::polar(1.0, pi * static_cast<double>(r) / static_cast<double>(n));
         }
-        AlignedArea in;
-        AlignedArea out;
-        Cx* b = in.Get(p);
+        Cx* b = space.a.Get(p);
         std::fill(b, b + p, Cx(0.0, 0.0));
         for (std::size_t i = 0; i < n; ++i)
             b[i] = std::conj(w[i]);
         for (std::size_t i = 1; i < count; ++i)
             b[p - i] = std::conj(w[i]);
-        Cx* transformed = out.Get(p);
+        Cx* transformed = space.b.Get(p);
         Execute(Kind::FORWARD, p, b, transformed);
         for (std::size_t i = 0; i < p; ++i)
             bHat[i] = transformed[i] / static_cast<double>(p);
     }
 };
 
-std::shared_ptr<const Chirp> ChirpFor(std::size_t n, std::size_t count)
+std::shared_ptr<const Chirp> ChirpFor(std::size_t n, std::size_t count, Workspace& space)
 {
     static std::mutex mutex;
     static std::vector<std::shared_ptr<const Chirp>> chirps;  // most recently used first
@@ -253,10 +255,13 @@ std::shared_ptr<const Chirp> ChirpFor(std::size_t n, std::size_t count)
             return chirps.front();
         }
     }
-    chirps.insert(chirps.begin(), std::make_shared<const Chirp>(n, count));
+    auto chirp = std::make_shared<const Chirp>(n, count, space);
+    if (chirp->p > KEPT_POINTS)
+        return chirp;
+    chirps.insert(chirps.begin(), chirp);
     if (chirps.size() > 8)
         chirps.pop_back();
-    return chirps.front();
+    return chirp;
 }
 
 // The plain product: std::complex's operator* checks for infinities on every call.
@@ -298,7 +303,7 @@ void Complex(Kind kind, const std::vector<Cx>& in, std::vector<Cx>& out)
     }
     // The forward sum is the conjugate of the inverse one of the conjugates.
     const bool conjugate = kind == Kind::FORWARD;
-    const std::shared_ptr<const Chirp> chirp = ChirpFor(n, n);
+    const std::shared_ptr<const Chirp> chirp = ChirpFor(n, n, scope.space);
     Cx* a = scope.space.a.Get(chirp->p);
     Cx* b = scope.space.b.Get(chirp->p);
     for (std::size_t k = 0; k < n; ++k)
@@ -333,7 +338,7 @@ void InverseReal(const std::vector<Cx>& spectrum, std::size_t n, std::vector<dou
     }
     // Every bin but DC (and Nyquist) stands for itself and its conjugate: the real part of the
     // one-sided sum with those bins doubled.
-    const std::shared_ptr<const Chirp> chirp = ChirpFor(n, bins);
+    const std::shared_ptr<const Chirp> chirp = ChirpFor(n, bins, scope.space);
     Cx* a = scope.space.a.Get(chirp->p);
     Cx* b = scope.space.b.Get(chirp->p);
     for (std::size_t k = 0; k < bins; ++k)

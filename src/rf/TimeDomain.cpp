@@ -17,6 +17,8 @@ const double pi = 3.14159265358979323846;
 // How far a frequency may stand from its grid point, in steps, and still count as on it.
 const double GRID_TOLERANCE = 1e-6;
 const double MAX_REFLECTION = 0.999;
+// Windows up to this many weights (2 MB) are kept for the next transform.
+const std::size_t KEPT_WEIGHTS = std::size_t{1} << 18;
 
 std::string Hz(double f)
 {
@@ -111,6 +113,8 @@ std::shared_ptr<const std::vector<double>> Weights(const TimeWindow& window, std
     }
     auto weights = std::make_shared<const std::vector<double>>(lowPass ? window.RightHalf(bins)
                                                                        : window.Symmetric(bins));
+    if (bins > KEPT_WEIGHTS)
+        return weights;
     const std::lock_guard<std::mutex> lock(mutex);
     entries.insert(entries.begin(), Entry{window, bins, lowPass, weights});
     if (entries.size() > 8)
