@@ -54,8 +54,7 @@ bool TimeWindow::Parse(std::string_view text, TimeWindow& window)
     if (s.compare(0, prefix.size(), prefix) != 0 || s.size() == prefix.size())
         return false;
     double beta = 0.0;
-    if (!ParseDouble(std::string_view(s).substr(prefix.size()), beta) || beta < 0.0
-        || beta > 100.0)
+    if (!ParseDouble(std::string_view(s).substr(prefix.size()), beta) || beta < 0.0 || beta > 100.0)
         return false;
     window = {Kind::KAISER, beta};
     return true;
@@ -75,26 +74,30 @@ std::string TimeWindow::Spelling() const
 
 std::vector<double> TimeWindow::Symmetric(std::size_t points) const
 {
-    std::vector<double> w(points, 1.0);
-    if (points < 2 || kind == Kind::RECT)
-        return w;
-    const double last = static_cast<double>(points - 1);
-    const double pi = 3.14159265358979323846;
-    const double norm = kind == Kind::KAISER ? BesselI0(beta) : 1.0;
-    for (std::size_t n = 0; n < points; ++n) {
-        const double u = 2.0 * static_cast<double>(n) / last - 1.0;  // -1 .. 1
-        if (kind == Kind::HANN)
-            w[n] = 0.5 + 0.5 * std::cos(pi * u);
-        else
-            w[n] = BesselI0(beta * std::sqrt(std::max(0.0, 1.0 - u * u))) / norm;
-    }
-    return w;
+    return Samples(points, 0);
 }
 
 std::vector<double> TimeWindow::RightHalf(std::size_t points) const
 {
     if (points == 0)
         return {};
-    const std::vector<double> full = Symmetric(2 * points - 1);
-    return {full.begin() + static_cast<std::ptrdiff_t>(points - 1), full.end()};
+    return Samples(2 * points - 1, points - 1);
+}
+
+std::vector<double> TimeWindow::Samples(std::size_t points, std::size_t from) const
+{
+    std::vector<double> w(points - from, 1.0);
+    if (points < 2 || kind == Kind::RECT)
+        return w;
+    const double last = static_cast<double>(points - 1);
+    const double pi = 3.14159265358979323846;
+    const double norm = kind == Kind::KAISER ? BesselI0(beta) : 1.0;
+    for (std::size_t n = from; n < points; ++n) {
+        const double u = 2.0 * static_cast<double>(n) / last - 1.0;  // -1 .. 1
+        if (kind == Kind::HANN)
+            w[n - from] = 0.5 + 0.5 * std::cos(pi * u);
+        else
+            w[n - from] = BesselI0(beta * std::sqrt(std::max(0.0, 1.0 - u * u))) / norm;
+    }
+    return w;
 }

@@ -23,4 +23,8 @@ struct TimeWindow {
     // The right half, from its peak, of the symmetric window of 2 * points - 1 samples: the
     // weights of the frequencies from DC of a low-pass transform.
     std::vector<double> RightHalf(std::size_t points) const;
+
+private:
+    // Samples from..points-1 of the symmetric window of `points` samples.
+    std::vector<double> Samples(std::size_t points, std::size_t from) const;
 };
