@@ -543,7 +543,7 @@ void CDlgTorvex::OnExportCsv()
         return;
     std::ofstream csv(path.toStdString(), std::ios::binary | std::ios::trunc);
     if (csv)
-        WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
+        WriteCsv(session.Graph(), session.XColumn(), csv);
     csv.close();
     if (!csv)
         ShowMessageBox("Cannot write file:\n" + path.toStdString(), MessageIcon::Error);

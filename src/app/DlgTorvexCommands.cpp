@@ -97,7 +97,7 @@ void CDlgTorvex::OnCopyImage()
 
 void CDlgTorvex::OnCopyData()
 {
-    const std::string text = TracesAsText(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit));
+    const std::string text = TracesAsText(session.Graph(), session.XColumn());
     if (!text.empty())
         QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }

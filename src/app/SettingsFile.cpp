@@ -40,10 +40,64 @@ const char* const KEY_FOLLOW = "FollowFiles= ";
 const char* const KEY_PAIRING = "Pairing= ";         // mixed-mode port pairs: 13 or 12
 const char* const KEY_RECENT = "Recent= ";           // one line per file, the latest first
 const char* const KEY_FILE_FILTER = "FileFilter= ";  // the data choosers' filter, by name
+// Time domain: the window, the shown range (ns; empty: all), the velocity factor of a
+// distance axis (empty: time), the gate's span and whether it is on, its shape.
+const char* const KEY_TIME_WINDOW = "TimeWindow= ";
+const char* const KEY_TIME_RANGE = "TimeRange= ";
+const char* const KEY_DISTANCE = "Distance= ";
+const char* const KEY_GATE = "Gate= ";
+const char* const KEY_GATE_ON = "GateOn= ";
+const char* const KEY_GATE_SHAPE = "GateShape= ";
 
 bool StartsWith(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
+}
+
+// A time-domain line; false when the line is none. A value the parsers refuse changes
+// nothing.
+bool ApplyTimeLine(std::string_view line, TimeDomainSettings& time)
+{
+    const auto value = [&line](const char* key) {
+        return TrimView(line.substr(std::string_view(key).size() - 1));
+    };
+    if (StartsWith(line, KEY_TIME_WINDOW)) {
+        TimeWindow::Parse(value(KEY_TIME_WINDOW), time.window);
+    } else if (StartsWith(line, KEY_TIME_RANGE)) {
+        TimeTraceOptions::Range range;
+        if (value(KEY_TIME_RANGE).empty())
+            time.range.reset();
+        else if (ParseTimeRange(value(KEY_TIME_RANGE), range.fromNs, range.toNs))
+            time.range = range;
+    } else if (StartsWith(line, KEY_DISTANCE)) {
+        double factor = 1.0;
+        if (value(KEY_DISTANCE).empty())
+            time.velocityFactor.reset();
+        else if (ParseVelocityFactor(value(KEY_DISTANCE), factor))
+            time.velocityFactor = factor;
+    } else if (StartsWith(line, KEY_GATE_ON)) {
+        time.gateOn = value(KEY_GATE_ON) == "YES";
+    } else if (StartsWith(line, KEY_GATE_SHAPE)) {
+        TimeGate::ParseShape(value(KEY_GATE_SHAPE), time.gate.shape);
+    } else if (StartsWith(line, KEY_GATE)) {
+        TimeGate::Parse(value(KEY_GATE), time.gate);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void AddTimeLines(const TimeDomainSettings& time, LineList& lines)
+{
+    lines.push_back(KEY_TIME_WINDOW + time.window.Spelling());
+    lines.push_back(KEY_TIME_RANGE
+                    + (time.range ? FormatExact(time.range->fromNs) + "," + FormatExact(time.range->toNs)
+                                  : std::string()));
+    lines.push_back(KEY_DISTANCE + (time.velocityFactor ? FormatExact(*time.velocityFactor) : ""));
+    lines.push_back(KEY_GATE + FormatExact(time.gate.startNs) + "," + FormatExact(time.gate.stopNs)
+                    + (time.gate.notch ? ",notch" : ""));
+    lines.push_back(std::string(KEY_GATE_ON) + (time.gateOn ? "YES" : "NO"));
+    lines.push_back(KEY_GATE_SHAPE + TimeGate::ShapeName(time.gate.shape));
 }
 
 // A whole value is a finite decimal number, its fraction dropped and kept to lo..hi; a
@@ -173,6 +227,7 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
         prefs->followFiles = after(KEY_FOLLOW) != "NO";
     } else if (prefs && StartsWith(line, KEY_FILE_FILTER)) {
         prefs->fileFilter = std::string(after(KEY_FILE_FILTER));
+    } else if (prefs && ApplyTimeLine(line, prefs->timeDomain)) {
     } else if (prefs && StartsWith(line, KEY_RECENT)) {
         const std::string_view recent = after(KEY_RECENT);
         if (!recent.empty() && prefs->recentFiles.size() < 5)
@@ -274,6 +329,7 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
     lines.push_back(std::string(KEY_PAIRING)
                     + (prefs->pairing == PortPairing::NEIGHBOURS ? "12" : "13"));
     lines.push_back(KEY_FILE_FILTER + prefs->fileFilter);
+    AddTimeLines(prefs->timeDomain, lines);
     for (const std::string& recent : prefs->recentFiles)
         lines.push_back(KEY_RECENT + recent);
     return lines;

@@ -6,6 +6,7 @@
 #include "app/ValueFormatPair.h"
 #include "data/LineFile.h"
 #include "data/MixedMode.h"
+#include "rf/TimeTrace.h"
 
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ struct WindowPrefs {
     PortPairing pairing = PortPairing::ACROSS;  // of the computed mixed-mode traces
     std::vector<std::string> recentFiles;       // the latest first
     std::string fileFilter;  // the data choosers' last filter, by description; "": the first
+    TimeDomainSettings timeDomain;  // the time-domain dialog's choices
 };
 
 class CSettingsFile {

@@ -181,6 +181,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
     session.chartKind = prefs.chartKind;
     session.portPairing = prefs.pairing;
     session.recentFiles = prefs.recentFiles;
+    session.timeDomain = prefs.timeDomain;
     SetTouchstoneFilterChoice(prefs.fileFilter);
     window.SetStartFiles(files);
     const auto save = [&] {
@@ -190,6 +191,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
         now.chartKind = session.chartKind;
         now.pairing = session.portPairing;
         now.recentFiles = session.recentFiles;
+        now.timeDomain = session.timeDomain;
         now.fileFilter = TouchstoneFilterChoice();
         settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0), &now);
     };

@@ -223,6 +223,11 @@ CTraceBuilder CTorvexSession::Builder() const
 {
     CTraceBuilder builder;
     builder.pairing = portPairing;
+    builder.time.window = timeDomain.window;
+    builder.time.range = timeDomain.range;
+    builder.time.velocityFactor = timeDomain.velocityFactor;
+    if (timeDomain.gateOn)
+        builder.gate = timeDomain.gate;
     return builder;
 }
 
@@ -233,6 +238,13 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     CChartGraph& graph = Graph();
     const std::string unit = FreqUnitLabel(Slot(1).freqUnit);
 
+    const ViewSelection shown = ShownSelection();
+    const bool timeView = IsTimeView(shown);
+    // Time and frequency share no axis: a change between them fits both again.
+    if (timeView != axesShowTime) {
+        resetX = resetY = true;
+        axesShowTime = timeView;
+    }
     std::vector<double> saved;
     graph.GetMarkers(saved);
     if (resetY) {
@@ -242,10 +254,11 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
         graph.ClearTraces();
     }
     graph.xAxis.title = Formatted("Frequency [%s]", unit);
+    graph.gateLines.clear();
+    buildProblems.clear();
 
-    const ViewSelection shown = ShownSelection();
     graph.xUnitHz = CS2pData::UnitFactor(Slot(1).freqUnit);
-    graph.chartKind = chartKind;
+    graph.chartKind = timeView ? CChartGraph::RECTANGULAR : chartKind;
     if (graph.chartKind != CChartGraph::RECTANGULAR || ComplexKindOf(shown) >= 0) {
         BuildComplexTraces(shown);
         axesShowData = false;
@@ -274,10 +287,11 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     // Colours as if every candidate had been derived: the first kept trace takes the
     // colour of its place among them.
     std::size_t colour = skipped;
+    const CTraceBuilder builder = Builder();
     for (std::size_t i = skipped; i < candidates.size(); ++i) {
         const Candidate& c = candidates[i];
         CChartTrace trace;
-        if (!Builder().Build(Slot(c.slot), c.slot, c.value, c.valueFormat, trace))
+        if (!builder.Build(Slot(c.slot), c.slot, c.value, c.valueFormat, trace))
             continue;
         trace.color = TraceColorAt(colour++);
         trace.onLeftAxis = axes.OnLeft(c.valueFormat);
@@ -287,7 +301,15 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
     StartTraceColorsAt(colour);
 
     graph.xShortTitle = Formatted("Freq[%s]", unit);
+    NoteBuild(builder, timeView);
     graph.Rescale(resetX, resetY, true);
+    // A shown time range is the X axis itself, as asked, not the samples' own ends.
+    if (timeView && resetX && timeDomain.range && !graph.traces.empty()) {
+        const double scale = TimeScale();
+        graph.xAxis.SetRange(timeDomain.range->fromNs * scale, timeDomain.range->toNs * scale);
+        if (resetY)
+            graph.AutoScale();
+    }
     axesShowData = true;
     graph.SetMarkers(saved);
     Repaint();
@@ -386,7 +408,8 @@ ViewSelection CTorvexSession::MissingItems() const
     for (const ValueFormatPair& pair : viewSelection) {
         bool found = false;
         for (const CS2pData& slot : dataSlots)
-            found = found || (slot.loaded && Builder().CanBuild(slot, pair.value, pair.valueFormat));
+            found =
+                found || (slot.loaded && Builder().CanBuild(slot, pair.value, pair.valueFormat));
         if (!found)
             missing.push_back(pair);
     }
@@ -442,11 +465,12 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
     for (int code : codes)
         pairs.emplace_back(code, format);
     const std::vector<Candidate> candidates = Candidates(pairs);
+    const CTraceBuilder builder = Builder();
     for (std::size_t i = SkipDropped(candidates); i < candidates.size(); ++i) {
         const Candidate& c = candidates[i];
         const CS2pData& slot = Slot(c.slot);
         CChartTrace trace;
-        if (Builder().Build(slot, c.slot, c.value, c.valueFormat, trace)) {
+        if (builder.Build(slot, c.slot, c.value, c.valueFormat, trace)) {
             trace.color = colourOf(c.value, c.slot);
             trace.reflection = ValueCode::IsReflection(c.value);
             graph.AddTrace(trace);
@@ -454,6 +478,7 @@ void CTorvexSession::BuildComplexTraces(const ViewSelection& shown)
     }
     graph.leftAxis.visible = graph.rightAxis.visible = false;
     graph.xAxis.visible = true;
+    NoteBuild(builder, false);
 }
 
 void CTorvexSession::SetChartKind(int kind)
@@ -464,6 +489,11 @@ void CTorvexSession::SetChartKind(int kind)
         return;  // the example is always rectangular; the choice waits for data
     if (kind == graph.chartKind)
         return;
+    // A plane chart shows frequencies: a time view goes back to its elements' dB first.
+    if (kind != CChartGraph::RECTANGULAR && IsTimeView(viewSelection)) {
+        for (ValueFormatPair& pair : viewSelection)
+            pair.valueFormat = ValueFormat::DB;
+    }
     RectangularRanges& kept = rectangularRanges;
     if (graph.chartKind == CChartGraph::RECTANGULAR)
         kept = RectangularRanges::Of(graph);

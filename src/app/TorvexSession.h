@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -129,6 +130,19 @@ public:
     // number) in error, and the previous mask kept.
     bool LoadLimits(const std::string& path, std::string& error);
 
+    // --- Time domain ---
+
+    TimeDomainSettings timeDomain;
+    // Whether every item of a selection is a time format (and it has any).
+    static bool IsTimeView(const ViewSelection& selection);
+    // Whether the chart shows a time view (time or distance on X).
+    bool ShowsTime() const { return dataLoaded && axesShowTime; }
+    // The name of the X column of tables: "freq_MHz", or "time_ns" or "distance_m" for a
+    // time view.
+    std::string XColumn() const;
+    // What the last rebuild could not build, each with its file ("(2) S21: ...").
+    std::vector<std::string> buildProblems;
+
     // --- Data quality ---
 
     // The quality metrics of one loaded file's S matrix.
@@ -136,7 +150,7 @@ public:
         int slot = 0;
         std::string name;  // as the chart names the file
         bool judged = false;
-        std::string why;   // when not judged
+        std::string why;  // when not judged
         QualityMetrics::Result result;
     };
     // One row per loaded slot, in slot order.
@@ -224,8 +238,13 @@ private:
     // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);
-    // What builds the traces, with the session's pairing.
+    // What builds the traces, with the session's pairing and time-domain settings.
     CTraceBuilder Builder() const;
+    // After a rebuild: the builder's problems, the time axis or the gate's mark, the notes
+    // in the graph's title.
+    void NoteBuild(const CTraceBuilder& builder, bool timeView);
+    // Metres per ns of the time view's X axis (1 when it shows time).
+    double TimeScale() const;
     // The traces the pairs ask for, pair by pair and within a pair slot by slot.
     std::vector<Candidate> Candidates(const ViewSelection& shown) const;
     // Records the graph's tracesOffered and the names of the candidates the cap leaves
@@ -253,6 +272,7 @@ private:
     void UpdateTitle();
 
     CChartNavigator navigator;  // the span, zoom and pan steps and their history
+    bool axesShowTime = false;  // the last rebuild showed a time view
     Measured measured;
     bool stale[SLOT_COUNT] = {};
     std::string stamps[SLOT_COUNT];  // of the files as last read

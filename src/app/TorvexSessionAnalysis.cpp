@@ -2,6 +2,7 @@
 #include "app/TorvexSession.h"
 
 #include <algorithm>
+#include <cstdio>
 
 std::vector<CTorvexSession::SlotQuality> CTorvexSession::QualityOfSlots() const
 {
@@ -29,12 +30,70 @@ std::vector<CTorvexSession::SlotQuality> CTorvexSession::QualityOfSlots() const
 void CTorvexSession::AddViewItem(const ValueFormatPair& item)
 {
     const bool plain = ComplexKindOf(viewSelection) < 0 && chartKind == CChartGraph::RECTANGULAR
-        && std::none_of(viewSelection.begin(), viewSelection.end(),
-                        [](const ValueFormatPair& p) { return ValueFormat::IsTime(p.valueFormat); });
+        && std::none_of(viewSelection.begin(), viewSelection.end(), [](const ValueFormatPair& p) {
+                           return ValueFormat::IsTime(p.valueFormat);
+                       });
     ViewSelection selection = plain ? viewSelection : ViewSelection{};
     if (std::find(selection.begin(), selection.end(), item) == selection.end())
         selection.push_back(item);
     if (!plain)
         chartKind = CChartGraph::RECTANGULAR;
     ApplySelection(selection);
+}
+
+bool CTorvexSession::IsTimeView(const ViewSelection& selection)
+{
+    return !selection.empty()
+        && std::all_of(selection.begin(), selection.end(),
+                       [](const ValueFormatPair& p) { return ValueFormat::IsTime(p.valueFormat); });
+}
+
+namespace {
+
+std::string Ns(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+}  // namespace
+
+void CTorvexSession::NoteBuild(const CTraceBuilder& builder, bool timeView)
+{
+    CChartGraph& graph = Graph();
+    buildProblems.insert(buildProblems.end(), builder.problems.begin(), builder.problems.end());
+    const TimeGate& gate = timeDomain.gate;
+    const std::string gateNote = "gate " + Ns(gate.startNs) + " to " + Ns(gate.stopNs) + " ns ("
+        + TimeGate::ShapeName(gate.shape) + (gate.notch ? ", notch)" : ")");
+    if (!timeView) {
+        graph.title = timeDomain.gateOn ? gateNote : std::string();
+        return;
+    }
+    const bool distance = timeDomain.velocityFactor.has_value();
+    graph.xAxis.title = distance ? "Distance [m]" : "Time [ns]";
+    graph.xShortTitle = distance ? "Dist[m]" : "Time[ns]";
+    graph.xAxis.allowNegative = true;
+    graph.title = "window " + timeDomain.window.Spelling()
+        + (builder.resampled ? ", resampled" : "")
+        + (timeDomain.gateOn ? ", " + gateNote : std::string());
+    if (timeDomain.gateOn)
+        graph.gateLines = {gate.startNs * TimeScale(), gate.stopNs * TimeScale()};
+}
+
+double CTorvexSession::TimeScale() const
+{
+    // Times of the response stand on a distance axis where the first item's echoes do.
+    const ViewSelection shown = ShownSelection();
+    if (!timeDomain.velocityFactor || shown.empty())
+        return 1.0;
+    const bool returns = ReturnsToItsPort(shown.front().value);
+    return *timeDomain.velocityFactor * SPEED_OF_LIGHT * 1e-9 / (returns ? 2.0 : 1.0);
+}
+
+std::string CTorvexSession::XColumn() const
+{
+    if (ShowsTime())
+        return timeDomain.velocityFactor ? "distance_m" : "time_ns";
+    return "freq_" + FreqUnitLabel(Slot(1).freqUnit);
 }

@@ -33,7 +33,7 @@ bool SameX(const std::vector<CChartTrace::XYpair>& a, const std::vector<CChartTr
 
 }  // namespace
 
-std::string TracesAsText(const CChartGraph& graph, const std::string& unit)
+std::string TracesAsText(const CChartGraph& graph, const std::string& xColumn)
 {
     std::vector<std::vector<CChartTrace::XYpair>> samples;
     for (const CChartTrace& trace : graph.traces)
@@ -44,7 +44,7 @@ std::string TracesAsText(const CChartGraph& graph, const std::string& unit)
     for (std::size_t t = 1; t < samples.size() && shared; ++t)
         shared = SameX(samples[0], samples[t]);
 
-    const std::string freq = "freq_" + unit;
+    const std::string& freq = xColumn;
     std::string text;
     if (shared) {
         text = freq;

@@ -9,4 +9,4 @@ class CChartGraph;
 // become one table: a frequency column, then one column per trace. Otherwise every trace
 // is a block of its own, the blocks separated by an empty line. The header names the
 // frequency unit; numbers keep 17 significant digits whatever the locale.
-std::string TracesAsText(const CChartGraph& graph, const std::string& unit);
+std::string TracesAsText(const CChartGraph& graph, const std::string& xColumn);

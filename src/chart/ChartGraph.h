@@ -152,6 +152,8 @@ public:
     // Drawn on the plot and judged at every paint while it holds segments; an empty mask
     // (the default, or after Clear) draws nothing.
     CLimitMask limitMask;
+    // X values drawn as dashed vertical lines across the plot: the bounds of a time gate.
+    std::vector<double> gateLines;
     int lineType = 1;  // 0 thin line, 1 thick line, 2 points, 3 circles
     int viewFormat = 0;
     CChartArea graphArea;
@@ -206,6 +208,7 @@ private:
     // division counts.
     void LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv,
                      const TextWidth& width, const TextWidth& tickWidth, std::int32_t s);
+    void DrawGateLines(CDC& dc);
     // The trace lines, or the marker dots, of every trace.
     void DrawTracePass(CDC& dc, bool drawLines);
 };

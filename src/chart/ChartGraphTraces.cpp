@@ -272,8 +272,26 @@ std::string NoDataText(const CLimitMask& mask, const std::vector<LimitResult>& r
 
 }  // namespace
 
+void CChartGraph::DrawGateLines(CDC& dc)
+{
+    if (!plotArea.visible || gateLines.empty())
+        return;
+    const CRect p = plotArea.rect;
+    const std::int32_t s = PageScale(dc);
+    dc.SetClipRect(p);
+    const CPen previousPen = dc.SelectPen(CPen{kMaskColor, dc.IsPrinting() ? 2 : 1});
+    for (double x : gateLines) {
+        const double px = p.left + (x - xAxis.min) / (xAxis.max - xAxis.min) * p.Width();
+        if (std::isfinite(px) && px >= p.left && px <= p.right)
+            DashedLine(dc, px, p.top, px, p.bottom, s);
+    }
+    dc.SelectPen(previousPen);
+    dc.ResetClip();
+}
+
 void CChartGraph::DrawLimits(CDC& dc)
 {
+    DrawGateLines(dc);
     if (!plotArea.visible || limitMask.Empty())
         return;
     const std::vector<LimitResult> results = LimitResults();

@@ -51,8 +51,20 @@ struct FormatWord {
     const char* label;  // between the brackets of a trace name, lower case
 };
 constexpr FormatWord kFormatWords[] = {
-    {"db", "db"}, {"phase", "deg"}, {"delay", "ns"}, {"lin", "mag"}, {"re", "re"},
-    {"im", "im"}, {"vswr", "vswr"}, {"r", "r"},      {"x", "x"},     {"z", "|z|"},
+    {"db", "db"},
+    {"phase", "deg"},
+    {"delay", "ns"},
+    {"lin", "mag"},
+    {"re", "re"},
+    {"im", "im"},
+    {"vswr", "vswr"},
+    {"r", "r"},
+    {"x", "x"},
+    {"z", "|z|"},
+    {"impulse", "impulse"},
+    {"step", "step"},
+    {"bandpass", "bandpass"},
+    {"tdr", "tdr ohm"},
 };
 
 // "S21:db", "S10_2:phase" or "Sdd21:vswr" from any letter case of an element and a format
@@ -90,8 +102,14 @@ bool FileNumber(std::string_view text)
 
 // The item a trace name stands for ("S21[dB](2)" gives "S21:db", "S11(mag)" "S11:lin"),
 // empty for any other name.
-std::string ItemOfName(const std::string& name)
+std::string ItemOfName(const std::string& fullName)
 {
+    // A trace built from gated data is the item all the same.
+    constexpr std::string_view gated = " gated";
+    std::string name = fullName;
+    if (name.size() > gated.size()
+        && name.compare(name.size() - gated.size(), gated.size(), gated) == 0)
+        name.resize(name.size() - gated.size());
     for (const char* quality : {"S:sigma", "S:recip"}) {
         const std::string_view q(quality);
         if (name.compare(0, q.size(), q) == 0) {

@@ -8,6 +8,7 @@
 #include "chart/ChartTrace.h"
 #include "data/S2pData.h"
 #include "rf/TimeDomain.h"
+#include "rf/TimeGate.h"
 #include "rf/TimeWindow.h"
 
 #include <optional>
@@ -23,6 +24,16 @@ struct TimeTraceOptions {
     std::optional<Range> range;            // keep the samples from fromNs to toNs (ns, also
                                            // on a distance axis)
     std::optional<double> velocityFactor;  // plot over distance, VF in (0, 1]
+};
+
+// How a view's time formats are computed and shown, and the gate of its frequency formats:
+// what the window remembers and the command line's options set.
+struct TimeDomainSettings {
+    TimeWindow window;                             // normal: Kaiser 6
+    std::optional<TimeTraceOptions::Range> range;  // the shown times, ns; all when unset
+    std::optional<double> velocityFactor;          // over distance (m) when set
+    bool gateOn = false;
+    TimeGate gate{0.0, 1.0, TimeGate::Shape::NORMAL, false};
 };
 
 constexpr double SPEED_OF_LIGHT = 299792458.0;  // m/s

@@ -1,39 +1,84 @@
 #include "rf/TraceBuilder.h"
 
 #include "chart/ChartTrace.h"
-#include "data/S2pData.h"
 #include "rf/QualityMetrics.h"
 
+#include <algorithm>
 #include <vector>
+
+const char* const CTraceBuilder::GATED_MARK = " gated";
+
+namespace {
+
+TimeMode ModeOf(int valueFormat)
+{
+    switch (valueFormat) {
+    case ValueFormat::IMPULSE: return TimeMode::IMPULSE;
+    case ValueFormat::STEP: return TimeMode::STEP;
+    case ValueFormat::BANDPASS: return TimeMode::BANDPASS;
+    default: return TimeMode::TDR;
+    }
+}
+
+}  // namespace
 
 bool CTraceBuilder::CanBuild(const CS2pData& data, int value, int valueFormat) const
 {
-    // Time formats wait for their transforms.
-    return data.CanBuildTrace(value, valueFormat) && !ValueFormat::IsTime(valueFormat);
+    return data.CanBuildTrace(value, valueFormat);
 }
 
 bool CTraceBuilder::Build(const CS2pData& data, int fileNumber, int value, int valueFormat,
-                          CChartTrace& trace, std::string* why) const
+                          CChartTrace& trace) const
 {
     if (!CanBuild(data, value, valueFormat))
         return false;
     if (ValueCode::IsQuality(value))
-        return BuildQuality(data, fileNumber, value, trace, why);
-    return data.BuildTrace(trace, fileNumber, value, valueFormat, pairing);
+        return BuildQuality(data, fileNumber, value, trace);
+    if (ValueFormat::IsTime(valueFormat))
+        return BuildTime(data, fileNumber, value, valueFormat, trace);
+    if (!gate)
+        return data.BuildTrace(trace, fileNumber, value, valueFormat, pairing);
+    // The file's own Z, Y, H or G parameters stay as they are: the gate works on S.
+    const bool own = value > ValueCode::RETURN_LOSS && value <= ValueCode::LAST_DERIVED;
+    if (own && data.paramKind != CS2pData::S) {
+        Problem("(" + std::to_string(fileNumber) + ") " + data.TraceName(-1, value, valueFormat)
+                + " is shown ungated: the gate works on S-parameters");
+        return data.BuildTrace(trace, fileNumber, value, valueFormat, pairing);
+    }
+    const CS2pData* gated = Gated(data);
+    if (!gated || !gated->BuildTrace(trace, fileNumber, value, valueFormat, pairing))
+        return false;
+    // The data set's own name for what it showed before the gate.
+    trace.name = data.TraceName(fileNumber, value, valueFormat) + GATED_MARK;
+    return true;
+}
+
+bool CTraceBuilder::BuildTime(const CS2pData& data, int fileNumber, int value, int valueFormat,
+                              CChartTrace& trace) const
+{
+    bool wasResampled = false;
+    std::string why;
+    if (!BuildTimeTrace(data, fileNumber, value, ModeOf(valueFormat), time, pairing, trace,
+                        wasResampled, why)) {
+        Problem("(" + std::to_string(fileNumber) + ") " + why);
+        return false;
+    }
+    resampled = resampled || wasResampled;
+    return true;
 }
 
 bool CTraceBuilder::BuildQuality(const CS2pData& data, int fileNumber, int value,
-                                 CChartTrace& trace, std::string* why) const
+                                 CChartTrace& trace) const
 {
     QualityMetrics::Result result;
     QualityMetrics::PerRecord perRecord;
     const QualityMetrics::Outcome outcome = QualityMetrics::Compute(
         data, QualityMetrics::Block::SINGLE_ENDED, pairing, result, &perRecord);
     if (outcome != QualityMetrics::Outcome::OK) {
-        if (why)
-            *why = outcome == QualityMetrics::Outcome::NO_FINITE_MATRIX
-                ? "no frequency has a finite S matrix"
-                : "its values are too large to judge";
+        Problem("(" + std::to_string(fileNumber) + ") "
+                + (outcome == QualityMetrics::Outcome::NO_FINITE_MATRIX
+                       ? "no frequency has a finite S matrix"
+                       : "the values are too large to judge"));
         return false;
     }
     const std::vector<double>& y =
@@ -48,4 +93,26 @@ bool CTraceBuilder::BuildQuality(const CS2pData& data, int fileNumber, int value
     trace.name = data.TraceName(fileNumber, value, ValueFormat::LIN_MAG);
     trace.color = NextTraceColor();
     return true;
+}
+
+const CS2pData* CTraceBuilder::Gated(const CS2pData& data) const
+{
+    auto found = gatedCopies.find(&data);
+    if (found == gatedCopies.end()) {
+        CS2pData copy;
+        std::string why;
+        std::optional<CS2pData> made;
+        if (GatedCopy(data, *gate, time.window, copy, why))
+            made = std::move(copy);
+        else
+            Problem(data.GetDisplayName() + ": the gate cannot be applied: " + why);
+        found = gatedCopies.emplace(&data, std::move(made)).first;
+    }
+    return found->second ? &*found->second : nullptr;
+}
+
+void CTraceBuilder::Problem(const std::string& text) const
+{
+    if (std::find(problems.begin(), problems.end(), text) == problems.end())
+        problems.push_back(text);
 }

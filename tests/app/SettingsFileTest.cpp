@@ -265,9 +265,15 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     prefs.pairing = PortPairing::NEIGHBOURS;
     prefs.recentFiles = {"/a/one.s2p", "/b/two words.s4p"};
     prefs.fileFilter = "2- to 4-port files: .s2p, .s3p, .s4p, .out";
+    prefs.viewSelection.emplace_back(0, ValueFormat::TDR);
+    prefs.timeDomain.window = {TimeWindow::Kind::KAISER, 2.5};
+    prefs.timeDomain.range = TimeTraceOptions::Range{-0.1, 0.30000000000000004};
+    prefs.timeDomain.velocityFactor = 0.66;
+    prefs.timeDomain.gateOn = true;
+    prefs.timeDomain.gate = {1.5, 2.25, TimeGate::Shape::WIDE, true};
     ASSERT_EQ(file.Write("/a/one.s2p", "one.s2p", graph, &prefs), 0);
     const LineList lines = CSettingsFile::BuildLines("/a/one.s2p", "one.s2p", graph, &prefs);
-    ASSERT_EQ(lines.size(), 14u + 9u);
+    ASSERT_EQ(lines.size(), 14u + 15u);
     EXPECT_EQ(LineList(lines.begin(), lines.begin() + 14),
               CSettingsFile::BuildLines("/a/one.s2p", "one.s2p", graph));
 
@@ -280,6 +286,15 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     EXPECT_EQ(back.pairing, PortPairing::NEIGHBOURS);
     EXPECT_EQ(back.recentFiles, prefs.recentFiles);
     EXPECT_EQ(back.fileFilter, prefs.fileFilter);
+    // The time-domain choices come back exactly.
+    EXPECT_EQ(back.timeDomain.window.Spelling(), "kaiser:2.5");
+    ASSERT_TRUE(back.timeDomain.range && back.timeDomain.velocityFactor);
+    EXPECT_EQ(back.timeDomain.range->toNs, 0.30000000000000004);
+    EXPECT_EQ(*back.timeDomain.velocityFactor, 0.66);
+    EXPECT_TRUE(back.timeDomain.gateOn);
+    EXPECT_EQ(back.timeDomain.gate.stopNs, 2.25);
+    EXPECT_EQ(back.timeDomain.gate.shape, TimeGate::Shape::WIDE);
+    EXPECT_TRUE(back.timeDomain.gate.notch);
     EXPECT_EQ(loaded.lineType, 3);
     EXPECT_FALSE(loaded.showMarkers);
 
@@ -292,6 +307,7 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     EXPECT_TRUE(untouched.followFiles);
     EXPECT_EQ(untouched.pairing, PortPairing::ACROSS);
     EXPECT_TRUE(untouched.viewSelection.empty());
+    EXPECT_FALSE(untouched.timeDomain.gateOn || untouched.timeDomain.range);
     EXPECT_EQ(g2.lineType, 2);
 }
 

@@ -15,8 +15,9 @@
 namespace {
 
 const char* const viewForms =
-    "use Sij:db, Sij:phase or Sij:delay (also :lin, :vswr, :re, :im, :polar, and for Sii "
-    ":r, :x, :z, :smith) with i and j the ports (Si_j, Sddij, ... as the "
+    "use Sij:db, Sij:phase or Sij:delay (also :lin, :vswr, :re, :im, :polar, the time "
+    "responses :impulse, :step, :bandpass, and for Sii :r, :x, :z, :smith, :tdr) with i and j "
+    "the ports (Si_j, Sddij, ... as the "
     "traces are named), comma-separated, or one of "
     "il+rl, il+phase, il+delay, rl+phase, splitter, coupler, all-rl, all-il";
 
@@ -39,7 +40,8 @@ std::string NameList(const std::vector<std::string>& names)
 
 namespace {
 
-const char* const valueOptions[] = {"view", "pairing", "size", "markers"};
+const char* const valueOptions[] = {"view",       "pairing", "size", "markers", "window",
+                                    "gate-shape", "gate",    "time", "distance"};
 
 // Qt scans the words: "--view LIST", "--view=LIST" and "--" before FILEs named like
 // options. Its own messages are never shown; ours name the word as it was given.
@@ -130,6 +132,8 @@ bool CChartOptions::TakeValue(const std::string& name, const std::string& value,
                 << "': use 13 (pairs 1-3, 2-4) or 12 (pairs 1-2, 3-4)\n";
             return false;
         }
+    } else if (TakeTimeValue(name, value, err)) {
+        return !timeError;
     } else if (name == "size") {
         if (!CCommandLine::ParseSize(value, width, height)) {
             err << "torvex: bad --size '" << EscapeName(value) << "': use WxH with 1.."
@@ -144,6 +148,43 @@ bool CChartOptions::TakeValue(const std::string& name, const std::string& value,
     } else {
         haveMarkers = true;
     }
+    return true;
+}
+
+bool CChartOptions::TakeTimeValue(const std::string& name, const std::string& value,
+                                  std::ostream& err)
+{
+    const auto bad = [&](const char* forms) {
+        err << "torvex: bad --" << name << " '" << EscapeName(value) << "': " << forms << '\n';
+        timeError = true;
+        return true;
+    };
+    if (name == "window") {
+        if (!TimeWindow::Parse(value, time.window))
+            return bad("use rect, hann, kaiser:BETA (0 to 100), min, normal or max");
+        haveWindow = true;
+    } else if (name == "gate") {
+        if (!TimeGate::Parse(value, time.gate))
+            return bad("use T1,T2 or T1,T2,notch in ns with T1 < T2");
+        time.gateOn = true;
+    } else if (name == "gate-shape") {
+        if (!TimeGate::ParseShape(value, time.gate.shape))
+            return bad("use min, normal, wide or max");
+        haveGateShape = true;
+    } else if (name == "time") {
+        TimeTraceOptions::Range range;
+        if (!ParseTimeRange(value, range.fromNs, range.toNs))
+            return bad("use T1,T2 in ns with T1 < T2");
+        time.range = range;
+    } else if (name == "distance") {
+        double factor = 1.0;
+        if (!ParseVelocityFactor(value, factor))
+            return bad("use a velocity factor above 0 and at most 1");
+        time.velocityFactor = factor;
+    } else {
+        return false;
+    }
+    haveTime = true;
     return true;
 }
 
@@ -166,6 +207,7 @@ bool CChartOptions::ParseAnalysis(const std::vector<std::string>& args, const ch
 int CChartOptions::Load(CTorvexSession& session, std::ostream& err) const
 {
     session.portPairing = pairing;  // before the traces are built
+    session.timeDomain = time;
     // Only the default view may fall back to what the files have, as the window's does.
     session.substituteView = !haveView;
     if (haveView && preset < 0)
@@ -186,6 +228,9 @@ int CChartOptions::Load(CTorvexSession& session, std::ostream& err) const
         missing.push_back(CCommandLine::ViewItemName(pair));
     if (haveView && !missing.empty())
         err << "torvex: no loaded file has " << NameList(missing) << '\n';
+    for (const std::string& problem : session.buildProblems)
+        err << "torvex: " << EscapeName(problem) << '\n';
+    WarnUnusedTimeOptions(session, err);
     const CChartGraph& graph = session.Graph();
     if (graph.traces.empty()) {
         err << "torvex: nothing to plot: the loaded files have nothing of the view\n";
@@ -198,4 +243,19 @@ int CChartOptions::Load(CTorvexSession& session, std::ostream& err) const
             << NameList(dropped) << ") are left out\n";
     }
     return 0;
+}
+
+void CChartOptions::WarnUnusedTimeOptions(const CTorvexSession& session, std::ostream& err) const
+{
+    const bool timeView = CTorvexSession::IsTimeView(session.ShownSelection());
+    if (!timeView && (time.range || time.velocityFactor))
+        err << "torvex: --time and --distance apply to time views (:impulse, :step, :bandpass,"
+               " :tdr); this view shows frequencies\n";
+    if (haveWindow && !timeView && !time.gateOn)
+        err << "torvex: --window has no effect on a frequency view without --gate\n";
+    if (haveGateShape && !time.gateOn)
+        err << "torvex: --gate-shape has no effect without --gate\n";
+    if (time.gateOn && timeView)
+        err << "torvex: --gate changes the frequency items; on this time view its bounds are"
+               " only drawn\n";
 }

@@ -2,6 +2,7 @@
 // them, and loading both into a session the way the window would.
 #pragma once
 
+#include "app/TorvexSession.h"
 #include "app/ValueFormatPair.h"
 #include "data/MixedMode.h"
 
@@ -40,8 +41,19 @@ public:
     std::vector<double> markers;
     std::vector<std::string> files;
     PortPairing pairing = PortPairing::ACROSS;
+    // --window, --gate, --gate-shape, --time, --distance.
+    TimeDomainSettings time;
+    bool haveTime = false;
 
 private:
+    // The time-domain options; false when name is none of them, timeError when its value
+    // is bad (reported).
+    bool TakeTimeValue(const std::string& name, const std::string& value, std::ostream& err);
+    // Time-domain options the view gives nothing to do are named on err.
+    void WarnUnusedTimeOptions(const CTorvexSession& session, std::ostream& err) const;
+    bool haveGateShape = false;
+    bool haveWindow = false;
+    bool timeError = false;
     bool TakeScanned(const QCommandLineParser& parser, std::ostream& err);
     bool TakeOptions(const QCommandLineParser& parser, std::ostream& err);
     bool TakeValue(const std::string& name, const std::string& value, std::ostream& err);

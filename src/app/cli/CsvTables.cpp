@@ -46,9 +46,9 @@ void WriteReflectionFields(const CChartTrace& trace, double x, std::ostream& csv
 
 }  // namespace
 
-void WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& csv)
+void WriteCsv(const CChartGraph& graph, const std::string& xColumn, std::ostream& csv)
 {
-    csv << "trace,axis,freq_" << unit << ",value\n";
+    csv << "trace,axis," << xColumn << ",value\n";
     std::string row;
     for (const CChartTrace& trace : graph.traces) {
         const std::string head = CsvField(trace.name) + (trace.onLeftAxis ? ",left," : ",right,");
@@ -66,12 +66,12 @@ void WriteCsv(const CChartGraph& graph, const std::string& unit, std::ostream& c
 }
 
 void WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& markers,
-                      const std::string& unit, std::ostream& csv)
+                      const std::string& xColumn, std::ostream& csv)
 {
     // Smith and polar traces hold complex values: the table reads them as reflections.
     const bool complex = std::any_of(graph.traces.begin(), graph.traces.end(),
                                      [](const CChartTrace& t) { return !t.gamma.empty(); });
-    csv << "marker,freq_" << unit << ",trace," << (complex ? "re,im,r_ohm,x_ohm,vswr" : "value")
+    csv << "marker," << xColumn << ",trace," << (complex ? "re,im,r_ohm,x_ohm,vswr" : "value")
         << '\n';
     for (std::size_t m = 0; m < markers.size(); ++m) {
         const double x = markers[m];
@@ -90,9 +90,9 @@ void WriteMarkerTable(const CChartGraph& graph, const std::vector<double>& marke
 }
 
 void WriteExtremeTable(const CChartGraph& graph, bool peak, double low, double high,
-                       const std::string& unit, std::ostream& csv)
+                       const std::string& xColumn, std::ostream& csv)
 {
-    csv << "trace,freq_" << unit << ",value\n";
+    csv << "trace," << xColumn << ",value\n";
     for (const CChartTrace& trace : graph.traces) {
         const TracePoint p = peak ? TraceMaximum(trace, low, high) : TraceMinimum(trace, low, high);
         csv << CsvField(trace.name) << ',' << CsvNumberIf(p.found, p.x) << ','
@@ -115,10 +115,10 @@ void WriteBandwidthTable(const CChartGraph& graph, double below, double low, dou
 }
 
 void WriteLimitTable(const CChartGraph& graph, const CLimitMask& mask,
-                     const std::vector<LimitResult>& results, const std::string& unit,
+                     const std::vector<LimitResult>& results, const std::string& xColumn,
                      std::ostream& csv)
 {
-    csv << "segment,trace,result,margin,freq_" << unit << '\n';
+    csv << "segment,trace,result,margin," << xColumn << '\n';
     for (const LimitResult& r : results) {
         const bool judged = r.status != LimitStatus::NoData;
         csv << mask.segments[r.segment].line << ','

@@ -87,7 +87,7 @@ int CCommandLine::Export(const std::vector<std::string>& args)
     if (kind == ExportKind::Csv) {
         std::ofstream csv(outPath, std::ios::binary | std::ios::trunc);
         if (csv)
-            WriteCsv(session.Graph(), FreqUnitLabel(session.Slot(1).freqUnit), csv);
+            WriteCsv(session.Graph(), session.XColumn(), csv);
         csv.close();
         if (!csv) {
             err << "torvex: cannot write '" << EscapeName(outPath) << "'\n";

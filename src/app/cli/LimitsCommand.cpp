@@ -65,6 +65,6 @@ int CCommandLine::Limits(const std::vector<std::string>& args)
         return status;
     const CChartGraph& graph = session.Graph();
     const std::vector<LimitResult> results = mask.Evaluate(graph.traces);
-    WriteLimitTable(graph, mask, results, FreqUnitLabel(session.Slot(1).freqUnit), out);
+    WriteLimitTable(graph, mask, results, session.XColumn(), out);
     return CLimitMask::AllPass(results) ? 0 : 1;
 }

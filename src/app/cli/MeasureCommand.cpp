@@ -76,6 +76,10 @@ int CCommandLine::Measure(const std::vector<std::string>& argList)
     if (const int status = opts.Load(session, err))
         return status;
     const CChartGraph& graph = session.Graph();
+    if (bandwidth && session.ShowsTime()) {
+        err << "torvex: bw:N measures a band of frequencies; a time view has peak and min\n";
+        return 2;
+    }
     // All the data: the X axis of a Smith or polar chart is never fitted to it.
     if (!haveSpan) {
         low = -std::numeric_limits<double>::infinity();
@@ -85,6 +89,6 @@ int CCommandLine::Measure(const std::vector<std::string>& argList)
     if (bandwidth)
         WriteBandwidthTable(graph, below, low, high, unit, out);
     else
-        WriteExtremeTable(graph, what == "peak", low, high, unit, out);
+        WriteExtremeTable(graph, what == "peak", low, high, session.XColumn(), out);
     return 0;
 }

@@ -25,6 +25,6 @@ int CCommandLine::Table(const std::vector<std::string>& args)
     CTorvexSession session;
     if (const int status = opts.Load(session, err))
         return status;
-    WriteMarkerTable(session.Graph(), opts.markers, FreqUnitLabel(session.Slot(1).freqUnit), out);
+    WriteMarkerTable(session.Graph(), opts.markers, session.XColumn(), out);
     return 0;
 }

@@ -68,9 +68,9 @@ CDlgDataQuality::CDlgDataQuality(const std::vector<CTorvexSession::SlotQuality>&
         }
         const QualityMetrics::Result& q = row.result;
         table->setItem(r, 1, MetricCell(Metric::PASSIVITY, q.passivity));
-        table->setItem(r, 2,
-                       q.hasReciprocity ? MetricCell(Metric::RECIPROCITY, q.reciprocity)
-                                        : Cell("(one port)"));
+        table->setItem(
+            r, 2,
+            q.hasReciprocity ? MetricCell(Metric::RECIPROCITY, q.reciprocity) : Cell("(one port)"));
         table->setItem(r, 3, MetricCell(Metric::CAUSALITY, q.causality));
         table->setItem(r, 4,
                        Cell(QString("%1 at %2 %3")
@@ -94,12 +94,14 @@ CDlgDataQuality::CDlgDataQuality(const std::vector<CTorvexSession::SlotQuality>&
 
     sigmaButton = new QPushButton("Add S:sigma trace", this);
     sigmaButton->setObjectName("sigmaButton");
-    sigmaButton->setToolTip("The largest singular value of the matrix at every frequency:"
-                            " above 1 the data are not passive there.");
+    sigmaButton->setToolTip(
+        "The largest singular value of the matrix at every frequency:"
+        " above 1 the data are not passive there.");
     recipButton = new QPushButton("Add S:recip trace", this);
     recipButton->setObjectName("recipButton");
-    recipButton->setToolTip("The mean |Sij - Sji| at every frequency: above 0 the data are not"
-                            " reciprocal there.");
+    recipButton->setToolTip(
+        "The mean |Sij - Sji| at every frequency: above 0 the data are not"
+        " reciprocal there.");
     closeButton = new QPushButton("Close", this);
     closeButton->setObjectName("closeButton");
     closeButton->setDefault(true);
@@ -110,9 +112,8 @@ CDlgDataQuality::CDlgDataQuality(const std::vector<CTorvexSession::SlotQuality>&
     connect(sigmaButton, &QPushButton::clicked, this, [add] { add(ValueCode::SIGMA); });
     connect(recipButton, &QPushButton::clicked, this, [add] { add(ValueCode::RECIPROCITY); });
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
-    const bool anyJudged = std::any_of(rows.begin(), rows.end(), [](const auto& row) {
-        return row.judged;
-    });
+    const bool anyJudged =
+        std::any_of(rows.begin(), rows.end(), [](const auto& row) { return row.judged; });
     sigmaButton->setEnabled(anyJudged);
     recipButton->setEnabled(std::any_of(rows.begin(), rows.end(), [](const auto& row) {
         return row.judged && row.result.hasReciprocity;

@@ -202,7 +202,7 @@ TEST(CommandLineExport, CsvOfTheDefaultView)
         EXPECT_EQ(std::strtod(line.c_str() + valueAt + 1, nullptr), p.y) << line;
     }
     std::ostringstream direct;
-    WriteCsv(g, "MHz", direct);
+    WriteCsv(g, "freq_MHz", direct);
     EXPECT_EQ(direct.str(), csv);
 }
 
@@ -277,7 +277,7 @@ TEST(CommandLineExport, WindowAndCommandLineShareTheAxes)
             axes.push_back(t.name + (t.onLeftAxis ? ",left" : ",right"));
         EXPECT_EQ(TracesOf(csv), axes);
         std::ostringstream windowCsv;
-        WriteCsv(window.Graph(), "MHz", windowCsv);
+        WriteCsv(window.Graph(), "freq_MHz", windowCsv);
         EXPECT_EQ(windowCsv.str(), csv);
     }
 }
