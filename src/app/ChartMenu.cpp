@@ -143,6 +143,7 @@ void CChartMenu::AddCommands(QMenu& menu) const
             true);
     }
     menu.addSeparator();
+    AddCommand(menu, "Time domain...", commands.timeDomain, loaded);
     AddCommand(menu, "Data quality...", commands.dataQuality, loaded);
     menu.addSeparator();
     AddCommand(menu, "Copy image", commands.copyImage, true);

@@ -124,6 +124,7 @@ CDlgTorvex::CDlgTorvex(QWidget* parent) : QDialog(parent)
         OnDataCommandsEnabled(enabled);
         follower->WatchLoadedFiles();
         ShowReadout();  // a load leaves nothing stale
+        ShowBuildProblems();
     };
     availableArea = [this] {
         const QScreen* current = screen();

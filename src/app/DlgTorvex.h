@@ -97,6 +97,7 @@ public slots:
     void OnMixedMode();
     // Analyses of whole files (DlgTorvexAnalysis.cpp).
     void OnDataQuality();
+    void OnTimeDomain();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -115,6 +116,8 @@ private:
     // The read-out box: the stale files' line, then the last read-out text.
     void ShowReadout();
     void OnDataCommandsEnabled(bool enabled);
+    // Names what the last rebuild could not build, in a message box.
+    void ShowBuildProblems();
     void AddShortcuts();
     static std::vector<CDlgSelectMatrix::Format> MatrixFormats();
     void RunMatrixDialog(int n, const std::vector<int>& codes,

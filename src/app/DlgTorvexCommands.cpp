@@ -68,6 +68,7 @@ CChartMenu::Commands CDlgTorvex::ChartMenuCommands()
     c.clearMarkers = [this] { OnClearMarkers(); };
     c.loadLimits = [this] { OnLoadLimits(); };
     c.dataQuality = [this] { OnDataQuality(); };
+    c.timeDomain = [this] { OnTimeDomain(); };
     c.copyImage = [this] { OnCopyImage(); };
     c.copyData = [this] { OnCopyData(); };
     c.saveImageAs = [this] { OnSaveImageAs(); };

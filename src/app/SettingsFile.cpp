@@ -91,8 +91,9 @@ void AddTimeLines(const TimeDomainSettings& time, LineList& lines)
 {
     lines.push_back(KEY_TIME_WINDOW + time.window.Spelling());
     lines.push_back(KEY_TIME_RANGE
-                    + (time.range ? FormatExact(time.range->fromNs) + "," + FormatExact(time.range->toNs)
-                                  : std::string()));
+                    + (time.range
+                           ? FormatExact(time.range->fromNs) + "," + FormatExact(time.range->toNs)
+                           : std::string()));
     lines.push_back(KEY_DISTANCE + (time.velocityFactor ? FormatExact(*time.velocityFactor) : ""));
     lines.push_back(KEY_GATE + FormatExact(time.gate.startNs) + "," + FormatExact(time.gate.stopNs)
                     + (time.gate.notch ? ",notch" : ""));

@@ -133,6 +133,9 @@ public:
     // --- Time domain ---
 
     TimeDomainSettings timeDomain;
+    // The time-domain dialog's OK: its settings, and the view it asks for; a time view is
+    // fitted anew, a frequency view keeps its span.
+    void ApplyTimeDomain(const TimeDomainSettings& settings, const ViewSelection& view);
     // Whether every item of a selection is a time format (and it has any).
     static bool IsTimeView(const ViewSelection& selection);
     // Whether the chart shows a time view (time or distance on X).

@@ -1,4 +1,4 @@
-// The session's analyses over whole files: the quality of their matrices.
+// The session's analyses over whole files: the quality of their matrices, the time domain.
 #include "app/TorvexSession.h"
 
 #include <algorithm>
@@ -96,4 +96,15 @@ std::string CTorvexSession::XColumn() const
     if (ShowsTime())
         return timeDomain.velocityFactor ? "distance_m" : "time_ns";
     return "freq_" + FreqUnitLabel(Slot(1).freqUnit);
+}
+
+void CTorvexSession::ApplyTimeDomain(const TimeDomainSettings& settings, const ViewSelection& view)
+{
+    timeDomain = settings;
+    const bool time = IsTimeView(view);
+    if (time)
+        chartKind = CChartGraph::RECTANGULAR;
+    const bool changed = view != viewSelection;
+    viewSelection = view;
+    RebuildPlot(changed || time, true);
 }

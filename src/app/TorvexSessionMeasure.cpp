@@ -223,7 +223,12 @@ std::string CTorvexSession::Readout(CPoint point) const
 bool CTorvexSession::AddMarkerAt(CPoint point)
 {
     const double x = Graph().XAtPoint(point);
-    if (!(x > 0.0))  // also refuses NaN
+    // Frequencies are above 0; times of a time view may lie before 0, so there the point
+    // itself must lie on the plot.
+    const CRect& p = Graph().plotArea.rect;
+    const bool onPlot = Graph().plotArea.visible && point.x >= p.left && point.x < p.right
+        && point.y >= p.top && point.y < p.bottom;
+    if (ShowsTime() ? !(onPlot && std::isfinite(x)) : !(x > 0.0))  // also refuses NaN
         return false;
     Graph().markers.push_back(x);
     RepaintOverlay();

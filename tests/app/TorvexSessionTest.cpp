@@ -1,6 +1,7 @@
 #include "app/AppFlags.h"
 #include "app/TorvexSession.h"
 #include "app/dialogs/DlgDataQuality.h"
+#include "app/dialogs/DlgTimeDomain.h"
 #include "chart/ChartFlags.h"
 #include "chart/ChartTrace.h"
 #include "platform/BusyCursor.h"
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -715,6 +718,53 @@ TEST_F(SessionTest, DataQualityRowsAndTraces)
               (std::vector<std::string>{"S11[dB](1)", "S11[dB](2)", "S21[dB](1)", "S:sigma(1)",
                                         "S:sigma(2)", "S:recip(1)"}));
     EXPECT_FALSE(session.Graph().traces[3].onLeftAxis);
+}
+
+}  // namespace
+
+namespace {
+
+// The time-domain dialog's choices shown on a time axis, the gate on frequency items, and a
+// plane chart of a time view's elements.
+TEST_F(SessionTest, TimeViewsAndTheGate)
+{
+    LoadBandpass();
+    CDlgTimeDomain dialog(session.viewSelection, session.timeDomain);
+    ASSERT_EQ(dialog.modes.size(), 2u);
+    const ViewSelection time{{0, ValueFormat::TDR}, {4, ValueFormat::IMPULSE}};
+    EXPECT_EQ(dialog.View(), time);  // a reflection's profile, a transmission's impulse
+    dialog.gateOn->setChecked(true);
+    dialog.gateTo->setValue(5.0);
+    session.ApplyTimeDomain(dialog.Settings(), dialog.View());
+
+    CChartGraph& g = session.Graph();
+    EXPECT_TRUE(session.ShowsTime());
+    EXPECT_EQ(TraceNames(g), (std::vector<std::string>{"S11[TDR ohm](1)", "S21[impulse](1)"}));
+    EXPECT_EQ(g.xAxis.title, "Time [ns]");
+    EXPECT_LT(g.xAxis.min, 0.0);  // the whole response, before 0 too
+    EXPECT_EQ(g.gateLines, (std::vector<double>{0.0, 5.0}));
+    EXPECT_EQ(g.title, "window kaiser:6, gate 0 to 5 ns (normal)");
+    EXPECT_EQ(session.XColumn(), "time_ns");
+    g.plotArea.rect = CRect(100, 100, 300, 200);
+    g.plotArea.visible = true;
+    g.markers.clear();
+    EXPECT_TRUE(session.AddMarkerAt(CPoint{110, 150}));  // before 0 ns
+    ASSERT_EQ(g.markers.size(), 1u);
+    EXPECT_LT(g.markers[0], 0.0);
+
+    // Back to the frequencies: the gated traces say so, the title names the gate.
+    dialog.showTime->setChecked(false);
+    session.ApplyTimeDomain(dialog.Settings(), dialog.View());
+    EXPECT_EQ(TraceNames(g), (std::vector<std::string>{"S11[dB](1) gated", "S21[dB](1) gated"}));
+    EXPECT_EQ(g.title, "gate 0 to 5 ns (normal)");
+    EXPECT_EQ(g.xAxis.title.rfind("Frequency", 0), 0u);
+    EXPECT_TRUE(g.gateLines.empty());
+
+    // A Smith chart of a time view shows its elements' reflections.
+    session.ApplyTimeDomain(TimeDomainSettings(), time);
+    session.SetChartKind(CChartGraph::SMITH);
+    EXPECT_EQ(TraceNames(g), (std::vector<std::string>{"S11(1)"}));
+    session.SetChartKind(CChartGraph::RECTANGULAR);
 }
 
 }  // namespace
