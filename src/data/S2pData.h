@@ -129,6 +129,9 @@ public:
     virtual ~CS2pData() = default;
     CS2pData(const CS2pData&) = default;
     CS2pData& operator=(const CS2pData&) = default;
+    // A data set of a million records moves, never copies, where it changes hands.
+    CS2pData(CS2pData&&) = default;
+    CS2pData& operator=(CS2pData&&) = default;
 
     // Reads a Touchstone file; 0 on success, else 101 or 102. Shows its own messages,
     // one naming the line and the word for data that do not fit; never throws.
