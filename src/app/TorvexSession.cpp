@@ -76,6 +76,24 @@ void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
     // their own size (the right axis's formats ascend: its first decides).
     graph.leftAxis.niceSteps = axes.left > ValueFormat::DELAY;
     graph.rightAxis.niceSteps = !axes.right.empty() && axes.right.front() > ValueFormat::DELAY;
+    // |S| and its parts have the unit circle's own range.
+    const auto keep = [](CChartAxis& axis, const std::vector<int>& formats) {
+        const bool all = !formats.empty();
+        const auto every = [&](std::initializer_list<int> kinds) {
+            return all && std::all_of(formats.begin(), formats.end(), [&](int f) {
+                       return std::find(kinds.begin(), kinds.end(), f) != kinds.end();
+                   });
+        };
+        axis.keepLow = axis.keepHigh = 0.0;
+        if (every({ValueFormat::LIN_MAG}))
+            axis.keepHigh = 1.0;
+        else if (every({ValueFormat::LIN_MAG, ValueFormat::REAL, ValueFormat::IMAG})) {
+            axis.keepLow = -1.0;
+            axis.keepHigh = 1.0;
+        }
+    };
+    keep(graph.leftAxis, axes.left >= 0 ? std::vector<int>{axes.left} : std::vector<int>{});
+    keep(graph.rightAxis, axes.right);
 }
 
 // Loads a slot's file as the chart takes it: Hz and kHz become MHz, and files after the

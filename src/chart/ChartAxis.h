@@ -51,6 +51,10 @@ public:
     // instead (linear magnitude, real and imaginary parts, VSWR, R, X, |Z|), one grid
     // division a step.
     bool niceSteps = false;
+    // With niceSteps: a range the axis shows whole while the values lie within it (0..1 for
+    // |S|, -1..1 for its real and imaginary parts); keepLow < keepHigh when there is one.
+    double keepLow = 0.0;
+    double keepHigh = 0.0;
     double min = 0.0;
     double max = 1.0;
     std::string title;

@@ -193,15 +193,31 @@ private:
         std::string text;
         COLORREF color = 0;
     };
-    // The cells of the legend in box l (its left, right and top), texts measured by width,
-    // fixed marks scaled by s; rows: the text rows it needs.
+    // The cells of the legend in box l (its left, right and top; its height is what the box
+    // may take at most), texts measured by width, fixed marks scaled by s; rows: the text rows
+    // it needs.
     std::vector<LegendCell> PlanLegend(const CRect& l, const TextWidth& width, std::int32_t s,
                                        int& rows) const;
+    // The height of a legend box of that many text rows, and the rows a height holds.
+    std::int32_t LegendHeight(int rows) const;
+    int LegendRowsIn(std::int32_t height) const;
     // The legend's entries in rows (no markers), or the marker value table.
     std::vector<LegendCell> PlanLegendEntries(const CRect& l, const TextWidth& width,
                                               std::int32_t s, int& rows) const;
     std::vector<LegendCell> PlanMarkerTable(const CRect& l, const TextWidth& width, std::int32_t s,
                                             int& rows) const;
+    // The marker table with its traces in `blocks` tables side by side, each its own header
+    // column and marker columns; false when they need more than the box's width.
+    bool PlanMarkerBlocks(const CRect& l, const TextWidth& width, std::int32_t s,
+                          const std::vector<const CChartTrace*>& listed,
+                          const std::vector<std::vector<std::string>>& columns, std::size_t blocks,
+                          std::vector<LegendCell>& cells) const;
+    // The cells of one table column at x, its first row's top at y0, w wide: the header
+    // column (swatches before the trace names) or a marker's.
+    void AddTableColumn(const std::vector<std::string>& texts,
+                        const std::vector<const CChartTrace*>& listed, std::int32_t x,
+                        std::int32_t y0, std::int32_t w, bool isHeader, std::int32_t s,
+                        std::vector<LegendCell>& cells) const;
     // width measures legend texts, tickWidth tick labels.
     void Layout(const TextWidth& width, const TextWidth& tickWidth, std::int32_t s);
     // Layout with or without room for the X and Y labels, the plot a multiple of the

@@ -152,6 +152,21 @@ void CChartGraph::Layout(const TextWidth& width, const TextWidth& tickWidth, std
                     s);
 }
 
+std::int32_t CChartGraph::LegendHeight(int rows) const
+{
+    // Two rows get a little air each; further rows only their pitch.
+    const std::int32_t hL = legendFont.metrics.height;
+    return (hL + 4) * std::min(rows, 2) + (hL + 1) * std::max(rows - 2, 0) + hL / 8;
+}
+
+int CChartGraph::LegendRowsIn(std::int32_t height) const
+{
+    int rows = 0;
+    while (LegendHeight(rows + 1) <= height)
+        ++rows;
+    return rows;
+}
+
 std::string CChartGraph::YLabel(const CChartAxis& axis, std::int32_t j, std::int32_t m)
 {
     const double step = (axis.max - axis.min) / m / kLabelDigitsPerStep;
@@ -203,12 +218,10 @@ void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std
         const std::int32_t w = plot.right - plot.left;
         const std::int32_t left = plot.left + (w % xDiv) / 2;
         int rows = 0;
-        PlanLegend(CRect(left, 0, left + xDiv * (w / xDiv), 0), width, s, rows);
+        const std::int32_t most = std::max(0, (plot.bottom - plot.top) / 2);
+        PlanLegend(CRect(left, 0, left + xDiv * (w / xDiv), most), width, s, rows);
         if (rows > 0) {
-            // Two rows get a little air each; further rows only their pitch.
-            const std::int32_t c = std::min<std::int32_t>(
-                (hL + 4) * std::min(rows, 2) + (hL + 1) * std::max(rows - 2, 0) + hL / 8,
-                std::max(0, (plot.bottom - plot.top) / 2));
+            const std::int32_t c = std::min<std::int32_t>(LegendHeight(rows), most);
             plot.bottom -= c;
             legendArea.rect.bottom = g.bottom - (3 * hL) / 4;
             legendArea.rect.top = legendArea.rect.bottom - c;

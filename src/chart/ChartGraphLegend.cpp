@@ -154,64 +154,74 @@ std::vector<CChartGraph::LegendCell> CChartGraph::PlanMarkerTable(const CRect& l
     std::vector<LegendCell> cells;
     rows = 0;
 
-    // The marker value table: a header column, then one column per marker; columns that
-    // do not fit go on in a further band below, under the header column again.
     std::vector<const CChartTrace*> listed;
     for (const CChartTrace& trace : traces)
         if (trace.inLegend)
             listed.push_back(&trace);
-    std::vector<std::string> header = {"Marker", xShortTitle};
-    std::int32_t headerWidth = std::max({12 * aL, width(header[0]), width(header[1])});
-    for (const CChartTrace* trace : listed) {
-        header.push_back(trace->name);
-        headerWidth = std::max(headerWidth, 10 * s + width(trace->name));
-    }
-    const int bandRows = static_cast<int>(listed.size()) + 2;
-    int bands = 0;
-    std::int32_t x = l.left + 10;
-    const auto column = [&](const std::vector<std::string>& texts, std::int32_t w, bool isHeader) {
-        const std::int32_t y0 = l.top + 4 + (bands - 1) * bandRows * pitch;
-        for (std::size_t r = 0; r < texts.size(); ++r) {
-            LegendCell cell;
-            cell.clip = CRect(x, y0 + static_cast<std::int32_t>(r) * pitch, x + w,
-                              y0 + static_cast<std::int32_t>(r + 1) * pitch);
-            cell.at = CPoint{cell.clip.left, cell.clip.top};
-            cell.text = texts[r];
-            cell.color = r == 0 ? legendFont.color
-                : r == 1        ? axisTitleFont.color
-                                : listed[r - 2]->color;
-            if (isHeader && r >= 2) {
-                const std::int32_t top = (cell.clip.top + cell.clip.bottom) / 2 - 3 * s;
-                cell.swatch = CRect(cell.clip.left, top, cell.clip.left + 6 * s, top + 6 * s);
-                cell.clip.left += 10 * s;
-                cell.at.x = cell.clip.left;
-            }
-            cells.push_back(cell);
-        }
-        x += w + aL;
-    };
-    const auto startBand = [&] {
-        ++bands;
-        x = l.left + 10;
-        column(header, headerWidth, true);
-    };
-    startBand();
-    bool bandHasMarkers = false;
+    // Every marker column's texts: number, X, one value per listed trace.
+    std::vector<std::vector<std::string>> columns;
     for (std::size_t i = 1; i <= markers.size(); ++i) {
         std::vector<std::string> texts = MarkerColumn(i, markers[i - 1], listed);
         if (texts.empty())
             continue;
         texts.resize(listed.size() + 2);
-        // A marker column is as wide as its widest text, so no number is ever cut.
-        std::int32_t w = 8 * aL;
-        for (const std::string& text : texts)
-            w = std::max(w, width(text));
-        if (bandHasMarkers && x + w >= l.right)
-            startBand();
-        column(texts, w, false);
-        bandHasMarkers = true;
+        columns.push_back(std::move(texts));
     }
-    rows = bands * bandRows;
+    const int noteRows = note.empty() ? 0 : 1;
+
+    // More traces than the box has rows for go into tables side by side, as many as it
+    // takes while they fit the width: every listed trace keeps its row.
+    const int roomRows = LegendRowsIn(l.Height());
+    const std::size_t n = listed.size();
+    for (std::size_t blocks = 2; n > 1 && static_cast<int>(n) + 2 + noteRows > roomRows
+                                 && blocks <= n;
+         ++blocks) {
+        std::vector<LegendCell> side;
+        if (!PlanMarkerBlocks(l, width, s, listed, columns, blocks, side))
+            break;
+        cells = std::move(side);
+        rows = static_cast<int>((n + blocks - 1) / blocks) + 2;
+        if (rows + noteRows <= roomRows)
+            break;
+    }
+
+    if (rows == 0) {
+        // One table: a header column, then one column per marker; columns that do not fit
+        // go on in a further band below, under the header column again.
+        std::vector<std::string> header = {"Marker", xShortTitle};
+        std::int32_t headerWidth = std::max({12 * aL, width(header[0]), width(header[1])});
+        for (const CChartTrace* trace : listed) {
+            header.push_back(trace->name);
+            headerWidth = std::max(headerWidth, 10 * s + width(trace->name));
+        }
+        const int bandRows = static_cast<int>(listed.size()) + 2;
+        int bands = 0;
+        std::int32_t x = l.left + 10;
+        const auto column = [&](const std::vector<std::string>& texts, std::int32_t w,
+                                bool isHeader) {
+            AddTableColumn(texts, listed, x, l.top + 4 + (bands - 1) * bandRows * pitch, w,
+                           isHeader, s, cells);
+            x += w + aL;
+        };
+        const auto startBand = [&] {
+            ++bands;
+            x = l.left + 10;
+            column(header, headerWidth, true);
+        };
+        startBand();
+        bool bandHasMarkers = false;
+        for (const std::vector<std::string>& texts : columns) {
+            // A marker column is as wide as its widest text, so no number is ever cut.
+            std::int32_t w = 8 * aL;
+            for (const std::string& text : texts)
+                w = std::max(w, width(text));
+            if (bandHasMarkers && x + w >= l.right)
+                startBand();
+            column(texts, w, false);
+            bandHasMarkers = true;
+        }
+        rows = bands * bandRows;
+    }
     if (!note.empty()) {
         LegendCell cell;
         cell.clip =
@@ -225,6 +235,71 @@ std::vector<CChartGraph::LegendCell> CChartGraph::PlanMarkerTable(const CRect& l
     if (listed.empty() && note.empty())
         rows = 0;  // a table of no trace takes no room (its box is not shown)
     return cells;
+}
+
+bool CChartGraph::PlanMarkerBlocks(const CRect& l, const TextWidth& width, std::int32_t s,
+                                   const std::vector<const CChartTrace*>& listed,
+                                   const std::vector<std::vector<std::string>>& columns,
+                                   std::size_t blocks, std::vector<LegendCell>& cells) const
+{
+    const std::int32_t aL = legendFont.metrics.aveCharWidth;
+    const std::size_t per = (listed.size() + blocks - 1) / blocks;
+    std::int32_t x = l.left + 10;
+    for (std::size_t first = 0; first < listed.size(); first += per) {
+        const std::size_t last = std::min(listed.size(), first + per);
+        const std::vector<const CChartTrace*> part(listed.begin() + first, listed.begin() + last);
+        // The block's rows of a column: number, X, then its own traces.
+        const auto rowsOf = [&](const std::vector<std::string>& texts) {
+            std::vector<std::string> kept = {texts[0], texts[1]};
+            kept.insert(kept.end(), texts.begin() + 2 + first, texts.begin() + 2 + last);
+            return kept;
+        };
+        std::vector<std::string> header = {"Marker", xShortTitle};
+        std::int32_t w = std::max({12 * aL, width(header[0]), width(header[1])});
+        for (const CChartTrace* trace : part) {
+            header.push_back(trace->name);
+            w = std::max(w, 10 * s + width(trace->name));
+        }
+        AddTableColumn(header, part, x, l.top + 4, w, true, s, cells);
+        x += w + aL;
+        for (const std::vector<std::string>& texts : columns) {
+            const std::vector<std::string> kept = rowsOf(texts);
+            std::int32_t cw = 8 * aL;
+            for (const std::string& text : kept)
+                cw = std::max(cw, width(text));
+            AddTableColumn(kept, part, x, l.top + 4, cw, false, s, cells);
+            x += cw + aL;
+        }
+        x += 2 * aL;  // a gap between the tables
+        if (x - 3 * aL >= l.right)
+            return false;
+    }
+    return true;
+}
+
+void CChartGraph::AddTableColumn(const std::vector<std::string>& texts,
+                                 const std::vector<const CChartTrace*>& listed, std::int32_t x,
+                                 std::int32_t y0, std::int32_t w, bool isHeader, std::int32_t s,
+                                 std::vector<LegendCell>& cells) const
+{
+    const std::int32_t pitch = legendFont.metrics.height + 1;
+    for (std::size_t r = 0; r < texts.size(); ++r) {
+        LegendCell cell;
+        cell.clip = CRect(x, y0 + static_cast<std::int32_t>(r) * pitch, x + w,
+                          y0 + static_cast<std::int32_t>(r + 1) * pitch);
+        cell.at = CPoint{cell.clip.left, cell.clip.top};
+        cell.text = texts[r];
+        cell.color = r == 0 ? legendFont.color
+            : r == 1        ? axisTitleFont.color
+                            : listed[r - 2]->color;
+        if (isHeader && r >= 2) {
+            const std::int32_t top = (cell.clip.top + cell.clip.bottom) / 2 - 3 * s;
+            cell.swatch = CRect(cell.clip.left, top, cell.clip.left + 6 * s, top + 6 * s);
+            cell.clip.left += 10 * s;
+            cell.at.x = cell.clip.left;
+        }
+        cells.push_back(cell);
+    }
 }
 
 void CChartGraph::DrawLegend(CDC& dc)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <cstddef>
 #include <iterator>
 
@@ -47,6 +48,9 @@ constexpr int kMaxNiceDivisions = 8;  // a linear axis: the coarser step of two 
 // Deeper dB values stay out of an auto-scaled view: exact zeros (-300 dB) would flatten
 // everything else.
 constexpr double kDbFloor = -200.0;
+// What a dB trace holds for an exact zero (CComplex::GetDb).
+constexpr double kExactZeroDb = -300.0;
+constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 
 // The candidate units per major division, in order: ten, the steps that divide a phase
 // axis of -180..180 evenly, then 100, 200, 500, 1000 ... for wide delay axes.
@@ -84,6 +88,24 @@ void MergeRoundingNoise(double& lo, double& hi)
         lo = hi = lo + (hi - lo) / 2;
 }
 
+// The values a linear axis is fitted to: its kept range while they lie in it, else at least
+// a twentieth of their size wide, so that the last digits of a flat trace's numbers (a
+// |S21| of 0.8600 +- 0.00005) are not spread over the whole chart.
+void LinearExtent(const CChartAxis& axis, double& lo, double& hi)
+{
+    if (axis.keepLow < axis.keepHigh && axis.keepLow <= lo && hi <= axis.keepHigh) {
+        lo = axis.keepLow;
+        hi = axis.keepHigh;
+        return;
+    }
+    const double least = 0.05 * std::max(std::fabs(lo), std::fabs(hi));
+    if (lo < hi && hi - lo < least) {
+        const double mid = lo + (hi - lo) / 2;
+        lo = mid - least / 2;
+        hi = mid + least / 2;
+    }
+}
+
 }  // namespace
 
 void CChartGraph::AutoSpan()
@@ -118,8 +140,10 @@ void CChartGraph::AutoScale()
             (t.onLeftAxis ? leftTraces : rightTraces) = true;
             // What the trace shows in the span, also between two stored points; a trace
             // with nothing there leaves the axis to the others.
+            // On a dB axis an exact zero (-300 dB) is no level to fit: it stays out.
+            const bool db = !(t.onLeftAxis ? leftAxis : rightAxis).fitsAllValues;
             double lo = 0.0, hi = 0.0;
-            if (!t.ShownRange(xAxis.min, xAxis.max, lo, hi))
+            if (!t.ShownRange(xAxis.min, xAxis.max, lo, hi, db ? kExactZeroDb : kNan))
                 continue;
             double& axisMin = t.onLeftAxis ? leftMin : rightMin;
             double& axisMax = t.onLeftAxis ? leftMax : rightMax;
@@ -200,7 +224,9 @@ void CChartGraph::AutoScale()
     const bool leftNice = leftAxis.fitsAllValues && leftAxis.niceSteps && leftFound;
     if (leftNice) {
         // Linear quantities: whole steps of their own size, the grid one per step.
-        const NiceRange r = FitNiceRange(leftLow, leftHigh, kMaxNiceDivisions);
+        double lo = leftLow, hi = leftHigh;
+        LinearExtent(leftAxis, lo, hi);
+        const NiceRange r = FitNiceRange(lo, hi, kMaxNiceDivisions);
         leftAxis.SetRange(r.min, r.max);
         yMajorDivisions = std::max(r.divisions, 2);
     } else {
@@ -216,7 +242,9 @@ void CChartGraph::AutoScale()
     }
     if (rightAxis.fitsAllValues && rightAxis.niceSteps && rightFound) {
         // On the left axis's grid: as many whole steps as it has divisions.
-        const NiceRange r = FitNiceRangeTo(rightLow, rightHigh, yMajorDivisions);
+        double lo = rightLow, hi = rightHigh;
+        LinearExtent(rightAxis, lo, hi);
+        const NiceRange r = FitNiceRangeTo(lo, hi, yMajorDivisions);
         rightMin = r.min;
         rightMax = r.max;
     }

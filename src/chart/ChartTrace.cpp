@@ -83,18 +83,19 @@ void CChartTrace::SetPoints(const std::vector<XYpair>& xyPoints)
     }
 }
 
-bool CChartTrace::StoredRange(double xLow, double xHigh, double& low, double& high) const
+bool CChartTrace::StoredRange(double xLow, double xHigh, double& low, double& high,
+                              double skip) const
 {
     bool found = false;
     if (isXY) {
         for (const XYpair& p : points) {
-            if (xLow <= p.x && p.x <= xHigh && Widen(p.y, low, high))
+            if (xLow <= p.x && p.x <= xHigh && p.y != skip && Widen(p.y, low, high))
                 found = true;
         }
     } else {
         for (std::size_t i = 0; i < values.size(); ++i) {
             const double x = UniformX(i);
-            if (xLow <= x && x <= xHigh && Widen(values[i], low, high))
+            if (xLow <= x && x <= xHigh && values[i] != skip && Widen(values[i], low, high))
                 found = true;
         }
     }
@@ -110,16 +111,19 @@ std::pair<double, double> CChartTrace::ValueRange(double xLow, double xHigh) con
     return {low, high};
 }
 
-bool CChartTrace::ShownRange(double xLow, double xHigh, double& low, double& high) const
+bool CChartTrace::ShownRange(double xLow, double xHigh, double& low, double& high,
+                             double skip) const
 {
     low = kNoLow;
     high = kNoHigh;
     if (PointCount() < 2 || !(xLow <= xMax && xMin <= xHigh))
         return false;
-    bool found = StoredRange(xLow, xHigh, low, high);
-    for (double edge : {xLow, xHigh})
-        if (Covers(edge) && Widen(ValueAt(edge), low, high))
+    bool found = StoredRange(xLow, xHigh, low, high, skip);
+    for (double edge : {xLow, xHigh}) {
+        const double value = Covers(edge) ? ValueAt(edge) : skip;
+        if (value != skip && Widen(value, low, high))
             found = true;
+    }
     return found;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,7 +44,9 @@ public:
     // What the chart shows of the trace between xLow and xHigh: the Y range of the stored
     // samples there and of the trace where the window cuts it, so a window between two
     // samples still has the line's values. False when the trace shows nothing there.
-    bool ShownRange(double xLow, double xHigh, double& low, double& high) const;
+    // Values equal to `skip` are left out (the -300 dB that stands for an exact zero).
+    bool ShownRange(double xLow, double xHigh, double& low, double& high,
+                    double skip = std::numeric_limits<double>::quiet_NaN()) const;
 
     // Stored pairs of an XY trace, else stored values.
     std::size_t PointCount() const { return isXY ? points.size() : values.size(); }
@@ -78,7 +81,8 @@ private:
     // X of value i of an evenly spaced trace; a lone value stands at xMin.
     double UniformX(std::size_t i) const;
     // Widens [low, high] by the finite stored samples with X in [xLow, xHigh]; false for none.
-    bool StoredRange(double xLow, double xHigh, double& low, double& high) const;
+    bool StoredRange(double xLow, double xHigh, double& low, double& high,
+                     double skip = std::numeric_limits<double>::quiet_NaN()) const;
     double XYValueAt(double x) const;
     double XYValueNear(double x, std::size_t& hint) const;
     double UniformValueAt(double x) const;

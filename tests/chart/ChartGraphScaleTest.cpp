@@ -151,7 +151,7 @@ TEST(ChartGraphScaleTest, AutoScaleShowsDeepDbValuesDownToTheFloor)
     const Row rows[] = {
         {"isolation of a 4-port", {-114.2, -60, -3}, -120, 12},
         {"mixed-mode transmission", {-130.4, -20, -0.5}, -140, 7},
-        {"exact zeros stay out", {-300, -62, -1}, -200, 10},
+        {"exact zeros stay out", {-300, -62, -1}, -80, 8},
         {"shallow loss keeps its ten below", {-63.2, -0.4}, -80, 8},
     };
     for (const Row& row : rows) {
@@ -173,6 +173,7 @@ TEST(ChartGraphScaleTest, LinearAxesTakeStepsOfTheirOwnSize)
         bool onLeft;
         double lo, hi;
         int divisions;  // of the left axis, dB -100..0 (10) beside a right one
+        double keepHigh = 0.0;  // the axis keeps 0..keepHigh while the values lie in it
     };
     const Row rows[] = {
         {"magnitude", {0.02, 0.5, 0.86}, true, 0, 1, 5},
@@ -183,6 +184,9 @@ TEST(ChartGraphScaleTest, LinearAxesTakeStepsOfTheirOwnSize)
         {"flat but for rounding", {0.2999994, 0.3000006}, true, 0.27, 0.33, 6},
         {"magnitude beside dB", {0.02, 0.5, 0.86}, false, 0, 1, 10},
         {"reactance beside dB", {-31, 12}, false, -35, 15, 10},
+        {"|S| of four decimals", {0.85995, 0.86005}, true, 0, 1, 5, 1.0},
+        {"|S| above one", {0.5, 1.25}, true, 0.5, 1.3, 8, 1.0},
+        {"VSWR flat to its last digits", {1.69525, 1.69565}, true, 1.64, 1.74, 5},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -192,6 +196,7 @@ TEST(ChartGraphScaleTest, LinearAxesTakeStepsOfTheirOwnSize)
         CChartGraph g = Graph(0, traces);
         CChartAxis& axis = row.onLeft ? g.leftAxis : g.rightAxis;
         axis.fitsAllValues = axis.niceSteps = true;
+        axis.keepHigh = row.keepHigh;
         g.AutoScale();
         EXPECT_NEAR(axis.min, row.lo, 1e-12);
         EXPECT_NEAR(axis.max, row.hi, 1e-12);
