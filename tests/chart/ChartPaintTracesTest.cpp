@@ -657,7 +657,7 @@ TEST(ChartPaintLegendTest, EveryKeptTraceIsListedWholeAndTheDropIsSaid)
         {"narrow", false, 96, 500, 560, false}, {"narrow, table", false, 96, 500, 700, true},
         {"page", true, 600, 5600, 4000, false}, {"page, table", true, 600, 5600, 4000, true},
         // Too low for a table of 16 rows: two tables side by side.
-        {"low, table", false, 96, 1200, 480, true},
+        {"low, table", false, 96, 1200, 380, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
