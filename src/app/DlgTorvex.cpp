@@ -292,6 +292,14 @@ void CDlgTorvex::ShowReadout()
     readout->setToolTip(stale.isEmpty() ? QString()
                                         : stale + "\nThese files changed but cannot be read:"
                                                   " the chart shows their older data.");
+    // The measurement column starts beyond the longest cursor line, however many digits a
+    // deep zoom gives the cursor's frequency.
+    const QFontMetrics metrics = readout->fontMetrics();
+    int column = metrics.horizontalAdvance(READOUT_SAMPLE);
+    for (const QString& line : readoutText.split('\n'))
+        if (line.contains('\t'))
+            column = std::max(column, metrics.horizontalAdvance(line.section('\t', 0, 0)));
+    readout->setTabStopDistance(column + READOUT_COLUMN_GAP);
     if (stale.isEmpty())
         readout->setPlainText(readoutText);
     else

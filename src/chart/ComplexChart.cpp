@@ -221,13 +221,16 @@ std::string CComplexChart::Readout(CPoint point) const
         || point.y >= s.bottom)
         return std::string();
     const auto [re, im] = ToPlane(point);
-    // Impedance and VSWR of the first reflection's port; a chart of transmissions only
-    // (polar) has neither.
+    // Impedance and VSWR of the first reflection's port. A polar chart that holds any
+    // transmission has neither: the point under the mouse may be on one.
     const CChartTrace* port = nullptr;
-    for (const CChartTrace& trace : graph.traces)
+    bool allReflections = true;
+    for (const CChartTrace& trace : graph.traces) {
         if (!port && trace.reflection)
             port = &trace;
-    const bool reflection = graph.chartKind == CChartGraph::SMITH || port || graph.traces.empty();
+        allReflections = allReflections && trace.reflection;
+    }
+    const bool reflection = graph.chartKind == CChartGraph::SMITH || (port && allReflections);
     const double z0 = port ? port->refImpedance : 50.0;
     const std::complex<double> gamma(re, im);
     const std::complex<double> z = ReflectionImpedance(gamma, z0);

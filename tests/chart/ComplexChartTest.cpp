@@ -241,6 +241,27 @@ TEST(ComplexChartTest, AConstantTraceIsDrawnAsADot)
     }
 }
 
+// The polar read-out names an impedance only while every trace is a reflection: with a
+// transmission on the chart the point under the mouse may be one of its.
+TEST(ComplexChartTest, PolarReadoutReadsImpedanceOfReflectionsOnly)
+{
+    for (bool withTransmission : {false, true}) {
+        SCOPED_TRACE(withTransmission);
+        CChartGraph g = Smith(Reflection([](double) { return std::complex<double>(100.0, 0.0); }));
+        g.chartKind = CChartGraph::POLAR;
+        if (withTransmission) {
+            CChartTrace s21 = Reflection([](double) { return std::complex<double>(30.0, 0.0); });
+            s21.reflection = false;
+            g.AddTrace(s21);
+        }
+        CRecordingDC dc(false, 96);
+        g.Draw(dc);
+        const std::string text = g.Readout(CComplexChart::For(g)->ToPixel(0.3, 0.1));
+        EXPECT_EQ(text.find("G= ") == 0, true) << text;
+        EXPECT_EQ(text.find("Z= ") != std::string::npos, !withTransmission) << text;
+    }
+}
+
 TEST(ComplexChartTest, PolarRingFitsTheLargestMagnitude)
 {
     EXPECT_EQ(CPolarChart::OuterRing(0.3), 1.0);
