@@ -579,12 +579,13 @@ TEST(DlgOpenFileTest, FilterShowsEveryReadableFileAndIsRemembered)
     EXPECT_EQ(CDlgOpenFile::QtNameFilters("Text (*.txt)|*.txt|All files|*||"),
               (QStringList{"Text (*.txt)", "All files (*)"}));
     const QStringList filters = CDlgOpenFile::QtNameFilters(TouchstoneFilter());
-    ASSERT_EQ(filters.size(), 2);
+    ASSERT_EQ(filters.size(), 3);
     EXPECT_EQ(filters[1], "2- to 4-port files: .s2p, .s3p, .s4p, .out (*.s2p *.s3p *.s4p *.out)");
+    EXPECT_EQ(filters[2], "All files (*)");  // other names read as 2-port files
 
     SetTouchstoneFilterChoice("");
     CDlgOpenFile dialog(true, "s2p", QString(), TouchstoneFilter(), nullptr);
-    EXPECT_EQ(dialog.nameFilters().size(), 2);
+    EXPECT_EQ(dialog.nameFilters().size(), 3);
     // With the details hidden Qt names the filter in use by its description.
     EXPECT_EQ(dialog.selectedNameFilter(), "Touchstone files: .s1p to .s99p, .ts, .out");
     EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));

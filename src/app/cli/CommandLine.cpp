@@ -385,6 +385,14 @@ int RunCommandLine(const std::vector<std::string>& args)
         if (mode == command.word)
             return command.run(cli, {args.begin() + 1, args.end()});
     }
+    // An option before its mode ("--view X --export OUT"): say where it belongs.
+    for (std::size_t i = 1; i < args.size(); ++i)
+        for (const Command& command : commands)
+            if (args[i] == command.word && command.word[1] == '-') {
+                std::cerr << "torvex: '" << EscapeName(mode) << "' goes after the mode: put "
+                          << command.word << " first (try --help)\n";
+                return 2;
+            }
     std::cerr << "torvex: unknown option '" << EscapeName(mode) << "' (try --help)\n";
     return 2;
 }

@@ -89,7 +89,9 @@ const std::string& TouchstoneFilter()
             patterns += "*.s" + std::to_string(ports) + "p; ";
         return "Touchstone files: .s1p to .s99p, .ts, .out|" + patterns +
                "*.ts; *.out|2- to 4-port files: .s2p, .s3p, .s4p, .out|"
-               "*.s2p; *.s3p; *.s4p; *.out||";
+               "*.s2p; *.s3p; *.s4p; *.out|"
+               // A file of any other name reads as a 2-port file (or by its keywords).
+               "All files|*||";
     }();
     return filter;
 }

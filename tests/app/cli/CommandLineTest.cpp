@@ -149,6 +149,11 @@ TEST(CommandLine, OptionsAndExitStatus)
     EXPECT_EQ(Main({"--frobnicate"}), 2);
     EXPECT_EQ(Main({"--dump"}), 2);
     EXPECT_EQ(Main({"--check"}), 2);
+    // An option given before its mode is told where it goes.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Main({"--view", "S21:db", "--export", "x.png"}), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "torvex: '--view' goes after the mode: put --export first (try --help)\n");
     // The project's version, as the window's title and the About box show it.
     std::ostringstream out, err;
     CCommandLine(out, err).PrintVersion();
