@@ -12,7 +12,8 @@ std::string AsciiLower(std::string_view text)
 namespace {
 
 // The length of the valid UTF-8 sequence of two or more bytes at the start of s, or 0.
-// Overlong forms, surrogates and the C1 controls (U+0080..U+009F) count as invalid.
+// Overlong forms, surrogates, the C1 controls (U+0080..U+009F) and the direction controls
+// count as invalid.
 std::size_t Utf8Length(std::string_view s)
 {
     const auto byte = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
@@ -44,6 +45,13 @@ std::size_t Utf8Length(std::string_view s)
     for (std::size_t i = 2; i < n; ++i)
         if (byte(i) < 0x80 || byte(i) > 0xBF)
             return 0;
+    // The direction marks and overrides (U+200E, U+200F, U+202A..U+202E, U+2066..U+2069)
+    // would turn the rest of a message around on a terminal: they are escaped like controls.
+    if (n == 3 && b == 0xE2
+        && ((byte(1) == 0x80 && (byte(2) == 0x8E || byte(2) == 0x8F
+                                 || (byte(2) >= 0xAA && byte(2) <= 0xAE)))
+            || (byte(1) == 0x81 && byte(2) >= 0xA6 && byte(2) <= 0xA9)))
+        return 0;
     return n;
 }
 

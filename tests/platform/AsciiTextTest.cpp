@@ -17,6 +17,7 @@ TEST(EscapeInput, ControlBytesAndBrokenUtf8AreEscapedAndLongTextCut)
         {"\xc2\x9b"
          "1m",
          "\\xC2\\x9B1m"},  // a C1 control (CSI) in UTF-8 form
+        {"a\xe2\x80\xaez", "a\\xE2\\x80\\xAEz"},  // a right-to-left override
         {"\xc0\xaf \xed\xa0\x80 \xf4\x90\x80\x80 \xe2\x84",
          "\\xC0\\xAF \\xED\\xA0\\x80 \\xF4\\x90\\x80\\x80 \\xE2\\x84"},
         {std::string(41, 'x'), std::string(40, 'x') + "..."},
