@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps build run test test-sanitize bench fuzz install clean
+.PHONY: all deps build run test test-sanitize bench fuzz install package clean
 
 all: build
 
@@ -41,6 +41,11 @@ fuzz: deps
 
 install: build
 	cmake --install $(BUILD)
+
+# A Debian package, torvex_VERSION_ARCH.deb, in this folder: apt-get install ./torvex_*.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
+	mv $(BUILD)/torvex_*.deb .
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

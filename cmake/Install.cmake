@@ -9,3 +9,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/torvex.svg
 install(FILES ${PROJECT_SOURCE_DIR}/resources/torvex-mime.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
   RENAME torvex.xml)
+
+# The completion script where bash-completion looks for it, and the documents.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/torvex.bash-completion
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+  RENAME torvex)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
