@@ -455,7 +455,39 @@ int WriteLines(const std::string& path, const LineList& lines, bool append)
     return FILE_OK;
 }
 
-int WriteLinesAtomic(const std::string& path, const LineList& lines)
+namespace {
+
+// Writes the chunks fill hands over into a file as they stand; 0, 101, 103, or
+// FILE_WRITE_ABANDONED when fill gives up (nothing reported then).
+int WriteChunks(const std::string& path, const ChunkFill& fill)
+{
+    FilePtr file(std::fopen(path.c_str(), "wb"));
+    if (!file) {
+        Report("Cannot open file for writing: ", path);
+        return FILE_CANNOT_OPEN;
+    }
+    bool ok = true;
+    const bool filled = fill([&](std::string_view chunk) {
+        ok = ok && std::fwrite(chunk.data(), 1, chunk.size(), file.get()) == chunk.size();
+        return ok;
+    });
+    if (std::fflush(file.get()) != 0)
+        ok = false;
+    if (std::fclose(file.release()) != 0)
+        ok = false;
+    if (ok && !filled)
+        return FILE_WRITE_ABANDONED;
+    if (!ok) {
+        Report("Problem writing file: ", path);
+        return FILE_WRITE_ERROR;
+    }
+    return FILE_OK;
+}
+
+// Writes a file through a temporary one in the same folder (write fills it) that replaces
+// path only once it is complete.
+template <typename Write>
+int ReplaceAtomically(const std::string& path, Write write)
 {
     // Replace the file a link points to, not the link, and keep what the file was like:
     // its permissions, and that a read-only file is not written.
@@ -489,14 +521,30 @@ int WriteLinesAtomic(const std::string& path, const LineList& lines)
     close(fd);
     const bool wasQuiet = quietFileErrors;
     quietFileErrors = true;  // failures are reported under the real name below
-    int rc = WriteLines(temp, lines, false);
+    int rc = write(temp);
     quietFileErrors = wasQuiet;
     if (rc == FILE_OK && std::rename(temp.c_str(), target.c_str()) != 0)
         rc = FILE_WRITE_ERROR;
     if (rc != FILE_OK) {
         std::remove(temp.c_str());
-        Report(rc == FILE_CANNOT_OPEN ? "Cannot open file for writing: " : "Problem writing file: ",
-               path);
+        if (rc != FILE_WRITE_ABANDONED)
+            Report(rc == FILE_CANNOT_OPEN ? "Cannot open file for writing: "
+                                          : "Problem writing file: ",
+                   path);
     }
     return rc;
+}
+
+}  // namespace
+
+int WriteLinesAtomic(const std::string& path, const LineList& lines)
+{
+    return ReplaceAtomically(
+        path, [&lines](const std::string& temp) { return WriteLines(temp, lines, false); });
+}
+
+int WriteChunksAtomic(const std::string& path, const ChunkFill& fill)
+{
+    return ReplaceAtomically(path,
+                             [&fill](const std::string& temp) { return WriteChunks(temp, fill); });
 }

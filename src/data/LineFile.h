@@ -4,6 +4,7 @@
 
 #include "data/LineText.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@ constexpr int FILE_OK = 0;
 constexpr int FILE_CANNOT_OPEN = 101;
 constexpr int FILE_READ_ERROR = 102;
 constexpr int FILE_WRITE_ERROR = 103;
+constexpr int FILE_WRITE_ABANDONED = 104;  // the writer gave up (WriteChunksAtomic)
 
 // While set, ReadLines and WriteLines report failures by their result only.
 extern bool quietFileErrors;
@@ -103,6 +105,13 @@ int WriteLines(const std::string& path, const LineList& lines, bool append);
 // As WriteLines without append, but through a temporary file in the same folder that
 // replaces path only once it is complete: a failed write leaves the old file as it was.
 int WriteLinesAtomic(const std::string& path, const LineList& lines);
+// As WriteLinesAtomic, with text made a piece at a time, so that a file of a million records
+// needs no buffer of its size: fill hands each piece to the function it is given (which says
+// whether the write goes on) and returns false to give the file up, which then is not
+// replaced and FILE_WRITE_ABANDONED returned (nothing shown for it).
+using ChunkSink = std::function<bool(std::string_view)>;
+using ChunkFill = std::function<bool(const ChunkSink&)>;
+int WriteChunksAtomic(const std::string& path, const ChunkFill& fill);
 
 // Splits text into trimmed, non-empty lines (what ReadLines keeps), at the line ends that
 // CLineCursor knows.

@@ -123,6 +123,10 @@ public:
     struct PortMode {
         char mode = 's';  // 'd' differential, 'c' common, 's' single-ended
         int port = 1;     // logical port, numbered by first appearance in the order list
+        // The single-ended ports the order list names: n of Sn, n and m of Dn,m and Cn,m
+        // (second 0 for Sn); 0 when not known. Writing the list back needs them.
+        int first = 0;
+        int second = 0;
     };
 
     CS2pData() = default;
@@ -240,6 +244,11 @@ public:
     // stored normalised to these, as version 1 files hold them.
     std::vector<double> refImpedances;
     int version = 1;  // Touchstone version: 1, or 2 for 2.0 and 2.1 files
+    // How the file wrote its numbers (RI, MA or DB) and its frequencies (a FreqUnit, kept
+    // when NormalizeFreqUnit changes freqUnit): a file saved again keeps them. Data made
+    // otherwise say RI and -1 (freqUnit).
+    int fileFormat = RI;
+    int fileFreqUnit = -1;
     // Mode of every matrix row and column of a mixed-mode file; empty otherwise.
     std::vector<PortMode> portModes;
     std::string fileName;

@@ -167,6 +167,8 @@ void CS2pData::StartRead(int portCount)
     refImpedances.clear();
     portModes.clear();
     version = 1;
+    fileFormat = RI;
+    fileFreqUnit = -1;
 }
 
 void CS2pData::AddHeaderComment(std::string_view line, std::size_t fileSize)

@@ -275,6 +275,8 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
     }
     if (refImpedances.empty())
         refImpedances.assign(static_cast<std::size_t>(n), refImpedance);
+    fileFormat = format;
+    fileFreqUnit = freqUnit;
     SortRecords();
     return FILE_OK;
 }

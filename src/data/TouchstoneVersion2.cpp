@@ -80,6 +80,8 @@ std::string ReadModeOrder(const std::vector<std::string>& words, int n,
         CS2pData::PortMode pm;
         pm.mode = mode;
         pm.port = static_cast<int>(found - groups.begin()) + 1;
+        pm.first = static_cast<int>(a);
+        pm.second = static_cast<int>(b);
         modes.push_back(pm);
     }
     for (const Group& g : groups) {
@@ -118,6 +120,8 @@ public:
     std::string Run();
     // Records beyond the store's limit were read, and counted, but not kept.
     bool Truncated() const { return records > MAX_RECORDS; }
+    // The data format of the option line (MA without one).
+    int Format() const { return keywords.format; }
     std::vector<double> references;
 
 private:
@@ -588,6 +592,8 @@ int CS2pData::ReadVersion2(CLineCursor& cursor)
         return FILE_CANNOT_OPEN;
     }
     refImpedances = reader.references;
+    fileFormat = reader.Format();
+    fileFreqUnit = freqUnit;
     SortRecords();
     return FILE_OK;
 }

@@ -3,6 +3,7 @@
 #include "data/S2pData.h"
 
 #include <cmath>
+#include <limits>
 
 namespace Version2Values {
 
@@ -45,6 +46,44 @@ CComplex ScaledPair(double a, double b, int format, double f, bool divide)
     case RI: return ComplexFromPair(scale(a), scale(b), format);
     case DB: return ComplexFromPair(a + 20.0 * std::log10(divide ? 1.0 / f : f), b, format);
     default: return ComplexFromPair(scale(a), b, format);
+    }
+}
+
+namespace {
+
+// The x whose scaling (x / f, or x * f) is v: the plain inverse, or where its rounding misses
+// v, one of its nearest neighbours that hits it.
+double Unscaled(double v, double f, bool divide)
+{
+    const auto scale = [&](double x) { return divide ? x / f : x * f; };
+    const double x = divide ? v * f : v / f;
+    if (!std::isfinite(x) || scale(x) == v)
+        return x;
+    const double inf = std::numeric_limits<double>::infinity();
+    double up = x;
+    double down = x;
+    for (int k = 0; k < 4; ++k) {
+        up = std::nextafter(up, inf);
+        down = std::nextafter(down, -inf);
+        if (scale(up) == v)
+            return up;
+        if (scale(down) == v)
+            return down;
+    }
+    return x;
+}
+
+}  // namespace
+
+void UnscalePair(double& a, double& b, int format, double f, bool divide)
+{
+    switch (format) {
+    case RI:
+        a = Unscaled(a, f, divide);
+        b = Unscaled(b, f, divide);
+        return;
+    case DB: a -= 20.0 * std::log10(divide ? 1.0 / f : f); return;
+    default: a = Unscaled(a, f, divide); return;
     }
 }
 

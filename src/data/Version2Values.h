@@ -13,4 +13,8 @@ namespace Version2Values {
 double NormalisingFactor(int kind, int row, int col, const std::vector<double>& r, bool& divide);
 // The pair (a, b) of the given format scaled by f (or 1 / f) before it becomes complex.
 CComplex ScaledPair(double a, double b, int format, double f, bool divide);
+// The other way, for a writer: the pair in ohms or siemens that ScaledPair takes back to the
+// value of the normalised pair (a, b), in place. RI parts come back to the last bit where a
+// double does so, MA and DB to rounding.
+void UnscalePair(double& a, double& b, int format, double f, bool divide);
 }  // namespace Version2Values
