@@ -20,6 +20,8 @@ constexpr double DB_FLOOR = -400.0;
 
 char* Put(char* p, double v)
 {
+    if (v == 0.0)
+        v = 0.0;  // no "-0" in a file
     return std::to_chars(p, p + NUMBER_ROOM, v, std::chars_format::general, 17).ptr;
 }
 

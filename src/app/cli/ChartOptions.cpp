@@ -40,8 +40,9 @@ std::string NameList(const std::vector<std::string>& names)
 
 namespace {
 
-const char* const valueOptions[] = {"view",       "pairing", "size", "markers", "window",
-                                    "gate-shape", "gate",    "time", "distance"};
+const char* const valueOptions[] = {
+    "view",     "pairing",     "size",    "markers", "window",    "gate-shape", "gate", "time",
+    "distance", "renormalize", "cascade", "deembed", "terminate", "reorder"};
 
 // Qt scans the words: "--view LIST", "--view=LIST" and "--" before FILEs named like
 // options. Its own messages are never shown; ours name the word as it was given.
@@ -134,6 +135,8 @@ bool CChartOptions::TakeValue(const std::string& name, const std::string& value,
         }
     } else if (TakeTimeValue(name, value, err)) {
         return !timeError;
+    } else if (CNetworkOptions::IsOperation(name)) {
+        return operations.Take(name, value, err);
     } else if (name == "size") {
         if (!CCommandLine::ParseSize(value, width, height)) {
             err << "torvex: bad --size '" << EscapeName(value) << "': use WxH with 1.."
@@ -218,6 +221,8 @@ int CChartOptions::Load(CTorvexSession& session, std::ostream& err) const
     session.OpenFiles(entries);
     if (!session.dataLoaded)
         return 1;
+    if (const int status = ApplyOperations(session, err))
+        return status;
     // A preset depends on the port counts of the files actually loaded.
     if (preset >= 0)
         session.ApplySelection(session.PresetSelection(preset));
@@ -258,4 +263,23 @@ void CChartOptions::WarnUnusedTimeOptions(const CTorvexSession& session, std::os
     if (time.gateOn && timeView)
         err << "torvex: --gate changes the frequency items; on this time view its bounds are"
                " only drawn\n";
+}
+
+int CChartOptions::ApplyOperations(CTorvexSession& session, std::ostream& err) const
+{
+    if (operations.Empty())
+        return 0;
+    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n) {
+        CS2pData& slot = session.Slot(n);
+        if (!slot.loaded)
+            continue;
+        std::string why;
+        bool unreadable = false;
+        if (!operations.Apply(slot, why, unreadable)) {
+            err << "torvex: " << EscapeName(slot.GetDisplayName()) << ": " << why << '\n';
+            return unreadable ? 1 : 2;
+        }
+    }
+    session.RebuildPlot(true, true);
+    return 0;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/TorvexSession.h"
+#include "app/cli/NetworkOptions.h"
 #include "app/ValueFormatPair.h"
 #include "data/MixedMode.h"
 
@@ -44,11 +45,17 @@ public:
     // --window, --gate, --gate-shape, --time, --distance.
     TimeDomainSettings time;
     bool haveTime = false;
+    // --renormalize, --cascade, --deembed, --terminate, --reorder: applied to every loaded
+    // file, in the order given, before the chart is built.
+    CNetworkOptions operations;
 
 private:
     // The time-domain options; false when name is none of them, timeError when its value
     // is bad (reported).
     bool TakeTimeValue(const std::string& name, const std::string& value, std::ostream& err);
+    // The operations on every loaded slot, then the chart built anew: 0, or the exit status
+    // of a refusal (2) or a file that cannot be read (1), reported.
+    int ApplyOperations(CTorvexSession& session, std::ostream& err) const;
     // Time-domain options the view gives nothing to do are named on err.
     void WarnUnusedTimeOptions(const CTorvexSession& session, std::ostream& err) const;
     bool haveGateShape = false;

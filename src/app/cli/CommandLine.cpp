@@ -42,6 +42,8 @@ const char* const usage =
     "              [--span F1,F2] FILE...\n"
     "       torvex --limits MASK [--view LIST] [--pairing 13|12] FILE...\n"
     "       torvex --quality [--mixed] [--pairing 13|12] FILE...\n"
+    "       torvex --save OUT.sNp|OUT.ts [--format ri|ma|db] [--unit hz|khz|mhz|ghz]\n"
+    "              [operations] FILE\n"
     "       torvex --help | --version\n"
     "       the chart modes also take [--window W] [--time T1,T2] [--distance VF]\n"
     "              [--gate T1,T2[,notch]] [--gate-shape min|normal|wide|max]\n"
@@ -83,12 +85,21 @@ const char* const usage =
     "  --distance VF    time views: a distance axis in metres, velocity factor VF\n"
     "  --gate T1,T2[,notch]  frequency items pass a time gate from T1 to T2 ns (notch:\n"
     "                   remove that span); --gate-shape min|normal|wide|max its edges\n"
+    "  --save OUT       write FILE after the operations as Touchstone 1 (OUT.sNp) or 2\n"
+    "                   (OUT.ts); --format ri|ma|db and --unit hz|khz|mhz|ghz (default:\n"
+    "                   the file's own)\n"
+    "  operations, in the order given, on every loaded file (--save and the chart modes):\n"
+    "  --renormalize Z[,Z2,...]  new reference impedances, one for all ports or per port\n"
+    "  --cascade FILE2  connect the 2-port FILE2 after port 2 of each 2-port file\n"
+    "  --deembed LEFT[,RIGHT]  remove 2-port fixtures from port 1 (and port 2)\n"
+    "  --terminate P=Z[,Q=Z...]  close ports with loads (ohms, open, short) and remove them\n"
+    "  --reorder p1,p2,...  port k of the result is port p_k of the file\n"
     "  --help           show this help\n"
     "  --version        show the version\n";
 
 // The --view spelling of every display format, by format code.
 const char* const formatWords[ValueFormat::COUNT] = {
-    "db", "phase", "delay", "lin", "re",      "im",   "vswr",     "r",
+    "db", "phase", "delay", "lin",   "re",      "im",   "vswr",     "r",
     "x",  "z",     "smith", "polar", "impulse", "step", "bandpass", "tdr",
 };
 
@@ -206,8 +217,9 @@ bool CCommandLine::ParseView(const std::string& text, ViewSelection& selection, 
             if (ValueFormat::IsTime(before) != ValueFormat::IsTime(valueFormat)) {
                 badItem = item;
                 if (reason)
-                    *reason = "time items (impulse, step, bandpass, tdr) cannot be mixed with"
-                              " frequency items";
+                    *reason =
+                        "time items (impulse, step, bandpass, tdr) cannot be mixed with"
+                        " frequency items";
                 return false;
             }
         }
@@ -358,6 +370,10 @@ int RunMeasure(CCommandLine& cli, const Args& rest)
 {
     return cli.Measure(rest);
 }
+int RunSave(CCommandLine& cli, const Args& rest)
+{
+    return cli.Save(rest);
+}
 int RunLimits(CCommandLine& cli, const Args& rest)
 {
     return cli.Limits(rest);
@@ -372,7 +388,7 @@ const Command commands[] = {
     {"--help", RunHelp},       {"-h", RunHelp},           {"--version", RunVersion},
     {"--check", RunCheck},     {"--dump", RunDump},       {"--export", RunExport},
     {"--table", RunTable},     {"--measure", RunMeasure}, {"--limits", RunLimits},
-    {"--quality", RunQuality},
+    {"--quality", RunQuality}, {"--save", RunSave},
 };
 
 // A mode word first: one of the modes without a window.

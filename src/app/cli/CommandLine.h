@@ -45,6 +45,10 @@ public:
     // ("FILE:dd", "FILE:cc"). Exit status 0 when every file has its rows, 1 otherwise (the
     // causes on err), 2 on bad usage.
     int Quality(const std::vector<std::string>& args);
+    // --save OUT [--format ri|ma|db] [--unit hz|khz|mhz|ghz] [operations] FILE: the file
+    // after the network operations, as Touchstone 1 (OUT.sNp) or 2 (OUT.ts). Exit status 0,
+    // 1 when a file cannot be read or OUT written, 2 on bad usage or a refused operation.
+    int Save(const std::vector<std::string>& args);
     void PrintHelp();
     void PrintVersion();
 

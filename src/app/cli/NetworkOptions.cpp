@@ -1,0 +1,175 @@
+#include "app/cli/NetworkOptions.h"
+
+#include "data/S2pData.h"
+#include "platform/AsciiText.h"
+#include "platform/NumberParse.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = text.find(separator, start);
+        parts.push_back(Trim(text.substr(start, at - start)));
+        if (at == std::string::npos)
+            return parts;
+        start = at + 1;
+    }
+}
+
+bool WholeNumber(const std::string& text, int& value)
+{
+    double number = 0.0;
+    if (!ParseDouble(text, number) || number != std::floor(number) || number < 1 || number > 1000)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+std::string BaseName(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
+std::string OhmsText(double z)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", z);
+    return text;
+}
+
+}  // namespace
+
+bool CNetworkOptions::IsOperation(const std::string& name)
+{
+    return name == "renormalize" || name == "cascade" || name == "deembed" || name == "terminate"
+        || name == "reorder";
+}
+
+bool CNetworkOptions::Take(const std::string& name, const std::string& value, std::ostream& err)
+{
+    Step step;
+    step.name = name;
+    const auto bad = [&](const char* forms) {
+        err << "torvex: bad --" << name << " '" << EscapeName(value) << "': " << forms << '\n';
+        return false;
+    };
+    if (name == "renormalize") {
+        for (const std::string& part : Split(value, ',')) {
+            double z = 0.0;
+            if (!ParseDouble(part, z) || !(z > 0.0))
+                return bad("use Z or Z1,Z2,... in ohms, each above 0");
+            step.values.push_back(z);
+        }
+        std::string list;
+        for (double z : step.values)
+            list += (list.empty() ? "" : ",") + OhmsText(z);
+        step.description = "renormalised to " + list + " ohm";
+    } else if (name == "cascade") {
+        if (Trim(value).empty())
+            return bad("name the 2-port file to connect after port 2");
+        step.files = {value};
+        step.description = "cascaded with " + BaseName(value);
+    } else if (name == "deembed") {
+        step.files = Split(value, ',');
+        if (step.files.size() > 2 || step.files[0].empty()
+            || (step.files.size() == 2 && step.files[1].empty()))
+            return bad("use LEFT or LEFT,RIGHT: the 2-port fixture files of port 1 and port 2");
+        step.description = "de-embedded";
+    } else if (name == "terminate") {
+        for (const std::string& part : Split(value, ',')) {
+            const std::size_t equals = part.find('=');
+            NetworkOps::Load load;
+            const std::string what = equals == std::string::npos
+                ? std::string()
+                : AsciiLower(Trim(part.substr(equals + 1)));
+            if (equals == std::string::npos || !WholeNumber(part.substr(0, equals), load.port))
+                return bad("use P=Z[,Q=Z...]: a port and a load in ohms, open or short");
+            if (what == "open")
+                load.kind = NetworkOps::Load::Kind::OPEN;
+            else if (what == "short")
+                load.kind = NetworkOps::Load::Kind::SHORT;
+            else if (!ParseDouble(what, load.ohms) || load.ohms < 0.0)
+                return bad("use P=Z[,Q=Z...]: a port and a load in ohms, open or short");
+            step.loads.push_back(load);
+        }
+        step.description = "terminated " + value;
+    } else if (name == "reorder") {
+        for (const std::string& part : Split(value, ',')) {
+            int port = 0;
+            if (!WholeNumber(part, port))
+                return bad("use p1,p2,...: every port once, in its new order");
+            step.order.push_back(port);
+        }
+        step.description = "ports reordered " + value;
+    } else {
+        return false;
+    }
+    steps.push_back(step);
+    return true;
+}
+
+const CS2pData* CNetworkOptions::File(const std::string& path, std::string& why) const
+{
+    auto& slot = files[path];
+    if (!slot) {
+        auto data = std::make_shared<CS2pData>();
+        if (data->Load(path) != 0) {
+            why = "cannot read '" + EscapeName(path) + "'";
+            files.erase(path);
+            return nullptr;
+        }
+        data->NormalizeFreqUnit();
+        slot = data;
+    }
+    return slot.get();
+}
+
+bool CNetworkOptions::Apply(CS2pData& data, std::string& why, bool& unreadable) const
+{
+    unreadable = false;
+    CS2pData work = data;
+    for (const Step& step : steps) {
+        std::vector<const CS2pData*> named;
+        for (const std::string& path : step.files) {
+            const CS2pData* file = File(path, why);
+            if (!file) {
+                unreadable = true;
+                return false;
+            }
+            named.push_back(file);
+        }
+        bool done = false;
+        if (step.name == "renormalize")
+            done = NetworkOps::Renormalize(work, step.values, why);
+        else if (step.name == "cascade")
+            done = NetworkOps::Cascade(work, *named[0], why);
+        else if (step.name == "deembed")
+            done = NetworkOps::Deembed(work, named[0], named.size() > 1 ? named[1] : nullptr, why);
+        else if (step.name == "terminate")
+            done = NetworkOps::Terminate(work, step.loads, why);
+        else
+            done = NetworkOps::Reorder(work, step.order, why);
+        if (!done) {
+            why = "--" + step.name + ": " + why;
+            return false;
+        }
+    }
+    data = std::move(work);
+    return true;
+}
+
+std::vector<std::string> CNetworkOptions::Descriptions() const
+{
+    std::vector<std::string> texts;
+    for (const Step& step : steps)
+        texts.push_back(step.description);
+    return texts;
+}
