@@ -145,6 +145,8 @@ void CChartMenu::AddCommands(QMenu& menu) const
     menu.addSeparator();
     AddCommand(menu, "Time domain...", commands.timeDomain, loaded);
     AddCommand(menu, "Data quality...", commands.dataQuality, loaded);
+    AddCommand(menu, "Network operations...", commands.networkOperations, loaded);
+    AddCommand(menu, "Save as Touchstone...", commands.saveTouchstone, loaded);
     menu.addSeparator();
     AddCommand(menu, "Copy image", commands.copyImage, true);
     AddCommand(menu, "Copy data", commands.copyData, !session.Graph().traces.empty());

@@ -17,7 +17,7 @@ class CChartMenu {
 public:
     struct Commands {
         std::function<void()> mixedMode, deleteLastMarker, clearMarkers, loadLimits;
-        std::function<void()> dataQuality, timeDomain;
+        std::function<void()> dataQuality, timeDomain, networkOperations, saveTouchstone;
         std::function<void()> copyImage, copyData, saveImageAs, exportCsv;
         std::function<void()> zoomOut, autoSpanAndScale, reload;
         std::function<void(bool)> setFollowing;

@@ -98,6 +98,8 @@ public slots:
     // Analyses of whole files (DlgTorvexAnalysis.cpp).
     void OnDataQuality();
     void OnTimeDomain();
+    void OnNetworkOperations();
+    void OnSaveTouchstone();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -5,7 +5,11 @@
 #include "platform/MessageBox.h"
 
 #include "app/dialogs/DlgDataQuality.h"
+#include "app/dialogs/DlgNetworkOperations.h"
+#include "app/dialogs/DlgSaveTouchstone.h"
 #include "app/dialogs/DlgTimeDomain.h"
+#include "app/dialogs/FileChooser.h"
+#include "data/LineFile.h"
 
 void CDlgTorvex::OnDataQuality()
 {
@@ -38,4 +42,55 @@ void CDlgTorvex::ShowBuildProblems()
     for (const std::string& problem : session.buildProblems)
         text += "\n" + problem;
     ShowMessageBox(text, MessageIcon::Warning);
+}
+
+namespace {
+
+// The loaded slots as the dialogs list them.
+std::vector<std::pair<int, std::string>> LoadedFiles(const CTorvexSession& session)
+{
+    std::vector<std::pair<int, std::string>> files;
+    for (int n = 1; n <= CTorvexSession::SLOT_COUNT; ++n)
+        if (session.Slot(n).loaded)
+            files.emplace_back(n, session.SlotTitle(n));
+    return files;
+}
+
+}  // namespace
+
+void CDlgTorvex::OnNetworkOperations()
+{
+    if (!session.dataLoaded)
+        return;
+    CDlgNetworkOperations dialog(LoadedFiles(session), this);
+    if (runDialog(dialog) != QDialog::Accepted)
+        return;
+    const auto operations = dialog.Operations();
+    std::string why;
+    if (!operations || !session.AddDerivedSlot(dialog.Source(), operations, why))
+        ShowMessageBox("The operations cannot be applied: " + why, MessageIcon::Error);
+}
+
+void CDlgTorvex::OnSaveTouchstone()
+{
+    if (!session.dataLoaded)
+        return;
+    CDlgSaveTouchstone dialog(LoadedFiles(session), this);
+    if (runDialog(dialog) != QDialog::Accepted)
+        return;
+    const int n = dialog.Source();
+    const TouchstoneWriter::Options options = dialog.Options();
+    const int ports = session.Slot(n).PortCount();
+    const std::string suffix = options.version == 2 ? "ts" : "s" + std::to_string(ports) + "p";
+    const std::string filter = options.version == 2
+        ? "Touchstone 2 files (*.ts)|*.ts||"
+        : "Touchstone 1 files (*." + suffix + ")|*." + suffix + "||";
+    const std::string path = GetFileChooser().SaveFile(this, filter, suffix);
+    if (path.empty())
+        return;
+    std::string why;
+    const int rc = session.SaveSlot(n, path, options, why);
+    if (rc == TouchstoneWriter::REFUSED)
+        ShowMessageBox("The file cannot be saved: " + why, MessageIcon::Error);
+    // A failed write has shown its own message.
 }

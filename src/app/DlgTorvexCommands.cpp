@@ -69,6 +69,8 @@ CChartMenu::Commands CDlgTorvex::ChartMenuCommands()
     c.loadLimits = [this] { OnLoadLimits(); };
     c.dataQuality = [this] { OnDataQuality(); };
     c.timeDomain = [this] { OnTimeDomain(); };
+    c.networkOperations = [this] { OnNetworkOperations(); };
+    c.saveTouchstone = [this] { OnSaveTouchstone(); };
     c.copyImage = [this] { OnCopyImage(); };
     c.copyData = [this] { OnCopyData(); };
     c.saveImageAs = [this] { OnSaveImageAs(); };

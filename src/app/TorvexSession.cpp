@@ -120,9 +120,25 @@ std::string Formatted(const char* pattern, const std::string& unit)
 
 const char* const CTorvexSession::LOAD_FAILED = "Cannot read file or invalid data format:\n";
 
-bool CTorvexSession::LoadSlotFile(CS2pData& data, const std::string& path, const CS2pData* first)
+bool CTorvexSession::LoadSlotFile(int n, CS2pData& data, const CS2pData* first) const
 {
-    return LoadForChart(data, path, first);
+    const std::string path = data.fileName;
+    if (!LoadForChart(data, path, first))
+        return false;
+    // A slot made by network operations makes itself again from its source.
+    const auto& operations = derived[n - 1];
+    if (!operations)
+        return true;
+    const std::string name = data.displayName;
+    std::string why;
+    bool unreadable = false;
+    if (!operations->Apply(data, why, unreadable)) {
+        ShowMessageBox(name + ": " + why, MessageIcon::Error);
+        return false;
+    }
+    data.fileName = path;
+    data.displayName = name;
+    return true;
 }
 
 CTorvexSession::CTorvexSession() : viewSelection{{0, 0}, {4, 0}}
@@ -173,6 +189,8 @@ void CTorvexSession::StartWith(const std::vector<std::pair<std::string, std::str
 
 void CTorvexSession::OpenSingleFile(const std::string& name, const std::string& path)
 {
+    for (auto& operations : derived)
+        operations.reset();
     for (int n = 2; n <= SLOT_COUNT; ++n) {
         Slot(n).loaded = false;
         Slot(n).displayName.clear();
@@ -185,6 +203,8 @@ void CTorvexSession::OpenSingleFile(const std::string& name, const std::string& 
 
 void CTorvexSession::OpenFiles(const std::vector<std::pair<std::string, std::string>>& entries)
 {
+    for (auto& operations : derived)
+        operations.reset();
     int n = 1;
     for (const auto& entry : entries) {
         if (entry.first.empty() || n > SLOT_COUNT)
@@ -215,7 +235,7 @@ void CTorvexSession::LoadSlots()
         if (slot.fileName.empty())
             break;
         const std::string path = slot.fileName;
-        if (!LoadForChart(slot, path, n > 1 ? &Slot(1) : nullptr)) {
+        if (!LoadSlotFile(n, slot, n > 1 ? &Slot(1) : nullptr)) {
             ShowMessageBox(LOAD_FAILED + EscapeName(path), MessageIcon::Error);
             break;
         }

@@ -8,12 +8,15 @@
 #include "chart/ChartSheet.h"
 #include "data/S2pData.h"
 #include "platform/DC.h"
+#include "app/cli/NetworkOptions.h"
+#include "data/TouchstoneWriter.h"
 #include "rf/QualityMetrics.h"
 #include "rf/TraceBuilder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -146,6 +149,21 @@ public:
     // What the last rebuild could not build, each with its file ("(2) S21: ...").
     std::vector<std::string> buildProblems;
 
+    // --- Network operations and saving ---
+
+    // The operations on slot `source`, the result put into the first slot without a file,
+    // named after the source and what was done ("dut.s2p, de-embedded"); it follows its
+    // source as a loaded file does. Returns that slot, or 0 with why (nothing changed) when
+    // no slot is free or the operations refuse.
+    int AddDerivedSlot(int source, std::shared_ptr<const CNetworkOptions> operations,
+                       std::string& why);
+    // Slot n as a Touchstone file; comments name the program, the source file and the
+    // operations. TouchstoneWriter::Write's result.
+    int SaveSlot(int n, const std::string& path, TouchstoneWriter::Options options,
+                 std::string& why) const;
+    // The operations that made slot n; null for a file as it is.
+    const CNetworkOptions* DerivedBy(int n) const { return derived[n - 1].get(); }
+
     // --- Data quality ---
 
     // The quality metrics of one loaded file's S matrix.
@@ -264,7 +282,9 @@ private:
     bool MeasurementHolds() const;
 
     // Loads a file as the chart takes it, in the unit of first when given.
-    static bool LoadSlotFile(CS2pData& data, const std::string& path, const CS2pData* first);
+    // Slot n's file into data (its fileName and displayName set), and for a slot made by
+    // network operations those applied again.
+    bool LoadSlotFile(int n, CS2pData& data, const CS2pData* first) const;
     // Size and modification time of slot n's file, to tell a real change from a touch of
     // its folder; "missing" when it is gone.
     std::string FileStamp(int n) const;
@@ -276,6 +296,8 @@ private:
 
     CChartNavigator navigator;  // the span, zoom and pan steps and their history
     bool axesShowTime = false;  // the last rebuild showed a time view
+    // The network operations that made a slot from its file (null: the file as it is).
+    std::shared_ptr<const CNetworkOptions> derived[SLOT_COUNT];
     Measured measured;
     bool stale[SLOT_COUNT] = {};
     std::string stamps[SLOT_COUNT];  // of the files as last read

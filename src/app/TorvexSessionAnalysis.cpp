@@ -108,3 +108,54 @@ void CTorvexSession::ApplyTimeDomain(const TimeDomainSettings& settings, const V
     viewSelection = view;
     RebuildPlot(changed || time, true);
 }
+
+int CTorvexSession::AddDerivedSlot(int source, std::shared_ptr<const CNetworkOptions> operations,
+                                   std::string& why)
+{
+    if (source < 1 || source > SLOT_COUNT || !Slot(source).loaded || !operations) {
+        why = "choose a loaded file";
+        return 0;
+    }
+    int free = 0;
+    for (int n = 1; n <= SLOT_COUNT && !free; ++n)
+        free = Slot(n).fileName.empty() ? n : 0;
+    if (!free) {
+        why = "all " + std::to_string(SLOT_COUNT) + " slots hold files: close one first";
+        return 0;
+    }
+    CS2pData result = Slot(source);
+    bool unreadable = false;
+    if (!operations->Apply(result, why, unreadable))
+        return 0;
+    std::string done;
+    for (const std::string& step : operations->Descriptions())
+        done += ", " + step;
+    // Its recipe: the source's file, its own steps after those that made the source.
+    std::shared_ptr<CNetworkOptions> recipe = std::make_shared<CNetworkOptions>();
+    if (const CNetworkOptions* before = DerivedBy(source))
+        *recipe = *before;
+    recipe->Append(*operations);
+    result.fileName = Slot(source).fileName;
+    result.displayName = Slot(source).displayName + done;
+    result.loaded = true;
+    Slot(free) = std::move(result);
+    derived[free - 1] = recipe;
+    stale[free - 1] = false;
+    stamps[free - 1] = stamps[source - 1];
+    UpdateTitle();
+    RebuildPlot(false, true);
+    return free;
+}
+
+int CTorvexSession::SaveSlot(int n, const std::string& path, TouchstoneWriter::Options options,
+                             std::string& why) const
+{
+    const CS2pData& slot = Slot(n);
+    std::string done;
+    if (const CNetworkOptions* operations = DerivedBy(n))
+        for (const std::string& step : operations->Descriptions())
+            done += (done.empty() ? "" : "; ") + step;
+    options.comments = {std::string("Torvex ") + TORVEX_VERSION, "Source: " + slot.fileName,
+                        "Operations: " + (done.empty() ? std::string("none") : done)};
+    return TouchstoneWriter::Write(path, slot, options, why);
+}

@@ -34,7 +34,7 @@ bool CTorvexSession::Reload(bool quiet, bool markStale)
             freshStamps[n - 1] = FileStamp(n);
             // Every slot takes the unit of slot 1 as it will be shown: new when it read.
             const CS2pData* first = n == 1 ? nullptr : read[0] ? &fresh[0] : &Slot(1);
-            read[n - 1] = LoadSlotFile(data, slot.fileName, first);
+            read[n - 1] = LoadSlotFile(n, data, first);
             if (!read[n - 1])
                 failed += "\n" + slot.fileName;
         }

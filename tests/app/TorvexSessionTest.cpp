@@ -1,6 +1,7 @@
 #include "app/AppFlags.h"
 #include "app/TorvexSession.h"
 #include "app/dialogs/DlgDataQuality.h"
+#include "app/dialogs/DlgNetworkOperations.h"
 #include "app/dialogs/DlgTimeDomain.h"
 #include "chart/ChartFlags.h"
 #include "chart/ChartTrace.h"
@@ -13,6 +14,8 @@
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -765,6 +768,51 @@ TEST_F(SessionTest, TimeViewsAndTheGate)
     session.SetChartKind(CChartGraph::SMITH);
     EXPECT_EQ(TraceNames(g), (std::vector<std::string>{"S11(1)"}));
     session.SetChartKind(CChartGraph::RECTANGULAR);
+}
+
+}  // namespace
+
+namespace {
+
+// Network operations make a slot of their own that follows its source, and a slot saves as
+// Touchstone with what was done to it.
+TEST_F(SessionTest, NetworkOperationsMakeASlotThatFollowsItsSource)
+{
+    TempDir dir;
+    const std::string path = dir.Write("bp.s2p", TempDir::Read(TestFile("bandpass.s2p")));
+    session.OpenSingleFile("bp.s2p", path);
+    CDlgNetworkOperations dialog({{1, "bp.s2p"}});
+    dialog.terminate->setText("3=open");
+    EXPECT_TRUE(dialog.okButton->isEnabled());  // the port is checked against the file later
+    dialog.terminate->setText("x");
+    EXPECT_FALSE(dialog.okButton->isEnabled());
+    EXPECT_NE(dialog.problemLabel->text().toStdString().find("bad --terminate"), std::string::npos);
+    dialog.terminate->clear();
+    dialog.renormalize->setText("75");
+    const auto operations = dialog.Operations();
+    ASSERT_TRUE(operations);
+
+    std::string why;
+    ASSERT_EQ(session.AddDerivedSlot(1, operations, why), 2) << why;
+    EXPECT_EQ(session.Slot(2).GetDisplayName(), "bp.s2p, renormalised to 75 ohm");
+    EXPECT_EQ(session.Slot(2).refImpedances, (std::vector<double>{75.0, 75.0}));
+    EXPECT_EQ(TraceNames(session.Graph()).size(), 4u);
+    ASSERT_TRUE(session.Reload(true));
+    EXPECT_EQ(session.Slot(2).refImpedances, (std::vector<double>{75.0, 75.0}));
+    EXPECT_EQ(session.Slot(2).GetDisplayName(), "bp.s2p, renormalised to 75 ohm");
+
+    TouchstoneWriter::Options options;
+    options.version = 2;
+    ASSERT_EQ(session.SaveSlot(2, dir.Path("out.ts"), options, why), FILE_OK) << why;
+    const std::string text = TempDir::Read(dir.Path("out.ts"));
+    EXPECT_NE(text.find("! Operations: renormalised to 75 ohm"), std::string::npos) << text;
+    CS2pData back;
+    ASSERT_EQ(back.Load(dir.Path("out.ts")), 0);
+    EXPECT_EQ(back.refImpedance, 75.0);
+    // A new file clears the slots and what made them.
+    session.OpenSingleFile("bp.s2p", path);
+    EXPECT_FALSE(session.Slot(2).loaded);
+    EXPECT_EQ(session.DerivedBy(2), nullptr);
 }
 
 }  // namespace

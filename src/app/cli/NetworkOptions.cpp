@@ -78,10 +78,13 @@ bool CNetworkOptions::Take(const std::string& name, const std::string& value, st
         step.files = {value};
         step.description = "cascaded with " + BaseName(value);
     } else if (name == "deembed") {
+        // LEFT, LEFT,RIGHT or ,RIGHT: the fixture of port 1, of both ports, of port 2.
         step.files = Split(value, ',');
-        if (step.files.size() > 2 || step.files[0].empty()
+        if (step.files.size() > 2 || (step.files.size() == 1 && step.files[0].empty())
             || (step.files.size() == 2 && step.files[1].empty()))
-            return bad("use LEFT or LEFT,RIGHT: the 2-port fixture files of port 1 and port 2");
+            return bad(
+                "use LEFT, LEFT,RIGHT or ,RIGHT: the 2-port fixture files of port 1 and "
+                "port 2");
         step.description = "de-embedded";
     } else if (name == "terminate") {
         for (const std::string& part : Split(value, ',')) {
@@ -137,10 +140,10 @@ bool CNetworkOptions::Apply(CS2pData& data, std::string& why, bool& unreadable) 
     unreadable = false;
     CS2pData work = data;
     for (const Step& step : steps) {
-        std::vector<const CS2pData*> named;
+        std::vector<const CS2pData*> named;  // null for a side without a fixture
         for (const std::string& path : step.files) {
-            const CS2pData* file = File(path, why);
-            if (!file) {
+            const CS2pData* file = path.empty() ? nullptr : File(path, why);
+            if (!file && !path.empty()) {
                 unreadable = true;
                 return false;
             }
@@ -164,6 +167,11 @@ bool CNetworkOptions::Apply(CS2pData& data, std::string& why, bool& unreadable) 
     }
     data = std::move(work);
     return true;
+}
+
+void CNetworkOptions::Append(const CNetworkOptions& other)
+{
+    steps.insert(steps.end(), other.steps.begin(), other.steps.end());
 }
 
 std::vector<std::string> CNetworkOptions::Descriptions() const

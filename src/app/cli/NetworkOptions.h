@@ -20,6 +20,8 @@ public:
     // Takes one operation and its value; false (reported on err) for a bad value.
     bool Take(const std::string& name, const std::string& value, std::ostream& err);
     bool Empty() const { return steps.empty(); }
+    // Adds the steps of other after these.
+    void Append(const CNetworkOptions& other);
 
     // Applies every step to data in order; false with why (the data as they were), and
     // unreadable set when a file a step names could not be read (its messages shown).
