@@ -16,3 +16,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/torvex.bash-completion
   RENAME torvex)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# The manual page, made from the help's own source by the program just built, so the two
+# always list the same options.
+string(TIMESTAMP TORVEX_MAN_DATE "%Y-%m-%d" UTC)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/torvex.1.gz
+  COMMAND $<TARGET_FILE:torvex> --manpage ${TORVEX_MAN_DATE} > ${CMAKE_BINARY_DIR}/torvex.1
+  COMMAND gzip -9 -n -f -k ${CMAKE_BINARY_DIR}/torvex.1
+  DEPENDS torvex
+  COMMENT "Making the manual page torvex.1"
+  VERBATIM)
+add_custom_target(manpage ALL DEPENDS ${CMAKE_BINARY_DIR}/torvex.1.gz)
+install(FILES ${CMAKE_BINARY_DIR}/torvex.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

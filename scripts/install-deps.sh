@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation xvfb locales
   shared-mime-info libglib2.0-bin
-  libeigen3-dev libfftw3-dev pkg-config
+  libeigen3-dev libfftw3-dev pkg-config bash-completion dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

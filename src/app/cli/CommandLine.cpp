@@ -4,6 +4,7 @@
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
 #include "app/cli/CsvTables.h"
+#include "app/cli/HelpText.h"
 #include "app/dialogs/DialogUnits.h"
 #include "app/SelectionGrid.h"
 #include "app/TorvexApp.h"
@@ -29,74 +30,6 @@
 #include <sstream>
 
 namespace {
-
-const char* const usage =
-    "Usage: torvex [FILE...]\n"
-    "       torvex --check FILE...\n"
-    "       torvex --dump FILE\n"
-    "       torvex --export OUT.csv [--view LIST] [--pairing 13|12] FILE...\n"
-    "       torvex --export OUT.png|OUT.svg|OUT.pdf [--view LIST] [--pairing 13|12]\n"
-    "              [--size WxH] [--markers F1,F2,...] [FILE...]\n"
-    "       torvex --table --markers F1,F2,... [--view LIST] [--pairing 13|12] FILE...\n"
-    "       torvex --measure peak|min|bw:N [--view LIST] [--pairing 13|12]\n"
-    "              [--span F1,F2] FILE...\n"
-    "       torvex --limits MASK [--view LIST] [--pairing 13|12] FILE...\n"
-    "       torvex --quality [--mixed] [--pairing 13|12] FILE...\n"
-    "       torvex --save OUT.sNp|OUT.ts [--format ri|ma|db] [--unit hz|khz|mhz|ghz]\n"
-    "              [operations] FILE\n"
-    "       torvex --help | --version\n"
-    "       the chart modes also take [--window W] [--time T1,T2] [--distance VF]\n"
-    "              [--gate T1,T2[,notch]] [--gate-shape min|normal|wide|max]\n"
-    "\n"
-    "Plots Touchstone files (.s1p to .s99p, .ts, .out; versions 1, 2.0 and 2.1), at most\n"
-    "five at a time.\n"
-    "  FILE...          open the window with these files in slots 1..5\n"
-    "  --check FILE...  load each file and print one line about it\n"
-    "  --dump FILE      print the loaded data set as text\n"
-    "  --export OUT     write the chart's traces (.csv) or the chart itself (.png, .svg,\n"
-    "                   .pdf) without a window; without FILE an image shows the example\n"
-    "  --view LIST      quantities to plot: Sij:db, Sij:phase, Sij:delay, Sij:lin,\n"
-    "                   Sij:vswr, Sij:re, Sij:im, and of reflections Sii:r, Sii:x, Sii:z\n"
-    "                   (ohms) (i, j ports of the files; Si_j where one has two digits,\n"
-    "                   S10_2; mixed-mode Sdd21, Scd11, ...), comma-separated, or one\n"
-    "                   preset: il+rl, il+phase, il+delay, rl+phase, splitter, coupler,\n"
-    "                   all-rl, all-il (default S11:db,S21:db). Sii:smith items make a\n"
-    "                   Smith chart, Sij:polar items a polar chart; neither mixes with\n"
-    "                   other formats. Time items Sij:impulse, Sij:step, Sij:bandpass,\n"
-    "                   Sii:tdr (ohms) mix with no frequency item. S:sigma (the largest\n"
-    "                   singular value of the matrix) and S:recip (its reciprocity\n"
-    "                   measure) per frequency\n"
-    "  --pairing 13|12  ports of the differential pairs of single-ended files for Sdd,\n"
-    "                   Scc, Sdc and Scd: 13 pairs 1-3, 2-4 (k and k+n, the default),\n"
-    "                   12 pairs 1-2, 3-4\n"
-    "  --size WxH       image size in pixels (default: the window's chart size)\n"
-    "  --table          print the marker value table as CSV (empty outside a trace);\n"
-    "                   for Smith and polar views re, im, r_ohm, x_ohm and vswr\n"
-    "  --markers F,...  marker frequencies in the data's unit\n"
-    "  --measure WHAT   print per trace the maximum (peak), the minimum (min) or the band\n"
-    "                   N dB below the maximum (bw:N) as CSV\n"
-    "  --span F1,F2     search only from F1 to F2 (default: all the data)\n"
-    "  --limits MASK    judge the traces against a mask file (lines 'upper|lower F1 F2\n"
-    "                   V1 [V2] [Sij:db|phase|delay]'); exit status 1 when any fails\n"
-    "  --quality        causality, passivity, reciprocity as CSV (--mixed: also Sdd, Scc)\n"
-    "  --window W       time-domain window: rect, hann, kaiser:BETA, min, normal (the\n"
-    "                   default, Kaiser 6) or max\n"
-    "  --time T1,T2     time views: the shown range in ns\n"
-    "  --distance VF    time views: a distance axis in metres, velocity factor VF\n"
-    "  --gate T1,T2[,notch]  frequency items pass a time gate from T1 to T2 ns (notch:\n"
-    "                   remove that span); --gate-shape min|normal|wide|max its edges\n"
-    "  --save OUT       write FILE after the operations as Touchstone 1 (OUT.sNp) or 2\n"
-    "                   (OUT.ts); --format ri|ma|db and --unit hz|khz|mhz|ghz (default:\n"
-    "                   the file's own)\n"
-    "  operations, in the order given, on every loaded file (--save and the chart modes):\n"
-    "  --renormalize Z[,Z2,...]  new reference impedances, one for all ports or per port\n"
-    "  --cascade FILE2  connect the 2-port FILE2 after port 2 of each 2-port file\n"
-    "  --deembed LEFT[,RIGHT]  remove 2-port fixtures from port 1 (and port 2; ,RIGHT:\n"
-    "                   port 2 only)\n"
-    "  --terminate P=Z[,Q=Z...]  close ports with loads (ohms, open, short) and remove them\n"
-    "  --reorder p1,p2,...  port k of the result is port p_k of the file\n"
-    "  --help           show this help\n"
-    "  --version        show the version\n";
 
 // The --view spelling of every display format, by format code.
 const char* const formatWords[ValueFormat::COUNT] = {
@@ -309,7 +242,7 @@ bool CCommandLine::ParseSpan(const std::string& text, double& low, double& high)
 
 void CCommandLine::PrintHelp()
 {
-    out << usage;
+    out << HelpText::Help();
 }
 
 void CCommandLine::PrintVersion()
@@ -332,6 +265,13 @@ using Args = std::vector<std::string>;
 int RunHelp(CCommandLine& cli, const Args&)
 {
     cli.PrintHelp();
+    return 0;
+}
+
+// Not in the help: the build makes the manual page with it, from the help's own source.
+int RunManPage(CCommandLine&, const Args& rest)
+{
+    std::cout << HelpText::ManPage(TORVEX_VERSION, rest.empty() ? std::string() : rest[0]);
     return 0;
 }
 
@@ -389,7 +329,7 @@ const Command commands[] = {
     {"--help", RunHelp},       {"-h", RunHelp},           {"--version", RunVersion},
     {"--check", RunCheck},     {"--dump", RunDump},       {"--export", RunExport},
     {"--table", RunTable},     {"--measure", RunMeasure}, {"--limits", RunLimits},
-    {"--quality", RunQuality}, {"--save", RunSave},
+    {"--quality", RunQuality}, {"--save", RunSave},       {"--manpage", RunManPage},
 };
 
 // A mode word first: one of the modes without a window.
