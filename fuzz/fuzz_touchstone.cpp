@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Check(rc == 0 || rc == 101 || rc == 102);
     if (rc != 0)
         return 0;
-    Check(data.RecordCount() >= 3 && data.RecordCount() <= 16001);
+    Check(data.RecordCount() >= MIN_RECORDS && data.RecordCount() <= MAX_RECORDS);
     Check(data.version == 2 || data.PortCount() == (named ? named : 2));
     const int n = data.PortCount();
     for (std::size_t i = 0; i < data.RecordCount(); ++i) {

@@ -33,7 +33,7 @@ void Report(const char* phrase, const std::string& path)
 
 constexpr std::size_t npos = std::string_view::npos;
 
-const char* const TOO_LARGE = "File too large to read (over 256 MB): ";
+const char* const TOO_LARGE = "File too large to read (over 1 GiB): ";
 
 // Why a file of this kind is not read, or nullptr when it may be. A device such as
 // /dev/zero never ends, and opening a FIFO waits for a writer.

@@ -24,9 +24,9 @@ using LineList = std::vector<std::string>;
 // Lines as views into the text of a file, which must outlive them.
 using LineViews = std::vector<std::string_view>;
 
-// The largest file ReadLines reads: far above anything a reader accepts (16001 records
-// of 4-port data are a few MB), low enough to refuse a runaway file before reading it.
-constexpr std::size_t MAX_READ_BYTES = std::size_t(256) << 20;
+// The largest file ReadLines reads: room for the most records a reader keeps (a million
+// 2-port records are under 100 MB), low enough to refuse a runaway file before reading it.
+constexpr std::size_t MAX_READ_BYTES = std::size_t(1) << 30;
 
 // Reads the file as trimmed, non-empty lines; 0, 101 or 102. On a failed open the
 // list keeps what it held. Only regular files of at most MAX_READ_BYTES are read;

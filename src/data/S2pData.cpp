@@ -34,6 +34,13 @@ std::string CS2pData::ParamLetter(int kind)
     }
 }
 
+std::string TooManyRecordsMessage()
+{
+    const std::string limit = std::to_string(MAX_RECORDS);
+    return "File too big: more than " + limit + " frequency records. Reading only the first "
+        + limit + "...";
+}
+
 std::string CS2pData::GetFreqUnitLabel() const
 {
     return FreqUnitLabel(freqUnit);

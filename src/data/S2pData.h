@@ -13,9 +13,12 @@
 
 class CChartTrace;
 
-// Limits on the number of frequency records of a file.
+// Limits on the number of frequency records of a file: the most are what simulators write,
+// well past the 100001 points of the largest analyser sweeps.
 constexpr std::size_t MIN_RECORDS = 3;
-constexpr std::size_t MAX_RECORDS = 16001;
+constexpr std::size_t MAX_RECORDS = 1000001;
+// What the readers say when a file holds more records than MAX_RECORDS; they keep the first.
+std::string TooManyRecordsMessage();
 // Port numbers are at most two digits, in file names and in element names alike.
 constexpr int MAX_PORTS = 99;
 

@@ -244,7 +244,7 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         if (RecordCount() >= MAX_RECORDS) {
             if (const int rc = cursor.Finish())
                 return rc;
-            ShowMessageBox("File too big. Reading only 16001 lines of data...");
+            ShowMessageBox(TooManyRecordsMessage());
             break;
         }
         if (RecordCount() == 0) {

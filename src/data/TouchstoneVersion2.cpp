@@ -586,7 +586,7 @@ int CS2pData::ReadVersion2(CLineCursor& cursor)
         return FILE_READ_ERROR;
     }
     if (reader.Truncated())
-        ShowMessageBox("File too big. Reading only 16001 lines of data...");
+        ShowMessageBox(TooManyRecordsMessage());
     if (RecordCount() < MIN_RECORDS) {
         ShowMessageBox("File must contain at least 3 frequency data.");
         return FILE_CANNOT_OPEN;

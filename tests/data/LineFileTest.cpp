@@ -112,7 +112,7 @@ TEST(ReadLines, RefusesWhatIsNoRegularFileOrTooLarge)
     };
     std::vector<Case> cases = {
         {fifo, "Not a regular file (a device, FIFO or socket): "},  // must not wait for a writer
-        {large, "File too large to read (over 256 MB): "},
+        {large, "File too large to read (over 1 GiB): "},
     };
     struct stat st {};
     if (stat("/dev/zero", &st) == 0)

@@ -348,18 +348,20 @@ TEST_F(NPort, RecordLimitsHoldForEveryPortCount)
             twoRecords6 += " 0.5 0";
         twoRecords6 += "\n";
     }
-    std::string big1 = "# Hz S RI\n";
-    for (int f = 1; f <= 16002; ++f)
-        big1 += std::to_string(f) + " 0.5 0\n";
-    std::string big2 =
-        "[Version] 2.0\n[Number of Ports] 2\n[Two-Port Data Order] 21_12\n"
-        "[Number of Frequencies] 16002\n[Network Data]\n";
-    for (int f = 1; f <= 16002; ++f)
-        big2 += std::to_string(f) + " 0.5 0 1 0 1 0 0.5 0\n";
-    big2 += "[End]\n";
+    // One record past the limit, of one port to keep the files small.
+    std::string records;
+    for (std::size_t f = 1; f <= MAX_RECORDS + 1; ++f)
+        records.append(std::to_string(f)).append(" 0.5 0\n");
+    const std::string big1 = "# Hz S RI\n" + records;
+    const std::string big2 =
+        "[Version] 2.0\n[Number of Ports] 1\n"
+        "[Number of Frequencies] 1000002\n[Network Data]\n"
+        + records + "[End]\n";
     // Past the limit the records are still counted: one more than announced is refused.
     std::string miscounted = big2;
-    miscounted.replace(miscounted.find("16002"), 5, "16001");
+    miscounted.replace(miscounted.find("1000002"), 7, "1000001");
+    const char* const tooBig =
+        "File too big: more than 1000001 frequency records. Reading only the first 1000001...";
     struct Case {
         const char* name;
         std::string text;
@@ -370,11 +372,11 @@ TEST_F(NPort, RecordLimitsHoldForEveryPortCount)
     const Case cases[] = {
         {"few.s6p", twoRecords6, 101, 2, "File must contain at least 3 frequency data."},
         {"few.s1p", "1 0 0\n2 0 0\n", 101, 2, "File must contain at least 3 frequency data."},
-        {"big.s1p", big1, 0, 16001, "File too big. Reading only 16001 lines of data..."},
-        {"big.ts", big2, 0, 16001, "File too big. Reading only 16001 lines of data..."},
-        {"miscounted.ts", miscounted, 102, 16001,
-         "Invalid Touchstone 2 file: [Number of Frequencies] is 16001, but the file holds 16002 "
-         "records."},
+        {"big.s1p", big1, 0, MAX_RECORDS, tooBig},
+        {"big.ts", big2, 0, MAX_RECORDS, tooBig},
+        {"miscounted.ts", miscounted, 102, MAX_RECORDS,
+         "Invalid Touchstone 2 file: [Number of Frequencies] is 1000001, but the file holds "
+         "1000002 records."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
