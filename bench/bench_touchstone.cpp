@@ -1,5 +1,6 @@
 // Loading the largest files instruments write, against reading the same bytes and
 // converting every number with std::from_chars (the floor for any reader).
+#include "data/PairConversion.h"
 #include "data/S2pData.h"
 #include "platform/MessageBox.h"
 
@@ -167,6 +168,13 @@ void BM_Load2Port1000001(benchmark::State& state)
 {
     Load(state, LargestTwoPortPath());
 }
+// The same on one core: what the second core adds.
+void BM_Load2Port1000001OneCore(benchmark::State& state)
+{
+    CPairConversion::SetMaxThreads(1);
+    Load(state, LargestTwoPortPath());
+    CPairConversion::SetMaxThreads(0);
+}
 void BM_Baseline2Port1000001(benchmark::State& state)
 {
     Baseline(state, LargestTwoPortPath());
@@ -252,6 +260,8 @@ BENCHMARK(BM_Load2Port)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Baseline2Port)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load8Port)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load16Port)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Load2Port1000001)->Unit(benchmark::kMillisecond);
+// Real time: the reader uses more than one core.
+BENCHMARK(BM_Load2Port1000001)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Load2Port1000001OneCore)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Baseline2Port1000001)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

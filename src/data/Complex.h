@@ -2,6 +2,7 @@
 #pragma once
 
 #include <complex>
+#include <cstddef>
 
 class CComplex {
 public:
@@ -24,3 +25,8 @@ enum DataFormat { RI = 0, MA = 1, DB = 2 };
 
 // A complex value from a pair (a, b) of a data line; angles in degrees.
 CComplex ComplexFromPair(double a, double b, int format);
+// Whether ComplexFromPair(a, b, format) is finite, for finite a and b, without its
+// trigonometry: a reader checks every pair as it comes and converts them all later.
+bool PairIsFinite(double a, double b, int format);
+// ComplexFromPair of every element's (re, im) as a pair, in place.
+void ConvertPairs(CComplex* first, std::size_t count, int format);

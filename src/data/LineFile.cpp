@@ -113,6 +113,7 @@ struct CLineCursor::Feed {
     Buffer buffers[2];
     int current = 0;
     std::uintmax_t total = 0;  // bytes read
+    std::uintmax_t end = 0;    // where the bytes the lines get end in the file
     bool ended = false;        // no more lines come (the end of the file, or a fault)
     bool done = false;         // nothing more is read
     // Faults, in the order of precedence in which ReadText reports them.
@@ -144,6 +145,7 @@ struct CLineCursor::Feed {
                 n = static_cast<std::size_t>(static_cast<const char*>(zero)
                                              - (b.data.get() + keep));
             }
+            end += n;
         } else {
             n = 0;
         }
@@ -237,11 +239,13 @@ void CLineCursor::Advance()
             skip = 0;
         }
         const std::string_view line = TrimView(rest.substr(0, stop));
+        const std::uintmax_t start = BytesRead() - rest.size();
         rest.remove_prefix(stop + skip);
         ++linesPassed;
         if (!line.empty()) {
             next = line;
             nextNumber = linesPassed;
+            nextOffset = start;
             return;
         }
     }
@@ -275,6 +279,67 @@ int CLineCursor::Open(const std::string& path, std::string_view& head)
     head = feed->ended ? rest : rest.substr(0, rest.find_last_of("\r\n") + 1);
     Advance();
     return FILE_OK;
+}
+
+bool CLineCursor::OpenTail(const CLineCursor& main, std::uintmax_t from)
+{
+    rest = next = {};
+    linesPassed = nextNumber = number = 0;
+    feed.reset();
+    if (!main.feed || !main.feed->file || from == 0)
+        return false;
+    // The same file again, with an offset of its own, even if its name has gone since.
+    const std::string self = "/proc/self/fd/" + std::to_string(fileno(main.feed->file.get()));
+    const int fd = open(self.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    auto tail = std::make_unique<Feed>();
+    tail->path = main.feed->path;
+    tail->file.reset(fdopen(fd, "rb"));
+    if (!tail->file) {
+        close(fd);
+        return false;
+    }
+    // From the byte before, so that a line starting at from itself is kept.
+    if (fseeko(tail->file.get(), static_cast<off_t>(from - 1), SEEK_SET) != 0)
+        return false;
+    tail->total = tail->end = from - 1;
+    feed = std::move(tail);
+    size = main.size;
+    Refill();
+    refilled = false;
+    const std::size_t lf = rest.find('\n');
+    if (lf == std::string_view::npos) {
+        feed.reset();  // a line longer than a piece: not worth it
+        rest = {};
+        return false;
+    }
+    rest.remove_prefix(lf + 1);
+    Advance();
+    return true;
+}
+
+bool CLineCursor::SkipTo(std::uintmax_t to, std::size_t lines)
+{
+    if (!feed || feed->ended || feed->done
+        || fseeko(feed->file.get(), static_cast<off_t>(to), SEEK_SET) != 0)
+        return false;
+    feed->total = feed->end = to;
+    rest = next = {};
+    refilled = false;
+    linesPassed = lines;
+    Advance();
+    return true;
+}
+
+std::uintmax_t CLineCursor::BytesRead() const
+{
+    return feed ? feed->end : size;
+}
+
+bool CLineCursor::Faulted() const
+{
+    return feed && (feed->tooLarge || feed->readError || feed->utf16 || feed->nul);
 }
 
 int CLineCursor::Finish()

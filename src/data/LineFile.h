@@ -4,6 +4,7 @@
 
 #include "data/LineText.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -78,12 +79,28 @@ public:
             return false;
         line = next;
         number = nextNumber;
+        offset = nextOffset;
         refilled = false;
         Advance();
         return true;
     }
     // The line number in the file (from 1, blank lines counted) of the line Next gave last.
     std::size_t LineNumber() const { return number; }
+    // Where the line Next gave last starts in the file (or text), in bytes.
+    std::uintmax_t LineOffset() const { return offset; }
+
+    // A second cursor over the file of another (main), for a reader that reads a large
+    // file's later part on another core: its lines are those that start at or after byte
+    // from, numbered from 1 there. Nothing is shown; false when it cannot open.
+    bool OpenTail(const CLineCursor& main, std::uintmax_t from);
+    // Goes on with the line that starts at byte to of the file, after lines lines (blank
+    // or not), as if the lines between had been read: they were, by a tail cursor. False,
+    // with nothing changed, for a text cursor or one that has read to its end.
+    bool SkipTo(std::uintmax_t to, std::size_t lines);
+    // The bytes of the file read so far (where a tail cursor that is at its end ended).
+    std::uintmax_t BytesRead() const;
+    // Whether the reading stopped at a fault that Finish reports.
+    bool Faulted() const;
 
 private:
     struct Feed;
@@ -96,6 +113,8 @@ private:
     std::size_t linesPassed = 0;  // lines, blank or not, up to and including next
     std::size_t nextNumber = 0;   // the line number of next
     std::size_t number = 0;       // the line number of the line last handed out
+    std::uintmax_t nextOffset = 0;
+    std::uintmax_t offset = 0;
     std::unique_ptr<Feed> feed;
 };
 

@@ -84,8 +84,8 @@ void CS2pData::SortRecords()
         order[i] = i;
     std::sort(order.begin(), order.end(),
               [this](std::size_t a, std::size_t b) { return freqs[a] < freqs[b]; });
-    std::vector<double> sortedFreqs(freqs.size());
-    std::vector<CComplex> sorted(elements.size());
+    Store<double> sortedFreqs(freqs.size());
+    Store<CComplex> sorted(elements.size());
     const std::size_t cells = Cells();
     for (std::size_t i = 0; i < order.size(); ++i) {
         sortedFreqs[i] = freqs[order[i]];

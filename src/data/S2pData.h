@@ -6,6 +6,7 @@
 #include "data/Complex.h"
 #include "data/LineFile.h"
 #include "data/MixedMode.h"
+#include "platform/LargeBlock.h"
 
 #include <string>
 #include <string_view>
@@ -272,9 +273,12 @@ private:
     // The records in ascending order of frequency.
     void SortRecords();
 
+    template <class T>
+    using Store = std::vector<T, CLargeBlockAllocator<T>>;
+
     int ports = 2;
-    std::vector<double> freqs;
-    std::vector<CComplex> elements;  // RecordCount() x ports x ports, row-major per record
+    Store<double> freqs;
+    Store<CComplex> elements;  // RecordCount() x ports x ports, row-major per record
 };
 
 // "Hz", "KHz", "MHz" or "GHz" (any other value).

@@ -2,12 +2,17 @@
 // of one line for 1 and 2 ports, of as many lines as they need for more.
 #include "data/S2pData.h"
 
+#include "data/PairConversion.h"
 #include "data/TouchstoneText.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageBox.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
+#include <thread>
+#include <vector>
 
 using namespace TouchstoneText;
 
@@ -191,6 +196,127 @@ std::string CheckNoiseLines(CLineCursor& cursor)
     return std::string();
 }
 
+// Files of this size on are read in two halves at once, when there are cores for it.
+constexpr std::size_t SPLIT_BYTES = std::size_t(16) << 20;
+
+// The later half of a large file of one-line records, read on another core while the
+// reader reads the first. It takes plain records only and stops at the first line that
+// is anything else (a comment, an option line, noise data, a fault): the reader reads
+// that line and all after it itself, so every message stays the reader's.
+class CVersion1Tail {
+public:
+    struct Result {
+        // Huge pages where the system has them, as for the store: fresh small pages cost
+        // more to fault in than the numbers take to read.
+        std::vector<double, CLargeBlockAllocator<double>> freqs;
+        std::vector<CComplex, CLargeBlockAllocator<CComplex>> pairs;  // as read, as stored
+        std::uintmax_t stop = 0;    // the offset of the first line not taken
+        std::size_t firstLine = 0;  // the tail's line numbers (from 1 at its start)
+        std::size_t stopLine = 0;   //   of its first line and of that line (0: none)
+        bool usable = false;
+    };
+
+    CVersion1Tail() = default;
+    CVersion1Tail(const CVersion1Tail&) = delete;
+    CVersion1Tail& operator=(const CVersion1Tail&) = delete;
+    ~CVersion1Tail()
+    {
+        cancel = true;
+        if (worker.joinable())
+            worker.join();
+    }
+
+    // Starts on the lines from byte from on; false when it cannot.
+    bool Start(const CLineCursor& main, std::uintmax_t start, int ports, int pairFormat,
+               std::size_t recordBytes)
+    {
+        if (!lines.OpenTail(main, start))
+            return false;
+        from = start;
+        n = ports;
+        format = pairFormat;
+        expected = static_cast<std::size_t>((main.Size() - start) / recordBytes + 1);
+        try {
+            worker = std::thread(&CVersion1Tail::Run, this);
+        } catch (const std::system_error&) {
+            return false;
+        }
+        return true;
+    }
+    bool Running() const { return worker.joinable(); }
+    // Where the reader hands over: the first line that starts here or later is the tail's.
+    std::uintmax_t From() const { return from; }
+    Result Join()
+    {
+        worker.join();
+        return std::move(result);
+    }
+
+private:
+    void Run()
+    {
+        try {
+            const std::size_t cells = static_cast<std::size_t>(n * n);
+            result.freqs.reserve(std::min(expected, MAX_RECORDS));
+            result.pairs.reserve(std::min(expected, MAX_RECORDS) * cells);
+            std::vector<double> impedances;
+            CVersion1Record record(lines, n, impedances);
+            std::string_view line;
+            double last = -1.0;
+            while (lines.Next(line)) {
+                if (result.firstLine == 0)
+                    result.firstLine = lines.LineNumber();
+                if (cancel.load(std::memory_order_relaxed) || result.freqs.size() >= MAX_RECORDS)
+                    return;  // unusable: a file past the limit is the reader's alone
+                if (!Take(record, line, last)) {
+                    result.stop = lines.LineOffset();
+                    result.stopLine = lines.LineNumber();
+                    result.usable = true;
+                    ConvertPairs(result.pairs.data(), result.pairs.size(), format);
+                    return;
+                }
+            }
+            result.stop = lines.BytesRead();
+            result.usable = !lines.Faulted();
+            ConvertPairs(result.pairs.data(), result.pairs.size(), format);
+        } catch (const std::bad_alloc&) {
+            result.usable = false;  // the reader reads it all itself
+        }
+    }
+    // Stores the plain record of line; false for anything else.
+    bool Take(CVersion1Record& record, std::string_view line, double& last)
+    {
+        if (line[0] == '!' || line[0] == '#')
+            return false;
+        bool noise = false;
+        if (!record.Read(line, last, noise).empty() || noise)
+            return false;
+        const std::vector<double>& numbers = record.Numbers();
+        for (int k = 0; k < n * n; ++k) {
+            if (!PairIsFinite(numbers[static_cast<std::size_t>(1 + 2 * k)],
+                              numbers[static_cast<std::size_t>(2 + 2 * k)], format))
+                return false;
+        }
+        last = numbers[0] + 0.0;
+        result.freqs.push_back(last);
+        for (int k = 0; k < n * n; ++k)
+            result.pairs.emplace_back(numbers[static_cast<std::size_t>(1 + 2 * k)],
+                                      numbers[static_cast<std::size_t>(2 + 2 * k)]);
+        if (n == 2)
+            std::swap(result.pairs[result.pairs.size() - 3], result.pairs[result.pairs.size() - 2]);
+        return true;
+    }
+
+    CLineCursor lines;
+    std::uintmax_t from = 0;
+    int n = 2;
+    int format = RI;
+    std::size_t expected = 0;
+    std::atomic<bool> cancel{false};
+    Result result;
+    std::thread worker;
+};
+
 }  // namespace
 
 int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
@@ -201,6 +327,32 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
     bool optionSeen = false;
     bool dataSeen = false;
     CVersion1Record record(cursor, n, refImpedances);
+    // The pairs are stored as read and converted behind the reader, or at the end.
+    CPairConversion conversion;
+    std::size_t converted = 0;  // values from the start that are complex already
+    CVersion1Tail tail;
+    // The tail's records follow the reader's at its start; the reader then goes on where
+    // the tail stopped. False, with nothing changed, when they cannot be used.
+    const auto takeTail = [&]() {
+        // While the tail finishes, the reader converts its own pairs (on every core: the
+        // tail may be done already) and the tail its.
+        CPairConversion::ConvertAll(elements.data() + converted, elements.size() - converted,
+                                    format);
+        converted = elements.size();
+        CVersion1Tail::Result part = tail.Join();
+        if (!part.usable || part.freqs.empty() || RecordCount() + part.freqs.size() > MAX_RECORDS)
+            return false;
+        // The line in hand is the tail's first; the tail counted the blank lines before it.
+        const std::size_t before = cursor.LineNumber() - part.firstLine;
+        if (!cursor.SkipTo(part.stop, part.stopLine > 0 ? before + part.stopLine - 1 : 0))
+            return false;
+        if (elements.size() + part.pairs.size() > elements.capacity())
+            converted = conversion.Stop();  // the store moves
+        freqs.insert(freqs.end(), part.freqs.begin(), part.freqs.end());
+        elements.insert(elements.end(), part.pairs.begin(), part.pairs.end());
+        converted = elements.size();
+        return true;
+    };
 
     // A file that streams in is only known to be whole text once read to its end: its
     // faults come before anything this reader has to say.
@@ -212,6 +364,8 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
     };
     std::string_view line;
     while (cursor.Next(line)) {
+        if (tail.Running() && cursor.LineOffset() >= tail.From() && takeTail())
+            continue;
         if (line[0] == '!') {
             if (!optionSeen && line != "! Freq")
                 AddHeaderComment(line, cursor.Size());
@@ -251,6 +405,16 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
             // The first record tells how many bytes a record takes: room for all of them
             // at once, rather than a store that doubles as it grows.
             ReserveRecords(std::min(cursor.Size() / record.Bytes() + 1, MAX_RECORDS));
+            // A large file of one-line records is read in two halves at once; the pairs
+            // are then converted at the end, on all cores.
+            const std::uintmax_t here = cursor.LineOffset() + line.size();
+            const bool split = n <= 2 && cursor.Size() >= SPLIT_BYTES
+                && CPairConversion::Threads() >= 2 && cursor.Size() > here
+                && tail.Start(cursor, here + (cursor.Size() - here) / 2, n, format, record.Bytes());
+            if (!split)
+                conversion.Start(elements.data(), elements.capacity(), format);
+        } else if (elements.size() + Cells() > elements.capacity()) {
+            converted = conversion.Stop();  // the store moves
         }
         const std::vector<double>& numbers = record.Numbers();
         AppendRecord(numbers[0] + 0.0);  // + 0.0: a frequency of -0 is 0
@@ -258,13 +422,15 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         for (int k = 0; k < n * n; ++k) {
             const double a = numbers[static_cast<std::size_t>(1 + 2 * k)];
             const double b = numbers[static_cast<std::size_t>(2 + 2 * k)];
-            s[k] = ComplexFromPair(a, b, format);
-            if (!std::isfinite(s[k].re) || !std::isfinite(s[k].im))
+            if (!PairIsFinite(a, b, format))
                 return fail(record.Start(line) + ": " + PairOutOfRange(a, b, k + 1));
+            s[k] = CComplex(a, b);
         }
         if (n == 2)
             std::swap(s[1], s[2]);  // the file lists N21 before N12
+        conversion.Publish(elements.size());
     }
+    converted = std::max(converted, conversion.Stop());
 
     if (const int rc = cursor.Finish())
         return rc;
@@ -277,6 +443,7 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         refImpedances.assign(static_cast<std::size_t>(n), refImpedance);
     fileFormat = format;
     fileFreqUnit = freqUnit;
+    CPairConversion::ConvertAll(elements.data() + converted, elements.size() - converted, format);
     SortRecords();
     return FILE_OK;
 }

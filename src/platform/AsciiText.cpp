@@ -94,11 +94,6 @@ std::string EscapeName(std::string_view name)
     return EscapeInput(name, std::string_view::npos);
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
 std::string_view TrimView(std::string_view s)
 {
     std::size_t b = 0;

@@ -9,7 +9,11 @@
 std::string AsciiLower(std::string_view text);
 
 // Blanks of a line: space, tab and the other ASCII white space; text without them at its ends.
-bool IsBlank(char c);
+// Inline: the readers ask it of every byte of a file.
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 std::string_view TrimView(std::string_view s);
 
 // Part of an input file as a message quotes it (without the quote marks): control bytes,

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -24,8 +25,10 @@ double DecimalAt(const char* first, const char* last, const char*& after, Decima
     if (p >= last || !((*p >= '0' && *p <= '9') || *p == '.'))
         return 0.0;
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(p, last, value, std::chars_format::general);
     kind = DecimalKind::Finite;
+    if (NumberParseDetail::ShortDecimalAt(p, last, value, after))
+        return negative ? -value : value;
+    const auto [ptr, ec] = std::from_chars(p, last, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {
         // atof gives HUGE_VAL on overflow and (nearly) zero on underflow.
         const std::string_view number(p, static_cast<std::size_t>(ptr - p));
@@ -44,7 +47,7 @@ double DecimalAt(const char* first, const char* last, const char*& after, Decima
 
 }  // namespace
 
-double DecimalAt(const char* first, const char* last, const char*& after)
+double DecimalAtAnyLength(const char* first, const char* last, const char*& after)
 {
     DecimalKind kind = DecimalKind::None;
     return DecimalAt(first, last, after, kind);
