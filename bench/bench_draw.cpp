@@ -1,8 +1,8 @@
 // Painting the whole sheet in the worst case the program allows (16 traces of 16001 XY
-// points, "Thick Line", markers on, 1920 x 1200 pixels) against the floor: the same samples
-// handed to QPainter::drawPolyline, one call per trace, with the same pen and clipping.
-// Also the same data on a 1000 x 600 chart, and the window's repaint after a marker click,
-// which keeps the plot layer.
+// points, and of 1000001 as the largest files give them, "Thick Line", markers on, 1920 x 1200
+// pixels) against the floor: the same samples handed to QPainter::drawPolyline, one call per trace,
+// with the same pen and clipping. Also the same data on a 1000 x 600 chart, and the window's
+// repaint after a marker click, which keeps the plot layer.
 #include "app/ChartWidget.h"
 #include "app/TorvexSession.h"
 #include "chart/ChartSheet.h"
@@ -30,7 +30,7 @@ constexpr int kPoints = 16001;
 constexpr double kFreqMax = 16000.0;
 
 // Ripple-like responses spread over the left axis (0..80) and the right one (0..40).
-std::unique_ptr<CChartGraph> MakeGraph()
+std::unique_ptr<CChartGraph> MakeGraph(int pointCount = kPoints)
 {
     auto graph = std::make_unique<CChartGraph>(7);
     graph->lineType = 1;
@@ -40,9 +40,9 @@ std::unique_ptr<CChartGraph> MakeGraph()
         const bool left = t % 2 == 0;
         const double scale = left ? 80.0 : 40.0;
         std::vector<CChartTrace::XYpair> points;
-        points.reserve(kPoints);
-        for (int i = 0; i < kPoints; ++i) {
-            const double f = static_cast<double>(i) / (kPoints - 1);
+        points.reserve(static_cast<std::size_t>(pointCount));
+        for (int i = 0; i < pointCount; ++i) {
+            const double f = static_cast<double>(i) / (pointCount - 1);
             const double y = scale
                 * (0.05 + 0.055 * t + 0.03 * std::sin(f * 60.0 + t) + 0.01 * std::sin(f * 2300.0));
             points.emplace_back(f * kFreqMax, y);
@@ -59,12 +59,13 @@ std::unique_ptr<CChartGraph> MakeGraph()
     return graph;
 }
 
-std::unique_ptr<CChartSheet> MakeSheet(int width = kWidth, int height = kHeight)
+std::unique_ptr<CChartSheet> MakeSheet(int width = kWidth, int height = kHeight,
+                                       int pointCount = kPoints)
 {
     auto sheet = std::make_unique<CChartSheet>();
     sheet->DeleteGraphs();
     sheet->title = "Worst case";
-    sheet->AddGraph(MakeGraph());
+    sheet->AddGraph(MakeGraph(pointCount));
     sheet->sheetRect = CRect(0, 0, width, height);
     return sheet;
 }
@@ -75,9 +76,11 @@ QImage& Image()
     return image;
 }
 
+// Arg: the points of each trace.
 void BM_SheetDraw(benchmark::State& state)
 {
-    auto sheet = MakeSheet();
+    const int pointCount = static_cast<int>(state.range(0));
+    auto sheet = MakeSheet(kWidth, kHeight, pointCount);
     QImage& image = Image();
     for (auto _ : state) {
         QPainter painter(&image);
@@ -88,9 +91,9 @@ void BM_SheetDraw(benchmark::State& state)
         painter.end();
         benchmark::ClobberMemory();
     }
-    state.SetItemsProcessed(state.iterations() * kTraces * kPoints);
+    state.SetItemsProcessed(state.iterations() * kTraces * pointCount);
 }
-BENCHMARK(BM_SheetDraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SheetDraw)->Arg(kPoints)->Arg(1000001)->Unit(benchmark::kMillisecond);
 
 void BM_SheetDrawSmall(benchmark::State& state)
 {

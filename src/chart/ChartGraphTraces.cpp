@@ -2,9 +2,14 @@
 #include "chart/ChartGraph.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <exception>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "chart/ColumnReducer.h"
 #include "chart/NiceScale.h"
@@ -84,6 +89,120 @@ void AddEvenSamples(const CChartTrace& trace, const CChartAxis& xAxis, Add&& add
     }
 }
 
+// PixelOffset of many values on one axis, with a multiplication where it gives the same
+// pixel: a division per sample is most of what thinning a trace of a million samples costs.
+// The product differs from the quotient by a few units in the last place, so only a result
+// that close to a pixel boundary is worked out by the division.
+class CPixelScale {
+public:
+    CPixelScale(double axisLow, double axisHigh, std::int32_t pixels)
+        : lo(axisLow), hi(axisHigh), span(pixels)
+    {
+        const double range = hi - lo;
+        inverse = range > 0.0 ? 1.0 / range : 0.0;
+        fast = std::isnormal(inverse) && std::isfinite(inverse * span);
+    }
+    bool Offset(double v, std::int32_t& offset) const
+    {
+        if (fast) {
+            const double pixels = (v - lo) * inverse * span;
+            if (std::fabs(pixels) < kMaxOverhang) {
+                const auto whole = static_cast<std::int32_t>(pixels);  // truncated
+                const double part = std::fabs(pixels - whole);
+                const double margin = 1e-12 * (std::fabs(pixels) + 1.0);
+                if (part > margin && 1.0 - part > margin) {
+                    offset = whole;
+                    return true;
+                }
+            }
+        }
+        return PixelOffset(v, lo, hi, span, offset);
+    }
+    // The pixel of a fraction (v - lo) / (hi - lo) clamped to 0..1, as the trace lines take X.
+    std::int32_t ClampedOffset(double v) const
+    {
+        if (fast) {
+            const double pixels = std::clamp((v - lo) * inverse, 0.0, 1.0) * span;
+            const auto whole = static_cast<std::int32_t>(pixels);
+            const double part = pixels - whole;
+            const double margin = 1e-12 * (pixels + 1.0);
+            if (part > margin && 1.0 - part > margin)
+                return whole;
+        }
+        const double f = (v - lo) / (hi - lo);
+        return static_cast<std::int32_t>(std::clamp(f, 0.0, 1.0) * span);
+    }
+
+private:
+    double lo;
+    double hi;
+    std::int32_t span;
+    double inverse = 0.0;
+    bool fast = false;
+};
+
+// The samples of a trace that can change a pixel of its line or marks (CColumnReducer).
+std::vector<CColumnReducer::Sample> ReducedSamples(const CChartTrace& trace,
+                                                   const CChartAxis& xAxis, const CChartAxis& yAxis,
+                                                   const CRect& p, bool lines)
+{
+    CColumnReducer reducer(lines ? CColumnReducer::Mode::Line : CColumnReducer::Mode::Marks);
+    const CPixelScale xScale(xAxis.min, xAxis.max, p.right - p.left);
+    const CPixelScale yScale(yAxis.min, yAxis.max, p.bottom - p.top);
+    auto add = [&](double xValue, double yValue) {
+        std::int32_t dy = 0;
+        if (!yScale.Offset(yValue, dy)) {
+            reducer.Break();  // a gap in the data breaks the line
+            return;
+        }
+        const std::int32_t y = yAxis.reversed ? p.bottom - dy : p.top + dy;
+        reducer.Add(p.left + xScale.ClampedOffset(xValue), y);
+    };
+    if (lines)
+        AddVisibleLine(trace, xAxis, add);
+    else
+        AddEvenSamples(trace, xAxis, add);
+    return reducer.Finish();
+}
+
+// Samples from which on the traces are thinned on every core: below, a thread costs more
+// than it saves.
+constexpr std::size_t kParallelSamples = 200000;
+
+// fn(0), ..., fn(count - 1), on as many cores as there are when work (samples) is large;
+// the calls must be independent.
+template <typename Fn>
+void ForEachOnCores(std::size_t count, std::size_t work, Fn&& fn)
+{
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t threads = work < kParallelSamples ? 1 : std::min(cores, count);
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr failure;
+    std::atomic<bool> failed{false};
+    auto run = [&] {
+        try {
+            for (std::size_t i = next++; i < count && !failed; i = next++)
+                fn(i);
+        } catch (...) {
+            if (!failed.exchange(true))
+                failure = std::current_exception();
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(run);
+        } catch (const std::system_error&) {
+            break;  // fewer threads: this one does the rest
+        }
+    }
+    run();
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 }  // namespace
 
 void CChartGraph::DrawTraces(CDC& dc)
@@ -119,10 +238,23 @@ void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
     dc.SetClipRect(p);
 
     const bool lines = lineType != 2 && lineType != 3;
-    CColumnReducer reducer(lines ? CColumnReducer::Mode::Line : CColumnReducer::Mode::Marks);
+    // The thinning of each trace is its own; the drawing goes in the traces' order.
+    std::vector<std::vector<CColumnReducer::Sample>> reduced(drawLines ? traces.size() : 0);
+    if (drawLines) {
+        std::size_t work = 0;
+        for (const CChartTrace& trace : traces)
+            work += trace.PointCount();
+        ForEachOnCores(traces.size(), work, [&](std::size_t t) {
+            const CChartTrace& trace = traces[t];
+            if (trace.PointCount() > 1)
+                reduced[t] =
+                    ReducedSamples(trace, xAxis, trace.onLeftAxis ? leftAxis : rightAxis, p, lines);
+        });
+    }
     bool penSelected = false;
     CPen previousPen;
-    for (const CChartTrace& trace : traces) {
+    for (std::size_t t = 0; t < traces.size(); ++t) {
+        const CChartTrace& trace = traces[t];
         const CChartAxis& yAxis = trace.onLeftAxis ? leftAxis : rightAxis;
         std::int32_t penWidth = lineType == 1 ? 2 : 1;
         if (printing)
@@ -149,21 +281,7 @@ void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
         };
 
         if (drawLines) {
-            reducer.Clear();
-            auto add = [&](double xValue, double yValue) {
-                std::int32_t y = 0;
-                if (!yPixel(yValue, y)) {
-                    reducer.Break();  // a gap in the data breaks the line
-                    return;
-                }
-                const double f = (xValue - xAxis.min) / (xAxis.max - xAxis.min);
-                reducer.Add(p.left + static_cast<std::int32_t>(std::clamp(f, 0.0, 1.0) * width), y);
-            };
-            if (lines)
-                AddVisibleLine(trace, xAxis, add);
-            else
-                AddEvenSamples(trace, xAxis, add);
-            for (const CColumnReducer::Sample& sample : reducer.Finish()) {
+            for (const CColumnReducer::Sample& sample : reduced[t]) {
                 const std::int32_t x = sample.point.x;
                 const std::int32_t y = sample.point.y;
                 switch (lineType) {

@@ -13,7 +13,7 @@ void CColumnReducer::Clear()
     startRun = true;
 }
 
-void CColumnReducer::Add(std::int32_t x, std::int32_t y)
+void CColumnReducer::AddSample(std::int32_t x, std::int32_t y)
 {
     if (!open || x != columnX) {
         CloseColumn();

@@ -34,7 +34,15 @@ public:
     // Starts a new trace; the kept samples of the last one are dropped, the memory is kept.
     void Clear();
     // The next sample; x never decreases within a run.
-    void Add(std::int32_t x, std::int32_t y);
+    void Add(std::int32_t x, std::int32_t y)
+    {
+        // Most samples of a dense trace repeat the last one's pixel: it only moves on.
+        if (open && x == columnX && y == last.y && mode == Mode::Line) {
+            last.at = count++;
+            return;
+        }
+        AddSample(x, y);
+    }
     // A gap in the data: the next sample starts a new line. Marks have none to break.
     void Break();
     // The kept samples so far, in drawing order, with the last column completed.
@@ -54,6 +62,7 @@ private:
         Pick after;
     };
 
+    void AddSample(std::int32_t x, std::int32_t y);
     void CloseColumn();
     void Emit(CPoint point);
 
