@@ -165,7 +165,7 @@ private:
 
 CTorvexApp::CTorvexApp(std::string path) : settingsPath(std::move(path)) {}
 
-int CTorvexApp::Run(const std::vector<std::string>& files)
+int CTorvexApp::Run(const std::vector<std::string>& files, CStartLoader* started)
 {
     CWindowPlatform platform;
     const CSettingsFile settings(settingsPath);
@@ -184,6 +184,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
     session.timeDomain = prefs.timeDomain;
     SetTouchstoneFilterChoice(prefs.fileFilter);
     window.SetStartFiles(files);
+    session.startLoader = started;
     const auto save = [&] {
         WindowPrefs now;
         now.viewSelection = session.viewSelection;
@@ -205,6 +206,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files)
         QObject::connect(qApp, &QGuiApplication::commitDataRequest, save);
 #endif
     window.exec();
+    session.startLoader = nullptr;
 #if QT_CONFIG(sessionmanager)
     QObject::disconnect(commit);
 #endif
@@ -221,9 +223,10 @@ void SetApplicationIdentity()
     QApplication::setWindowIcon(QIcon(":/torvex.svg"));
 }
 
-int RunTorvexWindow(int argc, char** argv, const std::vector<std::string>& files)
+int RunTorvexWindow(int argc, char** argv, const std::vector<std::string>& files,
+                    CStartLoader* started)
 {
     QApplication application(argc, argv);
     SetApplicationIdentity();
-    return CTorvexApp(CSettingsFile::DefaultPath()).Run(files);
+    return CTorvexApp(CSettingsFile::DefaultPath()).Run(files, started);
 }

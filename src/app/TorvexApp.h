@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class CStartLoader;
+
 // The start-up sequence, one instance for the run of the program.
 class CTorvexApp {
 public:
@@ -14,7 +16,8 @@ public:
     // Constructs the window, applies the settings, runs the window until it is closed and
     // writes the settings. files (at most five used) open into slots 1..5 instead of the
     // last file of the previous run. Needs a QApplication. Returns the exit status.
-    int Run(const std::vector<std::string>& files);
+    // started: those files, being read since the program began (or null).
+    int Run(const std::vector<std::string>& files, CStartLoader* started = nullptr);
 
 private:
     std::string settingsPath;
@@ -25,4 +28,6 @@ void SetApplicationIdentity();
 
 // Starts the window; files (at most five) are opened into slots 1..5 instead of the
 // last file of the previous run. Returns the exit status.
-int RunTorvexWindow(int argc, char** argv, const std::vector<std::string>& files);
+// started: those files, being read since the program began (or null).
+int RunTorvexWindow(int argc, char** argv, const std::vector<std::string>& files,
+                    CStartLoader* started = nullptr);

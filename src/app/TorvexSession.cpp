@@ -1,5 +1,7 @@
 #include "app/TorvexSession.h"
 
+#include "app/StartLoader.h"
+
 #include "app/AppFlags.h"
 #include "app/ExampleResponse.h"
 #include "app/SelectionGrid.h"
@@ -99,9 +101,24 @@ void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
 // Loads a slot's file as the chart takes it: Hz and kHz become MHz, and files after the
 // first take the first one's unit, since all traces share one X axis titled in it (a GHz
 // file next to a MHz file would otherwise be plotted a thousand times off).
-bool LoadForChart(CS2pData& data, const std::string& path, const CS2pData* first)
+bool LoadForChart(CS2pData& data, const std::string& path, const CS2pData* first,
+                  CStartLoader* started)
 {
-    if (data.Load(path) != 0)
+    CS2pData read;
+    int result = 0;
+    std::vector<std::pair<std::string, MessageIcon>> messages;
+    if (started && started->Take(path, read, result, messages)) {
+        // Read while the window was made: what it said is said now, as if read here.
+        const std::string name = data.displayName;
+        data = std::move(read);
+        data.fileName = path;
+        data.displayName = name;
+        for (const auto& [text, icon] : messages)
+            ShowMessageBox(text, icon);
+    } else {
+        result = data.Load(path);
+    }
+    if (result != 0)
         return false;
     data.NormalizeFreqUnit();
     if (first && data.freqUnit != first->freqUnit)
@@ -123,7 +140,7 @@ const char* const CTorvexSession::LOAD_FAILED = "Cannot read file or invalid dat
 bool CTorvexSession::LoadSlotFile(int n, CS2pData& data, const CS2pData* first) const
 {
     const std::string path = data.fileName;
-    if (!LoadForChart(data, path, first))
+    if (!LoadForChart(data, path, first, startLoader))
         return false;
     // A slot made by network operations makes itself again from its source.
     const auto& operations = derived[n - 1];

@@ -22,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+class CStartLoader;
+
 class CTorvexSession {
 public:
     static constexpr int SLOT_COUNT = 5;
@@ -220,6 +222,8 @@ public:
     // type are as they were painted last. Without it, onRepaint is called.
     std::function<void()> onRepaintOverlay;
     std::function<void(bool)> onDataCommandsEnabled;
+    // The start files, read while the window was made (none: every file is read on load).
+    CStartLoader* startLoader = nullptr;
 
     ViewSelection viewSelection;  // (S11, dB), (S21, dB) at start
     CChartSheet sheet;

@@ -1,4 +1,5 @@
 #include "app/AppFlags.h"
+#include "app/StartLoader.h"
 #include "app/TorvexSession.h"
 #include "app/dialogs/DlgDataQuality.h"
 #include "app/dialogs/DlgNetworkOperations.h"
@@ -262,6 +263,37 @@ TEST_F(SessionTest, FilesOfDifferentUnitsShareSlotOnesUnit)
     ASSERT_EQ(alone.Load(TestFile("splitter.s3p")), 0);
     EXPECT_DOUBLE_EQ(session.Slot(2).FreqAt(0), alone.FreqAt(0) * 1000.0);
     EXPECT_EQ(session.Graph().xAxis.title, "Frequency [MHz]");
+}
+
+TEST_F(SessionTest, StartFilesReadAheadLoadAsIfReadThen)
+{
+    // Read ahead under another spelling of their paths; the second file cannot be read and
+    // says so once, when the window reaches it, as a file read then would.
+    TempDir dir;
+    const std::string bad = dir.Write("bad.s2p", "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n1.5x\n");
+    CStartLoader started;
+    started.Start({std::string(TORVEX_TESTDATA) + "/../testdata/bandpass.s2p", bad});
+    session.startLoader = &started;
+    EXPECT_TRUE(messages.texts.empty());
+    session.OpenFiles({{TestFile("bandpass.s2p"), "bandpass.s2p"}, {bad, "bad.s2p"}});
+    ASSERT_EQ(messages.texts.size(), 2u);
+    EXPECT_NE(messages.texts[0].find("1.5x"), std::string::npos) << messages.texts[0];
+    EXPECT_EQ(messages.texts[1], CTorvexSession::LOAD_FAILED + bad);
+    EXPECT_TRUE(session.Slot(1).loaded);
+    EXPECT_EQ(session.Slot(1).fileName, TestFile("bandpass.s2p"));
+    EXPECT_EQ(session.Slot(1).displayName, "bandpass.s2p");
+    CS2pData direct;
+    ASSERT_EQ(direct.Load(TestFile("bandpass.s2p")), 0);
+    ASSERT_EQ(session.Slot(1).RecordCount(), direct.RecordCount());
+    EXPECT_EQ(session.Slot(1).Matrix(5)[1].re, direct.Matrix(5)[1].re);
+
+    // Once taken, a file is read anew: a reload sees it as it is now.
+    dir.Write("bad.s2p", "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
+    messages.texts.clear();
+    session.OpenFiles({{bad, "bad.s2p"}});
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(session.Slot(1).loaded);
+    session.startLoader = nullptr;
 }
 
 TEST_F(SessionTest, OpenFilesCompactsTheEntries)

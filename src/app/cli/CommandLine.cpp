@@ -1,5 +1,7 @@
 #include "app/cli/CommandLine.h"
 
+#include "app/StartLoader.h"
+
 #include "app/ChartExport.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
@@ -373,5 +375,8 @@ int RunTorvex(int argc, char** argv)
         std::cerr << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be opened\n";
         return 2;
     }
-    return RunTorvexWindow(argc, argv, args);
+    // The files are read while Qt starts and the window is made.
+    CStartLoader started;
+    started.Start(args);
+    return RunTorvexWindow(argc, argv, args, &started);
 }
