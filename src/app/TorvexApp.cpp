@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/QtBusyCursor.h"
 #include "platform/QtMessageSink.h"
+#include "platform/QtProgressHook.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -27,11 +28,14 @@ namespace {
 class CWindowPlatform {
 public:
     CWindowPlatform()
-        : previousSink(SetMessageSink(&sink)), previousHook(SetBusyCursorHook(&busyCursor))
+        : previousSink(SetMessageSink(&sink)),
+          previousHook(SetBusyCursorHook(&busyCursor)),
+          previousProgress(SetProgressHook(&progress))
     {
     }
     ~CWindowPlatform()
     {
+        SetProgressHook(previousProgress);
         SetBusyCursorHook(previousHook);
         SetMessageSink(previousSink);
     }
@@ -39,11 +43,13 @@ public:
     CWindowPlatform& operator=(const CWindowPlatform&) = delete;
 
     CQtMessageSink sink;
+    CQtProgressHook progress;
 
 private:
     CQtBusyCursorHook busyCursor;
     CMessageSink* previousSink;
     CBusyCursorHook* previousHook;
+    CProgressHook* previousProgress;
 };
 
 // The signals by which a session ends a program: a logout or kill (SIGTERM), Ctrl+C in
@@ -171,6 +177,7 @@ int CTorvexApp::Run(const std::vector<std::string>& files, CStartLoader* started
     const CSettingsFile settings(settingsPath);
     CDlgTorvex window;  // builds the start-up example
     platform.sink.SetParent(&window);
+    platform.progress.SetParent(&window);
     CTorvexSession& session = window.Session();
     WindowPrefs prefs;
     prefs.viewSelection = session.viewSelection;

@@ -101,8 +101,9 @@ void SetUpAxes(CChartGraph& graph, const AxisAssignment& axes)
 // Loads a slot's file as the chart takes it: Hz and kHz become MHz, and files after the
 // first take the first one's unit, since all traces share one X axis titled in it (a GHz
 // file next to a MHz file would otherwise be plotted a thousand times off).
-bool LoadForChart(CS2pData& data, const std::string& path, const CS2pData* first,
-                  CStartLoader* started)
+// The reader's result (FILE_OK, or why not).
+int LoadForChart(CS2pData& data, const std::string& path, const CS2pData* first,
+                 CStartLoader* started)
 {
     CS2pData read;
     int result = 0;
@@ -119,11 +120,11 @@ bool LoadForChart(CS2pData& data, const std::string& path, const CS2pData* first
         result = data.Load(path);
     }
     if (result != 0)
-        return false;
+        return result;
     data.NormalizeFreqUnit();
     if (first && data.freqUnit != first->freqUnit)
         data.ConvertFreqUnit(first->freqUnit);
-    return true;
+    return FILE_OK;
 }
 
 std::string Formatted(const char* pattern, const std::string& unit)
@@ -140,7 +141,9 @@ const char* const CTorvexSession::LOAD_FAILED = "Cannot read file or invalid dat
 bool CTorvexSession::LoadSlotFile(int n, CS2pData& data, const CS2pData* first) const
 {
     const std::string path = data.fileName;
-    if (!LoadForChart(data, path, first, startLoader))
+    const int result = LoadForChart(data, path, first, startLoader);
+    loadCancelled = result == FILE_CANCELLED;
+    if (result != FILE_OK)
         return false;
     // A slot made by network operations makes itself again from its source.
     const auto& operations = derived[n - 1];
@@ -206,6 +209,7 @@ void CTorvexSession::StartWith(const std::vector<std::pair<std::string, std::str
 
 void CTorvexSession::OpenSingleFile(const std::string& name, const std::string& path)
 {
+    const std::vector<SlotNames> before = Names();
     for (auto& operations : derived)
         operations.reset();
     for (int n = 2; n <= SLOT_COUNT; ++n) {
@@ -215,11 +219,13 @@ void CTorvexSession::OpenSingleFile(const std::string& name, const std::string& 
     }
     Slot(1).displayName = name;
     Slot(1).fileName = path;
-    LoadSlots();
+    if (!LoadSlots())
+        PutBack(before);
 }
 
 void CTorvexSession::OpenFiles(const std::vector<std::pair<std::string, std::string>>& entries)
 {
+    const std::vector<SlotNames> before = Names();
     for (auto& operations : derived)
         operations.reset();
     int n = 1;
@@ -235,29 +241,67 @@ void CTorvexSession::OpenFiles(const std::vector<std::pair<std::string, std::str
         Slot(n).displayName.clear();
         Slot(n).loaded = false;
     }
-    LoadSlots();
+    if (!LoadSlots())
+        PutBack(before);
 }
 
-void CTorvexSession::LoadSlots()
+std::vector<CTorvexSession::SlotNames> CTorvexSession::Names() const
+{
+    std::vector<SlotNames> names;
+    for (int n = 1; n <= SLOT_COUNT; ++n)
+        names.push_back({Slot(n).fileName, Slot(n).displayName, Slot(n).loaded, derived[n - 1]});
+    return names;
+}
+
+void CTorvexSession::PutBack(const std::vector<SlotNames>& names)
+{
+    for (int n = 1; n <= SLOT_COUNT; ++n) {
+        const SlotNames& slot = names[static_cast<std::size_t>(n - 1)];
+        Slot(n).fileName = slot.fileName;
+        Slot(n).displayName = slot.displayName;
+        Slot(n).loaded = slot.loaded;
+        derived[n - 1] = slot.derived;
+    }
+}
+
+bool CTorvexSession::LoadSlots()
 {
     const CBusyCursor busy;
+    reading = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{reading};
+    // Read into data sets of their own first: a read the user cancels changes no slot.
+    std::vector<CS2pData> fresh;
+    fresh.reserve(SLOT_COUNT);
+    bool failed = false;
+    for (int n = 1; n <= SLOT_COUNT && !failed; ++n) {
+        if (Slot(n).fileName.empty())
+            break;
+        CS2pData data;
+        data.fileName = Slot(n).fileName;
+        data.displayName = Slot(n).displayName;
+        if (!LoadSlotFile(n, data, n > 1 ? &fresh[0] : nullptr)) {
+            if (loadCancelled)
+                return false;
+            ShowMessageBox(LOAD_FAILED + EscapeName(data.fileName), MessageIcon::Error);
+            failed = true;
+        }
+        fresh.push_back(std::move(data));
+    }
     dataLoaded = false;
     measurement.clear();
     for (CS2pData& slot : dataSlots)
         slot.loaded = false;
-
     int count = 0;
-    for (int n = 1; n <= SLOT_COUNT; ++n) {
-        CS2pData& slot = Slot(n);
-        if (slot.fileName.empty())
-            break;
-        const std::string path = slot.fileName;
-        if (!LoadSlotFile(n, slot, n > 1 ? &Slot(1) : nullptr)) {
-            ShowMessageBox(LOAD_FAILED + EscapeName(path), MessageIcon::Error);
-            break;
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        const bool read = fresh[i].loaded;
+        Slot(static_cast<int>(i) + 1) = std::move(fresh[i]);
+        if (read) {
+            RememberRecent(Slot(static_cast<int>(i) + 1).fileName);
+            ++count;
         }
-        RememberRecent(path);
-        ++count;
     }
     dataLoaded = count > 0;
     ResetFollowState();
@@ -272,6 +316,7 @@ void CTorvexSession::LoadSlots()
         onDataCommandsEnabled(dataLoaded);
     lastFile = Slot(1).displayName;
     lastPath = Slot(1).fileName;
+    return true;
 }
 
 CTraceBuilder CTorvexSession::Builder() const

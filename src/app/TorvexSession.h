@@ -3,13 +3,13 @@
 // window owns one and stays a thin shell; tests and the command line use it directly.
 #pragma once
 
+#include "app/cli/NetworkOptions.h"
 #include "app/ValueFormatPair.h"
 #include "chart/ChartNavigator.h"
 #include "chart/ChartSheet.h"
 #include "data/S2pData.h"
-#include "platform/DC.h"
-#include "app/cli/NetworkOptions.h"
 #include "data/TouchstoneWriter.h"
+#include "platform/DC.h"
 #include "rf/QualityMetrics.h"
 #include "rf/TraceBuilder.h"
 
@@ -54,8 +54,9 @@ public:
     // Open Files OK: entries (path, name) with a non-empty path go to slots 1, 2, ... in
     // order; the other slots are cleared; then LoadSlots.
     void OpenFiles(const std::vector<std::pair<std::string, std::string>>& entries);
-    // Loads slots 1..5 until an empty slot or a failure, then rebuilds the plot.
-    void LoadSlots();
+    // Loads slots 1..5 until an empty slot or a failure, then rebuilds the plot. False,
+    // with no slot's data changed, when the user cancelled a read.
+    bool LoadSlots();
     // Derives the traces of the view selection from the loaded slots; nothing while no
     // data is loaded.
     void RebuildPlot(bool resetX, bool resetY);
@@ -289,6 +290,20 @@ private:
     // Slot n's file into data (its fileName and displayName set), and for a slot made by
     // network operations those applied again.
     bool LoadSlotFile(int n, CS2pData& data, const CS2pData* first) const;
+    // The last LoadSlotFile failed because the user cancelled the read.
+    mutable bool loadCancelled = false;
+    // Files are being read: the progress dialog lets timers run meanwhile, and a reload
+    // then waits for its next turn.
+    bool reading = false;
+    // The slots' files, names and operations, to put back when a load is cancelled.
+    struct SlotNames {
+        std::string fileName;
+        std::string displayName;
+        bool loaded = false;
+        std::shared_ptr<const CNetworkOptions> derived;
+    };
+    std::vector<SlotNames> Names() const;
+    void PutBack(const std::vector<SlotNames>& names);
     // Size and modification time of slot n's file, to tell a real change from a touch of
     // its folder; "missing" when it is gone.
     std::string FileStamp(int n) const;

@@ -10,12 +10,18 @@
 
 bool CTorvexSession::Reload(bool quiet, bool markStale)
 {
-    if (!dataLoaded)
+    if (!dataLoaded || reading)
         return false;
+    reading = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{reading};
     CS2pData fresh[SLOT_COUNT];
     bool read[SLOT_COUNT] = {};
     std::string freshStamps[SLOT_COUNT];
     std::string failed;  // the paths that did not read, one per line
+    loadCancelled = false;
     {
         // A file caught half-written is tried again later: no message for it.
         const bool previousQuiet = quietFileErrors;
@@ -35,11 +41,15 @@ bool CTorvexSession::Reload(bool quiet, bool markStale)
             // Every slot takes the unit of slot 1 as it will be shown: new when it read.
             const CS2pData* first = n == 1 ? nullptr : read[0] ? &fresh[0] : &Slot(1);
             read[n - 1] = LoadSlotFile(n, data, first);
+            if (loadCancelled)
+                break;
             if (!read[n - 1])
                 failed += "\n" + slot.fileName;
         }
         quietFileErrors = previousQuiet;
     }
+    if (loadCancelled)
+        return false;  // as it was: the user stopped it
     if (!failed.empty() && !quiet)
         ShowMessageBox(LOAD_FAILED + failed.substr(1), MessageIcon::Error);
     if (!failed.empty() && !markStale)

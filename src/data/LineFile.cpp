@@ -2,6 +2,7 @@
 
 #include "platform/AsciiText.h"
 #include "platform/MessageBox.h"
+#include "platform/Progress.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -121,6 +122,7 @@ struct CLineCursor::Feed {
     bool readError = false;
     bool utf16 = false;
     bool nul = false;
+    bool cancelled = false;  // the one waiting asked the read to stop
 
     // Reads a piece after keep bytes of buffer b; how many bytes the lines get.
     std::size_t ReadPiece(Buffer& b, std::size_t keep)
@@ -189,6 +191,13 @@ bool CLineCursor::Refill()
     refilled = true;
     const std::size_t n = f.ReadPiece(b, keep);
     rest = std::string_view(b.data.get(), keep + n);
+    if (!ReportProgress(f.end, size)) {
+        // No more lines, not even the part in hand: Finish says why.
+        f.cancelled = true;
+        f.ended = f.done = true;
+        rest = {};
+        return false;
+    }
     return n > 0;
 }
 
@@ -274,7 +283,7 @@ int CLineCursor::Open(const std::string& path, std::string_view& head)
         feed->utf16 = true;
         return Finish();
     }
-    if (feed->ended && (feed->tooLarge || feed->readError || feed->nul))
+    if (feed->ended && (feed->tooLarge || feed->readError || feed->nul || feed->cancelled))
         return Finish();
     head = feed->ended ? rest : rest.substr(0, rest.find_last_of("\r\n") + 1);
     Advance();
@@ -358,6 +367,8 @@ int CLineCursor::Finish()
     while (!f.done)
         f.ReadPiece(b, 0);
     f.ended = true;
+    if (f.cancelled)
+        return FILE_CANCELLED;
     const char* why = f.tooLarge ? TOO_LARGE
         : f.readError            ? READ_PROBLEM
         : f.utf16                ? UTF16

@@ -17,6 +17,7 @@ constexpr int FILE_CANNOT_OPEN = 101;
 constexpr int FILE_READ_ERROR = 102;
 constexpr int FILE_WRITE_ERROR = 103;
 constexpr int FILE_WRITE_ABANDONED = 104;  // the writer gave up (WriteChunksAtomic)
+constexpr int FILE_CANCELLED = 105;        // the read was stopped on request, without a word
 
 // While set, ReadLines and WriteLines report failures by their result only.
 extern bool quietFileErrors;

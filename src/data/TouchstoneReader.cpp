@@ -6,6 +6,7 @@
 #include "data/TouchstoneText.h"
 #include "platform/AsciiText.h"
 #include "platform/MessageBox.h"
+#include "platform/Progress.h"
 
 #include <algorithm>
 #include <cctype>
@@ -59,6 +60,7 @@ int CS2pData::PortsFromName(const std::string& path)
 
 int CS2pData::Load(const std::string& path)
 {
+    const CProgressScope progress(path);
     fileName = path;
     loaded = false;
     const int named = PortsFromName(path);

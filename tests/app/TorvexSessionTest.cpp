@@ -1,13 +1,14 @@
 #include "app/AppFlags.h"
-#include "app/StartLoader.h"
-#include "app/TorvexSession.h"
 #include "app/dialogs/DlgDataQuality.h"
 #include "app/dialogs/DlgNetworkOperations.h"
 #include "app/dialogs/DlgTimeDomain.h"
+#include "app/StartLoader.h"
+#include "app/TorvexSession.h"
 #include "chart/ChartFlags.h"
 #include "chart/ChartTrace.h"
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
+#include "platform/Progress.h"
 #include "platform/RecordingDC.h"
 #include "TempDir.h"
 
@@ -288,12 +289,38 @@ TEST_F(SessionTest, StartFilesReadAheadLoadAsIfReadThen)
     EXPECT_EQ(session.Slot(1).Matrix(5)[1].re, direct.Matrix(5)[1].re);
 
     // Once taken, a file is read anew: a reload sees it as it is now.
-    dir.Write("bad.s2p", "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
+    dir.Write("bad.s2p",
+              "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
     messages.texts.clear();
     session.OpenFiles({{bad, "bad.s2p"}});
     EXPECT_TRUE(messages.texts.empty());
     EXPECT_TRUE(session.Slot(1).loaded);
     session.startLoader = nullptr;
+}
+
+TEST_F(SessionTest, CancelledLoadLeavesTheSlotsAsTheyWere)
+{
+    // The user presses Cancel in the progress dialog of the second file.
+    struct Cancel : CProgressHook {
+        int reads = 0;
+        void Begin(const std::string&) override { ++reads; }
+        bool Advance(std::uintmax_t, std::uintmax_t) override { return reads < 2; }
+        void End() override {}
+    } cancel;
+    LoadBandpass();
+    const std::vector<std::string> before = TraceNames(session.Graph());
+    CProgressHook* const previous = SetProgressHook(&cancel);
+    session.OpenFiles(
+        {{TestFile("filter.s4p"), "filter.s4p"}, {TestFile("coupler.s4p"), "coupler.s4p"}});
+    SetProgressHook(previous);
+    EXPECT_EQ(cancel.reads, 2);
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(session.Slot(1).fileName, TestFile("bandpass.s2p"));
+    EXPECT_EQ(session.Slot(1).displayName, "bandpass.s2p");
+    EXPECT_TRUE(session.Slot(1).loaded);
+    EXPECT_EQ(session.Slot(1).PortCount(), 2);
+    EXPECT_TRUE(session.Slot(2).fileName.empty());
+    EXPECT_EQ(TraceNames(session.Graph()), before);
 }
 
 TEST_F(SessionTest, OpenFilesCompactsTheEntries)
