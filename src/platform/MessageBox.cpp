@@ -5,11 +5,20 @@
 namespace {
 CStderrMessageSink stderrSink;
 CMessageSink* currentSink = &stderrSink;
+// A worker thread of the command line keeps its file's messages apart from the others'.
+thread_local CMessageSink* threadSink = nullptr;
 }  // namespace
 
 void ShowMessageBox(const std::string& text, MessageIcon icon)
 {
-    currentSink->Show(text, icon);
+    (threadSink ? threadSink : currentSink)->Show(text, icon);
+}
+
+CMessageSink* SetThreadMessageSink(CMessageSink* sink)
+{
+    CMessageSink* old = threadSink;
+    threadSink = sink;
+    return old;
 }
 
 CMessageSink* SetMessageSink(CMessageSink* sink)

@@ -18,6 +18,9 @@ void ShowMessageBox(const std::string& text, MessageIcon icon = MessageIcon::Non
 
 // Installs sink (nullptr restores the standard-error sink); returns the previous one.
 CMessageSink* SetMessageSink(CMessageSink* sink);
+// Installs sink for the calling thread only, ahead of the one SetMessageSink installed
+// (nullptr: that one again); returns the thread's previous one.
+CMessageSink* SetThreadMessageSink(CMessageSink* sink);
 
 // Writes each message as one line to standard error.
 class CStderrMessageSink : public CMessageSink {
