@@ -162,7 +162,7 @@ public:
         COLORREF color = 0;
     };
     std::vector<Band> filledBands;  // cleared with the traces
-    int lineType = 1;  // 0 thin line, 1 thick line, 2 points, 3 circles
+    int lineType = 1;               // 0 thin line, 1 thick line, 2 points, 3 circles
     int viewFormat = 0;
     CChartArea graphArea;
     CChartArea titleArea;

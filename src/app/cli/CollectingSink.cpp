@@ -2,7 +2,8 @@
 
 #include <ostream>
 
-CCollectingSink::CCollectingSink(std::ostream& stream) : err(stream), previous(SetThreadMessageSink(this))
+CCollectingSink::CCollectingSink(std::ostream& stream)
+    : err(stream), previous(SetThreadMessageSink(this))
 {
 }
 
