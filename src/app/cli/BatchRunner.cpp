@@ -70,13 +70,11 @@ void CBatchRunner::Work(std::size_t count, const std::function<void(std::size_t)
     std::mutex mutex;
     std::condition_variable finished;
     std::vector<char> done(count, 0);
-    std::size_t doneCount = 0;
     const auto worker = [&] {
         for (std::size_t i; (i = next.fetch_add(1)) < count;) {
             work(i);
             const std::lock_guard<std::mutex> lock(mutex);
             done[i] = 1;
-            ++doneCount;
             finished.notify_one();
         }
     };
@@ -85,14 +83,12 @@ void CBatchRunner::Work(std::size_t count, const std::function<void(std::size_t)
     for (std::size_t t = 0; t < threads; ++t)
         pool.emplace_back(worker);
     for (std::size_t i = 0; i < count; ++i) {
-        std::size_t shownCount = 0;
         {
             std::unique_lock<std::mutex> lock(mutex);
             finished.wait(lock, [&] { return done[i] != 0; });
-            shownCount = doneCount;
         }
         take(i);
-        ShowProgress(shownCount, count);
+        ShowProgress(i + 1, count);
     }
     for (std::thread& thread : pool)
         thread.join();

@@ -15,7 +15,7 @@ public:
     // take(i) on the calling thread in the order 0, 1, 2, ... as soon as work(i) is done, so
     // that the output is the same for any number of threads. work must be safe to run
     // beside itself; take may free what work(i) made. With progress set, a line
-    // "\rDONE/COUNT files" on it follows the finished files; it is erased at the end.
+    // "\rDONE/COUNT files" on it follows the files taken; it is erased at the end.
     void Run(std::size_t count, const std::function<void(std::size_t)>& work,
              const std::function<void(std::size_t)>& take, std::ostream* progress = nullptr) const;
 
