@@ -74,6 +74,8 @@ public:
     ViewSelection ShownSelection() const;
     // The selection's items that no loaded file can plot.
     ViewSelection MissingItems() const;
+    // What builds the traces, with the session's pairing and time-domain settings.
+    CTraceBuilder Builder() const;
     // Largest port count among the loaded slots (0 when none is loaded).
     int MaxPortCount() const;
     // The loaded slot whose matrix the view dialog shows: the one of most ports, a
@@ -264,8 +266,6 @@ private:
     // Smith or polar traces of the selection's elements (the reflections on a Smith chart).
     void BuildComplexTraces(const ViewSelection& shown);
     void RememberRecent(const std::string& path);
-    // What builds the traces, with the session's pairing and time-domain settings.
-    CTraceBuilder Builder() const;
     // After a rebuild: the builder's problems, the time axis or the gate's mark, the notes
     // in the graph's title.
     void NoteBuild(const CTraceBuilder& builder, bool timeView);

@@ -151,6 +151,7 @@ void CChartGraph::DeleteTrace(int index)
 void CChartGraph::ClearTraces()
 {
     traces.clear();
+    filledBands.clear();  // they name traces by index
 }
 
 CChartTrace* CChartGraph::TraceAt(int index)

@@ -154,7 +154,15 @@ public:
     CLimitMask limitMask;
     // X values drawn as dashed vertical lines across the plot: the bounds of a time gate.
     std::vector<double> gateLines;
-    int lineType = 1;  // 0 thin line, 1 thick line, 2 points, 3 circles
+    // The area between two traces (by index in `traces`, on the lower one's Y axis), filled
+    // under all the lines with a light tint of color: the band of an envelope.
+    struct Band {
+        std::size_t lower = 0;
+        std::size_t upper = 0;
+        COLORREF color = 0;
+    };
+    std::vector<Band> filledBands;  // cleared with the traces
+    int lineType = 1;               // 0 thin line, 1 thick line, 2 points, 3 circles
     int viewFormat = 0;
     CChartArea graphArea;
     CChartArea titleArea;
@@ -227,4 +235,5 @@ private:
     void DrawGateLines(CDC& dc);
     // The trace lines, or the marker dots, of every trace.
     void DrawTracePass(CDC& dc, bool drawLines);
+    void DrawBands(CDC& dc);
 };

@@ -84,6 +84,7 @@ void CChartGraph::DrawPlotLayer(CDC& dc)
     Layout(dc);
     graphArea.Draw(dc);
     DrawAxes(dc);
+    DrawBands(dc);
     DrawTraceLines(dc);
     DrawLimits(dc);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "chart/ColumnReducer.h"
@@ -335,6 +336,61 @@ void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
     if (penSelected)
         dc.SelectPen(previousPen);
     dc.SelectFont(previousFont);
+}
+
+namespace {
+
+// A tint of color on the background: a quarter of the colour, the rest background.
+COLORREF Tint(COLORREF color, COLORREF background)
+{
+    const auto mix = [](int c, int b) { return (c + 3 * b) / 4; };
+    return Rgb(mix(RgbRed(color), RgbRed(background)), mix(RgbGreen(color), RgbGreen(background)),
+               mix(RgbBlue(color), RgbBlue(background)));
+}
+
+}  // namespace
+
+// One vertical line per pixel column where both traces have a value: the plot's own
+// resolution, whatever the number of stored points.
+void CChartGraph::DrawBands(CDC& dc)
+{
+    if (!plotArea.visible || filledBands.empty())
+        return;
+    const CRect p = plotArea.rect;
+    const std::int32_t width = p.right - p.left;
+    const std::int32_t height = p.bottom - p.top;
+    if (width <= 0 || height <= 0 || !(xAxis.max > xAxis.min))
+        return;
+    dc.SetClipRect(p);
+    const CPen previousPen = dc.SelectPen(CPen{plotArea.fillColor, 1});
+    for (const Band& band : filledBands) {
+        if (band.lower >= traces.size() || band.upper >= traces.size())
+            continue;
+        const CChartTrace& lower = traces[band.lower];
+        const CChartTrace& upper = traces[band.upper];
+        const CChartAxis& yAxis = lower.onLeftAxis ? leftAxis : rightAxis;
+        dc.SelectPen(CPen{Tint(band.color, plotArea.fillColor), 1});
+        std::size_t lowHint = 0;
+        std::size_t highHint = 0;
+        for (std::int32_t column = 0; column < width; ++column) {
+            const double x = xAxis.min + (xAxis.max - xAxis.min) * column / width;
+            if (!lower.Covers(x) || !upper.Covers(x))
+                continue;
+            std::int32_t a = 0;
+            std::int32_t b = 0;
+            if (!PixelOffset(lower.ValueAt(x, lowHint), yAxis.min, yAxis.max, height, a)
+                || !PixelOffset(upper.ValueAt(x, highHint), yAxis.min, yAxis.max, height, b))
+                continue;
+            if (a > b)
+                std::swap(a, b);
+            const std::int32_t top = yAxis.reversed ? p.bottom - b : p.top + a;
+            const std::int32_t bottom = yAxis.reversed ? p.bottom - a : p.top + b;
+            dc.MoveToEx(p.left + column, top);
+            dc.LineTo(p.left + column, bottom + 1);
+        }
+    }
+    dc.SelectPen(previousPen);
+    dc.ResetClip();
 }
 
 namespace {

@@ -24,7 +24,8 @@ const std::array<COLORREF, 16> kPalette = {
     Rgb(192, 127, 127), Rgb(255, 0, 255), Rgb(127, 127, 192), Rgb(64, 127, 64),
     Rgb(140, 70, 0),    Rgb(0, 0, 160),   Rgb(190, 150, 0),   Rgb(32, 32, 32),
 };
-int paletteIndex = -1;
+// Per thread: the command line builds charts of several files at once, each its own.
+thread_local int paletteIndex = -1;
 
 // Widens [low, high] by v. A NaN or infinite sample (a 0/0 in a conversion) would poison
 // the range or, once scaled to pixels, overflow an integer, so it is left out.

@@ -92,7 +92,7 @@ bool CChartOptions::TakeScanned(const QCommandLineParser& parser, std::ostream& 
         return false;
     for (const QString& file : parser.positionalArguments())
         files.push_back(file.toLatin1().toStdString());
-    if (files.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
+    if (!anyFileCount && files.size() > static_cast<std::size_t>(CTorvexSession::SLOT_COUNT)) {
         err << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be plotted\n";
         return false;
     }

@@ -32,6 +32,8 @@ public:
     // loaded, 2 when nothing of the view is left (reported).
     int Load(CTorvexSession& session, std::ostream& err) const;
 
+    // Any number of files (--each, --envelope), not at most the five slots.
+    bool anyFileCount = false;
     ViewSelection selection;
     int preset = -1;
     bool haveView = false;

@@ -5,7 +5,9 @@
 #include <ostream>
 #include <string>
 #include <vector>
+#include "app/cli/BatchOptions.h"
 #include "app/cli/CollectingSink.h"
+#include "app/cli/FileCommand.h"
 #include "data/S2pData.h"
 #include "platform/AsciiText.h"
 #include "platform/NumberFormat.h"
@@ -28,16 +30,23 @@ std::string ReferenceText(const CS2pData& data)
     return text;
 }
 
-}  // namespace
+// One line per file, in the order given.
+class CCheckRun : public CFileCommand {
+public:
+    int Run(const std::vector<std::string>& paths, std::ostream& out,
+            std::ostream& err) const override;
+    bool Tabular() const override { return false; }
+};
 
-int CCommandLine::Check(const std::vector<std::string>& paths)
+int CCheckRun::Run(const std::vector<std::string>& paths, std::ostream& out,
+                   std::ostream& err) const
 {
     int status = 0;
     for (const std::string& path : paths) {
         CCollectingSink sink(err);
         CS2pData data;
         std::string reason;
-        const int rc = LoadAsSlot(data, path, sink, &reason);
+        const int rc = CCommandLine::LoadAsSlot(data, path, sink, &reason);
         if (rc == 0) {
             out << EscapeName(path) << ": ok, " << data.RecordCount() << " records, "
                 << data.PortCount() << "-port, v" << data.version << ", " << data.GetFreqUnitLabel()
@@ -51,4 +60,19 @@ int CCommandLine::Check(const std::vector<std::string>& paths)
         status = 1;
     }
     return status;
+}
+
+}  // namespace
+
+int CCommandLine::Check(const std::vector<std::string>& argList)
+{
+    std::vector<std::string> paths = argList;
+    CBatchOptions batch;
+    if (!batch.Take(paths, err) || !batch.FitMode("--check", err))
+        return 2;
+    if (paths.empty()) {
+        err << "torvex: --check needs at least one FILE\n";
+        return 2;
+    }
+    return RunFiles(CCheckRun(), paths, batch);
 }

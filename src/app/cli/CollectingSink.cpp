@@ -2,13 +2,14 @@
 
 #include <ostream>
 
-CCollectingSink::CCollectingSink(std::ostream& stream) : err(stream), previous(SetMessageSink(this))
+CCollectingSink::CCollectingSink(std::ostream& stream)
+    : err(stream), previous(SetThreadMessageSink(this))
 {
 }
 
 CCollectingSink::~CCollectingSink()
 {
-    SetMessageSink(previous);
+    SetThreadMessageSink(previous);
 }
 
 void CCollectingSink::Show(const std::string& text, MessageIcon)

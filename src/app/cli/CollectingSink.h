@@ -9,7 +9,7 @@
 
 class CCollectingSink : public CMessageSink {
 public:
-    // Installs itself for its lifetime.
+    // Installs itself for the calling thread for its lifetime.
     explicit CCollectingSink(std::ostream& stream);
     ~CCollectingSink() override;
     CCollectingSink(const CCollectingSink&) = delete;

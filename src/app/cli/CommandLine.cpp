@@ -3,6 +3,7 @@
 #include "app/StartLoader.h"
 
 #include "app/ChartExport.h"
+#include "app/cli/BatchOptions.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
 #include "app/cli/CsvTables.h"
@@ -30,6 +31,8 @@
 #include <memory>
 #include <ostream>
 #include <sstream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -334,15 +337,35 @@ const Command commands[] = {
     {"--quality", RunQuality}, {"--save", RunSave},       {"--manpage", RunManPage},
 };
 
+// The modes that run on one file or one set of files only, and say so when asked for more.
+bool RefusesBatch(const std::string& mode, const Args& rest)
+{
+    if (mode != "--dump" && mode != "--quality" && mode != "--save")
+        return false;
+    if (!CBatchOptions::Named(rest))
+        return false;
+    Args words = rest;
+    CBatchOptions batch;
+    return !batch.Take(words, std::cerr) || !batch.FitMode(mode, std::cerr);
+}
+
 // A mode word first: one of the modes without a window.
 int RunCommandLine(const std::vector<std::string>& args)
 {
     const CQuietQt quiet;
     CCommandLine cli(std::cout, std::cerr);
+    // Progress belongs on a terminal; a pipe or a log gets the output alone. When the rows
+    // themselves go to the terminal they show the progress.
+    cli.showProgress = isatty(STDERR_FILENO) == 1;
+    cli.outIsTerminal = isatty(STDOUT_FILENO) == 1;
     const std::string& mode = args[0];
     for (const Command& command : commands) {
-        if (mode == command.word)
-            return command.run(cli, {args.begin() + 1, args.end()});
+        if (mode != command.word)
+            continue;
+        const Args rest(args.begin() + 1, args.end());
+        if (RefusesBatch(mode, rest))
+            return 2;
+        return command.run(cli, rest);
     }
     // An option before its mode ("--view X --export OUT"): say where it belongs.
     for (std::size_t i = 1; i < args.size(); ++i)

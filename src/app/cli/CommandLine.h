@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+class CBatchOptions;
+class CChartOptions;
 class CCollectingSink;
+class CFileCommand;
 class CS2pData;
 
 // Runs the program for the given arguments; returns the exit status.
@@ -20,9 +23,16 @@ class CCommandLine {
 public:
     CCommandLine(std::ostream& out, std::ostream& err);
 
-    // Exit status 0 when every file loaded, 1 otherwise.
-    int Check(const std::vector<std::string>& paths);
+    // --check [--each] [--jobs N] FILE...: one line per file. Exit status 0 when every
+    // file loaded, 1 otherwise, 2 on bad usage.
+    int Check(const std::vector<std::string>& args);
     int Dump(const std::string& path);
+    // --table, --measure, --limits and --check also take --each: every file on its own,
+    // as if alone in slot 1, on --jobs N worker threads (default: one per core). The CSV
+    // rows gain a first column "file", in the order the files were given; a file's
+    // messages on err name it. The exit status is the largest any file gives, and --limits
+    // ends with the line "N files: P passed, F failed (yield Y %)" on err.
+    //
     // --export OUT [--view LIST] [--pairing 13|12] [--size WxH] [--markers F1,F2,...]
     // [FILE...]: args are the words after "--export". CSV needs files; images without files
     // show the example. --pairing applies to --table, --measure and --limits alike.
@@ -72,11 +82,26 @@ public:
     static bool ParseSpan(const std::string& text, double& low, double& high);
     static constexpr int MAX_IMAGE_SIDE = 16384;
 
-private:
     // Loads a file as a file slot does; returns the result code and, on failure, the
     // reader's own first message (empty when it showed none).
     static int LoadAsSlot(CS2pData& data, const std::string& path, CCollectingSink& sink,
                           std::string* readerMessage = nullptr);
+
+    // A progress line on err while --each or --envelope runs over the files; the program
+    // sets it when standard error is a terminal.
+    bool showProgress = false;
+    // Whether out is a terminal: then the rows of --each show the progress themselves.
+    bool outIsTerminal = false;
+
+private:
+    // The command on its files: as one run, or with --each on each file alone.
+    int RunFiles(const CFileCommand& command, const std::vector<std::string>& files,
+                 const CBatchOptions& batch);
+    int RunEach(const CFileCommand& command, const std::vector<std::string>& files,
+                const CBatchOptions& batch);
+    // --export --envelope: the min, max and mean of the files' traces.
+    int ExportEnvelope(const std::string& outPath, bool image, const CChartOptions& opts,
+                       const CBatchOptions& batch);
 
     std::ostream& out;
     std::ostream& err;

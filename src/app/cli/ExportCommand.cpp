@@ -2,6 +2,7 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/ChartExport.h"
+#include "app/cli/BatchOptions.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
 #include "app/cli/CsvTables.h"
@@ -46,10 +47,33 @@ std::unique_ptr<QApplication> EnsureApplication()
     return std::make_unique<QApplication>(argc, argv);
 }
 
+// An envelope is a band of values at each frequency: a Smith or polar item has a point of
+// the plane there and a time item no frequency at all.
+bool EnvelopeFits(const CChartOptions& opts, std::ostream& err)
+{
+    if (opts.files.empty()) {
+        err << "torvex: --envelope needs at least one FILE\n";
+        return false;
+    }
+    for (const ValueFormatPair& item : opts.selection) {
+        if (ValueFormat::IsComplex(item.valueFormat) || ValueFormat::IsTime(item.valueFormat)) {
+            err << "torvex: --envelope takes values over frequency, not "
+                << CCommandLine::ViewItemName(item)
+                << ": use db, phase, delay, lin, re, im, vswr, r, x or z\n";
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-int CCommandLine::Export(const std::vector<std::string>& args)
+int CCommandLine::Export(const std::vector<std::string>& argList)
 {
+    std::vector<std::string> args = argList;
+    CBatchOptions batch;
+    if (!batch.Take(args, err) || !batch.FitMode("--export", err))
+        return 2;
     if (args.empty() || args[0].empty() || args[0][0] == '-') {
         err << "torvex: --export needs an output file (.csv, .png, .svg or .pdf)\n";
         return 2;
@@ -63,7 +87,8 @@ int CCommandLine::Export(const std::vector<std::string>& args)
     }
 
     CChartOptions opts;
-    if (!opts.Parse(args, 1, err))
+    opts.anyFileCount = batch.envelope;
+    if (!opts.Parse(args, 1, err) || (batch.envelope && !EnvelopeFits(opts, err)))
         return 2;
     if (kind == ExportKind::Csv && opts.files.empty()) {
         err << "torvex: a CSV export needs at least one FILE\n";
@@ -76,6 +101,8 @@ int CCommandLine::Export(const std::vector<std::string>& args)
 
     const std::unique_ptr<QApplication> app =
         kind == ExportKind::Image ? EnsureApplication() : nullptr;
+    if (batch.envelope)
+        return ExportEnvelope(outPath, kind == ExportKind::Image, opts, batch);
     CCollectingSink sink(err);
     CTorvexSession session;
     if (opts.files.empty()) {

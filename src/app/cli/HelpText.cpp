@@ -16,6 +16,8 @@ const std::vector<const char*>& Synopsis()
         "torvex --quality [--mixed] [--pairing 13|12] FILE...",
         "torvex --save OUT.sNp|OUT.ts [--format ri|ma|db] [--unit hz|khz|mhz|ghz] "
         "[operations] FILE",
+        "torvex --measure|--limits|--table|--check ... --each [--jobs N] FILE...",
+        "torvex --export OUT --envelope [--jobs N] [chart options] FILE...",
         "torvex --check FILE...",
         "torvex --dump FILE",
         "torvex --help | --version",
@@ -64,6 +66,21 @@ const std::vector<Group>& Groups()
              {"--limits MASK",
               "Judge the traces against a mask file (lines 'upper|lower X1 X2 V1 [V2] [ITEM]'); "
               "exit status 1 when any segment fails or finds no data."},
+         }},
+        {"Batch",
+         {
+             {"--each",
+              "With --measure, --limits, --table or --check: any number of files, each on its "
+              "own as if alone; CSV rows gain a first column 'file', in the order given. "
+              "--limits ends with 'N files: P passed, F failed (yield Y %)' on standard error "
+              "and exits 0 only when every file passed; a file that cannot be read fails."},
+             {"--envelope",
+              "With --export: any number of files; per view item the traces 'ITEM min', "
+              "'ITEM max' and 'ITEM mean' of the shown values (dB for :db) at the first file's "
+              "frequencies, drawn as a filled band with the mean as a line."},
+             {"--jobs N",
+              "With --each or --envelope: N worker threads (default: one per core); the output "
+              "is the same for any N."},
          }},
         {"Time domain",
          {
@@ -232,9 +249,11 @@ std::string ManPage(const std::string& version, const std::string& date)
     t += ".SH EXAMPLES\n"
          "Export a filter's insertion loss and delay as an image:\n"
          ".PP\n.nf\ntorvex \\-\\-export filter.png \\-\\-view S21:db,S21:delay filter.s2p\n.fi\n"
-         ".PP\nJudge a lot of parts against a mask, one file after another:\n"
-         ".PP\n.nf\nfor f in lot/*.s2p; do torvex \\-\\-limits mask.txt \"$f\" || echo \"$f "
-         "failed\"; done\n.fi\n"
+         ".PP\nJudge a lot of parts against a mask and print its yield:\n"
+         ".PP\n.nf\ntorvex \\-\\-limits mask.txt \\-\\-each lot/*.s2p > results.csv\n.fi\n"
+         ".PP\nThe spread of a lot's insertion loss:\n"
+         ".PP\n.nf\ntorvex \\-\\-export spread.png \\-\\-envelope \\-\\-view S21:db lot/*.s2p\n"
+         ".fi\n"
          ".PP\nThe impedance profile of a cable, its first 5 ns:\n"
          ".PP\n.nf\ntorvex \\-\\-export tdr.png \\-\\-view S11:tdr \\-\\-time 0,5 cable.s2p\n.fi\n"
          ".PP\nCheck models before a simulation:\n"

@@ -7,9 +7,11 @@
 #include <ostream>
 #include <string>
 #include <vector>
+#include "app/cli/BatchOptions.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
 #include "app/cli/CsvTables.h"
+#include "app/cli/FileCommand.h"
 #include "app/dialogs/DialogUnits.h"
 #include "app/TorvexSession.h"
 #include "chart/LimitMask.h"
@@ -30,26 +32,53 @@ bool ReadMaskText(const std::string& path, std::string& text)
     return !in.bad();
 }
 
+// The mask, read, against any files.
+class CLimitsRun : public CFileCommand {
+public:
+    int Run(const std::vector<std::string>& files, std::ostream& out,
+            std::ostream& err) const override
+    {
+        CChartOptions fileOpts = opts;
+        fileOpts.files = files;
+        CCollectingSink sink(err);
+        CTorvexSession session;
+        if (const int status = fileOpts.Load(session, err))
+            return status;
+        const CChartGraph& graph = session.Graph();
+        const std::vector<LimitResult> results = mask.Evaluate(graph.traces);
+        WriteLimitTable(graph, mask, results, session.XColumn(), out);
+        return CLimitMask::AllPass(results) ? 0 : 1;
+    }
+    bool Judges() const override { return true; }
+
+    CChartOptions opts;
+    CLimitMask mask;
+};
+
 }  // namespace
 
-int CCommandLine::Limits(const std::vector<std::string>& args)
+int CCommandLine::Limits(const std::vector<std::string>& argList)
 {
+    std::vector<std::string> args = argList;
+    CBatchOptions batch;
+    if (!batch.Take(args, err) || !batch.FitMode("--limits", err))
+        return 2;
     if (args.empty() || args[0].empty() || args[0][0] == '-') {
         err << "torvex: --limits needs a MASK file\n";
         return 2;
     }
     const std::string& maskPath = args[0];
-    CChartOptions opts;
-    if (!opts.ParseAnalysis({args.begin() + 1, args.end()}, "--limits", err))
+    CLimitsRun run;
+    run.opts.anyFileCount = batch.each;
+    if (!run.opts.ParseAnalysis({args.begin() + 1, args.end()}, "--limits", err))
         return 2;
     std::string text;
     if (!ReadMaskText(maskPath, text)) {
         err << "torvex: cannot read the mask '" << EscapeName(maskPath) << "'\n";
         return 2;
     }
-    CLimitMask mask;
     std::vector<CLimitMask::ParseError> errors;
-    if (!mask.Parse(text, errors)) {
+    if (!run.mask.Parse(text, errors)) {
         for (const CLimitMask::ParseError& e : errors) {
             err << "torvex: " << EscapeName(maskPath);
             if (e.line > 0)
@@ -58,13 +87,5 @@ int CCommandLine::Limits(const std::vector<std::string>& args)
         }
         return 2;
     }
-
-    CCollectingSink sink(err);
-    CTorvexSession session;
-    if (const int status = opts.Load(session, err))
-        return status;
-    const CChartGraph& graph = session.Graph();
-    const std::vector<LimitResult> results = mask.Evaluate(graph.traces);
-    WriteLimitTable(graph, mask, results, session.XColumn(), out);
-    return CLimitMask::AllPass(results) ? 0 : 1;
+    return RunFiles(run, run.opts.files, batch);
 }

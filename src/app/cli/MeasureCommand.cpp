@@ -6,9 +6,11 @@
 #include <ostream>
 #include <string>
 #include <vector>
+#include "app/cli/BatchOptions.h"
 #include "app/cli/ChartOptions.h"
 #include "app/cli/CollectingSink.h"
 #include "app/cli/CsvTables.h"
+#include "app/cli/FileCommand.h"
 #include "app/dialogs/DialogUnits.h"
 #include "app/TorvexSession.h"
 #include "platform/AsciiText.h"
@@ -41,39 +43,29 @@ bool TakeSpan(std::vector<std::string>& args, bool& haveSpan, double& low, doubl
     return true;
 }
 
-}  // namespace
+// The search once its words are read, on any files.
+class CMeasureRun : public CFileCommand {
+public:
+    int Run(const std::vector<std::string>& files, std::ostream& out,
+            std::ostream& err) const override;
 
-int CCommandLine::Measure(const std::vector<std::string>& argList)
-{
-    std::vector<std::string> args = argList;
-    const std::string what = args.empty() ? std::string() : AsciiLower(args[0]);
+    CChartOptions opts;
+    std::string what;  // "peak", "min" or "bw:N"
     double below = 0.0;
     bool bandwidth = false;
-    if (what.rfind("bw:", 0) == 0) {
-        std::vector<double> n;
-        bandwidth = ParseMarkers(what.substr(3), n) && n.size() == 1 && n[0] > 0.0;
-        if (!bandwidth) {
-            err << "torvex: bad --measure '" << EscapeName(args[0])
-                << "': N of bw:N is a number above 0\n";
-            return 2;
-        }
-        below = n[0];
-    } else if (what != "peak" && what != "min") {
-        err << "torvex: --measure needs peak, min or bw:N (N dB below the maximum)\n";
-        return 2;
-    }
-    if (!args.empty())
-        args.erase(args.begin());
     bool haveSpan = false;
     double low = 0.0;
     double high = 0.0;
-    CChartOptions opts;
-    if (!TakeSpan(args, haveSpan, low, high, err) || !opts.ParseAnalysis(args, "--measure", err))
-        return 2;
+};
 
+int CMeasureRun::Run(const std::vector<std::string>& files, std::ostream& out,
+                     std::ostream& err) const
+{
+    CChartOptions fileOpts = opts;
+    fileOpts.files = files;
     CCollectingSink sink(err);
     CTorvexSession session;
-    if (const int status = opts.Load(session, err))
+    if (const int status = fileOpts.Load(session, err))
         return status;
     const CChartGraph& graph = session.Graph();
     if (bandwidth && session.ShowsTime()) {
@@ -81,14 +73,44 @@ int CCommandLine::Measure(const std::vector<std::string>& argList)
         return 2;
     }
     // All the data: the X axis of a Smith or polar chart is never fitted to it.
-    if (!haveSpan) {
-        low = -std::numeric_limits<double>::infinity();
-        high = std::numeric_limits<double>::infinity();
-    }
+    const double from = haveSpan ? low : -std::numeric_limits<double>::infinity();
+    const double to = haveSpan ? high : std::numeric_limits<double>::infinity();
     const std::string unit = FreqUnitLabel(session.Slot(1).freqUnit);
     if (bandwidth)
-        WriteBandwidthTable(graph, below, low, high, unit, out);
+        WriteBandwidthTable(graph, below, from, to, unit, out);
     else
-        WriteExtremeTable(graph, what == "peak", low, high, session.XColumn(), out);
+        WriteExtremeTable(graph, what == "peak", from, to, session.XColumn(), out);
     return 0;
+}
+
+}  // namespace
+
+int CCommandLine::Measure(const std::vector<std::string>& argList)
+{
+    std::vector<std::string> args = argList;
+    CBatchOptions batch;
+    if (!batch.Take(args, err) || !batch.FitMode("--measure", err))
+        return 2;
+    CMeasureRun run;
+    run.what = args.empty() ? std::string() : AsciiLower(args[0]);
+    if (run.what.rfind("bw:", 0) == 0) {
+        std::vector<double> n;
+        run.bandwidth = ParseMarkers(run.what.substr(3), n) && n.size() == 1 && n[0] > 0.0;
+        if (!run.bandwidth) {
+            err << "torvex: bad --measure '" << EscapeName(args[0])
+                << "': N of bw:N is a number above 0\n";
+            return 2;
+        }
+        run.below = n[0];
+    } else if (run.what != "peak" && run.what != "min") {
+        err << "torvex: --measure needs peak, min or bw:N (N dB below the maximum)\n";
+        return 2;
+    }
+    if (!args.empty())
+        args.erase(args.begin());
+    run.opts.anyFileCount = batch.each;
+    if (!TakeSpan(args, run.haveSpan, run.low, run.high, err)
+        || !run.opts.ParseAnalysis(args, "--measure", err))
+        return 2;
+    return RunFiles(run, run.opts.files, batch);
 }
