@@ -571,11 +571,20 @@ int ReplaceAtomically(const std::string& path, Write write)
     std::error_code ec;
     if (std::filesystem::is_symlink(path, ec)) {
         const std::filesystem::path real = std::filesystem::canonical(path, ec);
-        if (!ec)
-            target = real.string();
+        if (ec) {
+            // A link to nothing: writing there would put a file in the link's place.
+            Report("The link leads to no file, nothing written: ", path);
+            return FILE_CANNOT_OPEN;
+        }
+        target = real.string();
     }
     struct stat st {};
     const bool exists = stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        // A device, FIFO or folder is never replaced by a file.
+        Report("Not a regular file, nothing written: ", path);
+        return FILE_CANNOT_OPEN;
+    }
     if (exists && access(target.c_str(), W_OK) != 0) {
         Report("Cannot open file for writing: ", path);
         return FILE_CANNOT_OPEN;

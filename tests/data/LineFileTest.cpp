@@ -241,4 +241,33 @@ TEST(WriteLinesAtomic, KeepsPermissionsAndWritesThroughLinks)
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+TEST(WriteLinesAtomic, NeverReplacesWhatIsNoRegularFile)
+{
+    // A FIFO, a folder, a link to either or to nothing: refused with a message, left in place.
+    TempDir dir;
+    const std::string fifo = dir.Path("fifo.s2p");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = dir.Path("folder.s2p");
+    std::filesystem::create_directory(folder);
+    const std::string toFifo = dir.Path("to-fifo.s2p");
+    std::filesystem::create_symlink(fifo, toFifo);
+    const std::string dangling = dir.Path("dangling.s2p");
+    std::filesystem::create_symlink(dir.Path("gone.s2p"), dangling);
+    for (const std::string& path : {fifo, folder, toFifo, dangling}) {
+        SCOPED_TRACE(path);
+        CRecordingMessageSink sink;
+        EXPECT_EQ(WriteLinesAtomic(path, {"data"}), FILE_CANNOT_OPEN);
+        ASSERT_EQ(sink.texts.size(), 1u);
+        EXPECT_NE(sink.texts[0].find("nothing written"), std::string::npos);
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_TRUE(std::filesystem::is_symlink(toFifo));
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("gone.s2p")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("")),
+                            std::filesystem::directory_iterator()),
+              4);  // no temporary file left
+}
+
 }  // namespace
