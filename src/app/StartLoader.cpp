@@ -34,10 +34,16 @@ CStartLoader::~CStartLoader()
 void CStartLoader::Start(const std::vector<std::string>& paths)
 {
     files.clear();
-    files.resize(paths.size());
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        files[i].key = Key(paths[i]);
-        files[i].data.SetFileName(paths[i]);
+    files.reserve(paths.size());
+    for (const std::string& path : paths) {
+        // A large file is read by the window, which shows how far it has come.
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path, ec);
+        if (!ec && size > READ_AHEAD_BYTES)
+            continue;
+        File& file = files.emplace_back();
+        file.key = Key(path);
+        file.data.SetFileName(path);
     }
     try {
         worker = std::thread(&CStartLoader::Run, this);

@@ -5,6 +5,7 @@
 #include "data/S2pData.h"
 #include "platform/MessageBox.h"
 
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -16,6 +17,10 @@ public:
     ~CStartLoader();
     CStartLoader(const CStartLoader&) = delete;
     CStartLoader& operator=(const CStartLoader&) = delete;
+
+    // Files up to this size are read ahead: they take well under the half second after
+    // which the window shows its progress dialog.
+    static constexpr std::uintmax_t READ_AHEAD_BYTES = std::uintmax_t(32) << 20;
 
     // Starts reading the files, in their order, in a thread of its own.
     void Start(const std::vector<std::string>& paths);

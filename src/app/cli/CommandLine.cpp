@@ -8,6 +8,7 @@
 #include "app/cli/CollectingSink.h"
 #include "app/cli/CsvTables.h"
 #include "app/cli/HelpText.h"
+#include "app/cli/TerminalProgress.h"
 #include "app/dialogs/DialogUnits.h"
 #include "app/SelectionGrid.h"
 #include "app/TorvexApp.h"
@@ -358,6 +359,12 @@ int RunCommandLine(const std::vector<std::string>& args)
     // themselves go to the terminal they show the progress.
     cli.showProgress = isatty(STDERR_FILENO) == 1;
     cli.outIsTerminal = isatty(STDOUT_FILENO) == 1;
+    CTerminalProgress reading(std::cerr);
+    CProgressHook* const previous = SetProgressHook(cli.showProgress ? &reading : nullptr);
+    struct PutBack {
+        CProgressHook* hook;
+        ~PutBack() { SetProgressHook(hook); }
+    } putBack{previous};
     const std::string& mode = args[0];
     for (const Command& command : commands) {
         if (mode != command.word)

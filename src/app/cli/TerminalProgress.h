@@ -1,0 +1,26 @@
+// A read that takes more than half a second shows how far it has come on a terminal: one
+// line, written over as it grows and wiped at the end, so that what follows starts clean.
+#pragma once
+
+#include "platform/Progress.h"
+
+#include <chrono>
+#include <iosfwd>
+#include <string>
+
+class CTerminalProgress : public CProgressHook {
+public:
+    explicit CTerminalProgress(std::ostream& terminal);
+
+    void Begin(const std::string& label) override;
+    bool Advance(std::uintmax_t done, std::uintmax_t total) override;
+    void End() override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::ostream& out;
+    std::string name;
+    Clock::time_point start;
+    Clock::time_point last;
+    std::size_t width = 0;  // of the line written, 0: none
+};
