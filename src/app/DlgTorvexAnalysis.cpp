@@ -63,12 +63,14 @@ void CDlgTorvex::OnNetworkOperations()
     if (!session.dataLoaded)
         return;
     CDlgNetworkOperations dialog(LoadedFiles(session), this);
-    if (runDialog(dialog) != QDialog::Accepted)
-        return;
-    const auto operations = dialog.Operations();
-    std::string why;
-    if (!operations || !session.AddDerivedSlot(dialog.Source(), operations, why))
-        ShowMessageBox("The operations cannot be applied: " + why, MessageIcon::Error);
+    dialog.onApply = [this, &dialog](std::string& why) {
+        const auto operations = dialog.Operations(&why);
+        if (operations && session.AddDerivedSlot(dialog.Source(), operations, why))
+            return true;
+        why = "The operations cannot be applied: " + why;
+        return false;
+    };
+    runDialog(dialog);
 }
 
 void CDlgTorvex::OnSaveTouchstone()

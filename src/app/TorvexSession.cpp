@@ -149,7 +149,7 @@ bool CTorvexSession::LoadSlotFile(int n, CS2pData& data, const CS2pData* first) 
     const std::string name = data.displayName;
     std::string why;
     bool unreadable = false;
-    if (!operations->Apply(data, why, unreadable)) {
+    if (!operations->Apply(data, why, unreadable, CNetworkOptions::Wording::WINDOW)) {
         ShowMessageBox(name + ": " + why, MessageIcon::Error);
         return false;
     }

@@ -125,7 +125,7 @@ int CTorvexSession::AddDerivedSlot(int source, std::shared_ptr<const CNetworkOpt
     }
     CS2pData result = Slot(source);
     bool unreadable = false;
-    if (!operations->Apply(result, why, unreadable))
+    if (!operations->Apply(result, why, unreadable, CNetworkOptions::Wording::WINDOW))
         return 0;
     std::string done;
     for (const std::string& step : operations->Descriptions())

@@ -1,9 +1,9 @@
 #include "app/AppFlags.h"
-#include "app/StartLoader.h"
-#include "app/TorvexSession.h"
 #include "app/dialogs/DlgDataQuality.h"
 #include "app/dialogs/DlgNetworkOperations.h"
 #include "app/dialogs/DlgTimeDomain.h"
+#include "app/StartLoader.h"
+#include "app/TorvexSession.h"
 #include "chart/ChartFlags.h"
 #include "chart/ChartTrace.h"
 #include "platform/BusyCursor.h"
@@ -288,7 +288,8 @@ TEST_F(SessionTest, StartFilesReadAheadLoadAsIfReadThen)
     EXPECT_EQ(session.Slot(1).Matrix(5)[1].re, direct.Matrix(5)[1].re);
 
     // Once taken, a file is read anew: a reload sees it as it is now.
-    dir.Write("bad.s2p", "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
+    dir.Write("bad.s2p",
+              "# GHz S RI R 50\n1 0 0 0 0 0 0 0 0\n2 0 0 0 0 0 0 0 0\n3 0 0 0 0 0 0 0 0\n");
     messages.texts.clear();
     session.OpenFiles({{bad, "bad.s2p"}});
     EXPECT_TRUE(messages.texts.empty());
@@ -818,7 +819,8 @@ TEST_F(SessionTest, NetworkOperationsMakeASlotThatFollowsItsSource)
     EXPECT_TRUE(dialog.okButton->isEnabled());  // the port is checked against the file later
     dialog.terminate->setText("x");
     EXPECT_FALSE(dialog.okButton->isEnabled());
-    EXPECT_NE(dialog.problemLabel->text().toStdString().find("bad --terminate"), std::string::npos);
+    EXPECT_NE(dialog.problemLabel->text().toStdString().find("Terminating ports: 'x'"),
+              std::string::npos);
     dialog.terminate->clear();
     dialog.renormalize->setText("75");
     const auto operations = dialog.Operations();
