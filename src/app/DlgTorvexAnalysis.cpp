@@ -11,6 +11,8 @@
 #include "app/dialogs/FileChooser.h"
 #include "data/LineFile.h"
 
+#include <filesystem>
+
 void CDlgTorvex::OnDataQuality()
 {
     if (!session.dataLoaded)
@@ -87,7 +89,10 @@ void CDlgTorvex::OnSaveTouchstone()
     const std::string filter = options.version == 2
         ? "Touchstone 2 files (*.ts)|*.ts||"
         : "Touchstone 1 files (*." + suffix + ")|*." + suffix + "||";
-    const std::string path = GetFileChooser().SaveFile(this, filter, suffix);
+    // Proposed: the slot's file under the new suffix, in its folder.
+    const std::filesystem::path from(session.Slot(n).fileName);
+    const std::string suggestion = (from.parent_path() / from.stem()).string() + "." + suffix;
+    const std::string path = GetFileChooser().SaveFile(this, filter, suffix, suggestion);
     if (path.empty())
         return;
     std::string why;

@@ -264,8 +264,10 @@ void CTorvexSession::LoadSlots()
 
     if (count > 0) {
         UpdateTitle();
-        if (!keepMarkers)
+        if (!keepMarkers) {
             Graph().markers.clear();
+            otherDomainMarkers.clear();
+        }
         RebuildPlot(!persistXScale, !persistYScale);
     }
     if (onDataCommandsEnabled)
@@ -295,13 +297,17 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
 
     const ViewSelection shown = ShownSelection();
     const bool timeView = IsTimeView(shown);
-    // Time and frequency share no axis: a change between them fits both again.
+    std::vector<double> saved;
+    graph.GetMarkers(saved);
+    // Time and frequency share no axis: a change between them fits both again, and the
+    // markers of the one put away are those of the other (0.5 ns is no 0.5 GHz).
     if (timeView != axesShowTime) {
         resetX = resetY = true;
         axesShowTime = timeView;
+        std::swap(saved, otherDomainMarkers);
     }
-    std::vector<double> saved;
-    graph.GetMarkers(saved);
+    if (!timeView)
+        frequencyView = viewSelection;
     if (resetY) {
         graph.SetViewFormat(0, resetX);
         graph.title = "";
