@@ -834,6 +834,17 @@ TEST_F(SessionTest, NetworkOperationsMakeASlotThatFollowsItsSource)
               std::string::npos);
     dialog.terminate->clear();
     dialog.renormalize->setText("75");
+    // A refusal keeps the dialog open with everything typed, and says why in its words.
+    dialog.onApply = [](std::string& why) {
+        why = "De-embedding: refused";
+        return false;
+    };
+    messages.texts.clear();
+    dialog.okButton->click();
+    EXPECT_EQ(messages.texts, (std::vector<std::string>{"De-embedding: refused"}));
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.problemLabel->text(), "De-embedding: refused");
+    EXPECT_EQ(dialog.renormalize->text(), "75");
     const auto operations = dialog.Operations();
     ASSERT_TRUE(operations);
 
