@@ -11,6 +11,8 @@
 #include "app/dialogs/FileChooser.h"
 #include "data/LineFile.h"
 
+#include <filesystem>
+
 void CDlgTorvex::OnDataQuality()
 {
     if (!session.dataLoaded)
@@ -63,12 +65,14 @@ void CDlgTorvex::OnNetworkOperations()
     if (!session.dataLoaded)
         return;
     CDlgNetworkOperations dialog(LoadedFiles(session), this);
-    if (runDialog(dialog) != QDialog::Accepted)
-        return;
-    const auto operations = dialog.Operations();
-    std::string why;
-    if (!operations || !session.AddDerivedSlot(dialog.Source(), operations, why))
-        ShowMessageBox("The operations cannot be applied: " + why, MessageIcon::Error);
+    dialog.onApply = [this, &dialog](std::string& why) {
+        const auto operations = dialog.Operations(&why);
+        if (operations && session.AddDerivedSlot(dialog.Source(), operations, why))
+            return true;
+        why = "The operations cannot be applied: " + why;
+        return false;
+    };
+    runDialog(dialog);
 }
 
 void CDlgTorvex::OnSaveTouchstone()
@@ -85,7 +89,10 @@ void CDlgTorvex::OnSaveTouchstone()
     const std::string filter = options.version == 2
         ? "Touchstone 2 files (*.ts)|*.ts||"
         : "Touchstone 1 files (*." + suffix + ")|*." + suffix + "||";
-    const std::string path = GetFileChooser().SaveFile(this, filter, suffix);
+    // Proposed: the slot's file under the new suffix, in its folder.
+    const std::filesystem::path from(session.Slot(n).fileName);
+    const std::string suggestion = (from.parent_path() / from.stem()).string() + "." + suffix;
+    const std::string path = GetFileChooser().SaveFile(this, filter, suffix, suggestion);
     if (path.empty())
         return;
     std::string why;

@@ -152,7 +152,7 @@ bool CTorvexSession::LoadSlotFile(int n, CS2pData& data, const CS2pData* first) 
     const std::string name = data.displayName;
     std::string why;
     bool unreadable = false;
-    if (!operations->Apply(data, why, unreadable)) {
+    if (!operations->Apply(data, why, unreadable, CNetworkOptions::Wording::WINDOW)) {
         ShowMessageBox(name + ": " + why, MessageIcon::Error);
         return false;
     }
@@ -308,8 +308,10 @@ bool CTorvexSession::LoadSlots()
 
     if (count > 0) {
         UpdateTitle();
-        if (!keepMarkers)
+        if (!keepMarkers) {
             Graph().markers.clear();
+            otherDomainMarkers.clear();
+        }
         RebuildPlot(!persistXScale, !persistYScale);
     }
     if (onDataCommandsEnabled)
@@ -340,13 +342,17 @@ void CTorvexSession::RebuildPlot(bool resetX, bool resetY)
 
     const ViewSelection shown = ShownSelection();
     const bool timeView = IsTimeView(shown);
-    // Time and frequency share no axis: a change between them fits both again.
+    std::vector<double> saved;
+    graph.GetMarkers(saved);
+    // Time and frequency share no axis: a change between them fits both again, and the
+    // markers of the one put away are those of the other (0.5 ns is no 0.5 GHz).
     if (timeView != axesShowTime) {
         resetX = resetY = true;
         axesShowTime = timeView;
+        std::swap(saved, otherDomainMarkers);
     }
-    std::vector<double> saved;
-    graph.GetMarkers(saved);
+    if (!timeView)
+        frequencyView = viewSelection;
     if (resetY) {
         graph.SetViewFormat(0, resetX);
         graph.title = "";

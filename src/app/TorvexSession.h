@@ -315,6 +315,11 @@ private:
 
     CChartNavigator navigator;  // the span, zoom and pan steps and their history
     bool axesShowTime = false;  // the last rebuild showed a time view
+    // The markers of the domain not shown (ns or m while frequencies are shown, and the other
+    // way round): a marker keeps its domain and comes back with it.
+    std::vector<double> otherDomainMarkers;
+    // The view of the last rebuild that showed frequencies, for going back to it.
+    ViewSelection frequencyView;
     // The network operations that made a slot from its file (null: the file as it is).
     std::shared_ptr<const CNetworkOptions> derived[SLOT_COUNT];
     Measured measured;

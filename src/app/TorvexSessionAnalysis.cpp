@@ -29,11 +29,16 @@ std::vector<CTorvexSession::SlotQuality> CTorvexSession::QualityOfSlots() const
 
 void CTorvexSession::AddViewItem(const ValueFormatPair& item)
 {
-    const bool plain = ComplexKindOf(viewSelection) < 0 && chartKind == CChartGraph::RECTANGULAR
-        && std::none_of(viewSelection.begin(), viewSelection.end(), [](const ValueFormatPair& p) {
+    // A frequency item on a time view goes back to the frequency view shown before it.
+    const bool time =
+        std::any_of(viewSelection.begin(), viewSelection.end(),
+                    [](const ValueFormatPair& p) { return ValueFormat::IsTime(p.valueFormat); });
+    const ViewSelection& base = time ? frequencyView : viewSelection;
+    const bool plain = ComplexKindOf(base) < 0 && chartKind == CChartGraph::RECTANGULAR
+        && std::none_of(base.begin(), base.end(), [](const ValueFormatPair& p) {
                            return ValueFormat::IsTime(p.valueFormat);
                        });
-    ViewSelection selection = plain ? viewSelection : ViewSelection{};
+    ViewSelection selection = plain ? base : ViewSelection{};
     if (std::find(selection.begin(), selection.end(), item) == selection.end())
         selection.push_back(item);
     if (!plain)
@@ -125,7 +130,7 @@ int CTorvexSession::AddDerivedSlot(int source, std::shared_ptr<const CNetworkOpt
     }
     CS2pData result = Slot(source);
     bool unreadable = false;
-    if (!operations->Apply(result, why, unreadable))
+    if (!operations->Apply(result, why, unreadable, CNetworkOptions::Wording::WINDOW))
         return 0;
     std::string done;
     for (const std::string& step : operations->Descriptions())

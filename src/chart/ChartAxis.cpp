@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "chart/NiceScale.h"
 
@@ -108,4 +109,12 @@ void CChartAxis::ShiftSnapped(double shift, std::int32_t divisions)
         return;
     // Small steps of a drag add up on the unsnapped minimum.
     SetSnapped(HeldMin() + shift, step, kDragGrid, n);
+}
+
+double CChartAxis::TickValue(std::int32_t j, std::int32_t m) const
+{
+    const double v = ValueAt(static_cast<double>(j) / m);
+    const double roundOff =
+        16.0 * std::numeric_limits<double>::epsilon() * std::max(std::fabs(min), std::fabs(max));
+    return std::fabs(v) <= roundOff ? 0.0 : v;
 }

@@ -41,6 +41,10 @@ public:
         const double f = std::clamp(fraction, 0.0, 1.0);
         return reversed ? max - f * (max - min) : min + f * (max - min);
     }
+    // The value of grid line j of m divisions, for its label. A line that should be zero
+    // comes out of min + j / m * span as a few ulps of the range (2.8e-17 for -0.1..0.5);
+    // within that round-off it is 0.
+    double TickValue(std::int32_t j, std::int32_t m) const;
 
     bool visible = true;
     bool reversed = false;      // fraction 0 maps to max

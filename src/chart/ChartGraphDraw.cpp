@@ -171,7 +171,7 @@ int CChartGraph::LegendRowsIn(std::int32_t height) const
 std::string CChartGraph::YLabel(const CChartAxis& axis, std::int32_t j, std::int32_t m)
 {
     const double step = (axis.max - axis.min) / m / kLabelDigitsPerStep;
-    return FormatResolved(axis.labelFormat, axis.ValueAt(static_cast<double>(j) / m), step);
+    return FormatResolved(axis.labelFormat, axis.TickValue(j, m), step);
 }
 
 void CChartGraph::LayoutBoxes(bool xLabels, bool yLabels, std::int32_t xDiv, std::int32_t yDiv,
@@ -381,7 +381,7 @@ void DrawXGrid(CDC& dc, const CChartGraph& graph, const CRect& p, const GridPens
         dc.SetTextAlign(horizontal | TA_TOP);
         dc.ExtTextOut(x, p.bottom + hK / 2, clip,
                       CChartGraph::FormatResolved(
-                          graph.xAxis.labelFormat, graph.xAxis.ValueAt(static_cast<double>(i) / n),
+                          graph.xAxis.labelFormat, graph.xAxis.TickValue(i, n),
                           (graph.xAxis.max - graph.xAxis.min) / n / kLabelDigitsPerStep));
     }
 }

@@ -31,12 +31,14 @@ QColor ToQColor(COLORREF color)
 QPen MakeQPen(const CPen& pen)
 {
     // Solid, flat ends and mitred corners: a line stops at its end point instead of running
-    // half the pen width past it.
+    // half the pen width past it. Where a line turns back sharply the corner is cut off
+    // instead: a plain mitre there runs up to twice the pen width past the point, and a
+    // trace zig-zagging between two pixel rows would show as a band several pixels thick.
     QPen qpen(ToQColor(pen.color));
     qpen.setWidth(std::max(1, pen.width));
     qpen.setStyle(Qt::SolidLine);
     qpen.setCapStyle(Qt::FlatCap);
-    qpen.setJoinStyle(Qt::MiterJoin);
+    qpen.setJoinStyle(Qt::SvgMiterJoin);
     return qpen;
 }
 

@@ -1,6 +1,7 @@
 #include "rf/NetworkOps.h"
 
 #include "data/S2pData.h"
+#include "platform/NumberFormat.h"
 
 #include <Eigen/Dense>
 
@@ -37,6 +38,12 @@ std::string Ohms(double z)
     return text;
 }
 
+// "1 port", "3 ports".
+std::string Ports(std::size_t n)
+{
+    return std::to_string(n) + (n == 1 ? " port" : " ports");
+}
+
 // The frequency of a record in Hz, and its text for a message.
 double Hz(const CS2pData& data, std::size_t record)
 {
@@ -46,6 +53,23 @@ double Hz(const CS2pData& data, std::size_t record)
 std::string FrequencyText(const CS2pData& data, std::size_t record)
 {
     return Ohms(data.FreqAt(record)) + " " + data.GetFreqUnitLabel();
+}
+
+// "f_a GHz of the file, f_b GHz" of a record whose frequencies differ: both in the file's
+// unit, with as many digits as it takes to tell them apart (they may differ in the ninth).
+std::string MismatchText(const CS2pData& a, const CS2pData& b, std::size_t record)
+{
+    const double factor = CS2pData::UnitFactor(a.freqUnit);
+    const double fa = a.FreqAt(record);
+    const double fb = Hz(b, record) / factor;
+    std::string ta, tb;
+    for (int digits = 6; digits <= 17 && ta == tb; ++digits) {
+        const std::string format = "%." + std::to_string(digits) + "g";
+        ta = FormatValue(format, fa);
+        tb = FormatValue(format, fb);
+    }
+    const std::string unit = " " + a.GetFreqUnitLabel();
+    return ta + unit + " of the file, " + tb + unit;
 }
 
 // What every operation asks of a data set: single-ended ports with real, positive references.
@@ -69,8 +93,8 @@ bool TwoPort(const CS2pData& data, const char* role, std::string& why)
     if (!Plain(data, role, why))
         return false;
     if (data.PortCount() != 2) {
-        why = std::string(role) + " has " + std::to_string(data.PortCount())
-            + " ports; only 2-ports can be cascaded or de-embedded";
+        why = std::string(role) + " has " + Ports(static_cast<std::size_t>(data.PortCount()))
+            + "; only 2-ports can be cascaded or de-embedded";
         return false;
     }
     return true;
@@ -87,8 +111,8 @@ bool SameFrequencies(const CS2pData& a, const CS2pData& b, const char* role, std
         const double fa = Hz(a, i);
         const double fb = Hz(b, i);
         if (std::fabs(fa - fb) > 1e-9 * std::max(std::fabs(fa), std::fabs(fb))) {
-            why = std::string("the frequencies do not match: ") + FrequencyText(a, i)
-                + " of the file, " + FrequencyText(b, i) + " of " + role;
+            why = std::string("the frequencies do not match: ") + MismatchText(a, b, i) + " of "
+                + role;
             return false;
         }
     }
@@ -213,8 +237,7 @@ bool Renormalize(CS2pData& data, const std::vector<double>& references, std::str
     if (!Plain(data, "the file", why))
         return false;
     if (references.size() != 1 && references.size() != n) {
-        why = "give one reference impedance for all ports or one for each of the "
-            + std::to_string(n) + " ports";
+        why = "give one reference impedance for all ports or one for each of the " + Ports(n);
         return false;
     }
     std::vector<double> target(n, references[0]);
@@ -435,7 +458,8 @@ bool Reorder(CS2pData& data, const std::vector<int>& order, std::string& why)
         seen[static_cast<std::size_t>(p)] = true;
     }
     if (static_cast<int>(order.size()) != n) {
-        why = "name every one of the " + std::to_string(n) + " ports once";
+        why = n == 1 ? std::string("name the one port once")
+                     : "name every one of the " + Ports(static_cast<std::size_t>(n)) + " once";
         return false;
     }
     CS2pData work = data;

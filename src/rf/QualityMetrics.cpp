@@ -121,7 +121,7 @@ public:
     // Takes s as the next record; returns PM_n and RM_n (0 for one port).
     void Add(double freq, double& sigma, double& reciprocity)
     {
-        sigma = LargestSingularValue();
+        sigma = SnapToOne(LargestSingularValue());
         passivityWeight += sigma > PASSIVITY_LIMIT ? (sigma - PASSIVITY_LIMIT) / WEIGHT_SPAN : 0.0;
         if (records == 0 || sigma > result.largestSigma) {
             result.largestSigma = sigma;
@@ -179,6 +179,15 @@ public:
     }
 
 private:
+    // A lossless network's largest singular value is exactly 1, but S^H S and its eigenvalue
+    // carry round-off of a few ulps per port, so it comes out as 1 + 2e-16 and would fail a
+    // mask at 1 or read as gain. Values that close to 1 are 1.
+    double SnapToOne(double value) const
+    {
+        const double bound = 16.0 * n * std::numeric_limits<double>::epsilon();
+        return std::abs(value - 1.0) <= bound ? 1.0 : value;
+    }
+
     // The square root of the largest eigenvalue of S^H S; matrices of very large or very
     // small elements are scaled first, so that S^H S neither overflows nor underflows.
     double LargestSingularValue()

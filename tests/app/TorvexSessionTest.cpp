@@ -770,7 +770,7 @@ TEST_F(SessionTest, DataQualityRowsAndTraces)
 
     CDlgDataQuality dialog(rows, "MHz");
     EXPECT_EQ(dialog.table->rowCount(), 2);
-    EXPECT_TRUE(dialog.table->item(0, 1)->text().endsWith("poor"));
+    EXPECT_TRUE(dialog.table->item(0, 2)->text().endsWith("poor"));
     dialog.onAddTrace = [this](int code) {
         session.AddViewItem(ValueFormatPair(code, ValueFormat::LIN_MAG));
     };
@@ -821,6 +821,17 @@ TEST_F(SessionTest, TimeViewsAndTheGate)
     EXPECT_EQ(g.title, "gate 0 to 5 ns (normal)");
     EXPECT_EQ(g.xAxis.title.rfind("Frequency", 0), 0u);
     EXPECT_TRUE(g.gateLines.empty());
+    // Markers keep their domain: the one before 0 ns is no frequency, and comes back.
+    EXPECT_TRUE(g.markers.empty());
+    ASSERT_TRUE(session.AddMarkerAt(CPoint{250, 150}));
+    const std::vector<double> frequencyMarkers = g.markers;
+    session.ApplyTimeDomain(TimeDomainSettings(), time);
+    ASSERT_EQ(g.markers.size(), 1u);
+    EXPECT_LT(g.markers[0], 0.0);
+    // A frequency item asked for on a time view joins the frequency view shown before.
+    session.AddViewItem(ValueFormatPair(ValueCode::SIGMA, ValueFormat::LIN_MAG));
+    EXPECT_EQ(TraceNames(g), (std::vector<std::string>{"S11[dB](1)", "S21[dB](1)", "S:sigma(1)"}));
+    EXPECT_EQ(g.markers, frequencyMarkers);
 
     // A Smith chart of a time view shows its elements' reflections.
     session.ApplyTimeDomain(TimeDomainSettings(), time);
@@ -845,9 +856,21 @@ TEST_F(SessionTest, NetworkOperationsMakeASlotThatFollowsItsSource)
     EXPECT_TRUE(dialog.okButton->isEnabled());  // the port is checked against the file later
     dialog.terminate->setText("x");
     EXPECT_FALSE(dialog.okButton->isEnabled());
-    EXPECT_NE(dialog.problemLabel->text().toStdString().find("bad --terminate"), std::string::npos);
+    EXPECT_NE(dialog.problemLabel->text().toStdString().find("Terminating ports: 'x'"),
+              std::string::npos);
     dialog.terminate->clear();
     dialog.renormalize->setText("75");
+    // A refusal keeps the dialog open with everything typed, and says why in its words.
+    dialog.onApply = [](std::string& why) {
+        why = "De-embedding: refused";
+        return false;
+    };
+    messages.texts.clear();
+    dialog.okButton->click();
+    EXPECT_EQ(messages.texts, (std::vector<std::string>{"De-embedding: refused"}));
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.problemLabel->text(), "De-embedding: refused");
+    EXPECT_EQ(dialog.renormalize->text(), "75");
     const auto operations = dialog.Operations();
     ASSERT_TRUE(operations);
 

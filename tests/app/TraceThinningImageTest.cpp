@@ -110,7 +110,7 @@ QImage EverySample(const CChartGraph& graph)
             QPen pen(QColor(RgbRed(c), RgbGreen(c), RgbBlue(c)));
             pen.setWidth(2);
             pen.setCapStyle(Qt::FlatCap);
-            pen.setJoinStyle(Qt::MiterJoin);
+            pen.setJoinStyle(Qt::SvgMiterJoin);
             painter.setPen(pen);
             painter.setClipRect(QRect(p.left, p.top, width, height));
             for (const auto& run : runs)

@@ -93,6 +93,35 @@ TEST(ChartAxisTest, ValueAtReversedStartsAtMax)
     EXPECT_EQ(axis.ValueAt(2), 10);
 }
 
+// The grid line at zero reads 0, not the round-off of min + j / m * span; the others keep
+// their values, also on a reversed axis.
+TEST(ChartAxisTest, TickAtZeroIsExactlyZero)
+{
+    struct Row {
+        double lo, hi;
+        int divisions, zeroAt;
+        bool reversed;
+    };
+    const Row rows[] = {{-0.1, 0.5, 6, 1, false},
+                        {-1.2, 0.6, 9, 6, false},
+                        {-0.1, 0.5, 6, 5, true},
+                        {-1e-12, 5e-12, 6, 1, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.lo);
+        CChartAxis axis(row.lo, row.hi, "");
+        axis.reversed = row.reversed;
+        for (int j = 0; j <= row.divisions; ++j) {
+            const double v = axis.TickValue(j, row.divisions);
+            if (j == row.zeroAt) {
+                EXPECT_EQ(v, 0.0);
+                EXPECT_EQ(CChartGraph::FormatResolved(axis.labelFormat, v, 1e-3), "0");
+            } else {
+                EXPECT_EQ(v, axis.ValueAt(static_cast<double>(j) / row.divisions));
+            }
+        }
+    }
+}
+
 }  // namespace
 
 namespace {

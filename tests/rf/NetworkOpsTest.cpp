@@ -138,6 +138,12 @@ TEST(NetworkOps, RefusalsKeepTheDataAsItWas)
     other.ResetRecords(2);
     for (int r = 0; r < 5; ++r)
         other.AppendRecord(1.5 + r);
+    // A hair apart, in another unit: the message must still show two different frequencies.
+    CS2pData hair;
+    hair.freqUnit = CS2pData::MHZ;
+    hair.ResetRecords(2);
+    for (int r = 0; r < 5; ++r)
+        hair.AppendRecord(1000.0001 + 1000.0 * r);
     CS2pData blocked = Line(0.1);
     for (std::size_t i = 0; i < blocked.RecordCount(); ++i)
         blocked.Matrix(i)[2] = CComplex(0, 0);  // no S21
@@ -155,6 +161,9 @@ TEST(NetworkOps, RefusalsKeepTheDataAsItWas)
         {"frequencies apart",
          [&](CS2pData& d, std::string& w) { return NetworkOps::Cascade(d, other, w); }, two,
          "do not match"},
+        {"frequencies a hair apart",
+         [&](CS2pData& d, std::string& w) { return NetworkOps::Cascade(d, hair, w); }, two,
+         "1 GHz of the file, 1.0000001 GHz of the cascaded file"},
         {"no transmission",
          [&](CS2pData& d, std::string& w) { return NetworkOps::Deembed(d, &blocked, nullptr, w); },
          two, "singular"},

@@ -150,6 +150,27 @@ TEST(QualityMetricsTest, LargestSingularValueOfEverySize)
     }
 }
 
+// A 75 ohm lossless line in a 50 ohm system: its singular values are 1 at every frequency,
+// and the round-off of S^H S must not make them 1 + 2e-16 (a mask at 1 would fail it).
+TEST(QualityMetricsTest, LosslessMismatchedLineIsExactlyOne)
+{
+    const double g = (75.0 - 50.0) / (75.0 + 50.0);
+    const auto at = [g](double f) {
+        const Cx t = std::polar(1.0, -2.0 * pi * f * 0.37);
+        const Cx d = 1.0 - g * g * t * t;
+        const Cx s11 = g * (1.0 - t * t) / d, s21 = (1.0 - g * g) * t / d;
+        return Matrix{s11, s21, s21, s11};
+    };
+    QM::Result result;
+    QM::PerRecord per;
+    ASSERT_EQ(QM::Compute(Network(2, 400, at), QM::Block::SINGLE_ENDED, PortPairing::ACROSS, result,
+                          &per),
+              QM::Outcome::OK);
+    for (double sigma : per.sigma)
+        ASSERT_EQ(sigma, 1.0);
+    EXPECT_EQ(result.largestSigma, 1.0);
+}
+
 // Sdd a lossless line between the pairs, Scc a gain stage: the single-ended 4-port is
 // M^T blockdiag(Sdd, Scc) M, M with rows (a+ - a-)/sqrt 2 and (a+ + a-)/sqrt 2.
 TEST(QualityMetricsTest, DifferentialAndCommonBlocks)

@@ -19,7 +19,8 @@ std::string CsvField(const std::string& text)
 
 std::string CsvNumber(double value)
 {
-    return std::isfinite(value) ? FormatValue("%.17g", value) : std::string();
+    // + 0.0 turns a negative zero (a product of -1 and 0, say) into 0: "-0" reads as a fault.
+    return std::isfinite(value) ? FormatValue("%.17g", value + 0.0) : std::string();
 }
 
 std::string CsvNumberIf(bool have, double value)

@@ -45,6 +45,25 @@ std::string OhmsText(double z)
     return text;
 }
 
+// What an operation is called in the window, which has no options to name.
+std::string WindowName(const std::string& name)
+{
+    if (name == "deembed")
+        return "De-embedding";
+    if (name == "cascade")
+        return "Cascading";
+    if (name == "terminate")
+        return "Terminating ports";
+    if (name == "reorder")
+        return "Reordering ports";
+    return "Reference impedances";
+}
+
+std::string Prefix(const std::string& name, CNetworkOptions::Wording wording)
+{
+    return wording == CNetworkOptions::Wording::WINDOW ? WindowName(name) : "--" + name;
+}
+
 }  // namespace
 
 bool CNetworkOptions::IsOperation(const std::string& name)
@@ -53,12 +72,17 @@ bool CNetworkOptions::IsOperation(const std::string& name)
         || name == "reorder";
 }
 
-bool CNetworkOptions::Take(const std::string& name, const std::string& value, std::ostream& err)
+bool CNetworkOptions::Take(const std::string& name, const std::string& value, std::ostream& err,
+                           Wording wording)
 {
     Step step;
     step.name = name;
     const auto bad = [&](const char* forms) {
-        err << "torvex: bad --" << name << " '" << EscapeName(value) << "': " << forms << '\n';
+        if (wording == Wording::WINDOW)
+            err << "torvex: " << WindowName(name) << ": '" << EscapeName(value)
+                << "' is not understood; " << forms << '\n';
+        else
+            err << "torvex: bad --" << name << " '" << EscapeName(value) << "': " << forms << '\n';
         return false;
     };
     if (name == "renormalize") {
@@ -85,7 +109,11 @@ bool CNetworkOptions::Take(const std::string& name, const std::string& value, st
             return bad(
                 "use LEFT, LEFT,RIGHT or ,RIGHT: the 2-port fixture files of port 1 and "
                 "port 2");
-        step.description = "de-embedded";
+        const char* sides[] = {" (left)", " (right)"};
+        for (std::size_t k = 0; k < step.files.size(); ++k)
+            if (!step.files[k].empty())
+                step.description += (step.description.empty() ? "de-embedded " : ", ")
+                    + BaseName(step.files[k]) + sides[k];
     } else if (name == "terminate") {
         for (const std::string& part : Split(value, ',')) {
             const std::size_t equals = part.find('=');
@@ -135,7 +163,8 @@ const CS2pData* CNetworkOptions::File(const std::string& path, std::string& why)
     return slot.get();
 }
 
-bool CNetworkOptions::Apply(CS2pData& data, std::string& why, bool& unreadable) const
+bool CNetworkOptions::Apply(CS2pData& data, std::string& why, bool& unreadable,
+                            Wording wording) const
 {
     unreadable = false;
     CS2pData work = data;
@@ -161,7 +190,7 @@ bool CNetworkOptions::Apply(CS2pData& data, std::string& why, bool& unreadable) 
         else
             done = NetworkOps::Reorder(work, step.order, why);
         if (!done) {
-            why = "--" + step.name + ": " + why;
+            why = Prefix(step.name, wording) + ": " + why;
             return false;
         }
     }

@@ -15,19 +15,26 @@ class CS2pData;
 
 class CNetworkOptions {
 public:
+    // Whom the messages address: the command line names its options ("--deembed: ..."),
+    // the window what its fields do ("De-embedding: ...").
+    enum class Wording { OPTIONS, WINDOW };
+
     // The option names, without their dashes.
     static bool IsOperation(const std::string& name);
     // Takes one operation and its value; false (reported on err) for a bad value.
-    bool Take(const std::string& name, const std::string& value, std::ostream& err);
+    bool Take(const std::string& name, const std::string& value, std::ostream& err,
+              Wording wording = Wording::OPTIONS);
     bool Empty() const { return steps.empty(); }
     // Adds the steps of other after these.
     void Append(const CNetworkOptions& other);
 
     // Applies every step to data in order; false with why (the data as they were), and
     // unreadable set when a file a step names could not be read (its messages shown).
-    bool Apply(CS2pData& data, std::string& why, bool& unreadable) const;
+    bool Apply(CS2pData& data, std::string& why, bool& unreadable,
+               Wording wording = Wording::OPTIONS) const;
     // What was done, for a saved file's comments and the window's names:
-    // "renormalised to 75 ohm", "cascaded with line.s2p", ...
+    // "renormalised to 75 ohm", "cascaded with line.s2p",
+    // "de-embedded fix.s2p (left), fix2.s2p (right)", ...
     std::vector<std::string> Descriptions() const;
 
 private:

@@ -122,8 +122,8 @@ int CCommandLine::Save(const std::vector<std::string>& args)
     }
     if (version == 1 && namedPorts != data.PortCount()) {
         err << "torvex: '" << EscapeName(outPath) << "' names " << namedPorts
-            << " ports, the result has " << data.PortCount() << ": use .s" << data.PortCount()
-            << "p\n";
+            << (namedPorts == 1 ? " port" : " ports") << ", the result has " << data.PortCount()
+            << ": use .s" << data.PortCount() << "p\n";
         return 2;
     }
     options.comments = {std::string("Torvex ") + TORVEX_VERSION, "Source: " + files[0]};

@@ -14,6 +14,8 @@ namespace {
 
 using QualityMetrics::Metric;
 
+constexpr double kReciprocalRoundOff = 1e-13;
+
 // The colour of a rating, light enough to read black text on.
 QColor RatingColour(const char* rating)
 {
@@ -54,7 +56,8 @@ CDlgDataQuality::CDlgDataQuality(const std::vector<CTorvexSession::SlotQuality>&
     setWindowTitle("Data quality");
     table = new QTableWidget(static_cast<int>(rows.size()), 6, this);
     table->setObjectName("qualityTable");
-    table->setHorizontalHeaderLabels({"File", "Passivity", "Reciprocity", "Causality",
+    // The columns of the command line's quality table, in its order.
+    table->setHorizontalHeaderLabels({"File", "Causality", "Passivity", "Reciprocity",
                                       "Largest |S| (sigma) at", "Worst reciprocity at"});
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -67,21 +70,25 @@ CDlgDataQuality::CDlgDataQuality(const std::vector<CTorvexSession::SlotQuality>&
             continue;
         }
         const QualityMetrics::Result& q = row.result;
-        table->setItem(r, 1, MetricCell(Metric::PASSIVITY, q.passivity));
+        table->setItem(r, 1, MetricCell(Metric::CAUSALITY, q.causality));
+        table->setItem(r, 2, MetricCell(Metric::PASSIVITY, q.passivity));
         table->setItem(
-            r, 2,
+            r, 3,
             q.hasReciprocity ? MetricCell(Metric::RECIPROCITY, q.reciprocity) : Cell("(one port)"));
-        table->setItem(r, 3, MetricCell(Metric::CAUSALITY, q.causality));
         table->setItem(r, 4,
                        Cell(QString("%1 at %2 %3")
                                 .arg(QString::number(q.largestSigma, 'g', 7),
                                      QString::number(q.worstPassivityFreq, 'g', 9), unit)));
-        table->setItem(r, 5,
-                       q.hasReciprocity
-                           ? Cell(QString("%1 at %2 %3")
-                                      .arg(QString::number(q.largestReciprocity, 'g', 3),
-                                           QString::number(q.worstReciprocityFreq, 'g', 9), unit))
-                           : Cell("-"));
+        // A reciprocal file has no worst frequency: every one is as good (the round-off of a
+        // conversion from Z or Y aside).
+        QString worst = "-";
+        if (q.hasReciprocity && q.largestReciprocity <= kReciprocalRoundOff)
+            worst = "none";
+        else if (q.hasReciprocity)
+            worst = QString("%1 at %2 %3")
+                        .arg(QString::number(q.largestReciprocity, 'g', 3),
+                             QString::number(q.worstReciprocityFreq, 'g', 9), unit);
+        table->setItem(r, 5, Cell(worst));
     }
     table->resizeColumnsToContents();
     table->setMinimumWidth(table->horizontalHeader()->length() + 2 * table->frameWidth() + 4);

@@ -1,6 +1,7 @@
 #include "app/dialogs/DlgNetworkOperations.h"
 
 #include "app/dialogs/FileChooser.h"
+#include "platform/MessageBox.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -51,7 +52,7 @@ CDlgNetworkOperations::CDlgNetworkOperations(const std::vector<std::pair<int, st
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     okButton = buttons->button(QDialogButtonBox::Ok);
     okButton->setObjectName("okButton");
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgNetworkOperations::OnOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
@@ -97,14 +98,15 @@ std::shared_ptr<const CNetworkOptions> CDlgNetworkOperations::Operations(std::st
     const std::string left = text(deembedLeft), right = text(deembedRight);
     bool ok = true;
     if (!left.empty() || !right.empty())
-        ok = operations->Take("deembed", right.empty() ? left : left + "," + right, err);
+        ok = operations->Take("deembed", right.empty() ? left : left + "," + right, err,
+                              CNetworkOptions::Wording::WINDOW);
     const std::pair<const char*, const QLineEdit*> rest[] = {{"cascade", cascade},
                                                              {"terminate", terminate},
                                                              {"reorder", reorder},
                                                              {"renormalize", renormalize}};
     for (const auto& [name, edit] : rest)
         if (ok && !text(edit).empty())
-            ok = operations->Take(name, text(edit), err);
+            ok = operations->Take(name, text(edit), err, CNetworkOptions::Wording::WINDOW);
     if (ok && operations->Empty()) {
         err << "torvex: fill in at least one operation\n";
         ok = false;
@@ -121,6 +123,19 @@ std::shared_ptr<const CNetworkOptions> CDlgNetworkOperations::Operations(std::st
         return nullptr;
     }
     return operations;
+}
+
+void CDlgNetworkOperations::OnOk()
+{
+    // The dialog closes only on success: after an error everything typed is still there to
+    // be put right.
+    std::string why;
+    if (onApply && !onApply(why)) {
+        problemLabel->setText(QString::fromStdString(why));
+        ShowMessageBox(why, MessageIcon::Error);
+        return;
+    }
+    accept();
 }
 
 void CDlgNetworkOperations::UpdateControls()

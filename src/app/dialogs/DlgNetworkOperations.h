@@ -1,10 +1,11 @@
 // "Network operations": a loaded file, and what to do to it (de-embed fixtures, cascade a
 // two-port, close ports with loads, put the ports in another order, new reference
-// impedances), in that order. OK hands back the operations; the result becomes a new slot.
+// impedances), in that order. OK applies them (onApply); the result becomes a new slot.
 #pragma once
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -40,7 +41,12 @@ public:
     QLabel* problemLabel = nullptr;
     QPushButton* okButton = nullptr;
 
+    // Run by OK: true when the operations were applied; else why, and the dialog stays open
+    // with the message shown.
+    std::function<bool(std::string& why)> onApply;
+
 private:
+    void OnOk();
     void UpdateControls();
     // A line for a file with a "Browse..." button beside it.
     QLineEdit* FileRow(const char* name, QWidget* parent, class QFormLayout* form,

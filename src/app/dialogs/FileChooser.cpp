@@ -39,7 +39,7 @@ std::string Upper(std::string s)
 }
 
 std::string RunDialog(QWidget* parent, const std::string& filter, const std::string& defaultSuffix,
-                      bool save)
+                      bool save, const std::string& suggestedPath = std::string())
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -58,8 +58,11 @@ std::string RunDialog(QWidget* parent, const std::string& filter, const std::str
     }
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
-    // Overwriting a marker file is the intended use of "Save to File".
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Overwriting a marker file is the intended use of "Save to File"; a proposed name is
+    // confirmed before it replaces a file.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, suggestedPath.empty());
+    if (!suggestedPath.empty())
+        dialog.selectFile(QString::fromStdString(suggestedPath));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     if (touchstone)
@@ -76,9 +79,10 @@ std::string CFileChooser::OpenFile(QWidget* parent, const std::string& filter,
 }
 
 std::string CFileChooser::SaveFile(QWidget* parent, const std::string& filter,
-                                   const std::string& defaultSuffix)
+                                   const std::string& defaultSuffix,
+                                   const std::string& suggestedPath)
 {
-    return RunDialog(parent, filter, defaultSuffix, true);
+    return RunDialog(parent, filter, defaultSuffix, true, suggestedPath);
 }
 
 const std::string& TouchstoneFilter()

@@ -18,9 +18,12 @@ public:
     // An existing file to read.
     virtual std::string OpenFile(QWidget* parent, const std::string& filter,
                                  const std::string& defaultSuffix);
-    // A file to write; an existing file is overwritten without asking.
+    // A file to write. Without a suggested path an existing file is overwritten without
+    // asking; a suggested one (its folder and name proposed) may name an existing file, the
+    // source itself, so the chooser then asks first.
     virtual std::string SaveFile(QWidget* parent, const std::string& filter,
-                                 const std::string& defaultSuffix);
+                                 const std::string& defaultSuffix,
+                                 const std::string& suggestedPath = std::string());
 };
 
 // The chooser in use (a Qt one unless another was installed).

@@ -30,7 +30,8 @@ public:
         ++opens;
         return path;
     }
-    std::string SaveFile(QWidget*, const std::string& f, const std::string& suffix) override
+    std::string SaveFile(QWidget*, const std::string& f, const std::string& suffix,
+                         const std::string&) override
     {
         filter = f;
         defaultSuffix = suffix;

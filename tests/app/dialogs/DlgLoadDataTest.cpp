@@ -22,7 +22,11 @@ public:
         defaultSuffix = suffix;
         return path;
     }
-    std::string SaveFile(QWidget*, const std::string&, const std::string&) override { return {}; }
+    std::string SaveFile(QWidget*, const std::string&, const std::string&,
+                         const std::string&) override
+    {
+        return {};
+    }
 
     std::string path;
     std::string filter;
