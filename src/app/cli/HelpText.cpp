@@ -222,7 +222,10 @@ std::string ManPage(const std::string& version, const std::string& date)
          "linear and complex formats, on Smith and polar charts, as mixed\\-mode parameters and "
          "time\\-domain responses, with markers, searches, limit masks and quality metrics. "
          "Without options it opens its window; with a mode option it works without one and "
-         "writes to standard output or to the file given.\n";
+         "writes to standard output or to the file given. Files of up to 1 GiB and 1000001 "
+         "frequency records are read whole. When standard error is a terminal, a read that "
+         "takes more than half a second shows its progress there, and a run over many files "
+         "counts them; nothing of it reaches a pipe or a file.\n";
     t += ".SH OPTIONS\n";
     for (const Group& group : Groups()) {
         t += ".SS " + Roff(group.title) + "\n";
