@@ -236,6 +236,14 @@ void BM_CheckProcess16Port(benchmark::State& state)
 {
     RunProcess(state, {TORVEX_PROGRAM, "--check", SixteenPortPath()});
 }
+// The largest 2-port file: its peak memory (peak_MB) against its size (file_MB); the goal
+// is at most the file's size and 150 MB more.
+void BM_CheckProcess2Port1000001(benchmark::State& state)
+{
+    RunProcess(state, {TORVEX_PROGRAM, "--check", LargestTwoPortPath()});
+    state.counters["file_MB"] =
+        static_cast<double>(std::filesystem::file_size(LargestTwoPortPath())) / (1 << 20);
+}
 void BM_NumbersProcessStartup(benchmark::State& state)
 {
     RunProcess(state, {READ_NUMBERS_PROGRAM, TinyPath()});
@@ -252,6 +260,7 @@ void BM_NumbersProcess4Port(benchmark::State& state)
 BENCHMARK(BM_CheckProcessStartup)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CheckProcess4Port)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CheckProcess16Port)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CheckProcess2Port1000001)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NumbersProcessStartup)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NumbersProcess4Port)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Load4Port)->Unit(benchmark::kMillisecond);
