@@ -56,7 +56,7 @@ bool StartsWith(std::string_view text, std::string_view prefix)
 
 // A time-domain line; false when the line is none. A value the parsers refuse changes
 // nothing.
-bool ApplyTimeLine(std::string_view line, TimeDomainSettings& time)
+bool ApplyTimeLine(std::string_view line, TimeDomainSettings& time, bool& gateUnset)
 {
     const auto value = [&line](const char* key) {
         return TrimView(line.substr(std::string_view(key).size() - 1));
@@ -80,14 +80,16 @@ bool ApplyTimeLine(std::string_view line, TimeDomainSettings& time)
     } else if (StartsWith(line, KEY_GATE_SHAPE)) {
         TimeGate::ParseShape(value(KEY_GATE_SHAPE), time.gate.shape);
     } else if (StartsWith(line, KEY_GATE)) {
-        TimeGate::Parse(value(KEY_GATE), time.gate);
+        gateUnset = !TimeGate::Parse(value(KEY_GATE), time.gate);
+    } else if (line == TrimView(KEY_GATE)) {
+        gateUnset = true;  // written so, trimmed when read
     } else {
         return false;
     }
     return true;
 }
 
-void AddTimeLines(const TimeDomainSettings& time, LineList& lines)
+void AddTimeLines(const TimeDomainSettings& time, bool gateUnset, LineList& lines)
 {
     lines.push_back(KEY_TIME_WINDOW + time.window.Spelling());
     lines.push_back(KEY_TIME_RANGE
@@ -95,8 +97,10 @@ void AddTimeLines(const TimeDomainSettings& time, LineList& lines)
                            ? FormatExact(time.range->fromNs) + "," + FormatExact(time.range->toNs)
                            : std::string()));
     lines.push_back(KEY_DISTANCE + (time.velocityFactor ? FormatExact(*time.velocityFactor) : ""));
-    lines.push_back(KEY_GATE + FormatExact(time.gate.startNs) + "," + FormatExact(time.gate.stopNs)
-                    + (time.gate.notch ? ",notch" : ""));
+    // A gate never set stays unset rather than becoming the dialog's suggestion.
+    lines.push_back(gateUnset ? std::string(KEY_GATE)
+                              : KEY_GATE + FormatExact(time.gate.startNs) + ","
+                            + FormatExact(time.gate.stopNs) + (time.gate.notch ? ",notch" : ""));
     lines.push_back(std::string(KEY_GATE_ON) + (time.gateOn ? "YES" : "NO"));
     lines.push_back(KEY_GATE_SHAPE + TimeGate::ShapeName(time.gate.shape));
 }
@@ -228,7 +232,7 @@ bool CSettingsFile::ApplyLine(const std::string& rawLine, std::string& lastPath,
         prefs->followFiles = after(KEY_FOLLOW) != "NO";
     } else if (prefs && StartsWith(line, KEY_FILE_FILTER)) {
         prefs->fileFilter = std::string(after(KEY_FILE_FILTER));
-    } else if (prefs && ApplyTimeLine(line, prefs->timeDomain)) {
+    } else if (prefs && ApplyTimeLine(line, prefs->timeDomain, prefs->gateUnset)) {
     } else if (prefs && StartsWith(line, KEY_RECENT)) {
         const std::string_view recent = after(KEY_RECENT);
         if (!recent.empty() && prefs->recentFiles.size() < 5)
@@ -279,6 +283,9 @@ void CSettingsFile::ApplyLines(const LineList& lines, std::string& lastPath, std
         prefs->recentFiles.clear();
     for (const std::string& line : lines)
         ApplyLine(line, lastPath, lastFile, graph, prefs);
+    // Gating switched on with no usable gate would gate at a span nobody chose.
+    if (prefs && prefs->gateUnset)
+        prefs->timeDomain.gateOn = false;
 }
 
 LineList CSettingsFile::GoodLines(std::string_view text)
@@ -330,7 +337,7 @@ LineList CSettingsFile::BuildLines(const std::string& lastPath, const std::strin
     lines.push_back(std::string(KEY_PAIRING)
                     + (prefs->pairing == PortPairing::NEIGHBOURS ? "12" : "13"));
     lines.push_back(KEY_FILE_FILTER + prefs->fileFilter);
-    AddTimeLines(prefs->timeDomain, lines);
+    AddTimeLines(prefs->timeDomain, prefs->gateUnset, lines);
     for (const std::string& recent : prefs->recentFiles)
         lines.push_back(KEY_RECENT + recent);
     return lines;

@@ -22,8 +22,9 @@ struct WindowPrefs {
     int chartKind = 0;                          // CChartGraph::ChartKind of the data's chart
     PortPairing pairing = PortPairing::ACROSS;  // of the computed mixed-mode traces
     std::vector<std::string> recentFiles;       // the latest first
-    std::string fileFilter;  // the data choosers' last filter, by description; "": the first
+    std::string fileFilter;         // the data choosers' last filter, by description; "": the first
     TimeDomainSettings timeDomain;  // the time-domain dialog's choices
+    bool gateUnset = false;         // the file's gate was empty or unusable: gating is off
 };
 
 class CSettingsFile {

@@ -200,6 +200,12 @@ int CTorvexApp::Run(const std::vector<std::string>& files, CStartLoader* started
         now.pairing = session.portPairing;
         now.recentFiles = session.recentFiles;
         now.timeDomain = session.timeDomain;
+        // Still no gate unless one was chosen since.
+        const TimeGate& gate = session.timeDomain.gate;
+        const TimeGate& read = prefs.timeDomain.gate;
+        now.gateUnset = prefs.gateUnset && !session.timeDomain.gateOn
+            && gate.startNs == read.startNs && gate.stopNs == read.stopNs
+            && gate.notch == read.notch;
         now.fileFilter = TouchstoneFilterChoice();
         settings.Write(session.lastPath, session.lastFile, *session.sheet.GraphAt(0), &now);
     };

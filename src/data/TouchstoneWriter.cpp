@@ -116,7 +116,14 @@ void Pair(const CComplex& v, int format, double& a, double& b)
     }
     static const double degrees = 45.0 / std::atan(1.0);
     const double magnitude = std::hypot(v.re, v.im);
-    a = format == MA ? magnitude : std::max(20.0 * std::log10(magnitude), DB_FLOOR);
+    a = magnitude;
+    if (format != MA) {
+        // A finite element whose magnitude overflows still has a finite level: from halves.
+        const double level = std::isfinite(magnitude)
+            ? 20.0 * std::log10(magnitude)
+            : 20.0 * (std::log10(std::hypot(0.5 * v.re, 0.5 * v.im)) + std::log10(2.0));
+        a = std::max(level, DB_FLOOR);
+    }
     b = std::atan2(v.im, v.re) * degrees;
 }
 
@@ -258,8 +265,13 @@ bool Emit(const CS2pData& data, const Options& options, const ChunkSink& put, st
                 Version2Values::UnscalePair(a, b, format, cell.factor, cell.divide);
             if (!std::isfinite(a) || !std::isfinite(b)) {
                 const int n = data.PortCount();
+                const CComplex& v = matrix[cell.at];
+                const bool finite = std::isfinite(v.re) && std::isfinite(v.im);
                 why = "Element " + data.ElementName(cell.at / n + 1, cell.at % n + 1) + " at "
-                    + Number(freq) + " " + UnitWord(unit) + " is not a finite number.";
+                    + Number(freq) + " " + UnitWord(unit)
+                    + (finite ? " has a magnitude too large for this format; real and imaginary "
+                                "parts can hold it."
+                              : " is not a finite number.");
                 return false;
             }
             p = Put(p, a);

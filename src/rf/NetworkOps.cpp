@@ -192,6 +192,24 @@ bool FromT(const Matrix2& t, Matrix& s)
     return s.allFinite();
 }
 
+// Whether a matrix holds values whose products overflow or vanish, so that a failed step says
+// nothing about the network itself.
+bool Extreme(const Matrix& m)
+{
+    for (Eigen::Index i = 0; i < m.size(); ++i) {
+        const double big = std::max(std::fabs(m(i).real()), std::fabs(m(i).imag()));
+        if (big != 0.0 && !(big >= 1e-150 && big <= 1e150))
+            return true;
+    }
+    return false;
+}
+
+std::string ExtremeText(const std::string& at)
+{
+    return "at " + at + " the values are too large or too small to compute with (their products "
+           "overflow or vanish)";
+}
+
 // The inverse of a, false where it has none.
 template <typename M>
 bool Inverted(const M& a, M& inverse)
@@ -231,6 +249,11 @@ bool ToS(CS2pData& data, std::string& why)
     return true;
 }
 
+bool UsableReference(double ohms)
+{
+    return ohms >= MIN_REFERENCE && ohms <= MAX_REFERENCE;
+}
+
 bool Renormalize(CS2pData& data, const std::vector<double>& references, std::string& why)
 {
     const std::size_t n = static_cast<std::size_t>(data.PortCount());
@@ -244,8 +267,9 @@ bool Renormalize(CS2pData& data, const std::vector<double>& references, std::str
     if (references.size() == n)
         target = references;
     for (double z : target) {
-        if (!Positive(z)) {
-            why = "reference impedances are positive numbers of ohms";
+        if (!UsableReference(z)) {
+            why = "reference impedances are positive numbers of ohms, from " + Ohms(MIN_REFERENCE)
+                + " to " + Ohms(MAX_REFERENCE) + "; " + Ohms(z) + " is not";
             return false;
         }
     }
@@ -266,7 +290,9 @@ bool Renormalize(CS2pData& data, const std::vector<double>& references, std::str
         const Matrix s = MatrixAt(work, i);
         Matrix inverse;
         if (!Inverted<Matrix>(identity - gamma.asDiagonal() * s, inverse)) {
-            why = "the matrix at " + FrequencyText(work, i) + " cannot be renormalised (singular)";
+            why = Extreme(s)
+                ? ExtremeText(FrequencyText(work, i))
+                : "the matrix at " + FrequencyText(work, i) + " cannot be renormalised (singular)";
             return false;
         }
         const Matrix r = a.cwiseInverse().asDiagonal() * (s - Matrix(gamma.asDiagonal())) * inverse
@@ -298,8 +324,10 @@ bool Cascade(CS2pData& data, const CS2pData& next, std::string& why)
         Matrix2 ta, tb;
         Matrix s;
         if (!ToT(MatrixAt(a, i), ta) || !ToT(MatrixAt(b, i), tb) || !FromT(ta * tb, s)) {
-            why = "the transmission at " + FrequencyText(a, i)
-                + " is 0, so the two cannot be cascaded (singular)";
+            why = Extreme(MatrixAt(a, i)) || Extreme(MatrixAt(b, i))
+                ? ExtremeText(FrequencyText(a, i))
+                : "the transmission at " + FrequencyText(a, i)
+                    + " is 0, so the two cannot be cascaded (singular)";
             return false;
         }
         Append(out, a.FreqAt(i), s);
@@ -358,8 +386,12 @@ bool Deembed(CS2pData& data, const CS2pData* left, const CS2pData* right, std::s
             t = t * inverse;
         }
         if (!ok || !FromT(t, s)) {
-            why = "at " + FrequencyText(dut, i)
-                + " a fixture or the file has no transmission (singular)";
+            const bool extreme = Extreme(MatrixAt(dut, i))
+                || (left && Extreme(MatrixAt(sides[0], i)))
+                || (right && Extreme(MatrixAt(sides[1], i)));
+            why = extreme ? ExtremeText(FrequencyText(dut, i))
+                          : "at " + FrequencyText(dut, i)
+                    + " a fixture or the file has no transmission (singular)";
             return false;
         }
         Append(out, dut.FreqAt(i), s);
@@ -426,8 +458,9 @@ bool Terminate(CS2pData& data, const std::vector<Load>& loads, std::string& why)
                      sqq = s(shut, shut);
         Matrix inverse;
         if (!Inverted<Matrix>(Matrix::Identity(q, q) - sqq * g.asDiagonal(), inverse)) {
-            why =
-                "at " + FrequencyText(work, i) + " the loads resonate with the network (singular)";
+            why = Extreme(s) ? ExtremeText(FrequencyText(work, i))
+                             : "at " + FrequencyText(work, i)
+                    + " the loads resonate with the network (singular)";
             return false;
         }
         Append(out, work.FreqAt(i), spp + spq * g.asDiagonal() * inverse * sqp);

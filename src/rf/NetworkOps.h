@@ -23,6 +23,12 @@ class CS2pData;
 
 namespace NetworkOps {
 
+// New references lie from a micro-ohm to a gigohm: beyond, the waves' normalisation sqrt(1 -
+// Gamma^2) rounds to 0 against the usual 50 ohm and every result is lost.
+constexpr double MIN_REFERENCE = 1e-6;
+constexpr double MAX_REFERENCE = 1e9;
+bool UsableReference(double ohms);
+
 // A load closing a port.
 struct Load {
     enum class Kind { OHMS, OPEN, SHORT };

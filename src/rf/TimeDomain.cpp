@@ -85,6 +85,29 @@ bool LowPassFits(double points, double step, const std::vector<double>& freqHz, 
     return false;
 }
 
+// Filling from DC may add at most this many points per record of the file, or the grid may be
+// at most FREE_POINTS long: beyond both, a few records would be stretched over a grid so long
+// that the transform costs seconds and its response says nothing the records did not.
+const double FILL_PER_RECORD = 64.0;
+const double FREE_POINTS = 65536.0;
+
+// Whether a low-pass grid of `points` from DC is worth the records it comes from.
+bool LowPassWorthIt(double points, double step, const std::vector<double>& freqHz, std::string& why)
+{
+    const double records = static_cast<double>(freqHz.size());
+    if (points <= FREE_POINTS || points <= FILL_PER_RECORD * records)
+        return true;
+    char text[260];
+    std::snprintf(text, sizeof text,
+                  "%.0f frequencies from %s to %s in steps of %s would have to be filled out to "
+                  "a low-pass grid of %.3g points from DC; too few records for a low-pass "
+                  "response (a band-pass one works on the file's own band)",
+                  records, Hz(freqHz.front()).c_str(), Hz(freqHz.back()).c_str(), Hz(step).c_str(),
+                  points);
+    why = text;
+    return false;
+}
+
 // A real value for DC: the magnitude with the sign of the cosine of the phase.
 Cx RealAtDc(const Cx& v)
 {
@@ -123,6 +146,26 @@ std::shared_ptr<const std::vector<double>> Weights(const TimeWindow& window, std
 }
 
 }  // namespace
+
+int TransformScale(const std::vector<Cx>& samples)
+{
+    double largest = 0.0;
+    for (const Cx& v : samples)
+        largest = std::max({largest, std::fabs(v.real()), std::fabs(v.imag())});
+    if (!(largest > 0.0) || !std::isfinite(largest))
+        return 0;
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    return exponent;
+}
+
+std::vector<Cx> Scaled(const std::vector<Cx>& samples, int exponent)
+{
+    std::vector<Cx> out(samples.size());
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        out[i] = {std::ldexp(samples[i].real(), exponent), std::ldexp(samples[i].imag(), exponent)};
+    return out;
+}
 
 std::vector<Cx> InterpolatePolar(const std::vector<double>& freqHz, const std::vector<Cx>& samples,
                                  const std::vector<double>& at)
@@ -181,7 +224,8 @@ bool LowPassSamples(const std::vector<double>& freqHz, const std::vector<Cx>& sa
     grid.resampled = !harmonic;
     std::vector<double> at;
     if (harmonic) {
-        if (!LowPassFits(below + static_cast<double>(m), step, freqHz, why))
+        if (!LowPassFits(below + static_cast<double>(m), step, freqHz, why)
+            || !LowPassWorthIt(below + static_cast<double>(m), step, freqHz, why))
             return false;
         grid.stepHz = step;
         // The file's own points as they are; only the missing ones below are computed.
@@ -193,7 +237,8 @@ bool LowPassSamples(const std::vector<double>& freqHz, const std::vector<Cx>& sa
         grid.values.insert(grid.values.end(), samples.begin(), samples.end());
     } else {
         const double count = std::max(1.0, std::round(freqHz.back() / step));
-        if (!LowPassFits(count + 1.0, step, freqHz, why))
+        if (!LowPassFits(count + 1.0, step, freqHz, why)
+            || !LowPassWorthIt(count + 1.0, step, freqHz, why))
             return false;
         const std::size_t last = static_cast<std::size_t>(count);
         grid.stepHz = freqHz.back() / count;
@@ -239,10 +284,14 @@ bool TimeTransform(const std::vector<double>& freqHz, const std::vector<Cx>& sam
         why = "an impedance profile needs a positive reference impedance";
         return false;
     }
+    // The transform's sums overflow near the top of the range and lose digits near the bottom:
+    // it works on the values brought to about 1 by a power of two, exact both ways.
+    const int exponent = TransformScale(samples);
+    const std::vector<Cx> scaled = Scaled(samples, -exponent);
     UniformSamples grid;
     const bool lowPass = mode != TimeMode::BANDPASS;
-    if (!(lowPass ? LowPassSamples(freqHz, samples, grid, why)
-                  : BandPassSamples(freqHz, samples, grid, why)))
+    if (!(lowPass ? LowPassSamples(freqHz, scaled, grid, why)
+                  : BandPassSamples(freqHz, scaled, grid, why)))
         return false;
 
     const std::size_t bins = grid.values.size();
@@ -273,6 +322,13 @@ bool TimeTransform(const std::vector<double>& freqHz, const std::vector<Cx>& sam
             sum += 0.5 * (previous + v[k]);
             previous = v[k];
             v[k] = sum;
+        }
+    }
+    for (double& value : v) {
+        value = std::ldexp(value, exponent);
+        if (!std::isfinite(value)) {
+            why = "the values are too large for a time-domain response";
+            return false;
         }
     }
     if (mode == TimeMode::TDR) {

@@ -65,8 +65,15 @@ std::vector<std::complex<double>> InterpolatePolar(const std::vector<double>& fr
                                                    const std::vector<std::complex<double>>& samples,
                                                    const std::vector<double>& at);
 
+// The power of two that brings the largest real or imaginary part of samples to [0.5, 1) when
+// divided out (0 when all are zero or one is not finite); Scaled multiplies by 2^exponent.
+int TransformScale(const std::vector<std::complex<double>>& samples);
+std::vector<std::complex<double>> Scaled(const std::vector<std::complex<double>>& samples,
+                                         int exponent);
+
 // The response of one element in a mode; z0 (ohms, finite and positive) serves TDR only. False,
-// with why, for what the grids refuse and for a bad z0 in TDR. Every value is finite.
+// with why, for what the grids refuse, for a bad z0 in TDR and for a response too large to be
+// finite (the transform itself works on scaled values). Every value is finite.
 bool TimeTransform(const std::vector<double>& freqHz,
                    const std::vector<std::complex<double>>& samples, TimeMode mode,
                    const TimeWindow& window, double z0, TimeResponse& response, std::string& why);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -44,12 +45,33 @@ public:
         w.assign(wider.begin() + 1, wider.end() - 1);
         const double edgeNs = TimeGate::EdgeResolutions(gate.shape) * 1e9 / spanHz;
         const double stepNs = 1e9 / (static_cast<double>(p) * stepHz);
+        halfSpanNs = 0.5e9 / stepHz;
         weights.resize(p);
         for (std::size_t n = 0; n < p; ++n) {
             const double index = n <= p / 2 ? static_cast<double>(n)
                                             : static_cast<double>(n) - static_cast<double>(p);
             weights[n] = gate.Weight(index * stepNs, edgeNs);
         }
+    }
+
+    // False, with why, for a gate that keeps fewer than two samples of the response (or a
+    // notch that removes none): it would leave nothing, or change nothing, without a word.
+    bool Holds(const TimeGate& gate, std::string& why) const
+    {
+        std::size_t touched = 0;
+        for (double weight : weights)
+            touched += gate.notch ? (weight < 1.0) : (weight > 0.0);
+        if (touched >= (gate.notch ? 1u : 2u))
+            return true;
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "the %s from %.6g to %.6g ns %s of the response, which spans %.6g to "
+                      "%.6g ns",
+                      gate.notch ? "notch" : "gate", gate.startNs, gate.stopNs,
+                      gate.notch ? "removes no sample" : "keeps fewer than two samples",
+                      -halfSpanNs, halfSpanNs);
+        why = text;
+        return false;
     }
 
     void Apply(const std::vector<Cx>& in, std::vector<Cx>& out) const
@@ -72,20 +94,30 @@ private:
     std::size_t p;
     std::vector<double> w;        // frequency window, m points, none zero
     std::vector<double> weights;  // gate at each of the p time samples
+    double halfSpanNs = 0.0;      // the response's times run from -halfSpanNs to halfSpanNs
 };
 
 // Gates one element's samples with a gating made for the grid; the grid is made from the
 // first element and holds for the rest (same frequencies).
 bool GateOne(const std::vector<double>& freqHz, const std::vector<Cx>& samples,
              const TimeGate& gate, const TimeWindow& window, std::unique_ptr<Gating>& gating,
-             std::vector<Cx>& gated, std::string& why)
+             std::vector<Cx>& gated, std::string& why, bool& gateAtFault)
 {
+    gateAtFault = false;
+    // Gated on values brought to about 1, as the transforms work, and scaled back.
+    const int exponent = TransformScale(samples);
     UniformSamples grid;
-    if (!BandPassSamples(freqHz, samples, grid, why))
+    if (!BandPassSamples(freqHz, Scaled(samples, -exponent), grid, why))
         return false;
-    if (!gating)
+    if (!gating) {
         gating = std::make_unique<Gating>(grid.values.size(), grid.stepHz,
                                           freqHz.back() - freqHz.front(), gate, window);
+        if (!gating->Holds(gate, why)) {
+            gating.reset();
+            gateAtFault = true;
+            return false;
+        }
+    }
     gating->Apply(grid.values, gated);
     if (grid.resampled) {
         std::vector<double> uniform(gated.size());
@@ -93,6 +125,13 @@ bool GateOne(const std::vector<double>& freqHz, const std::vector<Cx>& samples,
             uniform[k] = grid.firstHz + grid.stepHz * static_cast<double>(k);
         uniform.back() = freqHz.back();
         gated = InterpolatePolar(uniform, gated, freqHz);
+    }
+    for (Cx& v : gated) {
+        v = {std::ldexp(v.real(), exponent), std::ldexp(v.imag(), exponent)};
+        if (!std::isfinite(v.real()) || !std::isfinite(v.imag())) {
+            why = "the gated values are too large to be finite";
+            return false;
+        }
     }
     return true;
 }
@@ -166,7 +205,8 @@ bool GateSeries(const std::vector<double>& freqHz, const std::vector<Cx>& sample
                 std::string& why)
 {
     std::unique_ptr<Gating> gating;
-    return GateOne(freqHz, samples, gate, window, gating, gated, why);
+    bool gateAtFault = false;
+    return GateOne(freqHz, samples, gate, window, gating, gated, why, gateAtFault);
 }
 
 bool GatedCopy(const CS2pData& data, const TimeGate& gate, const TimeWindow& window, CS2pData& copy,
@@ -192,10 +232,12 @@ bool GatedCopy(const CS2pData& data, const TimeGate& gate, const TimeWindow& win
     for (std::size_t cell = 0; cell < cells; ++cell) {
         for (std::size_t i = 0; i < records; ++i)
             series[i] = copy.Matrix(i)[cell].ToStd();
-        if (!GateOne(freqHz, series, gate, window, gating, gated, why)) {
+        bool gateAtFault = false;
+        if (!GateOne(freqHz, series, gate, window, gating, gated, why, gateAtFault)) {
             const int row = static_cast<int>(cell) / ports + 1;
             const int col = static_cast<int>(cell) % ports + 1;
-            why = copy.ElementName(row, col) + ": " + why;
+            if (!gateAtFault)
+                why = copy.ElementName(row, col) + ": " + why;
             return false;
         }
         for (std::size_t i = 0; i < records; ++i)

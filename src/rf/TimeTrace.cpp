@@ -21,7 +21,7 @@ std::string Label(TimeMode mode)
 
 bool ValidFactor(double factor)
 {
-    return std::isfinite(factor) && factor > 0.0 && factor <= 1.0;
+    return factor >= MIN_VELOCITY_FACTOR && factor <= 1.0;
 }
 
 // The element at every record, frequencies in Hz, and the palette colour its trace takes.
@@ -111,7 +111,7 @@ bool BuildTimeTrace(const CS2pData& data, int fileNumber, int code, TimeMode mod
         return false;
     }
     if (options.velocityFactor && !ValidFactor(*options.velocityFactor)) {
-        why = "the velocity factor has to be above 0 and at most 1";
+        why = "the velocity factor has to be from 0.01 to 1";
         return false;
     }
     std::vector<double> freqHz;

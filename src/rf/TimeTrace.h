@@ -23,7 +23,7 @@ struct TimeTraceOptions {
     TimeWindow window;                     // normal: Kaiser 6
     std::optional<Range> range;            // keep the samples from fromNs to toNs (ns, also
                                            // on a distance axis)
-    std::optional<double> velocityFactor;  // plot over distance, VF in (0, 1]
+    std::optional<double> velocityFactor;  // plot over distance, VF in [0.01, 1]
 };
 
 // How a view's time formats are computed and shown, and the gate of its frequency formats:
@@ -38,7 +38,9 @@ struct TimeDomainSettings {
 
 constexpr double SPEED_OF_LIGHT = 299792458.0;  // m/s
 
-// A velocity factor: a finite number in (0, 1].
+// No line is slower than a hundredth of light: below, the distances mean nothing.
+constexpr double MIN_VELOCITY_FACTOR = 0.01;
+// A velocity factor: a number from MIN_VELOCITY_FACTOR to 1.
 bool ParseVelocityFactor(std::string_view text, double& factor);
 // Whether an element's wave comes back to the port it left: S(i,i) and mixed-mode elements of
 // one logical port whatever their modes (Sdc11 too).
@@ -51,7 +53,7 @@ bool ReturnsToItsPort(int code);
 // be interpolated onto another grid first. False, with why, trace untouched, for a code data has
 // no element of (mixed-mode ones by pairing), TDR of anything but a reflection
 // (ValueCode::IsReflection), a range that keeps fewer than two samples, a velocity factor
-// outside (0, 1], and whatever TimeTransform refuses (that refusal comes after the element was
+// outside [0.01, 1], and whatever TimeTransform refuses (that refusal comes after the element was
 // read, so a palette colour has been taken).
 bool BuildTimeTrace(const CS2pData& data, int fileNumber, int code, TimeMode mode,
                     const TimeTraceOptions& options, PortPairing pairing, CChartTrace& trace,

@@ -56,6 +56,12 @@ bool CTraceBuilder::Build(const CS2pData& data, int fileNumber, int value, int v
 bool CTraceBuilder::BuildTime(const CS2pData& data, int fileNumber, int value, int valueFormat,
                               CChartTrace& trace) const
 {
+    if (timePoints >= TIME_POINT_BUDGET) {
+        Problem("(" + std::to_string(fileNumber) + ") " + data.TraceName(-1, value, valueFormat)
+                + ": the view's time responses already hold " + std::to_string(timePoints)
+                + " points, as many as one view computes; show fewer time items");
+        return false;
+    }
     bool wasResampled = false;
     std::string why;
     if (!BuildTimeTrace(data, fileNumber, value, ModeOf(valueFormat), time, pairing, trace,
@@ -64,6 +70,7 @@ bool CTraceBuilder::BuildTime(const CS2pData& data, int fileNumber, int value, i
         return false;
     }
     resampled = resampled || wasResampled;
+    timePoints += trace.points.size();
     return true;
 }
 

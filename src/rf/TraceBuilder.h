@@ -39,6 +39,11 @@ public:
     mutable std::vector<std::string> problems;
     mutable bool resampled = false;
 
+    // The time traces of one builder hold at most about this many points in all (the last
+    // may overshoot): beyond it, further time items are refused, so no view runs for minutes.
+    static constexpr std::size_t TIME_POINT_BUDGET = std::size_t{1} << 24;
+    mutable std::size_t timePoints = 0;
+
 private:
     bool BuildQuality(const CS2pData& data, int fileNumber, int value, CChartTrace& trace) const;
     bool BuildTime(const CS2pData& data, int fileNumber, int value, int valueFormat,

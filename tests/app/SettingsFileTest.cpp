@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -308,6 +309,22 @@ TEST_F(SettingsFileTest, WindowLinesFollowTheFourteenAndRoundTrip)
     EXPECT_EQ(untouched.pairing, PortPairing::ACROSS);
     EXPECT_TRUE(untouched.viewSelection.empty());
     EXPECT_FALSE(untouched.timeDomain.gateOn || untouched.timeDomain.range);
+
+    // Gating on with a gate that cannot be read is off, and no made-up gate is written back.
+    for (const char* gate : {"nan,nan", "1e308,1e309", "2,1", "junk", ""}) {
+        for (bool onFirst : {false, true}) {
+            SCOPED_TRACE(std::string(gate) + (onFirst ? ", GateOn first" : ""));
+            const std::string gateLine = std::string("Gate= ") + gate + "\n";
+            const CSettingsFile bad(old.Write(
+                "bad.ini", onFirst ? "GateOn= YES\n" + gateLine : gateLine + "GateOn= YES\n"));
+            WindowPrefs read;
+            CChartGraph g3;
+            ASSERT_EQ(bad.Read(lastPath, lastFile, g3, &read), 0);
+            EXPECT_FALSE(read.timeDomain.gateOn);
+            const LineList written = CSettingsFile::BuildLines("", "", g3, &read);
+            EXPECT_NE(std::find(written.begin(), written.end(), "Gate= "), written.end());
+        }
+    }
     EXPECT_EQ(g2.lineType, 2);
 }
 

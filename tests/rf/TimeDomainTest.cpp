@@ -1,5 +1,7 @@
 #include "rf/TimeDomain.h"
 
+#include "rf/TimeGate.h"
+
 #include "TimeSignals.h"
 
 #include <gtest/gtest.h>
@@ -161,6 +163,11 @@ TEST(TimeDomainTest, RefusesWhatItCannotTransform)
          {1, 1, 1},
          TimeMode::STEP,
          50},
+        {"three records filled out to two million points from DC",
+         {2.09e9, 2.09e9 + 1e3, 2.09e9 + 2e3},
+         {1, 1, 1},
+         TimeMode::IMPULSE,
+         50},
         {"one frequency", {1e9}, {1}, TimeMode::BANDPASS, 50},
         {"no frequency", {}, {}, TimeMode::IMPULSE, 50},
         {"a value that is no number", {1e9, 2e9, 3e9}, {1, Cx(nan, 0), 1}, TimeMode::IMPULSE, 50},
@@ -175,5 +182,43 @@ TEST(TimeDomainTest, RefusesWhatItCannotTransform)
         std::string why;
         EXPECT_FALSE(TimeTransform(row.freqHz, row.s, row.mode, TimeWindow{}, row.z0, r, why));
         EXPECT_FALSE(why.empty());
+    }
+}
+
+// Values near the top of the range overflowed the transforms' sums and the gate's: each
+// response of data scaled by 1e307 is the response of the data, scaled.
+TEST(TimeDomainTest, HugeValuesGiveTheScaledResponse)
+{
+    const std::vector<double> f = Grid(10e6, 10e6, 201);
+    const auto s = Sampled(f, [](double x) { return Echo(x, 0.9, 1.0) + Echo(x, 0.6, 3.0); });
+    std::vector<Cx> huge(s);
+    for (Cx& v : huge)
+        v *= 1e307;
+    for (TimeMode mode : {TimeMode::IMPULSE, TimeMode::STEP, TimeMode::BANDPASS}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        TimeResponse small, big;
+        std::string why;
+        ASSERT_TRUE(TimeTransform(f, s, mode, TimeWindow{}, 50, small, why)) << why;
+        ASSERT_TRUE(TimeTransform(f, huge, mode, TimeWindow{}, 50, big, why)) << why;
+        ASSERT_EQ(big.values.size(), small.values.size());
+        const double top = *std::max_element(small.values.begin(), small.values.end());
+        for (std::size_t i = 0; i < big.values.size(); ++i)
+            ASSERT_NEAR(big.values[i] / 1e307, small.values[i], 1e-12 * top) << i;
+    }
+    std::vector<Cx> gatedSmall, gatedBig;
+    std::string why;
+    const TimeGate gate{0.5, 1.5, TimeGate::Shape::NORMAL, false};
+    ASSERT_TRUE(GateSeries(f, s, gate, TimeWindow{}, gatedSmall, why)) << why;
+    ASSERT_TRUE(GateSeries(f, huge, gate, TimeWindow{}, gatedBig, why)) << why;
+    for (std::size_t i = 0; i < f.size(); ++i)
+        ASSERT_NEAR(std::abs(gatedBig[i] / 1e307 - gatedSmall[i]), 0.0, 1e-12) << i;
+
+    // A gate beyond the response's times keeps nothing of it, a notch there removes nothing.
+    for (bool notch : {false, true}) {
+        SCOPED_TRACE(notch ? "notch" : "gate");
+        why.clear();
+        EXPECT_FALSE(GateSeries(f, s, {1000, 2000, TimeGate::Shape::NORMAL, notch}, TimeWindow{},
+                                gatedSmall, why));
+        EXPECT_NE(why.find("spans -50 to 50 ns"), std::string::npos) << why;
     }
 }

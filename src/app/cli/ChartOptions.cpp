@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <ostream>
@@ -182,7 +183,7 @@ bool CChartOptions::TakeTimeValue(const std::string& name, const std::string& va
     } else if (name == "distance") {
         double factor = 1.0;
         if (!ParseVelocityFactor(value, factor))
-            return bad("use a velocity factor above 0 and at most 1");
+            return bad("use a velocity factor from 0.01 to 1");
         time.velocityFactor = factor;
     } else {
         return false;
@@ -260,6 +261,12 @@ void CChartOptions::WarnUnusedTimeOptions(const CTorvexSession& session, std::os
         err << "torvex: --window has no effect on a frequency view without --gate\n";
     if (haveGateShape && !time.gateOn)
         err << "torvex: --gate-shape has no effect without --gate\n";
+    const ViewSelection shown = session.ShownSelection();
+    if (time.gateOn && !timeView && !shown.empty()
+        && std::all_of(shown.begin(), shown.end(),
+                       [](const ValueFormatPair& p) { return ValueCode::IsQuality(p.value); }))
+        err << "torvex: --gate applies to no item of this view: S:sigma and S:recip judge the"
+               " files as they are\n";
     if (time.gateOn && timeView)
         err << "torvex: --gate changes the frequency items; on this time view its bounds are"
                " only drawn\n";

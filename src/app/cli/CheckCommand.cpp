@@ -70,6 +70,20 @@ int CCommandLine::Check(const std::vector<std::string>& argList)
     CBatchOptions batch;
     if (!batch.Take(paths, err) || !batch.FitMode("--check", err))
         return 2;
+    // Files named like options follow "--"; before it, such a word is a mistyped option.
+    std::vector<std::string> files;
+    bool optionsEnd = false;
+    for (const std::string& word : paths) {
+        if (!optionsEnd && word == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && word.size() > 1 && word[0] == '-') {
+            err << "torvex: unknown option '" << EscapeName(word) << "' for --check (try --help)\n";
+            return 2;
+        } else {
+            files.push_back(word);
+        }
+    }
+    paths = files;
     if (paths.empty()) {
         err << "torvex: --check needs at least one FILE\n";
         return 2;

@@ -89,8 +89,8 @@ const std::vector<Group>& Groups()
               "min, normal (Kaiser 6, the default) or max."},
              {"--time T1,T2", "A time view's shown range in ns."},
              {"--distance VF",
-              "A time view over distance in metres, one way, with velocity factor VF (above 0, "
-              "at most 1)."},
+              "A time view over distance in metres, one way, with velocity factor VF (0.01 "
+              "to 1)."},
              {"--gate T1,T2[,notch]",
               "Pass the frequency items through a time gate from T1 to T2 ns (notch: remove "
               "that span instead)."},

@@ -24,10 +24,12 @@ std::vector<std::string> Split(const std::string& text, char separator)
     }
 }
 
+// A port number is written as one: digits only, not "2.0" or "1e0".
 bool WholeNumber(const std::string& text, int& value)
 {
     double number = 0.0;
-    if (!ParseDouble(text, number) || number != std::floor(number) || number < 1 || number > 1000)
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos
+        || !ParseDouble(text, number) || number < 1 || number > 1000)
         return false;
     value = static_cast<int>(number);
     return true;
@@ -64,6 +66,26 @@ std::string Prefix(const std::string& name, CNetworkOptions::Wording wording)
     return wording == CNetworkOptions::Wording::WINDOW ? WindowName(name) : "--" + name;
 }
 
+// An operation's result that overflowed or lost all meaning is the operation's fault, not the
+// file's: it is refused here rather than by whatever shows it later.
+bool FiniteResult(const CS2pData& data, std::string& why)
+{
+    const std::size_t cells = static_cast<std::size_t>(data.PortCount() * data.PortCount());
+    for (std::size_t i = 0; i < data.RecordCount(); ++i) {
+        const CComplex* m = data.Matrix(i);
+        for (std::size_t c = 0; c < cells; ++c) {
+            if (std::isfinite(m[c].re) && std::isfinite(m[c].im))
+                continue;
+            char text[48];
+            std::snprintf(text, sizeof text, "%.9g", data.FreqAt(i));
+            why = "the result at " + std::string(text) + " " + data.GetFreqUnitLabel()
+                + " is not a finite number";
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool CNetworkOptions::IsOperation(const std::string& name)
@@ -90,6 +112,12 @@ bool CNetworkOptions::Take(const std::string& name, const std::string& value, st
             double z = 0.0;
             if (!ParseDouble(part, z) || !(z > 0.0))
                 return bad("use Z or Z1,Z2,... in ohms, each above 0");
+            if (!NetworkOps::UsableReference(z)) {
+                err << "torvex: bad --" << name << " '" << EscapeName(value) << "': " << part
+                    << " ohm is outside " << OhmsText(NetworkOps::MIN_REFERENCE) << " to "
+                    << OhmsText(NetworkOps::MAX_REFERENCE) << " ohm\n";
+                return false;
+            }
             step.values.push_back(z);
         }
         std::string list;
@@ -189,6 +217,8 @@ bool CNetworkOptions::Apply(CS2pData& data, std::string& why, bool& unreadable,
             done = NetworkOps::Terminate(work, step.loads, why);
         else
             done = NetworkOps::Reorder(work, step.order, why);
+        if (done)
+            done = FiniteResult(work, why);
         if (!done) {
             why = Prefix(step.name, wording) + ": " + why;
             return false;

@@ -10,6 +10,7 @@
 #include "platform/AsciiText.h"
 
 #include <ostream>
+#include <set>
 
 namespace {
 
@@ -63,6 +64,7 @@ int CCommandLine::Save(const std::vector<std::string>& args)
     CNetworkOptions operations;
     std::vector<std::string> files;
     bool optionsEnd = false;
+    std::set<std::string> given;  // --format and --unit, each at most once
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& word = args[i];
         if (optionsEnd || word.size() < 2 || word.compare(0, 2, "--") != 0) {
@@ -77,6 +79,11 @@ int CCommandLine::Save(const std::vector<std::string>& args)
         const std::string name =
             word.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
         const bool known = name == "format" || name == "unit" || CNetworkOptions::IsOperation(name);
+        if (name == "save"
+            || ((name == "format" || name == "unit") && !given.insert(name).second)) {
+            err << "torvex: --" << name << " is given twice\n";
+            return 2;
+        }
         if (!known) {
             err << "torvex: unknown option '" << EscapeName(word) << "' for --save (try --help)\n";
             return 2;

@@ -57,6 +57,11 @@ TEST(CommandLine, CheckReportsEachFile)
               "Cannot read file or invalid data format: "
                   + bad + "\n");
     EXPECT_EQ(Check({good}).status, 0);
+    // An option it does not know is no file name, unless after "--".
+    const CliRun mistyped = Check({"--opt", good});
+    EXPECT_EQ(mistyped.status, 2);
+    EXPECT_NE(mistyped.err.find("unknown option '--opt'"), std::string::npos) << mistyped.err;
+    EXPECT_EQ(Check({"--", good}).status, 0);
     // A version 2 file's [Reference] replaces the option line's R.
     const std::string v2 =
         "[Version] 2.0\n# MHz S RI R 50\n[Number of Ports] 2\n"
