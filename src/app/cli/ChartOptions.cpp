@@ -1,5 +1,8 @@
 #include "app/cli/ChartOptions.h"
 
+#include "app/ChartExport.h"
+#include "app/dialogs/DialogUnits.h"
+
 #include "app/cli/CommandLine.h"
 #include "app/TorvexSession.h"
 #include "platform/AsciiText.h"
@@ -41,9 +44,9 @@ std::string NameList(const std::vector<std::string>& names)
 
 namespace {
 
-const char* const valueOptions[] = {
-    "view",     "pairing",     "size",    "markers", "window",    "gate-shape", "gate", "time",
-    "distance", "renormalize", "cascade", "deembed", "terminate", "reorder"};
+const char* const valueOptions[] = {"view",       "pairing", "size",      "markers",  "window",
+                                    "gate-shape", "gate",    "time",      "distance", "renormalize",
+                                    "cascade",    "deembed", "terminate", "reorder"};
 
 // Qt scans the words: "--view LIST", "--view=LIST" and "--" before FILEs named like
 // options. Its own messages are never shown; ours name the word as it was given.
@@ -288,5 +291,22 @@ int CChartOptions::ApplyOperations(CTorvexSession& session, std::ostream& err) c
         }
     }
     session.RebuildPlot(true, true);
+    return 0;
+}
+
+int CChartOptions::WriteImage(CTorvexSession& session, const std::string& outPath,
+                              std::ostream& err) const
+{
+    if (haveMarkers)
+        session.Graph().SetMarkers(markers);
+    int w = width;
+    int h = height;
+    if (!haveSize)
+        ChartSizeAtStart(w, h);
+    std::string error;
+    if (!ExportChart(session.sheet, outPath, w, h, error)) {
+        err << "torvex: " << error << '\n';
+        return 1;
+    }
     return 0;
 }

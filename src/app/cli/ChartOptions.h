@@ -2,8 +2,8 @@
 // them, and loading both into a session the way the window would.
 #pragma once
 
-#include "app/TorvexSession.h"
 #include "app/cli/NetworkOptions.h"
+#include "app/TorvexSession.h"
 #include "app/ValueFormatPair.h"
 #include "data/MixedMode.h"
 
@@ -31,6 +31,16 @@ public:
     // chart's cap leaves out. Returns 0 when there is something to plot, 1 when no file
     // loaded, 2 when nothing of the view is left (reported).
     int Load(CTorvexSession& session, std::ostream& err) const;
+    // These options for other files: what a command runs on each file of a lot.
+    CChartOptions On(const std::vector<std::string>& otherFiles) const
+    {
+        CChartOptions copy = *this;
+        copy.files = otherFiles;
+        return copy;
+    }
+    // Writes the session's chart as the image OUT names, with --markers and --size (default:
+    // the window's chart size at start); 0, or 1 with the cause on err.
+    int WriteImage(CTorvexSession& session, const std::string& outPath, std::ostream& err) const;
 
     // Any number of files (--each, --envelope), not at most the five slots.
     bool anyFileCount = false;

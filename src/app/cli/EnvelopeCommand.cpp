@@ -38,8 +38,7 @@ FileTraces ReadTraces(const CChartOptions& opts, const std::string& path)
     FileTraces result;
     std::ostringstream err;
     try {
-        CChartOptions fileOpts = opts;
-        fileOpts.files = {path};
+        const CChartOptions fileOpts = opts.On({path});
         CCollectingSink sink(err);
         CTorvexSession session;
         result.status = fileOpts.Load(session, err);
@@ -196,16 +195,7 @@ int CCommandLine::ExportEnvelope(const std::string& outPath, bool image, const C
         const CChartTrace& mean = graph.traces[t - 1];
         (mean.onLeftAxis ? graph.leftAxis : graph.rightAxis).color = mean.color;
     }
-    if (opts.haveMarkers)
-        graph.SetMarkers(opts.markers);
-    int width = opts.width;
-    int height = opts.height;
-    if (!opts.haveSize)
-        ChartSizeAtStart(width, height);
-    std::string error;
-    if (!ExportChart(session.sheet, outPath, width, height, error)) {
-        err << "torvex: " << error << '\n';
-        return 1;
-    }
+    if (const int written = opts.WriteImage(session, outPath, err))
+        return written;
     return status;
 }

@@ -123,16 +123,5 @@ int CCommandLine::Export(const std::vector<std::string>& argList)
         return 0;
     }
 
-    if (opts.haveMarkers)
-        session.Graph().SetMarkers(opts.markers);
-    int width = opts.width;
-    int height = opts.height;
-    if (!opts.haveSize)
-        ChartSizeAtStart(width, height);
-    std::string error;
-    if (!ExportChart(session.sheet, outPath, width, height, error)) {
-        err << "torvex: " << error << '\n';
-        return 1;
-    }
-    return 0;
+    return opts.WriteImage(session, outPath, err);
 }

@@ -38,8 +38,7 @@ public:
     int Run(const std::vector<std::string>& files, std::ostream& out,
             std::ostream& err) const override
     {
-        CChartOptions fileOpts = opts;
-        fileOpts.files = files;
+        const CChartOptions fileOpts = opts.On(files);
         CCollectingSink sink(err);
         CTorvexSession session;
         if (const int status = fileOpts.Load(session, err))

@@ -61,8 +61,7 @@ public:
 int CMeasureRun::Run(const std::vector<std::string>& files, std::ostream& out,
                      std::ostream& err) const
 {
-    CChartOptions fileOpts = opts;
-    fileOpts.files = files;
+    const CChartOptions fileOpts = opts.On(files);
     CCollectingSink sink(err);
     CTorvexSession session;
     if (const int status = fileOpts.Load(session, err))
