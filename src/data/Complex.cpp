@@ -14,6 +14,9 @@ double CComplex::GetDb() const
 
 namespace {
 const double pi = 4.0 * std::atan(1.0);
+// 10^(a / 20) as e^(a * ln 10 / 20): the same to a unit or two in the last place, at half
+// the cost of pow, which a file of a million dB records pays four million times.
+const double dbToLn = std::log(10.0) / 20.0;
 }  // namespace
 
 CComplex ComplexFromPair(double a, double b, int format)
@@ -21,7 +24,7 @@ CComplex ComplexFromPair(double a, double b, int format)
     switch (format) {
     case MA: return {a * std::cos(b * pi / 180.0), a * std::sin(b * pi / 180.0)};
     case DB: {
-        const double m = std::pow(10.0, a / 20.0);
+        const double m = std::exp(a * dbToLn);
         return {m * std::cos(b * pi / 180.0), m * std::sin(b * pi / 180.0)};
     }
     default: return {a, b};
