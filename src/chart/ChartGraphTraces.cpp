@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <exception>
+#include <limits>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -119,6 +120,23 @@ public:
         }
         return PixelOffset(v, lo, hi, span, offset);
     }
+    // An open interval of values that surely have the offset given, by either way of
+    // working it out (kept a millionth of a pixel and the rounding of the ends inside);
+    // false when there is none to trust.
+    bool Interval(std::int32_t offset, double& low, double& high) const
+    {
+        if (!fast || offset < 0 || offset >= kMaxOverhang)
+            return false;
+        const double step = (hi - lo) / span;
+        const double a = lo + offset * step;
+        const double b = lo + (offset + 1.0) * step;
+        const double margin = 1e-6 * step
+            + 8.0 * std::numeric_limits<double>::epsilon()
+                * (std::fabs(lo) + std::fabs(a) + std::fabs(b));
+        low = a + margin;
+        high = b - margin;
+        return low < high;
+    }
     // The pixel of a fraction (v - lo) / (hi - lo) clamped to 0..1, as the trace lines take X.
     std::int32_t ClampedOffset(double v) const
     {
@@ -150,14 +168,28 @@ std::vector<CColumnReducer::Sample> ReducedSamples(const CChartTrace& trace,
     CColumnReducer reducer(lines ? CColumnReducer::Mode::Line : CColumnReducer::Mode::Marks);
     const CPixelScale xScale(xAxis.min, xAxis.max, p.right - p.left);
     const CPixelScale yScale(yAxis.min, yAxis.max, p.bottom - p.top);
+    // The values that land on the pixel of the line's last sample: a dense trace's next
+    // samples mostly do, and then four comparisons tell what working out the pixel would.
+    double xLow = 1.0, xHigh = 0.0, yLow = 1.0, yHigh = 0.0;
     auto add = [&](double xValue, double yValue) {
+        if (xValue > xLow && xValue < xHigh && yValue > yLow && yValue < yHigh) {
+            reducer.Repeat();
+            return;
+        }
+        xLow = 1.0;
+        xHigh = 0.0;
         std::int32_t dy = 0;
         if (!yScale.Offset(yValue, dy)) {
             reducer.Break();  // a gap in the data breaks the line
             return;
         }
         const std::int32_t y = yAxis.reversed ? p.bottom - dy : p.top + dy;
-        reducer.Add(p.left + xScale.ClampedOffset(xValue), y);
+        const std::int32_t dx = xScale.ClampedOffset(xValue);
+        reducer.Add(p.left + dx, y);
+        if (lines && !(xScale.Interval(dx, xLow, xHigh) && yScale.Interval(dy, yLow, yHigh))) {
+            xLow = 1.0;
+            xHigh = 0.0;
+        }
     };
     if (lines)
         AddVisibleLine(trace, xAxis, add);

@@ -43,6 +43,8 @@ public:
         }
         AddSample(x, y);
     }
+    // A line's next sample on the pixel of the one before (the caller knows it is).
+    void Repeat() { last.at = count++; }
     // A gap in the data: the next sample starts a new line. Marks have none to break.
     void Break();
     // The kept samples so far, in drawing order, with the last column completed.
