@@ -295,6 +295,14 @@ private:
     // Files are being read: the progress dialog lets timers run meanwhile, and a reload
     // then waits for its next turn.
     bool reading = false;
+    // Sets reading for its lifetime.
+    struct ReadingScope {
+        explicit ReadingScope(bool& flag) : reading(flag) { reading = true; }
+        ~ReadingScope() { reading = false; }
+        ReadingScope(const ReadingScope&) = delete;
+        ReadingScope& operator=(const ReadingScope&) = delete;
+        bool& reading;
+    };
     // The slots' files, names and operations, to put back when a load is cancelled.
     struct SlotNames {
         std::string fileName;

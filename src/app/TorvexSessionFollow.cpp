@@ -12,11 +12,7 @@ bool CTorvexSession::Reload(bool quiet, bool markStale)
 {
     if (!dataLoaded || reading)
         return false;
-    reading = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{reading};
+    const ReadingScope scope(reading);
     CS2pData fresh[SLOT_COUNT];
     bool read[SLOT_COUNT] = {};
     std::string freshStamps[SLOT_COUNT];

@@ -164,11 +164,7 @@ void CTorvexSession::PutBack(const std::vector<SlotNames>& names)
 bool CTorvexSession::LoadSlots()
 {
     const CBusyCursor busy;
-    reading = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{reading};
+    const ReadingScope scope(reading);
     // Read into data sets of their own first: a read the user cancels changes no slot.
     std::vector<CS2pData> fresh;
     fresh.reserve(SLOT_COUNT);

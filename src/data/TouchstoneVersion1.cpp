@@ -196,6 +196,23 @@ std::string CheckNoiseLines(CLineCursor& cursor)
     return std::string();
 }
 
+// The pairs of a record's numbers into out, as read, in the store's order (a 2-port file
+// lists N21 before N12); 0, or the number (from 1) of the first pair that can give no
+// finite value, then out is not filled.
+int StorePairs(const std::vector<double>& numbers, int n, int format, CComplex* out)
+{
+    for (int k = 0; k < n * n; ++k) {
+        const double a = numbers[static_cast<std::size_t>(1 + 2 * k)];
+        const double b = numbers[static_cast<std::size_t>(2 + 2 * k)];
+        if (!PairIsFinite(a, b, format))
+            return k + 1;
+        out[k] = CComplex(a, b);
+    }
+    if (n == 2)
+        std::swap(out[1], out[2]);
+    return 0;
+}
+
 // Files of this size on are read in two halves at once, when there are cores for it.
 constexpr std::size_t SPLIT_BYTES = std::size_t(16) << 20;
 
@@ -291,19 +308,14 @@ private:
         bool noise = false;
         if (!record.Read(line, last, noise).empty() || noise)
             return false;
-        const std::vector<double>& numbers = record.Numbers();
-        for (int k = 0; k < n * n; ++k) {
-            if (!PairIsFinite(numbers[static_cast<std::size_t>(1 + 2 * k)],
-                              numbers[static_cast<std::size_t>(2 + 2 * k)], format))
-                return false;
+        const std::size_t size = result.pairs.size();
+        result.pairs.resize(size + static_cast<std::size_t>(n * n));
+        if (StorePairs(record.Numbers(), n, format, result.pairs.data() + size) != 0) {
+            result.pairs.resize(size);
+            return false;
         }
-        last = numbers[0] + 0.0;
+        last = record.Numbers()[0] + 0.0;
         result.freqs.push_back(last);
-        for (int k = 0; k < n * n; ++k)
-            result.pairs.emplace_back(numbers[static_cast<std::size_t>(1 + 2 * k)],
-                                      numbers[static_cast<std::size_t>(2 + 2 * k)]);
-        if (n == 2)
-            std::swap(result.pairs[result.pairs.size() - 3], result.pairs[result.pairs.size() - 2]);
         return true;
     }
 
@@ -418,16 +430,10 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         }
         const std::vector<double>& numbers = record.Numbers();
         AppendRecord(numbers[0] + 0.0);  // + 0.0: a frequency of -0 is 0
-        CComplex* s = Matrix(RecordCount() - 1);
-        for (int k = 0; k < n * n; ++k) {
-            const double a = numbers[static_cast<std::size_t>(1 + 2 * k)];
-            const double b = numbers[static_cast<std::size_t>(2 + 2 * k)];
-            if (!PairIsFinite(a, b, format))
-                return fail(record.Start(line) + ": " + PairOutOfRange(a, b, k + 1));
-            s[k] = CComplex(a, b);
-        }
-        if (n == 2)
-            std::swap(s[1], s[2]);  // the file lists N21 before N12
+        if (const int bad = StorePairs(numbers, n, format, Matrix(RecordCount() - 1)))
+            return fail(record.Start(line) + ": "
+                        + PairOutOfRange(numbers[static_cast<std::size_t>(2 * bad - 1)],
+                                         numbers[static_cast<std::size_t>(2 * bad)], bad));
         conversion.Publish(elements.size());
     }
     converted = std::max(converted, conversion.Stop());

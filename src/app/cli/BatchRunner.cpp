@@ -19,39 +19,23 @@ std::size_t CBatchRunner::Threads(std::size_t count) const
     return std::max<std::size_t>(1, std::min(threads, count));
 }
 
-// The line is rewritten at most a few times a second: a terminal that scrolls thousands
-// of lines slows the run more than the work does.
 void CBatchRunner::ShowProgress(std::size_t done, std::size_t count) const
 {
-    if (!progressOut)
-        return;
-    const auto now = std::chrono::steady_clock::now();
-    if (progressShown && done < count && now - progressTime < std::chrono::milliseconds(100))
-        return;
-    const std::string text = std::to_string(done) + "/" + std::to_string(count) + " files";
-    progressWidth = std::max(progressWidth, text.size());
-    *progressOut << '\r' << text << std::flush;
-    progressTime = now;
-    progressShown = true;
+    progressLine.Show(std::to_string(done) + "/" + std::to_string(count) + " files", done == count);
 }
 
 void CBatchRunner::EraseProgress() const
 {
-    if (!progressOut || !progressShown)
-        return;
-    *progressOut << '\r' << std::string(progressWidth, ' ') << '\r' << std::flush;
-    progressShown = false;
+    progressLine.Erase();
 }
 
 void CBatchRunner::Run(std::size_t count, const std::function<void(std::size_t)>& work,
                        const std::function<void(std::size_t)>& take, std::ostream* progress) const
 {
-    progressOut = progress;
-    progressShown = false;
-    progressWidth = 0;
+    progressLine = CTerminalLine(progress);
     Work(count, work, take);
     EraseProgress();
-    progressOut = nullptr;
+    progressLine = CTerminalLine();
 }
 
 void CBatchRunner::Work(std::size_t count, const std::function<void(std::size_t)>& work,

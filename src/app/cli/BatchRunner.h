@@ -1,7 +1,8 @@
 // Work on many files spread over worker threads, its results taken in file order.
 #pragma once
 
-#include <chrono>
+#include "app/cli/TerminalLine.h"
+
 #include <cstddef>
 #include <functional>
 #include <iosfwd>
@@ -33,8 +34,5 @@ private:
 
     int jobs;
     // The progress line of the run under way; only the calling thread touches it.
-    mutable std::ostream* progressOut = nullptr;
-    mutable std::size_t progressWidth = 0;
-    mutable bool progressShown = false;
-    mutable std::chrono::steady_clock::time_point progressTime;
+    mutable CTerminalLine progressLine;
 };

@@ -2,6 +2,7 @@
 // line, written over as it grows and wiped at the end, so that what follows starts clean.
 #pragma once
 
+#include "app/cli/TerminalLine.h"
 #include "platform/Progress.h"
 
 #include <chrono>
@@ -10,17 +11,14 @@
 
 class CTerminalProgress : public CProgressHook {
 public:
-    explicit CTerminalProgress(std::ostream& terminal);
+    explicit CTerminalProgress(std::ostream& terminal) : line(&terminal) {}
 
     void Begin(const std::string& label) override;
     bool Advance(std::uintmax_t done, std::uintmax_t total) override;
     void End() override;
 
 private:
-    using Clock = std::chrono::steady_clock;
-    std::ostream& out;
+    CTerminalLine line;
     std::string name;
-    Clock::time_point start;
-    Clock::time_point last;
-    std::size_t width = 0;  // of the line written, 0: none
+    std::chrono::steady_clock::time_point start;
 };
