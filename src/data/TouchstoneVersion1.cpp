@@ -243,7 +243,7 @@ public:
             worker.join();
     }
 
-    // Starts on the lines from byte from on; false when it cannot.
+    // Starts on the lines from byte start on; false (and not Running) when it cannot.
     bool Start(const CLineCursor& main, std::uintmax_t start, int ports, int pairFormat,
                std::size_t recordBytes)
     {
@@ -339,8 +339,7 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
     bool optionSeen = false;
     bool dataSeen = false;
     CVersion1Record record(cursor, n, refImpedances);
-    // The pairs are stored as read and converted behind the reader, or at the end.
-    CPairConversion conversion;
+    // The pairs are stored as read and converted at the end, on every core.
     std::size_t converted = 0;  // values from the start that are complex already
     CVersion1Tail tail;
     // The tail's records follow the reader's at its start; the reader then goes on where
@@ -358,8 +357,6 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
         const std::size_t before = cursor.LineNumber() - part.firstLine;
         if (!cursor.SkipTo(part.stop, part.stopLine > 0 ? before + part.stopLine - 1 : 0))
             return false;
-        if (elements.size() + part.pairs.size() > elements.capacity())
-            converted = conversion.Stop();  // the store moves
         freqs.insert(freqs.end(), part.freqs.begin(), part.freqs.end());
         elements.insert(elements.end(), part.pairs.begin(), part.pairs.end());
         converted = elements.size();
@@ -417,16 +414,11 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
             // The first record tells how many bytes a record takes: room for all of them
             // at once, rather than a store that doubles as it grows.
             ReserveRecords(std::min(cursor.Size() / record.Bytes() + 1, MAX_RECORDS));
-            // A large file of one-line records is read in two halves at once; the pairs
-            // are then converted at the end, on all cores.
+            // A large file of one-line records is read in two halves at once.
             const std::uintmax_t here = cursor.LineOffset() + line.size();
-            const bool split = n <= 2 && cursor.Size() >= SPLIT_BYTES
-                && CPairConversion::Threads() >= 2 && cursor.Size() > here
-                && tail.Start(cursor, here + (cursor.Size() - here) / 2, n, format, record.Bytes());
-            if (!split)
-                conversion.Start(elements.data(), elements.capacity(), format);
-        } else if (elements.size() + Cells() > elements.capacity()) {
-            converted = conversion.Stop();  // the store moves
+            if (n <= 2 && cursor.Size() >= SPLIT_BYTES && CPairConversion::Threads() >= 2
+                && cursor.Size() > here)
+                tail.Start(cursor, here + (cursor.Size() - here) / 2, n, format, record.Bytes());
         }
         const std::vector<double>& numbers = record.Numbers();
         AppendRecord(numbers[0] + 0.0);  // + 0.0: a frequency of -0 is 0
@@ -434,9 +426,7 @@ int CS2pData::ReadVersion1(CLineCursor& cursor, int portCount)
             return fail(record.Start(line) + ": "
                         + PairOutOfRange(numbers[static_cast<std::size_t>(2 * bad - 1)],
                                          numbers[static_cast<std::size_t>(2 * bad)], bad));
-        conversion.Publish(elements.size());
     }
-    converted = std::max(converted, conversion.Stop());
 
     if (const int rc = cursor.Finish())
         return rc;
