@@ -2,19 +2,17 @@
 #include "chart/ChartGraph.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstddef>
-#include <exception>
 #include <limits>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "chart/ColumnReducer.h"
 #include "chart/NiceScale.h"
+#include "platform/ParallelFor.h"
 #include "platform/SegmentClip.h"
 
 namespace {
@@ -202,40 +200,6 @@ std::vector<CColumnReducer::Sample> ReducedSamples(const CChartTrace& trace,
 // than it saves.
 constexpr std::size_t kParallelSamples = 200000;
 
-// fn(0), ..., fn(count - 1), on as many cores as there are when work (samples) is large;
-// the calls must be independent.
-template <typename Fn>
-void ForEachOnCores(std::size_t count, std::size_t work, Fn&& fn)
-{
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t threads = work < kParallelSamples ? 1 : std::min(cores, count);
-    std::atomic<std::size_t> next{0};
-    std::exception_ptr failure;
-    std::atomic<bool> failed{false};
-    auto run = [&] {
-        try {
-            for (std::size_t i = next++; i < count && !failed; i = next++)
-                fn(i);
-        } catch (...) {
-            if (!failed.exchange(true))
-                failure = std::current_exception();
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (std::size_t t = 1; t < threads; ++t) {
-        try {
-            helpers.emplace_back(run);
-        } catch (const std::system_error&) {
-            break;  // fewer threads: this one does the rest
-        }
-    }
-    run();
-    for (std::thread& helper : helpers)
-        helper.join();
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
 }  // namespace
 
 void CChartGraph::DrawTraces(CDC& dc)
@@ -277,7 +241,9 @@ void CChartGraph::DrawTracePass(CDC& dc, bool drawLines)
         std::size_t work = 0;
         for (const CChartTrace& trace : traces)
             work += trace.PointCount();
-        ForEachOnCores(traces.size(), work, [&](std::size_t t) {
+        const std::size_t threads =
+            work < kParallelSamples ? 1 : std::max(1u, std::thread::hardware_concurrency());
+        ParallelFor(traces.size(), threads, [&](std::size_t t) {
             const CChartTrace& trace = traces[t];
             if (trace.PointCount() > 1)
                 reduced[t] =

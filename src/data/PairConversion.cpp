@@ -1,10 +1,10 @@
 #include "data/PairConversion.h"
 
+#include "platform/ParallelFor.h"
+
 #include <algorithm>
 #include <atomic>
-#include <system_error>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -39,17 +39,8 @@ void CPairConversion::ConvertAll(CComplex* first, std::size_t count, int format)
     const std::size_t threads =
         std::max<std::size_t>(1, std::min<std::size_t>(Threads(), count / VALUES_PER_THREAD));
     const std::size_t share = count / threads;
-    std::vector<std::thread> helpers;
-    helpers.reserve(threads);  // no reallocation once threads run
-    std::size_t from = 0;
-    for (std::size_t t = 1; t < threads; ++t, from += share) {
-        try {
-            helpers.emplace_back(ConvertPairs, first + from, share, format);
-        } catch (const std::system_error&) {
-            break;  // no more threads: this one converts the rest
-        }
-    }
-    ConvertPairs(first + from, count - from, format);
-    for (std::thread& helper : helpers)
-        helper.join();
+    ParallelFor(threads, threads, [&](std::size_t t) {
+        const std::size_t from = t * share;
+        ConvertPairs(first + from, t + 1 == threads ? count - from : share, format);
+    });
 }
