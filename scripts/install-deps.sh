@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake make g++ clang
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation xvfb locales
   shared-mime-info libglib2.0-bin

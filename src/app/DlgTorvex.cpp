@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
+#include <QWindow>
 #include <utility>
 
 const char* const CDlgTorvex::LOAD_HINT = "Please load a file to plot its data...";
@@ -243,12 +244,34 @@ std::vector<std::pair<std::string, std::string>> CDlgTorvex::PathEntries(
 void CDlgTorvex::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!started) {
-        started = true;
-        starting = true;
-        StartWindow();
-        starting = false;
+    if (started)
+        return;
+    started = true;
+    StartWindow();
+    // The window is mapped without waiting for the data: Qt and the window were made while
+    // the files were being read, and whatever is left of the reading and the chart's
+    // building now overlaps the mapping. setVisible starts the data once the window is on
+    // its way; an expose handled before that (some platforms expose within the show) starts
+    // them first, as the first expose paints.
+    dataPending = true;
+    if (QWindow* handle = windowHandle())
+        handle->installEventFilter(this);
+}
+
+void CDlgTorvex::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    if (visible)
+        StartData();
+}
+
+bool CDlgTorvex::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle()) {
+        watched->removeEventFilter(this);
+        StartData();
     }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CDlgTorvex::FitToScreen()
@@ -272,11 +295,19 @@ void CDlgTorvex::StartWindow()
     selectViewButton->setEnabled(false);
     printButton->setEnabled(false);
     openFilesButton->setFocus();
-    if (startFiles.empty()) {
-        session.Start();
+}
+
+void CDlgTorvex::StartData()
+{
+    if (!dataPending)
         return;
-    }
-    session.StartWith(PathEntries(startFiles));
+    dataPending = false;
+    starting = true;
+    if (startFiles.empty())
+        session.Start();
+    else
+        session.StartWith(PathEntries(startFiles));
+    starting = false;
 }
 
 void CDlgTorvex::SetReadout(const QString& text)

@@ -53,6 +53,8 @@ public:
     // While the window's start runs (it may show message boxes): the window's own modal
     // loop has not begun yet, so closing the window now would only hide it.
     bool IsStarting() const { return starting; }
+    // Shown the first time, the window takes its data once it is on its way to the screen.
+    void setVisible(bool visible) override;
 
     // The hint shown in the read-out box until data is loaded.
     static const char* const LOAD_HINT;
@@ -103,12 +105,17 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // The framework's dialog start: measures the chart, then shows the example or loads.
+    // The framework's dialog start: fits the window and measures the chart, before the
+    // window is mapped.
     void StartWindow();
+    // Then shows the example or loads the files: once the window is on its way to the
+    // screen, but always before its first paint.
+    void StartData();
     QPushButton* AddButton(const char* caption, const char* name, void (CDlgTorvex::*slot)());
     // Lays out for the natural size, or for room when that is smaller.
     void LayOutControls(const QSize& room);
@@ -132,6 +139,7 @@ private:
     CTorvexSession session;
     std::vector<std::string> startFiles;
     bool started = false;
+    bool dataPending = false;
     bool starting = false;
     QSize minWindowSize;
 

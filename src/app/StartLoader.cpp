@@ -1,5 +1,7 @@
 #include "app/StartLoader.h"
 
+#include "platform/QtFontWarmUp.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -54,6 +56,8 @@ void CStartLoader::Start(const std::vector<std::string>& paths)
 
 void CStartLoader::Run()
 {
+    // The fonts first: the window measures its captions long before it wants the data.
+    WarmUpFontConfiguration();
     for (File& file : files) {
         CKeepingSink sink(file.messages);
         CMessageSink* const previous = SetThreadMessageSink(&sink);

@@ -1,5 +1,6 @@
 // The files named on the command line, read on another core while Qt starts and the window
 // is built: the window then takes them as if it had read them itself, messages included.
+// The same thread first loads the font configuration, which the window's layout needs.
 #pragma once
 
 #include "data/S2pData.h"
@@ -22,7 +23,8 @@ public:
     // which the window shows its progress dialog.
     static constexpr std::uintmax_t READ_AHEAD_BYTES = std::uintmax_t(32) << 20;
 
-    // Starts reading the files, in their order, in a thread of its own.
+    // Starts a thread of its own that loads the font configuration and then reads the
+    // files, in their order; with no files, only the fonts.
     void Start(const std::vector<std::string>& paths);
     // The file at path as it was read (waiting for it if need be), once: its data, the
     // reader's result and the messages it showed, which the caller shows in turn. False when

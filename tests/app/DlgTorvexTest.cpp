@@ -29,6 +29,8 @@
 #include <map>
 #include <QApplication>
 #include <QDir>
+#include <QExposeEvent>
+#include <QWindow>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -544,6 +546,22 @@ TEST_F(DlgTorvexTest, StartFilesAndDroppedFilesOpenIntoTheSlots)
     EXPECT_EQ(session.Slot(1).displayName, "coupler.s4p");
     EXPECT_TRUE(session.Slot(1).loaded);
     EXPECT_FALSE(session.Slot(2).loaded);
+}
+
+TEST_F(DlgTorvexTest, StartFilesAreInTheSlotsBeforeTheFirstExposeIsHandled)
+{
+    // The window maps before the files are taken; an expose that comes before the queued
+    // start must still find the data, or the first paint shows the example.
+    CDlgTorvex started;
+    started.SetStartFiles({bandpass});
+    started.show();
+    ASSERT_NE(started.windowHandle(), nullptr);
+    QExposeEvent expose(QRegion(0, 0, 10, 10));
+    QCoreApplication::sendEvent(started.windowHandle(), &expose);
+    EXPECT_TRUE(started.Session().Slot(1).loaded);
+    EXPECT_TRUE(started.Session().dataLoaded);
+    QCoreApplication::processEvents();  // the queued start finds nothing left to do
+    EXPECT_EQ(started.Session().Slot(1).displayName, "bandpass.s2p");
 }
 
 TEST_F(DlgTorvexTest, StartFocusesOpenFilesAndFitsTheExampleWhenStartFilesFail)

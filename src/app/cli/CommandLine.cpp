@@ -391,9 +391,7 @@ int RunCommandLine(const std::vector<std::string>& args)
 int RunTorvex(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty())
-        return RunTorvexWindow(argc, argv, args);
-    if (args[0].size() > 1 && args[0][0] == '-')
+    if (!args.empty() && args[0].size() > 1 && args[0][0] == '-')
         return RunCommandLine(args);
     for (const std::string& file : args) {
         if (file.size() > 1 && file[0] == '-') {
@@ -405,7 +403,7 @@ int RunTorvex(int argc, char** argv)
         std::cerr << "torvex: at most " << CTorvexSession::SLOT_COUNT << " files can be opened\n";
         return 2;
     }
-    // The files are read while Qt starts and the window is made.
+    // The fonts are loaded and the files read while Qt starts and the window is made.
     CStartLoader started;
     started.Start(args);
     return RunTorvexWindow(argc, argv, args, &started);
