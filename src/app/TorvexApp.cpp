@@ -233,7 +233,10 @@ void SetApplicationIdentity()
     // No display name: Qt would append one that is set to every window title, and the
     // titles must read exactly as each window sets them.
     QApplication::setDesktopFileName("torvex");
-    QApplication::setWindowIcon(QIcon(":/torvex.svg"));
+    // The icon is drawn from its SVG at four sizes for the window manager, which costs the
+    // window's first showing a few milliseconds: it follows from the event loop, once the
+    // window is on its way.
+    QTimer::singleShot(0, qApp, [] { QApplication::setWindowIcon(QIcon(":/torvex.svg")); });
 }
 
 int RunTorvexWindow(int argc, char** argv, const std::vector<std::string>& files,

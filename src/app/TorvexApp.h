@@ -23,7 +23,8 @@ private:
     std::string settingsPath;
 };
 
-// Names the program to the platform (name, desktop file, icon); needs a QApplication.
+// Names the program to the platform (name, desktop file; the icon from the event loop);
+// needs a QApplication.
 void SetApplicationIdentity();
 
 // Starts the window; files (at most five) are opened into slots 1..5 instead of the
