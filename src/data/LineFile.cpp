@@ -3,6 +3,7 @@
 #include "data/LineFileDetail.h"
 
 #include "platform/AsciiText.h"
+#include "platform/LargeBlock.h"
 #include "platform/MessageBox.h"
 #include "platform/Progress.h"
 
@@ -100,14 +101,31 @@ const char* const UTF16 = "File is UTF-16 text, not ASCII or UTF-8: ";
 const char* const NUL_BYTES = "File holds NUL bytes (UTF-16 or binary data), not text: ";
 const char* const READ_PROBLEM = "Problem reading file: ";
 
+// Gives back a buffer of AllocateBlock.
+struct BlockRelease {
+    std::size_t bytes = 0;
+    void operator()(char* block) const noexcept { FreeBlock(block, bytes); }
+};
+
 }  // namespace
 
 // Two buffers in turn: a piece is read into the one that does not hold the line last
 // handed out, so that line stays valid.
 struct CLineCursor::Feed {
     struct Buffer {
-        std::unique_ptr<char[]> data;
+        std::unique_ptr<char[], BlockRelease> data;
         std::size_t capacity = 0;
+
+        // A buffer of at least bytes holding the first keep bytes of from; throws
+        // std::bad_alloc.
+        void Grow(std::size_t bytes, const char* from, std::size_t keep)
+        {
+            std::unique_ptr<char[], BlockRelease> bigger(static_cast<char*>(AllocateBlock(bytes)),
+                                                         BlockRelease{bytes});
+            std::copy_n(from, keep, bigger.get());
+            data = std::move(bigger);
+            capacity = bytes;
+        }
     };
     FilePtr file;
     std::string path;
@@ -174,11 +192,11 @@ bool CLineCursor::Refill()
     Feed::Buffer& b = f.buffers[target];
     try {
         if (b.capacity < keep + PIECE) {
-            const std::size_t capacity = std::max(keep + PIECE, 2 * b.capacity);
-            std::unique_ptr<char[]> bigger(new char[capacity]);
-            std::copy_n(rest.data(), keep, bigger.get());
-            b.data = std::move(bigger);
-            b.capacity = capacity;
+            // Room for a piece and a line's start from the first, so that the buffer need
+            // not grow with the second piece; a file of a megabyte and more reads into a
+            // large block, whose pages come at a single fault.
+            const std::size_t first = size >= LARGE_BLOCK_BYTES ? LARGE_BLOCK_BYTES : 2 * PIECE;
+            b.Grow(std::max({keep + PIECE, first, 2 * b.capacity}), rest.data(), keep);
         } else if (keep > 0) {
             std::memmove(b.data.get(), rest.data(), keep);
         }
@@ -359,10 +377,11 @@ int CLineCursor::Finish()
     rest = next = {};
     Feed::Buffer& b = f.buffers[f.current];
     if (b.capacity < PIECE) {
-        b.data.reset(new (std::nothrow) char[PIECE]);
-        b.capacity = b.data ? PIECE : 0;
-        if (!b.data)
+        try {
+            b.Grow(PIECE, nullptr, 0);
+        } catch (const std::bad_alloc&) {
             f.readError = f.done = true;
+        }
     }
     while (!f.done)
         f.ReadPiece(b, 0);
