@@ -267,10 +267,8 @@ void CDlgTorvex::setVisible(bool visible)
 
 bool CDlgTorvex::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Expose && watched == windowHandle()) {
-        watched->removeEventFilter(this);
+    if (event->type() == QEvent::Expose && watched == windowHandle())
         StartData();
-    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -302,6 +300,9 @@ void CDlgTorvex::StartData()
     if (!dataPending)
         return;
     dataPending = false;
+    // Whichever came first, the expose need not be watched any longer.
+    if (QWindow* handle = windowHandle())
+        handle->removeEventFilter(this);
     starting = true;
     if (startFiles.empty())
         session.Start();
