@@ -75,10 +75,12 @@ bool CTorvexSession::LoadSlotFile(int n, CS2pData& data, const CS2pData* first) 
 
 void CTorvexSession::Start()
 {
-    if (lastPath.empty())
-        FitExample();
-    else
+    if (!lastPath.empty())
         OpenSingleFile(lastFile, lastPath);
+    // A last file that no longer loads leaves the example, which is fitted as at a start
+    // without one: the remembered scales were the file's, and would show it off its axes.
+    if (!dataLoaded)
+        FitExample();
 }
 
 void CTorvexSession::FitExample()

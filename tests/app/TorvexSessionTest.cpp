@@ -109,6 +109,23 @@ TEST_F(SessionTest, StartReloadsTheLastFile)
     EXPECT_EQ(busyEnd, 1);
 }
 
+TEST_F(SessionTest, StartFitsTheExampleWhenTheLastFileNoLongerLoads)
+{
+    session.lastPath = TestFile("no-such-file.s2p");
+    session.lastFile = "no-such-file.s2p";
+    // Scales the settings file kept from that file: they must not show with the example.
+    session.Graph().xAxis.SetRange(1800, 2600);
+    session.Graph().rightAxis.SetRange(-1000000010, -1000000000);
+    session.Start();
+    EXPECT_FALSE(session.dataLoaded);
+    EXPECT_EQ(session.sheet.title, "11th order Bandpass Filter Example");
+    EXPECT_DOUBLE_EQ(session.Graph().xAxis.min, 80.0);
+    EXPECT_DOUBLE_EQ(session.Graph().xAxis.max, 120.0);
+    EXPECT_DOUBLE_EQ(session.Graph().rightAxis.min, -50.0);
+    EXPECT_DOUBLE_EQ(session.Graph().rightAxis.max, 0.0);
+    EXPECT_FALSE(messages.texts.empty());
+}
+
 TEST_F(SessionTest, SpanCommands)
 {
     struct Row {
